@@ -1,0 +1,1 @@
+int vorlaneDummy() { return 0; }
