@@ -1,0 +1,66 @@
+#include "QmlScreen.h"
+
+#include "VorlaneQml.h"
+
+#include <QQmlComponent>
+#include <QTest>
+
+QmlScreen::QmlScreen(const QString &file, const QVariantMap &properties)
+{
+    VorlaneQml::prepare(m_engine);
+    QQmlComponent component(&m_engine, QUrl(QString::fromLatin1(VorlaneQml::screenUrlPrefix) + file));
+    QObject *object = component.createWithInitialProperties(properties);
+    if (!object) {
+        m_errors = component.errorString();
+        return;
+    }
+    if (auto *window = qobject_cast<QQuickWindow *>(object)) {
+        m_window.reset(window);
+        m_root = window->contentItem();
+    } else {
+        m_root = qobject_cast<QQuickItem *>(object);
+        if (!m_root) {
+            delete object;
+            m_errors = QStringLiteral("%1 is not a visual item").arg(file);
+            return;
+        }
+        m_window = std::make_unique<QQuickWindow>();
+        m_window->resize(390, 844);
+        m_root->setParentItem(m_window->contentItem());
+        m_root->setParent(m_window.get());
+        m_root->setSize(QSizeF(390, 844));
+    }
+    m_window->show();
+    if (!QTest::qWaitForWindowExposed(m_window.get()))
+        m_errors = QStringLiteral("the window was never exposed");
+}
+
+QmlScreen::~QmlScreen() = default;
+
+static QQuickItem *findIn(QObject *object, const QString &name)
+{
+    if (auto *item = qobject_cast<QQuickItem *>(object); item && item->objectName() == name)
+        return item;
+    for (QObject *child : object->children()) {
+        if (QQuickItem *found = findIn(child, name))
+            return found;
+    }
+    if (auto *item = qobject_cast<QQuickItem *>(object)) {
+        for (QQuickItem *child : item->childItems()) {
+            if (QQuickItem *found = findIn(child, name))
+                return found;
+        }
+    }
+    return nullptr;
+}
+
+QQuickItem *QmlScreen::find(const QString &objectName) const
+{
+    return m_window ? findIn(m_window->contentItem(), objectName) : nullptr;
+}
+
+QImage QmlScreen::grab()
+{
+    QTest::qWait(50);
+    return m_window ? m_window->grabWindow() : QImage();
+}
