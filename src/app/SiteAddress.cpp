@@ -1,0 +1,7 @@
+#include "SiteAddress.h"
+
+QUrl SiteAddress::logoUrl()
+{
+    const QUrl url(QStringLiteral(VORLANE_SITE_URL "/Logo/vorlane.png"), QUrl::StrictMode);
+    return url.isValid() && !url.scheme().isEmpty() ? url : QUrl();
+}

@@ -1,0 +1,33 @@
+import QtQuick
+import QtQuick.Dialogs
+import Vorlane
+
+// Picks one file of the given content types; the caller receives the address of a copy.
+// Shown as the content of a sheet; it asks to be closed when done.
+Item {
+    id: root
+
+    // Uniform type identifiers; audio, MP3 and WAV unless the caller names others.
+    property alias allowedContentTypes: pickerModel.allowedContentTypes
+    readonly property alias model: pickerModel
+
+    signal filePicked(url fileUrl)
+    signal dismissRequested()
+
+    DocumentPickerModel {
+        id: pickerModel
+        onFilePicked: fileUrl => root.filePicked(fileUrl)
+        onFinished: root.dismissRequested()
+    }
+
+    FileDialog {
+        id: dialog
+        objectName: "documentFileDialog"
+        fileMode: FileDialog.OpenFile
+        nameFilters: pickerModel.nameFilters
+        onAccepted: pickerModel.pick(selectedFile)
+        onRejected: pickerModel.cancel()
+    }
+
+    Component.onCompleted: dialog.open()
+}

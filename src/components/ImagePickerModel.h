@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QImage>
+#include <QObject>
+#include <QRectF>
+#include <QStringList>
+#include <QUrl>
+#include <QtQml/qqmlregistration.h>
+
+// The photo picker's editing step: the picked photo lies under a square frame, the user moves
+// and scales it, and confirming hands on the square that the frame covers. The file dialog ends
+// in openImage(), so everything after the dialog can be driven without it.
+class ImagePickerModel : public QObject
+{
+    Q_OBJECT
+    QML_ELEMENT
+    Q_PROPERTY(bool hasImage READ hasImage NOTIFY imageChanged)
+    Q_PROPERTY(QUrl imageUrl READ imageUrl NOTIFY imageChanged)
+    Q_PROPERTY(qreal frameSize READ frameSize WRITE setFrameSize NOTIFY geometryChanged)
+    Q_PROPERTY(qreal zoom READ zoom WRITE setZoom NOTIFY geometryChanged)
+    Q_PROPERTY(qreal maximumZoom READ maximumZoom CONSTANT)
+    Q_PROPERTY(QRectF displayRect READ displayRect NOTIFY geometryChanged)
+    Q_PROPERTY(QStringList nameFilters READ nameFilters CONSTANT)
+
+public:
+    explicit ImagePickerModel(QObject *parent = nullptr);
+
+    bool hasImage() const { return !m_image.isNull(); }
+    QUrl imageUrl() const { return m_imageUrl; }
+    QImage image() const { return m_image; }
+    qreal frameSize() const { return m_frameSize; }
+    void setFrameSize(qreal size);
+    qreal zoom() const { return m_zoom; }
+    void setZoom(qreal zoom);
+    qreal maximumZoom() const { return 4.0; }
+    // The picture files that this build can read, for the file dialog.
+    static QStringList nameFilters();
+    // Where the photo is drawn, relative to the frame's top-left corner, in frame units.
+    QRectF displayRect() const;
+    // The square of the photo that the frame covers, in the photo's pixels.
+    QRect cropRect() const;
+
+    // The picked file (a local path or a file URL). A file that is no readable image ends
+    // the picker at once with nothing delivered. Returns whether the editing step began.
+    Q_INVOKABLE bool openImage(const QString &pathOrUrl);
+    // Moves the photo by a drag of (dx, dy) in frame units; it never uncovers the frame.
+    Q_INVOKABLE void pan(qreal dx, qreal dy);
+    // Scales by a factor around the frame's centre.
+    Q_INVOKABLE void zoomBy(qreal factor);
+    // Delivers the square cut-out (the unedited photo when cutting yields nothing), then ends.
+    Q_INVOKABLE void confirm();
+    Q_INVOKABLE void cancel();
+
+Q_SIGNALS:
+    void imageChanged();
+    void geometryChanged();
+    void imagePicked(const QImage &image);
+    void finished();
+
+private:
+    qreal baseScale() const;
+    void clampOffset();
+    void reset();
+
+    QImage m_image;
+    QUrl m_imageUrl;
+    qreal m_frameSize = 300;
+    qreal m_zoom = 1.0;
+    // Displacement of the photo's centre from the frame's centre, in frame units.
+    qreal m_offsetX = 0;
+    qreal m_offsetY = 0;
+};

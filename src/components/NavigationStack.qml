@@ -1,0 +1,89 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Controls.impl
+import Vorlane
+
+// A navigation container: a bar with the shown screen's title (its `title` property) and a back
+// control once something is pushed, over a StackView. Screens bring no bar of their own.
+Item {
+    id: root
+
+    property alias initialItem: stack.initialItem
+    readonly property alias stack: stack
+    // A trailing bar button of the root screen ("Закрыть" in sheets); none while empty.
+    property string rootTrailingText: ""
+
+    signal rootTrailingClicked()
+
+    Rectangle {
+        id: bar
+        objectName: "navigationBar"
+        anchors { left: parent.left; right: parent.right; top: parent.top }
+        height: 44
+        z: 1
+        color: Theme.systemBackground
+
+        Text {
+            objectName: "navigationTitle"
+            anchors.centerIn: parent
+            width: parent.width - 2 * 96
+            horizontalAlignment: Text.AlignHCenter
+            elide: Text.ElideRight
+            textFormat: Text.PlainText
+            text: stack.currentItem && stack.currentItem.title !== undefined ? stack.currentItem.title : ""
+            font.pixelSize: Theme.headline
+            font.weight: Font.DemiBold
+            color: Theme.label
+        }
+
+        AbstractButton {
+            objectName: "navigationBackButton"
+            anchors { left: parent.left; leftMargin: 8; verticalCenter: parent.verticalCenter }
+            visible: stack.depth > 1
+            height: 44
+            onClicked: stack.pop()
+            contentItem: Row {
+                spacing: 2
+                IconImage {
+                    anchors.verticalCenter: parent.verticalCenter
+                    source: Theme.icon("chevron.left")
+                    sourceSize: Qt.size(22, 22)
+                    color: Theme.blue
+                }
+                Text {
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: qsTr("Назад")
+                    font.pixelSize: Theme.body
+                    color: Theme.blue
+                }
+            }
+        }
+
+        AbstractButton {
+            objectName: "navigationTrailingButton"
+            anchors { right: parent.right; rightMargin: Theme.padding; verticalCenter: parent.verticalCenter }
+            visible: stack.depth === 1 && root.rootTrailingText !== ""
+            height: 44
+            onClicked: root.rootTrailingClicked()
+            contentItem: Text {
+                verticalAlignment: Text.AlignVCenter
+                text: root.rootTrailingText
+                font.pixelSize: Theme.body
+                color: Theme.blue
+            }
+        }
+
+        Rectangle {
+            anchors { left: parent.left; right: parent.right; bottom: parent.bottom }
+            height: 0.5
+            color: Theme.separator
+        }
+    }
+
+    StackView {
+        id: stack
+        objectName: "navigationStackView"
+        anchors { left: parent.left; right: parent.right; top: bar.bottom; bottom: parent.bottom }
+        clip: true
+    }
+}

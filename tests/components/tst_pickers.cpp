@@ -1,0 +1,291 @@
+#include "DocumentPickerModel.h"
+#include "ImagePickerModel.h"
+#include "QmlSnippet.h"
+
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The pickers after their file dialogs: the square crop of the photo picker and the copy that
+// the document picker hands on, through their C++ entry points and through the QML components.
+class TestPickers : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString m_photo;
+
+    // 200 x 100: red left half, blue right half.
+    QString makePhoto()
+    {
+        QImage image(200, 100, QImage::Format_RGB32);
+        QPainter painter(&image);
+        painter.fillRect(0, 0, 100, 100, Qt::red);
+        painter.fillRect(100, 0, 100, 100, Qt::blue);
+        painter.end();
+        const QString path = m_dir.filePath(QStringLiteral("photo.png"));
+        image.save(path);
+        return path;
+    }
+
+    QString writeFile(const QString &name, const QByteArray &content)
+    {
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(content);
+        return path;
+    }
+
+    static QColor dominant(const QImage &image)
+    {
+        return QColor(image.pixel(image.width() / 2, image.height() / 2));
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(m_dir.isValid());
+        m_photo = makePhoto();
+    }
+
+    void cropFollowsPanAndZoom_data()
+    {
+        QTest::addColumn<qreal>("dx");
+        QTest::addColumn<qreal>("zoom");
+        QTest::addColumn<QRect>("crop");
+        QTest::addColumn<QColor>("left");
+        QTest::addColumn<QColor>("right");
+        // Frame 100: the photo's height fills it, the middle square shows both halves.
+        QTest::newRow("centred") << 0.0 << 1.0 << QRect(50, 0, 100, 100) << QColor(Qt::red) << QColor(Qt::blue);
+        QTest::newRow("dragged right, clamped") << 1000.0 << 1.0 << QRect(0, 0, 100, 100) << QColor(Qt::red)
+                                                << QColor(Qt::red);
+        QTest::newRow("dragged left, clamped") << -1000.0 << 1.0 << QRect(100, 0, 100, 100) << QColor(Qt::blue)
+                                               << QColor(Qt::blue);
+        QTest::newRow("zoomed in twice") << 0.0 << 2.0 << QRect(75, 25, 50, 50) << QColor(Qt::red)
+                                         << QColor(Qt::blue);
+        QTest::newRow("zoom beyond the limit") << 0.0 << 100.0 << QRect(88, 38, 25, 25) << QColor(Qt::red)
+                                               << QColor(Qt::blue);
+        QTest::newRow("zoom below one") << 0.0 << 0.1 << QRect(50, 0, 100, 100) << QColor(Qt::red)
+                                        << QColor(Qt::blue);
+    }
+    void cropFollowsPanAndZoom()
+    {
+        QFETCH(qreal, dx);
+        QFETCH(qreal, zoom);
+        QFETCH(QRect, crop);
+        QFETCH(QColor, left);
+        QFETCH(QColor, right);
+
+        ImagePickerModel model;
+        model.setFrameSize(100);
+        QVERIFY(model.openImage(m_photo));
+        model.setZoom(zoom);
+        model.pan(dx, 0);
+        QCOMPARE(model.cropRect(), crop);
+        // The frame is always covered by the photo.
+        const QRectF shown = model.displayRect();
+        QVERIFY(shown.left() <= 0 && shown.top() <= 0 && shown.right() >= 100 && shown.bottom() >= 100);
+
+        QSignalSpy picked(&model, &ImagePickerModel::imagePicked);
+        QSignalSpy finished(&model, &ImagePickerModel::finished);
+        model.confirm();
+        QCOMPARE(picked.size(), 1);
+        QCOMPARE(finished.size(), 1);
+        const QImage image = picked.first().first().value<QImage>();
+        QCOMPARE(image.size(), crop.size());
+        QCOMPARE(QColor(image.pixel(1, image.height() / 2)), left);
+        QCOMPARE(QColor(image.pixel(image.width() - 2, image.height() / 2)), right);
+    }
+
+    void fileUrlsAreAccepted()
+    {
+        ImagePickerModel model;
+        QVERIFY(model.openImage(QUrl::fromLocalFile(m_photo).toString()));
+        QVERIFY(model.hasImage());
+        QCOMPARE(model.image().size(), QSize(200, 100));
+    }
+
+    void unreadablePhotoDeliversNothingAndCloses_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("not an image") << writeFile(QStringLiteral("notes.png"), "plain text");
+        QTest::newRow("missing file") << m_dir.filePath(QStringLiteral("gone.jpg"));
+        QTest::newRow("empty choice") << QString();
+    }
+    void unreadablePhotoDeliversNothingAndCloses()
+    {
+        QFETCH(QString, path);
+        ImagePickerModel model;
+        QSignalSpy picked(&model, &ImagePickerModel::imagePicked);
+        QSignalSpy finished(&model, &ImagePickerModel::finished);
+        QVERIFY(!model.openImage(path));
+        QVERIFY(!model.hasImage());
+        QCOMPARE(picked.size(), 0);
+        QCOMPARE(finished.size(), 1);
+    }
+
+    void cancelDeliversNothing()
+    {
+        ImagePickerModel model;
+        QVERIFY(model.openImage(m_photo));
+        QSignalSpy picked(&model, &ImagePickerModel::imagePicked);
+        QSignalSpy finished(&model, &ImagePickerModel::finished);
+        model.cancel();
+        QCOMPARE(picked.size(), 0);
+        QCOMPARE(finished.size(), 1);
+    }
+
+    void imagePickerComponentWritesTheBindingThenCallsBackThenCloses()
+    {
+        QmlSnippet screen("import QtQuick\nimport Vorlane\nItem { width: 390; height: 844\n"
+                          "property var events: []\n"
+                          "ImagePicker { objectName: \"picker\"; anchors.fill: parent\n"
+                          "  onImagePicked: image => parent.events.push(selectedImage === image ? \"picked after write\" "
+                          ": \"picked before write\")\n"
+                          "  onDismissRequested: parent.events.push(\"dismissed\") } }");
+        QVERIFY2(screen.isReady(), qPrintable(screen.errors()));
+        QObject *picker = screen.find(QStringLiteral("picker"));
+        QVERIFY(picker);
+        auto *model = picker->property("model").value<ImagePickerModel *>();
+        QVERIFY(model);
+        QVERIFY(model->openImage(m_photo));
+        auto *frame = screen.find<QQuickItem>(QStringLiteral("cropFrame"));
+        QVERIFY(frame && frame->isVisible());
+        QCOMPARE(frame->width(), frame->height());
+        QCOMPARE(model->frameSize(), frame->width());
+
+        auto *choose = screen.find<QQuickItem>(QStringLiteral("cropChooseButton"));
+        QVERIFY(choose);
+        QMetaObject::invokeMethod(choose, "clicked");
+        const QStringList events = screen.root()->property("events").toStringList();
+        QCOMPARE(events, QStringList({QStringLiteral("picked after write"), QStringLiteral("dismissed")}));
+        const QImage selected = picker->property("selectedImage").value<QImage>();
+        QCOMPARE(selected.size(), QSize(100, 100));
+    }
+
+    void documentTypesBecomeNameFilters()
+    {
+        DocumentPickerModel audio;
+        QCOMPARE(audio.allowedContentTypes(),
+                 QStringList({DocumentPickerModel::audio, DocumentPickerModel::mp3, DocumentPickerModel::wav}));
+        QCOMPARE(audio.nameFilters().size(), 4);
+        QVERIFY(audio.nameFilters().constFirst().contains(QLatin1String("*.mp3")));
+        QVERIFY(audio.nameFilters().constFirst().contains(QLatin1String("*.wav")));
+        QVERIFY(!audio.nameFilters().join(QLatin1Char(' ')).contains(QLatin1String("*.mp4")));
+
+        DocumentPickerModel videos;
+        videos.setAllowedContentTypes({DocumentPickerModel::movie, DocumentPickerModel::video,
+                                       DocumentPickerModel::quickTimeMovie, DocumentPickerModel::mpeg4Movie});
+        const QString all = videos.nameFilters().join(QLatin1Char(' '));
+        QVERIFY(all.contains(QLatin1String("*.mov")) && all.contains(QLatin1String("*.mp4")));
+        QVERIFY(!all.contains(QLatin1String("*.mp3")));
+    }
+
+    void documentAcceptsOnlyOfferedKinds_data()
+    {
+        QTest::addColumn<bool>("videoTypes");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("audio: mp3") << false << QStringLiteral("song.mp3") << true;
+        QTest::newRow("audio: upper-case WAV") << false << QStringLiteral("take.WAV") << true;
+        QTest::newRow("audio: m4a") << false << QStringLiteral("voice.m4a") << true;
+        QTest::newRow("audio: mp4 refused") << false << QStringLiteral("clip.mp4") << false;
+        QTest::newRow("video: mov") << true << QStringLiteral("clip.mov") << true;
+        QTest::newRow("video: mp4") << true << QStringLiteral("clip.mp4") << true;
+        QTest::newRow("video: mp3 refused") << true << QStringLiteral("song.mp3") << false;
+        QTest::newRow("no extension") << false << QStringLiteral("README") << false;
+    }
+    void documentAcceptsOnlyOfferedKinds()
+    {
+        QFETCH(bool, videoTypes);
+        QFETCH(QString, name);
+        QFETCH(bool, accepted);
+        DocumentPickerModel model;
+        if (videoTypes)
+            model.setAllowedContentTypes({DocumentPickerModel::movie, DocumentPickerModel::video,
+                                          DocumentPickerModel::quickTimeMovie, DocumentPickerModel::mpeg4Movie});
+        QCOMPARE(model.accepts(name), accepted);
+    }
+
+    void pickedDocumentArrivesAsACopyBeforeClosing()
+    {
+        const QByteArray content("ID3 not really audio, but bytes to copy");
+        const QString original = writeFile(QStringLiteral("Моя песня.mp3"), content);
+        DocumentPickerModel model;
+        QStringList events;
+        QUrl delivered;
+        connect(&model, &DocumentPickerModel::filePicked, this, [&](const QUrl &url) {
+            events << QStringLiteral("picked");
+            delivered = url;
+        });
+        connect(&model, &DocumentPickerModel::finished, this, [&] { events << QStringLiteral("finished"); });
+        QVERIFY(model.pick(QUrl::fromLocalFile(original).toString()));
+        QCOMPARE(events, QStringList({QStringLiteral("picked"), QStringLiteral("finished")}));
+        QVERIFY(delivered.isLocalFile());
+        QVERIFY(delivered.toLocalFile() != original);
+        QCOMPARE(QFileInfo(delivered.toLocalFile()).fileName(), QStringLiteral("Моя песня.mp3"));
+        QFile copy(delivered.toLocalFile());
+        QVERIFY(copy.open(QIODevice::ReadOnly));
+        QCOMPARE(copy.readAll(), content);
+
+        // A second pick of the same file gets its own copy.
+        const QUrl first = delivered;
+        QUrl second;
+        connect(&model, &DocumentPickerModel::filePicked, this, [&](const QUrl &url) { second = url; });
+        QVERIFY(model.pick(original));
+        QVERIFY(second.isValid() && second != first);
+        QVERIFY(QFile::exists(first.toLocalFile()));
+    }
+
+    void documentPickOutcomes_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("no file at all: stays open") << QString() << false;
+        QTest::newRow("wrong kind") << writeFile(QStringLiteral("clip.mp4"), "x") << true;
+        QTest::newRow("missing file") << m_dir.filePath(QStringLiteral("gone.mp3")) << true;
+        QTest::newRow("a folder") << m_dir.path() << true;
+    }
+    void documentPickOutcomes()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, closes);
+        DocumentPickerModel model;
+        QSignalSpy picked(&model, &DocumentPickerModel::filePicked);
+        QSignalSpy finished(&model, &DocumentPickerModel::finished);
+        QVERIFY(!model.pick(path));
+        QCOMPARE(picked.size(), 0);
+        QCOMPARE(finished.size(), closes ? 1 : 0);
+    }
+
+    void documentPickerComponentPassesTheCopyOn()
+    {
+        const QString original = writeFile(QStringLiteral("film.mov"), "moov");
+        QmlSnippet screen("import QtQuick\nimport Vorlane\nItem { width: 390; height: 844\n"
+                          "property url received\nproperty bool dismissed: false\n"
+                          "DocumentPicker { objectName: \"picker\"\n"
+                          "  allowedContentTypes: [\"public.movie\", \"public.video\", \"com.apple.quicktime-movie\", "
+                          "\"public.mpeg-4\"]\n"
+                          "  onFilePicked: fileUrl => parent.received = fileUrl\n"
+                          "  onDismissRequested: parent.dismissed = true } }");
+        QVERIFY2(screen.isReady(), qPrintable(screen.errors()));
+        QObject *picker = screen.find(QStringLiteral("picker"));
+        auto *model = picker->property("model").value<DocumentPickerModel *>();
+        QVERIFY(model);
+        QVERIFY(model->nameFilters().join(QLatin1Char(' ')).contains(QLatin1String("*.mov")));
+        QVERIFY(model->pick(original));
+        QVERIFY(screen.root()->property("dismissed").toBool());
+        QCOMPARE(QFileInfo(screen.root()->property("received").toUrl().toLocalFile()).fileName(),
+                 QStringLiteral("film.mov"));
+    }
+};
+
+QTEST_MAIN(TestPickers)
+#include "tst_pickers.moc"
