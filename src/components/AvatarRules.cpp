@@ -1,5 +1,8 @@
 #include "AvatarRules.h"
 
+#include "RecordListModel.h"
+#include "User.h"
+
 #include <QUrl>
 #include <algorithm>
 
@@ -16,4 +19,14 @@ bool AvatarRules::isUsableAddress(const QVariant &urlString)
 qreal AvatarRules::onlineDotDiameter(qreal size)
 {
     return std::max<qreal>(12.0, size * 0.28);
+}
+
+QVariant AvatarRules::avatarUrlOf(const QVariant &user)
+{
+    return user.canConvert<User>() ? optionalText(user.value<User>().avatarUrl) : QVariant::fromValue(nullptr);
+}
+
+bool AvatarRules::isOnlineOf(const QVariant &user)
+{
+    return user.canConvert<User>() && user.value<User>().isOnline;
 }

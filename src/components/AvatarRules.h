@@ -19,4 +19,8 @@ public:
     Q_INVOKABLE static bool isUsableAddress(const QVariant &urlString);
     // The dot grows with the avatar but never gets smaller than 12.
     Q_INVOKABLE static qreal onlineDotDiameter(qreal size);
+    // A user record's avatar address (null when it has none) and online flag, for AvatarView's
+    // `user` form; anything that is no user gives no address and no dot.
+    Q_INVOKABLE static QVariant avatarUrlOf(const QVariant &user);
+    Q_INVOKABLE static bool isOnlineOf(const QVariant &user);
 };

@@ -4,7 +4,8 @@ import QtQuick.Controls.impl
 import Vorlane
 
 // A navigation container: a bar with the shown screen's title (its `title` property) and a back
-// control once something is pushed, over a StackView. Screens bring no bar of their own.
+// control once something is pushed, over a StackView. Screens bring no bar of their own; a
+// screen with `largeTitle: true` gets the platform's large title under the bar.
 Item {
     id: root
 
@@ -19,26 +20,46 @@ Item {
         id: bar
         objectName: "navigationBar"
         anchors { left: parent.left; right: parent.right; top: parent.top }
-        height: 44
+        readonly property bool large: stack.currentItem !== null && stack.currentItem.largeTitle === true
+        readonly property string title: stack.currentItem && stack.currentItem.title !== undefined
+                                        ? stack.currentItem.title : ""
+        height: large ? 44 + 52 : 44
         z: 1
-        color: Theme.systemBackground
+        color: stack.currentItem && stack.currentItem.color !== undefined ? stack.currentItem.color : Theme.systemBackground
 
         Text {
             objectName: "navigationTitle"
-            anchors.centerIn: parent
+            anchors.horizontalCenter: parent.horizontalCenter
+            y: (44 - height) / 2
             width: parent.width - 2 * 96
+            visible: !bar.large
             horizontalAlignment: Text.AlignHCenter
             elide: Text.ElideRight
             textFormat: Text.PlainText
-            text: stack.currentItem && stack.currentItem.title !== undefined ? stack.currentItem.title : ""
+            text: bar.title
             font.pixelSize: Theme.headline
             font.weight: Font.DemiBold
             color: Theme.label
         }
 
+        Text {
+            objectName: "navigationLargeTitle"
+            x: Theme.padding
+            y: 44 + 2
+            width: parent.width - 2 * Theme.padding
+            visible: bar.large
+            elide: Text.ElideRight
+            textFormat: Text.PlainText
+            text: bar.title
+            font.pixelSize: Theme.largeTitle
+            font.bold: true
+            color: Theme.label
+        }
+
         AbstractButton {
             objectName: "navigationBackButton"
-            anchors { left: parent.left; leftMargin: 8; verticalCenter: parent.verticalCenter }
+            anchors { left: parent.left; leftMargin: 8 }
+            y: 0
             visible: stack.depth > 1
             height: 44
             onClicked: stack.pop()
@@ -61,7 +82,8 @@ Item {
 
         AbstractButton {
             objectName: "navigationTrailingButton"
-            anchors { right: parent.right; rightMargin: Theme.padding; verticalCenter: parent.verticalCenter }
+            anchors { right: parent.right; rightMargin: Theme.padding }
+            y: 0
             visible: stack.depth === 1 && root.rootTrailingText !== ""
             height: 44
             onClicked: root.rootTrailingClicked()
@@ -75,6 +97,7 @@ Item {
 
         Rectangle {
             anchors { left: parent.left; right: parent.right; bottom: parent.bottom }
+            visible: !bar.large
             height: 0.5
             color: Theme.separator
         }

@@ -1,0 +1,21 @@
+#include "VorlaneQml.h"
+
+#include <QGuiApplication>
+#include <QQmlApplicationEngine>
+#include <QQuickStyle>
+
+int main(int argc, char *argv[])
+{
+    QGuiApplication app(argc, argv);
+    QGuiApplication::setOrganizationName(QStringLiteral("Vorlane"));
+    QGuiApplication::setApplicationName(QStringLiteral("Vorlane"));
+    // Every control is drawn by our own screens; the plain style keeps its defaults out of the way.
+    QQuickStyle::setStyle(QStringLiteral("Basic"));
+
+    QQmlApplicationEngine engine;
+    VorlaneQml::prepare(engine);
+    QObject::connect(&engine, &QQmlApplicationEngine::objectCreationFailed, &app, [] { QCoreApplication::exit(1); },
+                     Qt::QueuedConnection);
+    engine.load(QUrl(QStringLiteral("qrc:/Vorlane/SocialNetworkApp.qml")));
+    return QGuiApplication::exec();
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "Track.h"
+#include "RecordListModel.h"
+
+#include <QCoroTask>
+#include <QObject>
+#include <QtQml/qqmlregistration.h>
+
+// The music library: the track list loaded from the service.
+class MusicViewModel : public QObject
+{
+    Q_OBJECT
+    QML_ELEMENT
+    Q_PROPERTY(QAbstractItemModel *tracks READ tracksModel CONSTANT)
+    Q_PROPERTY(bool isLoading READ isLoading NOTIFY isLoadingChanged)
+
+public:
+    // Starts loading "music.php" at once.
+    explicit MusicViewModel(QObject *parent = nullptr);
+
+    const QList<Track> &tracks() const { return m_tracks.rows(); }
+    QAbstractItemModel *tracksModel() { return &m_tracks; }
+    bool isLoading() const { return m_isLoading; }
+
+    // A failed load only ends the busy state.
+    Q_INVOKABLE void loadTracks();
+    // Whether two tracks (as QML holds them) are the same track, for marking the one playing.
+    Q_INVOKABLE static bool isSameTrack(const QVariant &first, const QVariant &second);
+
+Q_SIGNALS:
+    void tracksChanged();
+    void isLoadingChanged();
+
+private:
+    QCoro::Task<> fetch();
+    void setIsLoading(bool value);
+
+    RecordListModel<Track> m_tracks;
+    bool m_isLoading = false;
+};

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "Post.h"
+#include "RecordListModel.h"
+#include "User.h"
+
+#include <QCoroTask>
+#include <QObject>
+#include <QQmlParserStatus>
+#include <QVariant>
+#include <QtQml/qqmlregistration.h>
+
+// One profile screen's model: the shown user and their wall (the feed's posts by that user).
+// It loads both as soon as it is made, for the user it is made with.
+class ProfileViewModel : public QObject, public QQmlParserStatus
+{
+    Q_OBJECT
+    QML_ELEMENT
+    Q_INTERFACES(QQmlParserStatus)
+    // Only read when the model is made from QML; afterwards the model owns `user`.
+    Q_PROPERTY(QVariant initialUser READ userValue WRITE setInitialUser)
+    Q_PROPERTY(QVariant user READ userValue NOTIFY userChanged)
+    Q_PROPERTY(QString fullName READ fullName NOTIFY userChanged)
+    Q_PROPERTY(QString handle READ handle NOTIFY userChanged)
+    Q_PROPERTY(QString followersCountText READ followersCountText NOTIFY userChanged)
+    Q_PROPERTY(QString followingCountText READ followingCountText NOTIFY userChanged)
+    Q_PROPERTY(QAbstractItemModel *userPosts READ userPostsModel CONSTANT)
+    Q_PROPERTY(bool isLoading READ isLoading NOTIFY isLoadingChanged)
+
+public:
+    // From QML: the user comes through initialUser, the load starts once the object is complete.
+    explicit ProfileViewModel(QObject *parent = nullptr);
+    // From C++: loads at once.
+    explicit ProfileViewModel(const User &user, QObject *parent = nullptr);
+
+    const User &user() const { return m_user; }
+    const QList<Post> &userPosts() const { return m_userPosts.rows(); }
+    QAbstractItemModel *userPostsModel() { return &m_userPosts; }
+    bool isLoading() const { return m_isLoading; }
+
+    // Fetches the profile, then the feed for the wall; a failure keeps what is shown.
+    Q_INVOKABLE void loadUserProfile();
+
+    // The viewer's own profile: a signed-in user whose id is the shown user's.
+    Q_INVOKABLE static bool isOwnProfile(const QVariant &shownUser, const QVariant &currentUser);
+    // Followers and followings sheets list the built-in sample user, whatever the profile.
+    Q_INVOKABLE static QVariantList sheetUsers();
+
+    void classBegin() override {}
+    void componentComplete() override;
+
+Q_SIGNALS:
+    void userChanged();
+    void userPostsChanged();
+    void isLoadingChanged();
+
+private:
+    QVariant userValue() const { return QVariant::fromValue(m_user); }
+    void setInitialUser(const QVariant &user);
+    QString fullName() const { return m_user.fullName(); }
+    QString handle() const { return QLatin1Char('@') + m_user.username; }
+    QString followersCountText() const { return QString::number(m_user.followersCount); }
+    QString followingCountText() const { return QString::number(m_user.followingCount); }
+    QCoro::Task<> fetchProfile(qint64 userId);
+    void setIsLoading(bool value);
+
+    User m_user = User::demoUser();
+    RecordListModel<Post> m_userPosts;
+    bool m_isLoading = false;
+    bool m_started = false;
+};
