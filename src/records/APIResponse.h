@@ -30,7 +30,7 @@ inline constexpr JsonFields<KeyCount>::Keys keys = {
 template<class T>
 struct JsonCoding<APIResponse<T>> : JsonCodingEntry<APIResponse<T>>
 {
-    static APIResponse<T> decodeAt(const QCborValue &value, const JsonPath &path)
+    static APIResponse<T> decodeAt(JsonNode value, const JsonPath &path)
     {
         using namespace APIResponseKeys;
         const JsonFields<KeyCount> fields(value, path, keys);

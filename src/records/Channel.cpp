@@ -45,7 +45,7 @@ size_t qHash(const Channel &channel, size_t seed)
     return qHashOptional(channel.posts, seed);
 }
 
-Channel JsonCoding<Channel>::decodeAt(const QCborValue &value, const JsonPath &path)
+Channel JsonCoding<Channel>::decodeAt(JsonNode value, const JsonPath &path)
 {
     const JsonFields<FieldCount> fields(value, path, keys);
     return Channel{

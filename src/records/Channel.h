@@ -49,6 +49,6 @@ size_t qHash(const Channel &channel, size_t seed = 0);
 template<>
 struct JsonCoding<Channel> : JsonCodingEntry<Channel>
 {
-    static Channel decodeAt(const QCborValue &value, const JsonPath &path);
+    static Channel decodeAt(JsonNode value, const JsonPath &path);
     static void encode(JsonWriter &writer, const Channel &channel);
 };

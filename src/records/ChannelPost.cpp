@@ -32,7 +32,7 @@ size_t qHash(const ChannelPost &post, size_t seed)
     return qHashMulti(seed, post.likesCount, post.viewsCount, post.createdAtFormatted);
 }
 
-ChannelPost JsonCoding<ChannelPost>::decodeAt(const QCborValue &value, const JsonPath &path)
+ChannelPost JsonCoding<ChannelPost>::decodeAt(JsonNode value, const JsonPath &path)
 {
     const JsonFields<FieldCount> fields(value, path, keys);
     return ChannelPost{

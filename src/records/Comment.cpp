@@ -30,7 +30,7 @@ size_t qHash(const Comment &comment, size_t seed)
                       comment.isLiked, comment.createdAtFormatted);
 }
 
-Comment JsonCoding<Comment>::decodeAt(const QCborValue &value, const JsonPath &path)
+Comment JsonCoding<Comment>::decodeAt(JsonNode value, const JsonPath &path)
 {
     const JsonFields<FieldCount> fields(value, path, keys);
     return Comment{

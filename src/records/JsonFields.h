@@ -4,23 +4,32 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 
-// The members of one JSON object sorted into a record's key table. Reads go by table index, and
-// name the key only when they fail.
+// The members of one JSON object sorted into a record's key table in one pass over the members,
+// each key compared as bytes; unknown keys are skipped and, of duplicates, the last one counts.
+// Reads then go by table index, in the record's own order, and name the key only when they fail.
 template<std::size_t N>
 class JsonFields
 {
 public:
+    // ASCII keys, matched exactly.
     using Keys = std::array<QLatin1StringView, N>;
 
-    JsonFields(const QCborValue &value, const JsonPath &path, const Keys &keys)
-        : m_object(JsonRead::object(value, path)), m_path(path), m_keys(keys)
+    JsonFields(JsonNode value, const JsonPath &path, const Keys &keys) : m_path(path), m_keys(keys)
     {
-        // QCborMap compares a Latin-1 key with the stored names in place; walking the members
-        // and asking each for its name would allocate a QString per member instead, which
-        // measured slower on feed-sized replies.
-        for (std::size_t i = 0; i < N; ++i)
-            m_found[i] = m_object.constFind(m_keys[i]);
+        JsonRead::requireObject(value, path);
+        JsonNode key = value.firstChild();
+        for (qsizetype member = 0; member < value.size(); ++member) {
+            const JsonNode memberValue = key.next();
+            for (std::size_t i = 0; i < N; ++i) {
+                if (key.equals(m_keys[i])) {
+                    m_found[i] = memberValue;
+                    break;
+                }
+            }
+            key = memberValue.next();
+        }
     }
 
     // Missing, null or of another type: the record fails.
@@ -28,9 +37,9 @@ public:
     T required(std::size_t index) const
     {
         const JsonPath path(m_path, m_keys[index]);
-        if (m_found[index] == m_object.constEnd())
+        if (!m_found[index])
             JsonRead::fail(DecodingError::Kind::Missing, path);
-        return read<T>(m_found[index].value(), path);
+        return JsonCoding<T>::decodeAt(*m_found[index], path);
     }
 
     // Missing or null: absent.
@@ -39,7 +48,7 @@ public:
     {
         if (isAbsent(index))
             return std::nullopt;
-        return read<T>(m_found[index].value(), JsonPath(m_path, m_keys[index]));
+        return JsonCoding<T>::decodeAt(*m_found[index], JsonPath(m_path, m_keys[index]));
     }
 
     // Missing or null: the fallback.
@@ -48,26 +57,13 @@ public:
     {
         if (isAbsent(index))
             return fallback;
-        return read<T>(m_found[index].value(), JsonPath(m_path, m_keys[index]));
+        return JsonCoding<T>::decodeAt(*m_found[index], JsonPath(m_path, m_keys[index]));
     }
 
 private:
-    bool isAbsent(std::size_t index) const
-    {
-        return m_found[index] == m_object.constEnd() || m_found[index].value().isNull();
-    }
+    bool isAbsent(std::size_t index) const { return !m_found[index] || m_found[index]->isNull(); }
 
-    template<class T>
-    static T read(QCborValueConstRef value, const JsonPath &path)
-    {
-        if constexpr (requires { JsonCoding<T>::read(value, path); })
-            return JsonCoding<T>::read(value, path);
-        else
-            return JsonCoding<T>::decodeAt(QCborValue(value), path);
-    }
-
-    QCborMap m_object;
     const JsonPath &m_path;
     const Keys &m_keys;
-    std::array<QCborMap::ConstIterator, N> m_found;
+    std::array<std::optional<JsonNode>, N> m_found;
 };

@@ -40,6 +40,6 @@ size_t qHash(const Playlist &playlist, size_t seed = 0);
 template<>
 struct JsonCoding<Playlist> : JsonCodingEntry<Playlist>
 {
-    static Playlist decodeAt(const QCborValue &value, const JsonPath &path);
+    static Playlist decodeAt(JsonNode value, const JsonPath &path);
     static void encode(JsonWriter &writer, const Playlist &playlist);
 };

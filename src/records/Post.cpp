@@ -44,7 +44,7 @@ size_t qHash(const Post &post, size_t seed)
     return qHashOptional(post.channelAvatarUrl, seed);
 }
 
-Post JsonCoding<Post>::decodeAt(const QCborValue &value, const JsonPath &path)
+Post JsonCoding<Post>::decodeAt(JsonNode value, const JsonPath &path)
 {
     const JsonFields<FieldCount> fields(value, path, keys);
     return Post{

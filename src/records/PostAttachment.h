@@ -40,13 +40,13 @@ size_t qHash(const PostAttachment &attachment, size_t seed = 0);
 template<>
 struct JsonCoding<PostAttachment::AttachmentType> : JsonCodingEntry<PostAttachment::AttachmentType>
 {
-    static PostAttachment::AttachmentType decodeAt(const QCborValue &value, const JsonPath &path);
+    static PostAttachment::AttachmentType decodeAt(JsonNode value, const JsonPath &path);
     static void encode(JsonWriter &writer, PostAttachment::AttachmentType type);
 };
 
 template<>
 struct JsonCoding<PostAttachment> : JsonCodingEntry<PostAttachment>
 {
-    static PostAttachment decodeAt(const QCborValue &value, const JsonPath &path);
+    static PostAttachment decodeAt(JsonNode value, const JsonPath &path);
     static void encode(JsonWriter &writer, const PostAttachment &attachment);
 };

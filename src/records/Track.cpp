@@ -45,7 +45,7 @@ size_t qHash(const Track &track, size_t seed)
     return qHashOptional(track.frequencyFM, seed);
 }
 
-Track JsonCoding<Track>::decodeAt(const QCborValue &value, const JsonPath &path)
+Track JsonCoding<Track>::decodeAt(JsonNode value, const JsonPath &path)
 {
     const JsonFields<FieldCount> fields(value, path, keys);
     return Track{

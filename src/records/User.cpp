@@ -80,7 +80,7 @@ size_t qHash(const User &user, size_t seed)
     return qHashOptional(user.lastSeenText, seed);
 }
 
-User JsonCoding<User>::decodeAt(const QCborValue &value, const JsonPath &path)
+User JsonCoding<User>::decodeAt(JsonNode value, const JsonPath &path)
 {
     const JsonFields<FieldCount> fields(value, path, keys);
     return User{

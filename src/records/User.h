@@ -60,6 +60,6 @@ size_t qHash(const User &user, size_t seed = 0);
 template<>
 struct JsonCoding<User> : JsonCodingEntry<User>
 {
-    static User decodeAt(const QCborValue &value, const JsonPath &path);
+    static User decodeAt(JsonNode value, const JsonPath &path);
     static void encode(JsonWriter &writer, const User &user);
 };

@@ -46,7 +46,7 @@ size_t qHash(const Video &video, size_t seed)
                       video.createdAtFormatted);
 }
 
-Video JsonCoding<Video>::decodeAt(const QCborValue &value, const JsonPath &path)
+Video JsonCoding<Video>::decodeAt(JsonNode value, const JsonPath &path)
 {
     const JsonFields<FieldCount> fields(value, path, keys);
     return Video{
