@@ -6,7 +6,6 @@
 
 #include <QCborValue>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 
 #include <charconv>
@@ -347,6 +346,53 @@ JsonTree JsonTree::parse(const QByteArray &bytes)
     return tree;
 }
 
+namespace {
+
+// Qt's own writer would spell out a lone surrogate as invalid UTF-8 and an integer-valued double as
+// an integer; ours keeps both as they were read.
+void writeValue(JsonWriter &writer, const QJsonValue &value)
+{
+    switch (value.type()) {
+    case QJsonValue::Bool:
+        writer.boolean(value.toBool());
+        return;
+    case QJsonValue::Double: {
+        // Qt keeps a 64-bit integer exact underneath: write it as one.
+        const QCborValue number = QCborValue::fromJsonValue(value);
+        if (number.isInteger())
+            writer.integer(number.toInteger());
+        else
+            writer.number(number.toDouble());
+        return;
+    }
+    case QJsonValue::String:
+        writer.string(value.toString());
+        return;
+    case QJsonValue::Array: {
+        writer.beginArray();
+        const QJsonArray array = value.toArray();
+        for (const QJsonValue element : array)
+            writeValue(writer, element);
+        writer.endArray();
+        return;
+    }
+    case QJsonValue::Object: {
+        writer.beginObject();
+        const QJsonObject object = value.toObject();
+        for (auto it = object.constBegin(); it != object.constEnd(); ++it) {
+            writer.key(it.key());
+            writeValue(writer, it.value());
+        }
+        writer.endObject();
+        return;
+    }
+    default:
+        writer.null();
+    }
+}
+
+} // namespace
+
 JsonTree JsonTree::fromJsonValue(const QJsonValue &value)
 {
     if (value.isUndefined()) {
@@ -354,31 +400,8 @@ JsonTree JsonTree::fromJsonValue(const QJsonValue &value)
         tree.m_nodes.push_back(Node{.end = 1});
         return tree;
     }
-    if (value.isObject())
-        return parse(QJsonDocument(value.toObject()).toJson(QJsonDocument::Compact));
-    if (value.isArray())
-        return parse(QJsonDocument(value.toArray()).toJson(QJsonDocument::Compact));
-
     JsonWriter writer;
-    switch (value.type()) {
-    case QJsonValue::Bool:
-        writer.boolean(value.toBool());
-        break;
-    case QJsonValue::Double: {
-        // Qt keeps a 64-bit integer exact underneath; write it as an integer, not a double.
-        const QCborValue number = QCborValue::fromJsonValue(value);
-        if (number.isInteger())
-            writer.integer(number.toInteger());
-        else
-            writer.number(number.toDouble());
-        break;
-    }
-    case QJsonValue::String:
-        writer.string(value.toString());
-        break;
-    default:
-        writer.null();
-    }
+    writeValue(writer, value);
     return parse(writer.take());
 }
 

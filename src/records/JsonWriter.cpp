@@ -47,7 +47,7 @@ void JsonWriter::key(QLatin1StringView name)
 void JsonWriter::key(QStringView name)
 {
     separate();
-    appendEscaped(name.toUtf8());
+    appendEscaped(name);
     m_out += ':';
     m_afterKey = true;
 }
@@ -69,17 +69,21 @@ void JsonWriter::boolean(bool value)
 void JsonWriter::number(double value)
 {
     separate();
-    if (std::isfinite(value))
-        m_out += QByteArray::number(value, 'g', QLocale::FloatingPointShortest);
-    else
+    if (std::isfinite(value)) {
+        const QByteArray text = QByteArray::number(value, 'g', QLocale::FloatingPointShortest);
+        m_out += text;
+        if (!text.contains('.') && !text.contains('e'))
+            m_out += ".0";
+    } else {
         m_out += "null";
+    }
     m_needComma = true;
 }
 
 void JsonWriter::string(QStringView value)
 {
     separate();
-    appendEscaped(value.toUtf8());
+    appendEscaped(value);
     m_needComma = true;
 }
 
@@ -97,10 +101,37 @@ QByteArray JsonWriter::take()
     return std::exchange(m_out, {});
 }
 
-void JsonWriter::appendEscaped(const QByteArray &utf8)
+void JsonWriter::appendEscaped(QStringView text)
+{
+    m_out += '"';
+    if (text.isValidUtf16()) {
+        appendEscapedUtf8(text.toUtf8());
+        m_out += '"';
+        return;
+    }
+    // Runs of well-formed text go through UTF-8; each lone surrogate becomes \uXXXX.
+    qsizetype runStart = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            ++i;
+            continue;
+        }
+        if (!c.isSurrogate())
+            continue;
+        appendEscapedUtf8(text.sliced(runStart, i - runStart).toUtf8());
+        m_out += "\\u";
+        m_out += QByteArray::number(c.unicode(), 16).rightJustified(4, '0');
+        runStart = i + 1;
+    }
+    appendEscapedUtf8(text.sliced(runStart).toUtf8());
+    m_out += '"';
+}
+
+// The body of a string, without its quotes.
+void JsonWriter::appendEscapedUtf8(const QByteArray &utf8)
 {
     static const char hex[] = "0123456789abcdef";
-    m_out += '"';
     for (const char c : utf8) {
         const auto byte = static_cast<unsigned char>(c);
         switch (byte) {
@@ -135,5 +166,4 @@ void JsonWriter::appendEscaped(const QByteArray &utf8)
             }
         }
     }
-    m_out += '"';
 }
