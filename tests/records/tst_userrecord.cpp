@@ -3,7 +3,7 @@
 
 #include <QTest>
 
-class TestUserCoding : public QObject
+class TestUserRecord : public QObject
 {
     Q_OBJECT
 
@@ -13,7 +13,7 @@ private Q_SLOTS:
     void envelope();
 };
 
-void TestUserCoding::lenientDefaults()
+void TestUserRecord::lenientDefaults()
 {
     const User user = decodeJson<User>(R"({"id": 7})");
     QCOMPARE(user.id, 7);
@@ -23,7 +23,7 @@ void TestUserCoding::lenientDefaults()
     QVERIFY(!user.avatarUrl);
 }
 
-void TestUserCoding::encodeThenDecode()
+void TestUserRecord::encodeThenDecode()
 {
     const User user{.id = 3, .username = QStringLiteral("a\"b"), .firstName = QStringLiteral("Анна"),
                     .lastName = QStringLiteral("\n")};
@@ -31,7 +31,7 @@ void TestUserCoding::encodeThenDecode()
     QVERIFY(!decodeJson<User>(user.toJson()).isOnline);
 }
 
-void TestUserCoding::envelope()
+void TestUserRecord::envelope()
 {
     const auto response = decodeJson<APIResponse<User>>(R"({"success": true, "data": {"id": 2}})");
     QVERIFY(response.success);
@@ -45,5 +45,5 @@ void TestUserCoding::envelope()
     }
 }
 
-QTEST_GUILESS_MAIN(TestUserCoding)
-#include "tst_usercoding.moc"
+QTEST_GUILESS_MAIN(TestUserRecord)
+#include "tst_userrecord.moc"
