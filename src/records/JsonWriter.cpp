@@ -69,7 +69,9 @@ void JsonWriter::boolean(bool value)
 void JsonWriter::number(double value)
 {
     separate();
-    if (std::isfinite(value)) {
+    if (value == 0 && std::signbit(value)) {
+        m_out += "-0.0"; // QByteArray::number() drops the sign of zero
+    } else if (std::isfinite(value)) {
         const QByteArray text = QByteArray::number(value, 'g', QLocale::FloatingPointShortest);
         m_out += text;
         if (!text.contains('.') && !text.contains('e'))
