@@ -34,8 +34,7 @@ struct Outcome
     QString path;
 };
 
-template<class Decode>
-Outcome outcomeOf(Decode decode)
+template <class Decode> Outcome outcomeOf(Decode decode)
 {
     Outcome outcome;
     try {
@@ -50,19 +49,13 @@ Outcome outcomeOf(Decode decode)
     return outcome;
 }
 
-template<class T>
-constexpr bool failsAtKnownPlace = true;
-template<class V>
-constexpr bool failsAtKnownPlace<QMap<QString, V>> = false;
-template<class V>
-constexpr bool failsAtKnownPlace<QList<QMap<QString, V>>> = false;
-template<class V>
-constexpr bool failsAtKnownPlace<APIResponse<QMap<QString, V>>> = false;
-template<class V>
-constexpr bool failsAtKnownPlace<APIResponse<QList<QMap<QString, V>>>> = false;
+template <class T> constexpr bool failsAtKnownPlace = true;
+template <class V> constexpr bool failsAtKnownPlace<QMap<QString, V>> = false;
+template <class V> constexpr bool failsAtKnownPlace<QList<QMap<QString, V>>> = false;
+template <class V> constexpr bool failsAtKnownPlace<APIResponse<QMap<QString, V>>> = false;
+template <class V> constexpr bool failsAtKnownPlace<APIResponse<QList<QMap<QString, V>>>> = false;
 
-template<class T>
-void check(const QByteArray &bytes, const std::optional<QJsonValue> &qtValue)
+template <class T> void check(const QByteArray &bytes, const std::optional<QJsonValue> &qtValue)
 {
     const Outcome direct = outcomeOf([&] { return decodeJson<T>(bytes); });
     if (direct.encoded) {
@@ -79,8 +72,7 @@ void check(const QByteArray &bytes, const std::optional<QJsonValue> &qtValue)
     }
 }
 
-template<class T>
-void checkAllForms(const QByteArray &bytes, const std::optional<QJsonValue> &qtValue)
+template <class T> void checkAllForms(const QByteArray &bytes, const std::optional<QJsonValue> &qtValue)
 {
     check<T>(bytes, qtValue);
     check<QList<T>>(bytes, qtValue);

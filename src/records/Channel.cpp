@@ -5,8 +5,20 @@
 
 namespace {
 
-enum Field { Id, UserId, Name, Description, AvatarUrl, CoverUrl, SubscribersCount, IsSubscribed, IsVerified, Category,
-             Posts, FieldCount };
+enum Field {
+    Id,
+    UserId,
+    Name,
+    Description,
+    AvatarUrl,
+    CoverUrl,
+    SubscribersCount,
+    IsSubscribed,
+    IsVerified,
+    Category,
+    Posts,
+    FieldCount
+};
 
 constexpr JsonFields<FieldCount>::Keys keys = {
     QLatin1StringView("id"),

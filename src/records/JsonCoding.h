@@ -24,11 +24,9 @@
 // Underneath, `decodeAt` reads a node of a JsonTree and keeps the path as a JsonPath, so that
 // nested decoders build no strings unless they fail. decodeJson() parses bytes straight into a
 // JsonTree; decode() of a QJsonValue goes through its compact text.
-template<class T>
-struct JsonCoding;
+template <class T> struct JsonCoding;
 
-template<class T>
-struct JsonCodingEntry
+template <class T> struct JsonCodingEntry
 {
     static T decode(const QJsonValue &value, const QString &path = {})
     {
@@ -47,24 +45,21 @@ void requireObject(JsonNode value, const JsonPath &path);
 } // namespace JsonRead
 
 namespace JsonWrite {
-template<class T>
-void field(JsonWriter &writer, QLatin1StringView key, const T &value)
+template <class T> void field(JsonWriter &writer, QLatin1StringView key, const T &value)
 {
     writer.key(key);
     JsonCoding<T>::encode(writer, value);
 }
 
 // An absent optional leaves its key out: null is never written.
-template<class T>
-void field(JsonWriter &writer, QLatin1StringView key, const std::optional<T> &value)
+template <class T> void field(JsonWriter &writer, QLatin1StringView key, const std::optional<T> &value)
 {
     if (value)
         field(writer, key, *value);
 }
 } // namespace JsonWrite
 
-template<>
-struct JsonCoding<qint64> : JsonCodingEntry<qint64>
+template <> struct JsonCoding<qint64> : JsonCodingEntry<qint64>
 {
     // A number with an integral value inside the 64-bit range: 5.0 is 5; 5.5, "5" and 1e30 fail
     // (2^63 itself is out of range).
@@ -82,8 +77,7 @@ struct JsonCoding<qint64> : JsonCodingEntry<qint64>
     static void encode(JsonWriter &writer, qint64 value) { writer.integer(value); }
 };
 
-template<>
-struct JsonCoding<bool> : JsonCodingEntry<bool>
+template <> struct JsonCoding<bool> : JsonCodingEntry<bool>
 {
     // true or false only, never 0 or 1.
     static bool decodeAt(JsonNode value, const JsonPath &path)
@@ -95,8 +89,7 @@ struct JsonCoding<bool> : JsonCodingEntry<bool>
     static void encode(JsonWriter &writer, bool value) { writer.boolean(value); }
 };
 
-template<>
-struct JsonCoding<double> : JsonCodingEntry<double>
+template <> struct JsonCoding<double> : JsonCodingEntry<double>
 {
     static double decodeAt(JsonNode value, const JsonPath &path)
     {
@@ -107,8 +100,7 @@ struct JsonCoding<double> : JsonCodingEntry<double>
     static void encode(JsonWriter &writer, double value) { writer.number(value); }
 };
 
-template<>
-struct JsonCoding<QString> : JsonCodingEntry<QString>
+template <> struct JsonCoding<QString> : JsonCodingEntry<QString>
 {
     static QString decodeAt(JsonNode value, const JsonPath &path)
     {
@@ -119,8 +111,7 @@ struct JsonCoding<QString> : JsonCodingEntry<QString>
     static void encode(JsonWriter &writer, const QString &value) { writer.string(value); }
 };
 
-template<class T>
-struct JsonCoding<QList<T>> : JsonCodingEntry<QList<T>>
+template <class T> struct JsonCoding<QList<T>> : JsonCodingEntry<QList<T>>
 {
     // One bad element refuses the whole list.
     static QList<T> decodeAt(JsonNode value, const JsonPath &path)
@@ -144,8 +135,7 @@ struct JsonCoding<QList<T>> : JsonCodingEntry<QList<T>>
     }
 };
 
-template<class V>
-struct JsonCoding<QMap<QString, V>> : JsonCodingEntry<QMap<QString, V>>
+template <class V> struct JsonCoding<QMap<QString, V>> : JsonCodingEntry<QMap<QString, V>>
 {
     static QMap<QString, V> decodeAt(JsonNode value, const JsonPath &path)
     {
@@ -174,15 +164,13 @@ struct JsonCoding<QMap<QString, V>> : JsonCodingEntry<QMap<QString, V>>
 };
 
 // Decodes JSON bytes as a T; throws DecodingError, kind InvalidJson for bytes that are not JSON.
-template<class T>
-T decodeJson(const QByteArray &bytes)
+template <class T> T decodeJson(const QByteArray &bytes)
 {
     const JsonTree tree = JsonTree::parse(bytes);
     return JsonCoding<T>::decodeAt(tree.root(), JsonPath(QString()));
 }
 
-template<class T>
-QByteArray encodeJson(const T &value)
+template <class T> QByteArray encodeJson(const T &value)
 {
     JsonWriter writer;
     JsonCoding<T>::encode(writer, value);

@@ -9,8 +9,7 @@
 // The members of one JSON object sorted into a record's key table in one pass over the members,
 // each key compared as bytes; unknown keys are skipped and, of duplicates, the last one counts.
 // Reads then go by table index, in the record's own order, and name the key only when they fail.
-template<std::size_t N>
-class JsonFields
+template <std::size_t N> class JsonFields
 {
 public:
     // ASCII keys, matched exactly.
@@ -33,8 +32,7 @@ public:
     }
 
     // Missing, null or of another type: the record fails.
-    template<class T>
-    T required(std::size_t index) const
+    template <class T> T required(std::size_t index) const
     {
         const JsonPath path(m_path, m_keys[index]);
         if (!m_found[index])
@@ -43,8 +41,7 @@ public:
     }
 
     // Missing or null: absent.
-    template<class T>
-    std::optional<T> optional(std::size_t index) const
+    template <class T> std::optional<T> optional(std::size_t index) const
     {
         if (isAbsent(index))
             return std::nullopt;
@@ -52,8 +49,7 @@ public:
     }
 
     // Missing or null: the fallback.
-    template<class T>
-    T valueOr(std::size_t index, T fallback) const
+    template <class T> T valueOr(std::size_t index, T fallback) const
     {
         if (isAbsent(index))
             return fallback;

@@ -55,8 +55,8 @@ QString JsonNode::toString() const
             break;
         case 'u': {
             // UTF-16 units as written: a pair becomes one character, a lone surrogate stays.
-            const auto unit = static_cast<char16_t>(hexValue(p[0]) << 12 | hexValue(p[1]) << 8 | hexValue(p[2]) << 4
-                                                    | hexValue(p[3]));
+            const auto unit = static_cast<char16_t>(hexValue(p[0]) << 12 | hexValue(p[1]) << 8 | hexValue(p[2]) << 4 |
+                                                    hexValue(p[3]));
             result += QChar(unit);
             p += 4;
             break;
@@ -75,6 +75,6 @@ bool JsonNode::equals(QLatin1StringView text) const
         return false;
     if (node.escaped)
         return toString() == text;
-    return node.length == static_cast<quint32>(text.size())
-        && std::memcmp(m_tree->bytes() + node.begin, text.data(), node.length) == 0;
+    return node.length == static_cast<quint32>(text.size()) &&
+           std::memcmp(m_tree->bytes() + node.begin, text.data(), node.length) == 0;
 }

@@ -249,8 +249,8 @@ private:
                     m_p += 2;
                     break;
                 case 'u':
-                    if (m_end - m_p < 6 || hexDigit(m_p[2]) < 0 || hexDigit(m_p[3]) < 0 || hexDigit(m_p[4]) < 0
-                        || hexDigit(m_p[5]) < 0)
+                    if (m_end - m_p < 6 || hexDigit(m_p[2]) < 0 || hexDigit(m_p[3]) < 0 || hexDigit(m_p[4]) < 0 ||
+                        hexDigit(m_p[5]) < 0)
                         fail("недопустимая escape-последовательность");
                     m_p += 6;
                     break;

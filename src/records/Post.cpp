@@ -5,8 +5,22 @@
 
 namespace {
 
-enum Field { Id, Author, Text, Attachments, LikesCount, IsLiked, RepostsCount, IsReposted, CommentsCount, ViewsCount,
-             CreatedAtFormatted, ChannelName, ChannelAvatarUrl, FieldCount };
+enum Field {
+    Id,
+    Author,
+    Text,
+    Attachments,
+    LikesCount,
+    IsLiked,
+    RepostsCount,
+    IsReposted,
+    CommentsCount,
+    ViewsCount,
+    CreatedAtFormatted,
+    ChannelName,
+    ChannelAvatarUrl,
+    FieldCount
+};
 
 constexpr JsonFields<FieldCount>::Keys keys = {
     QLatin1StringView("id"),

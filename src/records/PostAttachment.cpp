@@ -39,7 +39,7 @@ size_t qHash(const PostAttachment &attachment, size_t seed)
 }
 
 PostAttachment::AttachmentType JsonCoding<PostAttachment::AttachmentType>::decodeAt(JsonNode value,
-                                                                                     const JsonPath &path)
+                                                                                    const JsonPath &path)
 {
     const QString text = JsonCoding<QString>::decodeAt(value, path);
     for (int i = 0; i < 3; ++i) {

@@ -6,14 +6,28 @@
 
 namespace {
 
-enum Field { Id, Title, Artist, DurationSeconds, CoverUrl, AudioUrl, IsLiked, Explicit, Lyrics, AlbumName, FrequencyFM,
-             FieldCount };
+enum Field {
+    Id,
+    Title,
+    Artist,
+    DurationSeconds,
+    CoverUrl,
+    AudioUrl,
+    IsLiked,
+    Explicit,
+    Lyrics,
+    AlbumName,
+    FrequencyFM,
+    FieldCount
+};
 
 constexpr JsonFields<FieldCount>::Keys keys = {
-    QLatin1StringView("id"),           QLatin1StringView("title"),     QLatin1StringView("artist"),
-    QLatin1StringView("duration_seconds"), QLatin1StringView("cover_url"), QLatin1StringView("audio_url"),
-    QLatin1StringView("is_liked"),     QLatin1StringView("explicit"),  QLatin1StringView("lyrics"),
-    QLatin1StringView("album_name"),   QLatin1StringView("frequency_fm"),
+    QLatin1StringView("id"),           QLatin1StringView("title"),
+    QLatin1StringView("artist"),       QLatin1StringView("duration_seconds"),
+    QLatin1StringView("cover_url"),    QLatin1StringView("audio_url"),
+    QLatin1StringView("is_liked"),     QLatin1StringView("explicit"),
+    QLatin1StringView("lyrics"),       QLatin1StringView("album_name"),
+    QLatin1StringView("frequency_fm"),
 };
 
 } // namespace

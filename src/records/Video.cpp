@@ -5,8 +5,20 @@
 
 namespace {
 
-enum Field { Id, Title, Description, Author, ThumbnailUrl, VideoUrl, DurationSeconds, ViewsCount, LikesCount, IsLiked,
-             CreatedAtFormatted, FieldCount };
+enum Field {
+    Id,
+    Title,
+    Description,
+    Author,
+    ThumbnailUrl,
+    VideoUrl,
+    DurationSeconds,
+    ViewsCount,
+    LikesCount,
+    IsLiked,
+    CreatedAtFormatted,
+    FieldCount
+};
 
 constexpr JsonFields<FieldCount>::Keys keys = {
     QLatin1StringView("id"),
@@ -41,8 +53,8 @@ QByteArray Video::toJson() const
 
 size_t qHash(const Video &video, size_t seed)
 {
-    return qHashMulti(seed, video.id, video.title, video.description, video.author, video.thumbnailUrl,
-                      video.videoUrl, video.durationSeconds, video.viewsCount, video.likesCount, video.isLiked,
+    return qHashMulti(seed, video.id, video.title, video.description, video.author, video.thumbnailUrl, video.videoUrl,
+                      video.durationSeconds, video.viewsCount, video.likesCount, video.isLiked,
                       video.createdAtFormatted);
 }
 

@@ -32,11 +32,12 @@ inline const QByteArray track =
     R"("audio_url":"https://example.org/t.mp3","is_liked":false,"explicit":true,"lyrics":"Строка 1\nСтрока 2",)"
     R"("album_name":"Альбом","frequency_fm":"101.7"})";
 
-inline const QByteArray album = R"({"id":1,"title":"Альбом","artist":"Группа","tracks":[)" + track
-    + R"(],"cover_url":"https://example.org/c.jpg","release_year":"2025"})";
+inline const QByteArray album = R"({"id":1,"title":"Альбом","artist":"Группа","tracks":[)" + track +
+                                R"(],"cover_url":"https://example.org/c.jpg","release_year":"2025"})";
 
-inline const QByteArray playlist = R"({"id":1234,"name":"Мой плейлист","description":"","tracks":[)" + track
-    + R"(],"cover_url":"https://example.org/c.jpg","is_public":false,"share_url":"https://example.org/playlist/x"})";
+inline const QByteArray playlist =
+    R"({"id":1234,"name":"Мой плейлист","description":"","tracks":[)" + track +
+    R"(],"cover_url":"https://example.org/c.jpg","is_public":false,"share_url":"https://example.org/playlist/x"})";
 
 inline const QByteArray radioStation =
     R"({"id":1,"name":"Радио","frequency":101.7,"genre":"Поп","streamUrl":"https://example.org/stream",)"
@@ -55,6 +56,7 @@ inline const QByteArray channelPost =
 inline const QByteArray channel =
     R"({"id":4,"user_id":7,"name":"Канал","description":"О музыке","avatar_url":"https://example.org/a.jpg",)"
     R"("cover_url":"https://example.org/cv.jpg","subscribers_count":120,"is_subscribed":false,"is_verified":true,)"
-    R"("category":"Музыка","posts":[)" + channelPost + "]}";
+    R"("category":"Музыка","posts":[)" +
+    channelPost + "]}";
 
 } // namespace RecordSamples

@@ -19,8 +19,7 @@ namespace {
 // Decodes an envelope of one payload type and writes it out again.
 using Recode = std::function<QByteArray(const QByteArray &)>;
 
-template<class T>
-Recode envelopeOf()
+template <class T> Recode envelopeOf()
 {
     return [](const QByteArray &bytes) { return encodeJson(decodeJson<APIResponse<T>>(bytes)); };
 }
@@ -38,8 +37,8 @@ QList<Payload> payloads()
 {
     return {
         {"User", envelopeOf<User>(), RecordSamples::user, R"({"username":"x"})", "data.id"},
-        {"map of texts", envelopeOf<QMap<QString, QString>>(), R"({"url":"https://example.org/u.jpg"})",
-         R"({"url":5})", "data.url"},
+        {"map of texts", envelopeOf<QMap<QString, QString>>(), R"({"url":"https://example.org/u.jpg"})", R"({"url":5})",
+         "data.url"},
         {"Post", envelopeOf<Post>(), RecordSamples::post, R"({"id":1})", "data.author"},
         {"Comment", envelopeOf<Comment>(), RecordSamples::comment, R"({"id":1})", "data.author"},
         {"Track", envelopeOf<Track>(), RecordSamples::track, R"({"id":1,"title":"t"})", "data.artist"},
@@ -50,10 +49,10 @@ QList<Payload> payloads()
         {"text", envelopeOf<QString>(), R"("Канал обновлён")", R"({"text":"x"})", "data"},
         {"map of flags", envelopeOf<QMap<QString, bool>>(), R"({"is_reposted":true,"is_subscribed":false})",
          R"({"is_reposted":1})", "data.is_reposted"},
-        {"list of posts", envelopeOf<QList<Post>>(), "[" + RecordSamples::post + "]", "[" + RecordSamples::post + ",{}]",
-         "data[1].id"},
-        {"envelope of a user", envelopeOf<APIResponse<User>>(), R"({"success":true,"data":)" + RecordSamples::user + "}",
-         RecordSamples::user, "data.success"},
+        {"list of posts", envelopeOf<QList<Post>>(), "[" + RecordSamples::post + "]",
+         "[" + RecordSamples::post + ",{}]", "data[1].id"},
+        {"envelope of a user", envelopeOf<APIResponse<User>>(),
+         R"({"success":true,"data":)" + RecordSamples::user + "}", RecordSamples::user, "data.success"},
     };
 }
 
@@ -113,8 +112,7 @@ void TestEnvelope::everyPayload_data()
         row("message as number") << QByteArray(R"({"success":true,"message":5})") << QByteArray()
                                  << QStringLiteral("message") << int(DecodingError::Kind::WrongType);
         row("bare record") << p.data << QByteArray() << QString() << noKind;
-        row("bare array") << QByteArray("[1,2]") << QByteArray() << QString()
-                          << int(DecodingError::Kind::NotAnObject);
+        row("bare array") << QByteArray("[1,2]") << QByteArray() << QString() << int(DecodingError::Kind::NotAnObject);
     }
 }
 

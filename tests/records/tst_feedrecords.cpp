@@ -9,11 +9,10 @@ namespace {
 
 QByteArray postJson(qint64 id, const QByteArray &attachments = "[]", const QByteArray &extra = {})
 {
-    return R"({"id":)" + QByteArray::number(id)
-        + R"(,"author":{"id":2},"text":"t","attachments":)" + attachments
-        + R"(,"likes_count":1,"is_liked":false,"reposts_count":0,"is_reposted":false,"comments_count":0,)"
-          R"("views_count":9,"created_at_formatted":"вчера")"
-        + extra + "}";
+    return R"({"id":)" + QByteArray::number(id) + R"(,"author":{"id":2},"text":"t","attachments":)" + attachments +
+           R"(,"likes_count":1,"is_liked":false,"reposts_count":0,"is_reposted":false,"comments_count":0,)"
+           R"("views_count":9,"created_at_formatted":"вчера")" +
+           extra + "}";
 }
 
 QByteArray attachmentJson(const QByteArray &type)
@@ -21,8 +20,7 @@ QByteArray attachmentJson(const QByteArray &type)
     return R"({"id":"a","type":)" + type + R"(,"url":"https://example.org/x"})";
 }
 
-template<class T>
-DecodingError failureOf(const QByteArray &bytes)
+template <class T> DecodingError failureOf(const QByteArray &bytes)
 {
     try {
         decodeJson<T>(bytes);
@@ -143,8 +141,8 @@ void TestFeedRecords::oneBadPostRefusesTheFeed_data()
     QTest::newRow("a post without views_count") << noViews << QStringLiteral("[2].views_count");
     QTest::newRow("a number for the text") << numericText << QStringLiteral("[2].text");
     QTest::newRow("0 for a flag") << likedAsNumber << QStringLiteral("[2].is_liked");
-    QTest::newRow("an author without id") << postJson(3).replace(R"({"id":2})", "{}")
-                                          << QStringLiteral("[2].author.id");
+    QTest::newRow("an author without id")
+        << postJson(3).replace(R"({"id":2})", "{}") << QStringLiteral("[2].author.id");
     QTest::newRow("a bad attachment") << postJson(3, R"([{"id":"a","type":"image"}])")
                                       << QStringLiteral("[2].attachments[0].url");
 }
@@ -253,9 +251,9 @@ void TestFeedRecords::commentDisplayTime()
 {
     QFETCH(QByteArray, value);
     QFETCH(QString, expected);
-    QCOMPARE(decodeJson<Comment>(R"({"id":5,"author":{"id":3},"created_at_formatted":)" + value + "}")
-                 .createdAtFormatted,
-             expected);
+    QCOMPARE(
+        decodeJson<Comment>(R"({"id":5,"author":{"id":3},"created_at_formatted":)" + value + "}").createdAtFormatted,
+        expected);
 }
 
 void TestFeedRecords::commentRequiresIdAndAuthor_data()
@@ -267,8 +265,8 @@ void TestFeedRecords::commentRequiresIdAndAuthor_data()
                                << int(DecodingError::Kind::Missing);
     QTest::newRow("null author") << QByteArray(R"({"id":5,"author":null})") << QStringLiteral("author")
                                  << int(DecodingError::Kind::Null);
-    QTest::newRow("author not an object") << QByteArray(R"({"id":5,"author":3})") << QStringLiteral("author")
-                                          << int(DecodingError::Kind::NotAnObject);
+    QTest::newRow("author not an object")
+        << QByteArray(R"({"id":5,"author":3})") << QStringLiteral("author") << int(DecodingError::Kind::NotAnObject);
     QTest::newRow("no id") << QByteArray(R"({"author":{"id":3}})") << QStringLiteral("id")
                            << int(DecodingError::Kind::Missing);
     QTest::newRow("post_id as text") << QByteArray(R"({"id":5,"author":{"id":3},"post_id":"1"})")
@@ -289,8 +287,8 @@ void TestFeedRecords::commentRequiresIdAndAuthor()
 
 void TestFeedRecords::oneBadCommentRefusesTheList()
 {
-    const DecodingError error = failureOf<QList<Comment>>(
-        R"([{"id":1,"author":{"id":3}},{"id":2,"author":{"id":3},"post_id":"1"}])");
+    const DecodingError error =
+        failureOf<QList<Comment>>(R"([{"id":1,"author":{"id":3}},{"id":2,"author":{"id":3},"post_id":"1"}])");
     QCOMPARE(error.path(), QStringLiteral("[1].post_id"));
 }
 

@@ -15,8 +15,7 @@
 namespace {
 
 // The failure of decoding `bytes` as T, or no value when it decodes.
-template<class T>
-std::optional<DecodingError> failureOf(const QByteArray &bytes)
+template <class T> std::optional<DecodingError> failureOf(const QByteArray &bytes)
 {
     try {
         decodeJson<T>(bytes);
@@ -68,8 +67,7 @@ void TestJsonCoding::integers_data()
     QTest::newRow("exponent with a whole value") << QByteArray("1e2") << true << qint64(100) << 0;
     QTest::newRow("negative zero") << QByteArray("-0") << true << qint64(0) << 0;
     QTest::newRow("largest") << QByteArray("9223372036854775807") << true << std::numeric_limits<qint64>::max() << 0;
-    QTest::newRow("smallest") << QByteArray("-9223372036854775808") << true << std::numeric_limits<qint64>::min()
-                              << 0;
+    QTest::newRow("smallest") << QByteArray("-9223372036854775808") << true << std::numeric_limits<qint64>::min() << 0;
     QTest::newRow("fraction") << QByteArray("5.5") << false << qint64(0) << wrongType;
     QTest::newRow("beyond 64 bits") << QByteArray("9223372036854775808") << false << qint64(0) << wrongType;
     QTest::newRow("1e30") << QByteArray("1e30") << false << qint64(0) << wrongType;
@@ -137,7 +135,10 @@ void TestJsonCoding::texts_data()
                              << QStringLiteral("q\"b\\s/n\nt\tr\rb\bf\f");
     QTest::newRow("unicode escapes") << QByteArray("\"\\u0416\\ud83d\\ude80\\u0000\"")
                                      << QString(QStringLiteral("Ж🚀") + QChar(0));
-    QTest::newRow("lone surrogate") << QByteArray("\"a\\ud800b\"") << QStringView(u"a\xd800" u"b").toString();
+    QTest::newRow("lone surrogate") << QByteArray("\"a\\ud800b\"")
+                                    << QStringView(u"a\xd800"
+                                                   u"b")
+                                           .toString();
 }
 
 void TestJsonCoding::texts()
@@ -198,7 +199,10 @@ void TestJsonCoding::writtenTexts_data()
                                     << QByteArray("\"\\u0001x\\u001f\"");
     QTest::newRow("slash stays") << QStringLiteral("a/b") << QByteArray(R"("a/b")");
     QTest::newRow("Cyrillic and emoji as UTF-8") << QStringLiteral("Ж🚀") << QByteArray("\"Ж🚀\"");
-    QTest::newRow("lone surrogates escaped") << QStringView(u"\xdc00" u"x\xd800").toString() << QByteArray("\"\\udc00x\\ud800\"");
+    QTest::newRow("lone surrogates escaped") << QStringView(u"\xdc00"
+                                                            u"x\xd800")
+                                                    .toString()
+                                             << QByteArray("\"\\udc00x\\ud800\"");
 }
 
 void TestJsonCoding::writtenTexts()
@@ -290,8 +294,8 @@ void TestJsonCoding::failurePaths_data()
                                      << QStringLiteral("data[1].views_count") << int(DecodingError::Kind::Missing);
     QTest::newRow("element that is not an object") << QByteArray(R"({"success":true,"data":[null]})")
                                                    << QStringLiteral("data[0]") << int(DecodingError::Kind::Null);
-    QTest::newRow("data of the wrong kind") << QByteArray(R"({"success":true,"data":{}})") << QStringLiteral("data")
-                                            << int(DecodingError::Kind::WrongType);
+    QTest::newRow("data of the wrong kind")
+        << QByteArray(R"({"success":true,"data":{}})") << QStringLiteral("data") << int(DecodingError::Kind::WrongType);
 }
 
 void TestJsonCoding::failurePaths()

@@ -16,8 +16,7 @@ Track sampleTrack()
     return decodeJson<Track>(RecordSamples::track);
 }
 
-template<class T>
-std::optional<DecodingError> failureOf(const QByteArray &bytes)
+template <class T> std::optional<DecodingError> failureOf(const QByteArray &bytes)
 {
     try {
         decodeJson<T>(bytes);
@@ -111,15 +110,17 @@ void TestMusicRecords::constructorDefaultsDoNotApplyToDecoding_data()
         << "Track" << without(track, R"("explicit":true,)") << QStringLiteral("explicit") << missing;
     QTest::newRow("explicit as 0") << "Track" << QByteArray(track).replace(R"("explicit":true)", R"("explicit":0)")
                                    << QStringLiteral("explicit") << wrongType;
-    QTest::newRow("duration as text")
-        << "Track" << QByteArray(track).replace(R"("duration_seconds":215)", R"("duration_seconds":"215")")
-        << QStringLiteral("duration_seconds") << wrongType;
+    QTest::newRow("duration as text") << "Track"
+                                      << QByteArray(track).replace(R"("duration_seconds":215)",
+                                                                   R"("duration_seconds":"215")")
+                                      << QStringLiteral("duration_seconds") << wrongType;
     QTest::newRow("album without release_year") << "Album" << without(RecordSamples::album, R"(,"release_year":"2025")")
                                                 << QStringLiteral("release_year") << missing;
     QTest::newRow("album without tracks")
         << "Album" << without(RecordSamples::album, albumTracks) << QStringLiteral("tracks") << missing;
-    QTest::newRow("playlist without is_public") << "Playlist" << without(RecordSamples::playlist, R"("is_public":false,)")
-                                                << QStringLiteral("is_public") << missing;
+    QTest::newRow("playlist without is_public")
+        << "Playlist" << without(RecordSamples::playlist, R"("is_public":false,)") << QStringLiteral("is_public")
+        << missing;
     QTest::newRow("playlist without tracks")
         << "Playlist" << without(RecordSamples::playlist, albumTracks) << QStringLiteral("tracks") << missing;
     QTest::newRow("a bad track refuses its album")
@@ -143,8 +144,8 @@ void TestMusicRecords::constructorDefaultsDoNotApplyToDecoding()
 
 void TestMusicRecords::oneBadTrackRefusesTheList()
 {
-    const QByteArray bad = QByteArray(RecordSamples::track).replace(R"("duration_seconds":215)",
-                                                                    R"("duration_seconds":"3:35")");
+    const QByteArray bad =
+        QByteArray(RecordSamples::track).replace(R"("duration_seconds":215)", R"("duration_seconds":"3:35")");
     const auto failure = failureOf<QList<Track>>("[" + RecordSamples::track + "," + bad + "]");
     QVERIFY(failure);
     QCOMPARE(failure->path(), QStringLiteral("[1].duration_seconds"));
@@ -169,15 +170,19 @@ void TestMusicRecords::albumAndPlaylistConstructorDefaults()
     QVERIFY(album.tracks.isEmpty());
 
     const Playlist playlist{.id = 1000,
-                           .name = QStringLiteral("P"),
-                           .description = QString(),
-                           .coverUrl = std::nullopt,
-                           .shareUrl = QStringLiteral("https://example.org/playlist/abcdefghij")};
+                            .name = QStringLiteral("P"),
+                            .description = QString(),
+                            .coverUrl = std::nullopt,
+                            .shareUrl = QStringLiteral("https://example.org/playlist/abcdefghij")};
     QVERIFY(playlist.isPublic);
     QVERIFY(playlist.tracks.isEmpty());
 
-    const Track track{.id = 1, .title = QStringLiteral("t"), .artist = QStringLiteral("a"), .durationSeconds = 5,
-                      .coverUrl = std::nullopt, .audioUrl = QStringLiteral("u")};
+    const Track track{.id = 1,
+                      .title = QStringLiteral("t"),
+                      .artist = QStringLiteral("a"),
+                      .durationSeconds = 5,
+                      .coverUrl = std::nullopt,
+                      .audioUrl = QStringLiteral("u")};
     QVERIFY(!track.isLiked && !track.isExplicit);
     QVERIFY(!track.lyrics && !track.albumName && !track.frequencyFM);
 }
@@ -193,14 +198,14 @@ void TestMusicRecords::tracksComeFourth()
     QCOMPARE(album.toJson(),
              QByteArray(R"({"id":1,"title":"A","artist":"B","tracks":[],"cover_url":"c","release_year":"2026"})"));
     const Playlist playlist{.id = 2,
-                           .name = QStringLiteral("P"),
-                           .description = QStringLiteral("D"),
-                           .coverUrl = std::nullopt,
-                           .isPublic = false,
-                           .shareUrl = std::nullopt,
-                           .tracks = {sampleTrack()}};
-    QCOMPARE(playlist.toJson(), R"({"id":2,"name":"P","description":"D","tracks":[)" + RecordSamples::track
-                                    + R"(],"is_public":false})");
+                            .name = QStringLiteral("P"),
+                            .description = QStringLiteral("D"),
+                            .coverUrl = std::nullopt,
+                            .isPublic = false,
+                            .shareUrl = std::nullopt,
+                            .tracks = {sampleTrack()}};
+    QCOMPARE(playlist.toJson(),
+             R"({"id":2,"name":"P","description":"D","tracks":[)" + RecordSamples::track + R"(],"is_public":false})");
 }
 
 void TestMusicRecords::encodeThenDecode()
@@ -208,11 +213,18 @@ void TestMusicRecords::encodeThenDecode()
     Track live = sampleTrack();
     live.durationSeconds = 0;
     live.coverUrl.reset();
-    const Album album{.id = 5, .title = QStringLiteral("Альбом"), .artist = QStringLiteral("Группа"),
-                      .coverUrl = QString(), .tracks = {sampleTrack(), live}};
+    const Album album{.id = 5,
+                      .title = QStringLiteral("Альбом"),
+                      .artist = QStringLiteral("Группа"),
+                      .coverUrl = QString(),
+                      .tracks = {sampleTrack(), live}};
     QCOMPARE(decodeJson<Album>(album.toJson()), album);
-    const Playlist playlist{.id = 5, .name = QStringLiteral("\"P\""), .description = QStringLiteral("\\"),
-                           .coverUrl = std::nullopt, .shareUrl = std::nullopt, .tracks = {live, live}};
+    const Playlist playlist{.id = 5,
+                            .name = QStringLiteral("\"P\""),
+                            .description = QStringLiteral("\\"),
+                            .coverUrl = std::nullopt,
+                            .shareUrl = std::nullopt,
+                            .tracks = {live, live}};
     QCOMPARE(decodeJson<Playlist>(playlist.toJson()), playlist);
 }
 
@@ -230,8 +242,11 @@ void TestMusicRecords::radioStation()
 {
     QFETCH(double, frequency);
     QFETCH(QString, text);
-    const RadioStation station{.id = 1, .name = QStringLiteral("Радио"), .frequency = frequency,
-                               .genre = QStringLiteral("Поп"), .streamUrl = QStringLiteral("u")};
+    const RadioStation station{.id = 1,
+                               .name = QStringLiteral("Радио"),
+                               .frequency = frequency,
+                               .genre = QStringLiteral("Поп"),
+                               .streamUrl = QStringLiteral("u")};
     QCOMPARE(station.frequencyText(), text);
     QCOMPARE(decodeJson<RadioStation>(station.toJson()), station);
 }
@@ -242,8 +257,10 @@ void TestMusicRecords::radioStationKeysAreCamelCase()
         R"({"id":1,"name":"R","frequency":88,"genre":"G","streamUrl":"s","coverUrl":"c","stream_url":"x"})");
     QCOMPARE(station.frequency, 88.0);
     QCOMPARE(station.streamUrl, QStringLiteral("s"));
-    QCOMPARE(station.toJson(), QByteArray(R"({"id":1,"name":"R","frequency":88.0,"genre":"G","streamUrl":"s","coverUrl":"c"})"));
-    const auto snakeCase = failureOf<RadioStation>(R"({"id":1,"name":"R","frequency":88,"genre":"G","stream_url":"s"})");
+    QCOMPARE(station.toJson(),
+             QByteArray(R"({"id":1,"name":"R","frequency":88.0,"genre":"G","streamUrl":"s","coverUrl":"c"})"));
+    const auto snakeCase =
+        failureOf<RadioStation>(R"({"id":1,"name":"R","frequency":88,"genre":"G","stream_url":"s"})");
     QVERIFY(snakeCase);
     QCOMPARE(snakeCase->path(), QStringLiteral("streamUrl"));
 }
@@ -257,7 +274,10 @@ void TestMusicRecords::equalityCoversFlags()
     QCOMPARE(liked.id, track.id); // the player still takes it for the same track
     QVERIFY(qHash(liked) != qHash(track));
 
-    Playlist playlist{.id = 1, .name = QStringLiteral("p"), .description = QString(), .coverUrl = std::nullopt,
+    Playlist playlist{.id = 1,
+                      .name = QStringLiteral("p"),
+                      .description = QString(),
+                      .coverUrl = std::nullopt,
                       .shareUrl = std::nullopt};
     Playlist longer = playlist;
     longer.tracks.append(track);

@@ -35,8 +35,7 @@ struct Shape
     QStringList lenient;
 };
 
-template<class T>
-Recode recode()
+template <class T> Recode recode()
 {
     return [](const QByteArray &bytes) { return encodeJson(decodeJson<T>(bytes)); };
 }
@@ -44,12 +43,21 @@ Recode recode()
 const QList<Shape> &shapes()
 {
     static const QList<Shape> all = {
-        {"User", RecordSamples::user, recode<User>(),
+        {"User",
+         RecordSamples::user,
+         recode<User>(),
          {"avatar_url", "cover_url", "status_text", "bio", "last_seen_text"},
          {"username", "first_name", "last_name", "is_verified", "followers_count", "following_count", "is_online"}},
-        {"PostAttachment", RecordSamples::attachment, recode<PostAttachment>(), {"title", "subtitle", "thumbnail_url"}, {}},
+        {"PostAttachment",
+         RecordSamples::attachment,
+         recode<PostAttachment>(),
+         {"title", "subtitle", "thumbnail_url"},
+         {}},
         {"Post", RecordSamples::post, recode<Post>(), {"channel_name", "channel_avatar_url"}, {}},
-        {"Comment", RecordSamples::comment, recode<Comment>(), {},
+        {"Comment",
+         RecordSamples::comment,
+         recode<Comment>(),
+         {},
          {"post_id", "text", "likes_count", "is_liked", "created_at_formatted"}},
         {"Track", RecordSamples::track, recode<Track>(), {"cover_url", "lyrics", "album_name", "frequency_fm"}, {}},
         {"Album", RecordSamples::album, recode<Album>(), {"cover_url"}, {}},
@@ -158,8 +166,7 @@ void TestRecordShapes::keyRules_data()
             QJsonObject without = sample;
             without.remove(key);
             QTest::addRow("%s without %s", shape.name, qPrintable(key))
-                << shape.name << bytesOf(without) << key
-                << (mayBeAbsent ? -1 : int(DecodingError::Kind::Missing));
+                << shape.name << bytesOf(without) << key << (mayBeAbsent ? -1 : int(DecodingError::Kind::Missing));
 
             QJsonObject withNull = sample;
             withNull.insert(key, QJsonValue::Null);

@@ -133,8 +133,8 @@ void TestUserRecord::firstFailingKeyInTableOrder()
 
 void TestUserRecord::constructorDefaultsDifferFromDecoding()
 {
-    const User built{.id = 7, .username = QStringLiteral("u"), .firstName = QStringLiteral("F"),
-                     .lastName = QStringLiteral("L")};
+    const User built{
+        .id = 7, .username = QStringLiteral("u"), .firstName = QStringLiteral("F"), .lastName = QStringLiteral("L")};
     QVERIFY(!built.isVerified);
     QCOMPARE(built.followersCount, 0);
     QCOMPARE(built.followingCount, 0);
@@ -145,8 +145,8 @@ void TestUserRecord::constructorDefaultsDifferFromDecoding()
 
 void TestUserRecord::encodingLeavesAbsentFieldsOut()
 {
-    const User minimal{.id = 7, .username = QStringLiteral("u"), .firstName = QStringLiteral("F"),
-                       .lastName = QString()};
+    const User minimal{
+        .id = 7, .username = QStringLiteral("u"), .firstName = QStringLiteral("F"), .lastName = QString()};
     const QByteArray json = minimal.toJson();
     QCOMPARE(json, QByteArray(R"({"id":7,"username":"u","first_name":"F","last_name":"","is_verified":false,)"
                               R"("followers_count":0,"following_count":0,"is_online":false})"));
@@ -169,20 +169,19 @@ void TestUserRecord::encodeThenDecode_data()
     QTest::newRow("constructor defaults, offline")
         << User{.id = 1, .username = QStringLiteral("a"), .firstName = QStringLiteral("b"), .lastName = QString()};
     QTest::newRow("demo user") << User::demoUser();
-    QTest::newRow("texts that need escaping")
-        << User{.id = -5,
-                .username = QStringLiteral("\"quoted\" \\ back"),
-                .firstName = QStringLiteral("Имя\n\tс переводом"),
-                .lastName = QString(QChar(1)),
-                .avatarUrl = QString(),
-                .coverUrl = std::nullopt,
-                .statusText = QStringLiteral("🚀"),
-                .isVerified = true,
-                .followersCount = std::numeric_limits<qint64>::max(),
-                .followingCount = std::numeric_limits<qint64>::min(),
-                .bio = QStringLiteral("</script>"),
-                .isOnline = false,
-                .lastSeenText = QString()};
+    QTest::newRow("texts that need escaping") << User{.id = -5,
+                                                      .username = QStringLiteral("\"quoted\" \\ back"),
+                                                      .firstName = QStringLiteral("Имя\n\tс переводом"),
+                                                      .lastName = QString(QChar(1)),
+                                                      .avatarUrl = QString(),
+                                                      .coverUrl = std::nullopt,
+                                                      .statusText = QStringLiteral("🚀"),
+                                                      .isVerified = true,
+                                                      .followersCount = std::numeric_limits<qint64>::max(),
+                                                      .followingCount = std::numeric_limits<qint64>::min(),
+                                                      .bio = QStringLiteral("</script>"),
+                                                      .isOnline = false,
+                                                      .lastSeenText = QString()};
 }
 
 void TestUserRecord::encodeThenDecode()
@@ -207,9 +206,8 @@ void TestUserRecord::fullName_data()
                                        << QStringLiteral("Анна   Смирнова");
     QTest::newRow("tabs and line ends") << QStringLiteral("\t\nАнна") << QStringLiteral("Смирнова\r\n\v\f")
                                         << QStringLiteral("Анна Смирнова");
-    QTest::newRow("Unicode spaces and separators")
-        << QString(QChar(0x00a0) + QStringLiteral("Анна") + QChar(0x2028)) << QStringView(u"\x0085\x3000").toString()
-        << QStringLiteral("Анна");
+    QTest::newRow("Unicode spaces and separators") << QString(QChar(0x00a0) + QStringLiteral("Анна") + QChar(0x2028))
+                                                   << QStringView(u"\x0085\x3000").toString() << QStringLiteral("Анна");
 }
 
 void TestUserRecord::fullName()

@@ -10,8 +10,7 @@
 
 namespace {
 
-template<class T>
-std::optional<DecodingError> failureOf(const QByteArray &bytes)
+template <class T> std::optional<DecodingError> failureOf(const QByteArray &bytes)
 {
     try {
         decodeJson<T>(bytes);
@@ -80,12 +79,11 @@ void TestVideoChannelRecords::videoIsStrict_data()
     QTest::addColumn<QByteArray>("json");
     QTest::addColumn<QString>("path");
     QTest::addColumn<int>("kind");
-    QTest::newRow("without description")
-        << QByteArray(RecordSamples::video).replace(R"("description":"Описание",)", "") << QStringLiteral("description")
-        << int(DecodingError::Kind::Missing);
-    QTest::newRow("likes_count null") << QByteArray(RecordSamples::video).replace(R"("likes_count":10)",
-                                                                                   R"("likes_count":null)")
-                                      << QStringLiteral("likes_count") << int(DecodingError::Kind::Null);
+    QTest::newRow("without description") << QByteArray(RecordSamples::video).replace(R"("description":"Описание",)", "")
+                                         << QStringLiteral("description") << int(DecodingError::Kind::Missing);
+    QTest::newRow("likes_count null")
+        << QByteArray(RecordSamples::video).replace(R"("likes_count":10)", R"("likes_count":null)")
+        << QStringLiteral("likes_count") << int(DecodingError::Kind::Null);
     QTest::newRow("is_liked as 1") << QByteArray(RecordSamples::video).replace(R"("is_liked":false)", R"("is_liked":1)")
                                    << QStringLiteral("is_liked") << int(DecodingError::Kind::WrongType);
 }
@@ -150,8 +148,8 @@ void TestVideoChannelRecords::channelOwnerAndPosts_data()
     QTest::newRow("neither key") << bareChannel << std::optional<qint64>() << -1;
     QTest::newRow("both null") << channelWith(R"("user_id":null,"posts":null)") << std::optional<qint64>() << -1;
     QTest::newRow("owner and no posts") << channelWith(R"("user_id":7,"posts":[])") << std::optional<qint64>(7) << 0;
-    QTest::newRow("posts") << channelWith(R"("posts":[)" + RecordSamples::channelPost + "]")
-                           << std::optional<qint64>() << 1;
+    QTest::newRow("posts") << channelWith(R"("posts":[)" + RecordSamples::channelPost + "]") << std::optional<qint64>()
+                           << 1;
 }
 
 void TestVideoChannelRecords::channelOwnerAndPosts()
@@ -222,8 +220,9 @@ void TestVideoChannelRecords::badChannelRefusesTheCatalogue()
 
 void TestVideoChannelRecords::channelPostDecoding()
 {
-    const ChannelPost post = decodeJson<ChannelPost>(
-        QByteArray(RecordSamples::channelPost).replace(R"("image_url":"https://example.org/i.jpg")", R"("image_url":null)"));
+    const ChannelPost post =
+        decodeJson<ChannelPost>(QByteArray(RecordSamples::channelPost)
+                                    .replace(R"("image_url":"https://example.org/i.jpg")", R"("image_url":null)"));
     QVERIFY(!post.imageUrl);
     QVERIFY(!post.toJson().contains("image_url"));
     QCOMPARE(decodeJson<ChannelPost>(post.toJson()), post);
@@ -248,7 +247,9 @@ void TestVideoChannelRecords::channelEncodeThenDecode()
     Channel channel = decodeJson<Channel>(RecordSamples::channel);
     channel.isSubscribed = true;
     channel.subscribersCount += 1;
-    channel.posts->prepend(ChannelPost{.id = 10, .channelId = 4, .text = QStringLiteral("Новый"),
+    channel.posts->prepend(ChannelPost{.id = 10,
+                                       .channelId = 4,
+                                       .text = QStringLiteral("Новый"),
                                        .imageUrl = QStringLiteral("https://example.org/n.jpg")});
     QCOMPARE(decodeJson<Channel>(channel.toJson()), channel);
     QCOMPARE(decodeJson<Channel>(channel.toJson()).posts->first().id, 10);
