@@ -346,63 +346,101 @@ JsonTree JsonTree::parse(const QByteArray &bytes)
     return tree;
 }
 
-namespace {
-
-// Qt's own writer would spell out a lone surrogate as invalid UTF-8 and an integer-valued double as
-// an integer; ours keeps both as they were read.
-void writeValue(JsonWriter &writer, const QJsonValue &value)
+// Builds the nodes straight from a QJsonValue, texts stored in their escaped JSON form (so that a
+// lone surrogate survives, which plain UTF-8 cannot carry).
+class JsonTreeBuilder
 {
-    switch (value.type()) {
-    case QJsonValue::Bool:
-        writer.boolean(value.toBool());
-        return;
-    case QJsonValue::Double: {
-        // Qt keeps a 64-bit integer exact underneath: write it as one.
-        const QCborValue number = QCborValue::fromJsonValue(value);
-        if (number.isInteger())
-            writer.integer(number.toInteger());
-        else
-            writer.number(number.toDouble());
-        return;
-    }
-    case QJsonValue::String:
-        writer.string(value.toString());
-        return;
-    case QJsonValue::Array: {
-        writer.beginArray();
-        const QJsonArray array = value.toArray();
-        for (const QJsonValue element : array)
-            writeValue(writer, element);
-        writer.endArray();
-        return;
-    }
-    case QJsonValue::Object: {
-        writer.beginObject();
-        const QJsonObject object = value.toObject();
-        for (auto it = object.constBegin(); it != object.constEnd(); ++it) {
-            writer.key(it.key());
-            writeValue(writer, it.value());
-        }
-        writer.endObject();
-        return;
-    }
-    default:
-        writer.null();
-    }
-}
+public:
+    explicit JsonTreeBuilder(JsonTree &tree) : m_tree(tree) {}
 
-} // namespace
+    void value(const QJsonValue &value)
+    {
+        switch (value.type()) {
+        case QJsonValue::Null:
+            finish(add(JsonTree::Type::Null));
+            return;
+        case QJsonValue::Bool:
+            finish(add(value.toBool() ? JsonTree::Type::True : JsonTree::Type::False));
+            return;
+        case QJsonValue::Double: {
+            // Qt keeps a 64-bit integer exact underneath.
+            const QCborValue number = QCborValue::fromJsonValue(value);
+            const quint32 index = add(number.isInteger() ? JsonTree::Type::Integer : JsonTree::Type::Double);
+            if (number.isInteger())
+                m_tree.m_nodes[index].integer = number.toInteger();
+            else
+                m_tree.m_nodes[index].number = number.toDouble();
+            finish(index);
+            return;
+        }
+        case QJsonValue::String:
+            string(value.toString());
+            return;
+        case QJsonValue::Array: {
+            const QJsonArray array = value.toArray();
+            const quint32 index = add(JsonTree::Type::Array);
+            for (const QJsonValue element : array)
+                this->value(element);
+            m_tree.m_nodes[index].length = static_cast<quint32>(array.size());
+            finish(index);
+            return;
+        }
+        case QJsonValue::Object: {
+            const QJsonObject object = value.toObject();
+            const quint32 index = add(JsonTree::Type::Object);
+            for (auto it = object.constBegin(); it != object.constEnd(); ++it) {
+                string(it.key());
+                this->value(it.value());
+            }
+            m_tree.m_nodes[index].length = static_cast<quint32>(object.size());
+            finish(index);
+            return;
+        }
+        default:
+            finish(add(JsonTree::Type::Undefined));
+        }
+    }
+
+    void finishBytes() { m_tree.m_bytes = m_writer.take(); }
+
+private:
+    quint32 add(JsonTree::Type type)
+    {
+        JsonTree::Node node;
+        node.type = type;
+        m_tree.m_nodes.push_back(node);
+        return static_cast<quint32>(m_tree.m_nodes.size() - 1);
+    }
+
+    void finish(quint32 index) { m_tree.m_nodes[index].end = static_cast<quint32>(m_tree.m_nodes.size()); }
+
+    // Every text goes into one writer, whose output becomes the tree's bytes at the end (the
+    // commas it puts between them lie outside every node).
+    void string(const QString &text)
+    {
+        const qsizetype before = m_writer.data().size();
+        m_writer.string(text);
+        const QByteArray &written = m_writer.data();
+        const qsizetype quote = written.indexOf('"', before);
+        const quint32 index = add(JsonTree::Type::String);
+        JsonTree::Node &node = m_tree.m_nodes[index];
+        node.begin = static_cast<quint32>(quote + 1);
+        node.length = static_cast<quint32>(written.size() - quote - 2);
+        node.escaped = std::memchr(written.constData() + node.begin, '\\', node.length) != nullptr;
+        finish(index);
+    }
+
+    JsonTree &m_tree;
+    JsonWriter m_writer;
+};
 
 JsonTree JsonTree::fromJsonValue(const QJsonValue &value)
 {
-    if (value.isUndefined()) {
-        JsonTree tree;
-        tree.m_nodes.push_back(Node{.end = 1});
-        return tree;
-    }
-    JsonWriter writer;
-    writeValue(writer, value);
-    return parse(writer.take());
+    JsonTree tree;
+    JsonTreeBuilder builder(tree);
+    builder.value(value);
+    builder.finishBytes();
+    return tree;
 }
 
 JsonNode JsonTree::root() const

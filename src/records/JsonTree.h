@@ -43,6 +43,7 @@ public:
 
 private:
     friend class JsonParser;
+    friend class JsonTreeBuilder;
 
     QByteArray m_bytes;
     std::vector<Node> m_nodes;

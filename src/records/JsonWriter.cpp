@@ -130,12 +130,18 @@ void JsonWriter::appendEscaped(QStringView text)
     m_out += '"';
 }
 
-// The body of a string, without its quotes.
+// The body of a string, without its quotes. Runs that need no escape are copied whole.
 void JsonWriter::appendEscapedUtf8(const QByteArray &utf8)
 {
     static const char hex[] = "0123456789abcdef";
-    for (const char c : utf8) {
-        const auto byte = static_cast<unsigned char>(c);
+    const char *run = utf8.constData();
+    const char *const end = run + utf8.size();
+    for (const char *p = run; p != end; ++p) {
+        const auto byte = static_cast<unsigned char>(*p);
+        if (byte >= 0x20 && byte != '"' && byte != '\\')
+            continue;
+        m_out.append(run, p - run);
+        run = p + 1;
         switch (byte) {
         case '"':
             m_out += "\\\"";
@@ -158,14 +164,11 @@ void JsonWriter::appendEscapedUtf8(const QByteArray &utf8)
         case '\t':
             m_out += "\\t";
             break;
-        default:
-            if (byte < 0x20) {
-                m_out += "\\u00";
-                m_out += hex[byte >> 4];
-                m_out += hex[byte & 0xf];
-            } else {
-                m_out += c;
-            }
+        default: {
+            const char escape[] = {'\\', 'u', '0', '0', hex[byte >> 4], hex[byte & 0xf]};
+            m_out.append(escape, sizeof escape);
+        }
         }
     }
+    m_out.append(run, end - run);
 }
