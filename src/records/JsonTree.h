@@ -42,9 +42,6 @@ public:
     const char *bytes() const { return m_bytes.constData(); }
 
 private:
-    friend class JsonParser;
-    friend class JsonTreeBuilder;
-
     QByteArray m_bytes;
     std::vector<Node> m_nodes;
 };
