@@ -23,7 +23,7 @@
 //
 // Underneath, `decodeAt` reads a node of a JsonTree and keeps the path as a JsonPath, so that
 // nested decoders build no strings unless they fail. decodeJson() parses bytes straight into a
-// JsonTree; decode() of a QJsonValue goes through its compact text.
+// JsonTree and is the faster route; decode() of a QJsonValue first copies it into one.
 template <class T> struct JsonCoding;
 
 template <class T> struct JsonCodingEntry

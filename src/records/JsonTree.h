@@ -9,8 +9,8 @@ class JsonNode;
 
 // A JSON text parsed into one flat array of nodes that point into the original bytes. Texts stay
 // UTF-8 until a decoder asks for them, and object keys are compared against a record's key table
-// as bytes, so decoding a reply costs less than building a QJsonDocument of it (Qt's objects also
-// make every key lookup a scan with a QString per member).
+// as bytes, so decoding a whole reply into records costs less than QJsonDocument::fromJson alone
+// (whose objects would also make every key lookup a scan, or a QString per member).
 //
 // The grammar is RFC 8259, stricter than QJsonDocument: raw control characters in strings,
 // unknown escapes, "1." and ".5" are refused. Any value may stand at the top, numbers out of the
