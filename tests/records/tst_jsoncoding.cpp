@@ -360,6 +360,8 @@ void TestJsonCoding::qJsonValueGivesTheSameOutcome_data()
     QTest::newRow("flag as number") << QByteArray(R"({"id":5,"is_online":1})");
     QTest::newRow("no id") << QByteArray(R"({"username":"x"})");
     QTest::newRow("array") << QByteArray(R"([{"id":5}])");
+    QTest::newRow("lone surrogate and escapes") << QByteArray("{\"id\":1,\"username\":\"a\\ud800\\n\\\"\"}");
+    QTest::newRow("escaped key") << QByteArray("{\"\\u0069d\":3}");
 }
 
 void TestJsonCoding::qJsonValueGivesTheSameOutcome()
@@ -398,6 +400,8 @@ void TestJsonCoding::duplicateKeysLastOneCounts()
 {
     // As with QJsonDocument, so that both routes agree.
     QCOMPARE(decodeJson<User>(R"({"id":1,"username":"a","id":2})").id, 2);
+    // A key written with escapes is still that key.
+    QCOMPARE(decodeJson<User>("{\"\\u0069d\":3}").id, 3);
     QCOMPARE((decodeJson<QMap<QString, QString>>(R"({"url":"a","url":"b"})")),
              (QMap<QString, QString>{{QStringLiteral("url"), QStringLiteral("b")}}));
 }
