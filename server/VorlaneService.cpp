@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <thread>
 #include <httplib.h>
+#include <sys/socket.h>
 
 namespace {
 // An idle keep-alive connection holds up stop() for this long, so keep it short.
@@ -51,6 +52,12 @@ bool VorlaneService::prepare(QString &error)
     m_server->set_keep_alive_timeout(KeepAliveSeconds);
     m_server->set_read_timeout(ReadTimeoutSeconds);
     m_server->set_payload_max_length(size_t(-1)); // every script reads its own body within its own cap
+    // httplib's default also sets SO_REUSEPORT, with which a second service binds the same port and
+    // silently takes half of the connections. Only SO_REUSEADDR, for quick restarts.
+    m_server->set_socket_options([](int socket) {
+        const int yes = 1;
+        setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof(yes));
+    });
     m_port = m_options.port == 0 ? m_server->bind_to_any_port("127.0.0.1")
                                  : (m_server->bind_to_port("127.0.0.1", m_options.port) ? m_options.port : -1);
     if (m_port <= 0) {
