@@ -32,6 +32,7 @@ public:
     QString baseUrl() const;  // "http://127.0.0.1:<port>/api"
     QString mediaDir() const; // the folder given as --media
     QString errors() const;   // what went wrong in start(), with the service's standard error
+    qint64 processId() const { return m_process.processId(); }
 
     // The demo account that the service seeds.
     static QString demoUsername() { return QStringLiteral("demo"); }
