@@ -7,8 +7,6 @@ IconImage {
     property string symbol
     property real size: 20
 
-    implicitWidth: size
-    implicitHeight: size
     sourceSize: Qt.size(size, size)
     source: Theme.icon(symbol)
     color: Theme.label

@@ -10,7 +10,6 @@ Item {
     objectName: "miniPlayer"
 
     implicitHeight: nowPlaying.hasTrack ? bar.height + 60 : 0
-    height: implicitHeight
     visible: nowPlaying.hasTrack
 
     PlayerPresenter {
