@@ -36,7 +36,7 @@ void QtPlatformPlayer::play()
 {
     m_wantsToPlay = true;
     // QMediaPlayer would start over from the beginning here; the item stays at its end instead.
-    if (m_player.mediaStatus() == QMediaPlayer::EndOfMedia)
+    if (isAtEnd())
         return;
     m_player.play();
 }
@@ -44,6 +44,9 @@ void QtPlatformPlayer::play()
 void QtPlatformPlayer::pause()
 {
     m_wantsToPlay = false;
+    // Pausing at the end would also rewind; a finished item is still already.
+    if (isAtEnd())
+        return;
     m_player.pause();
 }
 
@@ -52,10 +55,21 @@ void QtPlatformPlayer::seek(double seconds)
     if (!std::isfinite(seconds))
         return;
     const double clamped = std::clamp(seconds, 0.0, maxSeekSeconds);
-    m_player.setPosition(static_cast<qint64>(std::llround(clamped * 1000.0)));
-    if (m_wantsToPlay && m_player.playbackState() != QMediaPlayer::PlayingState
-        && m_player.mediaStatus() != QMediaPlayer::EndOfMedia)
-        m_player.play();
+    const auto milliseconds = static_cast<qint64>(std::llround(clamped * 1000.0));
+    if (isAtEnd()) {
+        // Leaving the end state is where QMediaPlayer rewinds; do that first, then move to the
+        // position asked for, running or not as last requested.
+        if (m_wantsToPlay)
+            m_player.play();
+        else
+            m_player.pause();
+    }
+    m_player.setPosition(milliseconds);
+}
+
+bool QtPlatformPlayer::isAtEnd() const
+{
+    return m_player.mediaStatus() == QMediaPlayer::EndOfMedia;
 }
 
 bool QtPlatformPlayer::hasCurrentItem() const

@@ -34,6 +34,7 @@ private:
     };
 
     double positionSeconds() const;
+    bool isAtEnd() const;
     void playbackStateChanged(QMediaPlayer::PlaybackState state);
     void notifyObservers();
 
@@ -43,6 +44,6 @@ private:
     std::map<ObserverToken, Observer> m_observers;
     ObserverToken m_nextToken = 1;
     // Whether play() was asked for last: a player at the end of its item stays there until a
-    // seek moves it back, and then runs again.
+    // seek moves it back, and then runs again if it was asked to play.
     bool m_wantsToPlay = false;
 };
