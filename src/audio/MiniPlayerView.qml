@@ -66,7 +66,7 @@ Item {
                 radius: 6
                 hasPicture: nowPlaying.hasCover
                 source: nowPlaying.coverSource
-                symbolSize: 20
+                symbolSize: 22
                 placeholderOpacity: 0.2
                 backdrop: bar.color
             }

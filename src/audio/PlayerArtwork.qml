@@ -1,4 +1,5 @@
 import QtQuick
+import QtQuick.Shapes
 import Vorlane
 
 // A track's cover in a rounded tile, or the music-note tile when the track has no usable cover.
@@ -48,15 +49,48 @@ Item {
         clip: true
     }
 
-    // Rounds the picture's corners without a shader: an outline in the backdrop's colour whose
-    // inner edge is the tile's rounded shape.
-    Rectangle {
-        visible: picture.visible
+    // Rounds the picture's corners without a shader: the four corner pieces outside the
+    // rounded shape are painted over in the colour of what lies behind the tile.
+    Shape {
         anchors.fill: parent
-        anchors.margins: -2
-        radius: artwork.radius + 2
-        color: "transparent"
-        border.width: 2
-        border.color: artwork.backdrop
+        visible: picture.visible
+        antialiasing: true
+
+        ShapePath {
+            fillColor: artwork.backdrop
+            strokeColor: "transparent"
+            startX: 0
+            startY: 0
+            PathLine { x: artwork.radius; y: 0 }
+            PathArc { x: 0; y: artwork.radius; radiusX: artwork.radius; radiusY: artwork.radius; direction: PathArc.Counterclockwise }
+            PathLine { x: 0; y: 0 }
+        }
+        ShapePath {
+            fillColor: artwork.backdrop
+            strokeColor: "transparent"
+            startX: artwork.width
+            startY: 0
+            PathLine { x: artwork.width; y: artwork.radius }
+            PathArc { x: artwork.width - artwork.radius; y: 0; radiusX: artwork.radius; radiusY: artwork.radius; direction: PathArc.Counterclockwise }
+            PathLine { x: artwork.width; y: 0 }
+        }
+        ShapePath {
+            fillColor: artwork.backdrop
+            strokeColor: "transparent"
+            startX: artwork.width
+            startY: artwork.height
+            PathLine { x: artwork.width - artwork.radius; y: artwork.height }
+            PathArc { x: artwork.width; y: artwork.height - artwork.radius; radiusX: artwork.radius; radiusY: artwork.radius; direction: PathArc.Counterclockwise }
+            PathLine { x: artwork.width; y: artwork.height }
+        }
+        ShapePath {
+            fillColor: artwork.backdrop
+            strokeColor: "transparent"
+            startX: 0
+            startY: artwork.height
+            PathLine { x: 0; y: artwork.height - artwork.radius }
+            PathArc { x: artwork.radius; y: artwork.height; radiusX: artwork.radius; radiusY: artwork.radius; direction: PathArc.Counterclockwise }
+            PathLine { x: 0; y: artwork.height }
+        }
     }
 }
