@@ -134,6 +134,35 @@ private Q_SLOTS:
         QVERIFY(player().isPlaying());
     }
 
+    void draggingTheSheetDownClosesItAndTheNextOpeningStartsAfresh()
+    {
+        playNew(makeTrack(0, QStringLiteral("http://127.0.0.1:9/a.wav")));
+        tapItem(*m_screen, m_screen->find(QStringLiteral("miniPlayerTitle")));
+        QTRY_VERIFY(sheet()->property("opened").toBool());
+        tapItem(*m_screen, m_screen->find(QStringLiteral("lyricsButton")));
+        QTRY_VERIFY(shownItem(*m_screen, QStringLiteral("lyricsView")));
+        QQuickItem *view = m_screen->find(QStringLiteral("musicPlayerView"));
+        QObject *lyricsSheet = view->findChild<QObject *>(QStringLiteral("lyricsSheet"));
+        QVERIFY(lyricsSheet);
+        QMetaObject::invokeMethod(lyricsSheet, "close");
+        QTRY_VERIFY(!lyricsSheet->property("visible").toBool());
+
+        // Drag the player sheet down by its top, as a finger would.
+        QPoint point = view->mapToScene(QPointF(view->width() / 2, 30)).toPoint();
+        QTest::mousePress(m_screen->window(), Qt::LeftButton, {}, point);
+        for (int step = 0; step < 20; ++step) {
+            point.ry() += 30;
+            QTest::mouseMove(m_screen->window(), point, 16);
+        }
+        QTest::mouseRelease(m_screen->window(), Qt::LeftButton, {}, point);
+        QTRY_VERIFY(!sheet()->property("visible").toBool());
+        QVERIFY(player().isPlaying());
+
+        tapItem(*m_screen, m_screen->find(QStringLiteral("miniPlayerTitle")));
+        QTRY_VERIFY(sheet()->property("opened").toBool());
+        QVERIFY(!shownItem(*m_screen, QStringLiteral("lyricsView")));
+    }
+
     void afterTheEndTheFirstTapPauses()
     {
         playNew(makeTrack(0, QStringLiteral("http://127.0.0.1:9/a.wav"), 3));
