@@ -49,7 +49,7 @@ Item {
         clip: true
     }
 
-    // Rounds the picture's corners without a shader: the four corner pieces outside the
+    // Rounds the picture's corners without a shader: the four corner areas outside the
     // rounded shape are painted over in the colour of what lies behind the tile.
     Shape {
         anchors.fill: parent
