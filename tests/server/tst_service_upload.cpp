@@ -79,6 +79,11 @@ private Q_SLOTS:
         m_http = std::make_unique<HttpExchange>(m_service.siteUrl());
     }
 
+    void cleanupTestCase()
+    {
+        QVERIFY(m_service.stop()); // exits by itself with code 0: nothing above made it crash
+    }
+
     void cleanup()
     {
         QDir uploads(m_service.mediaDir() + "/uploads");
@@ -178,6 +183,8 @@ private Q_SLOTS:
         QTest::newRow("photo: script") << QByteArray("application/json") << photo("php") << badType;
         QTest::newRow("photo: not a picture type") << QByteArray("application/json") << photo("mp3") << badType;
         QTest::newRow("photo: empty extension") << QByteArray("application/json") << photo("") << badType;
+        QTest::newRow("photo: extension not a text")
+            << QByteArray("application/json") << QByteArray("{\"base64_data\":\"aGVsbG8=\",\"extension\":7}") << badType;
         QTest::newRow("photo: not base64") << QByteArray("application/json") << photo("jpg", "**not base64**")
                                            << "Некорректные данные изображения";
         QTest::newRow("photo: no data") << QByteArray("application/json") << photo("jpg", "") << "Файл не получен";
