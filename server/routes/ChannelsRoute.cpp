@@ -1,6 +1,7 @@
 // "channels.php": the channel catalogue as a bare list. The catalogue leaves the posts out;
 // one channel asked for by "channel_id" comes with its posts, newest first.
 #include "Database.h"
+#include "QueryParams.h"
 #include "Reply.h"
 #include "Routes.h"
 #include "ServiceContext.h"
@@ -69,12 +70,11 @@ void catalogue(ServiceContext &context, httplib::Response &res)
     Reply::value(res, list);
 }
 
-void details(ServiceContext &context, const QString &idText, httplib::Response &res)
+void details(ServiceContext &context, std::optional<qint64> requested, httplib::Response &res)
 {
-    bool ok = false;
-    const qint64 id = idText.toLongLong(&ok);
-    if (!ok)
+    if (!requested)
         return Reply::refuse(res, QStringLiteral("Некорректный идентификатор канала"));
+    const qint64 id = *requested;
     Statement query(context.db, (std::string(ChannelColumns) + "WHERE id = ?1").c_str());
     query.bind(1, id);
     if (!query.next())
@@ -89,8 +89,8 @@ void Routes::addChannels(httplib::Server &server, ServiceContext &context)
 {
     server.Get("/api/channels\\.php", [&context](const httplib::Request &req, httplib::Response &res) {
         std::lock_guard lock(context.db.mutex());
-        if (req.has_param("channel_id"))
-            return details(context, QString::fromStdString(req.get_param_value("channel_id")), res);
+        if (QueryParams::value(req, QStringLiteral("channel_id")))
+            return details(context, QueryParams::integer(req, QStringLiteral("channel_id")), res);
         catalogue(context, res);
     });
 }

@@ -30,10 +30,13 @@ void uploadPhoto(const httplib::Request &req, httplib::Response &res, const http
     if (!body)
         return;
     const std::optional<QString> data = RequestBody::text(*body, QStringLiteral("base64_data"));
-    const std::optional<QString> requested = RequestBody::text(*body, QStringLiteral("extension"));
     if (!data || data->isEmpty())
         return Reply::refuse(res, QStringLiteral("Файл не получен"));
-    const std::optional<QString> extension = MediaStore::allowedExtension(requested.value_or(QStringLiteral("jpg")));
+    // A photo is a JPEG unless the request names another picture type.
+    const QJsonValue requested = body->value(QStringLiteral("extension"));
+    const std::optional<QString> extension = requested.isUndefined() || requested.isNull()
+        ? std::optional<QString>(QStringLiteral("jpg"))
+        : MediaStore::allowedExtension(requested.toString());
     if (!extension || !MediaStore::isImageExtension(*extension))
         return Reply::refuse(res, QStringLiteral("Недопустимый тип файла"));
     const QByteArray::FromBase64Result decoded =

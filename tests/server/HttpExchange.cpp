@@ -27,9 +27,12 @@ HttpExchange::HttpExchange(QString siteUrl)
     m_network.setTransferTimeout(TransferTimeoutMs);
 }
 
-HttpReply HttpExchange::get(const QString &path)
+HttpReply HttpExchange::get(const QString &path, Style style)
 {
-    return finish(m_network.get(QNetworkRequest(QUrl(m_siteUrl + path))));
+    QNetworkRequest request(QUrl(m_siteUrl + path));
+    if (style == AsClient)
+        request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArray("application/json"));
+    return finish(m_network.get(request));
 }
 
 HttpReply HttpExchange::post(const QString &path, const QByteArray &body, const QByteArray &contentType)

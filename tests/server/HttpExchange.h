@@ -22,7 +22,9 @@ class HttpExchange
 public:
     explicit HttpExchange(QString siteUrl);
 
-    HttpReply get(const QString &path);
+    // AsClient sends "Content-Type: application/json" with the GET, as the Vorlane client does.
+    enum Style { Plain, AsClient };
+    HttpReply get(const QString &path, Style style = Plain);
     HttpReply post(const QString &path, const QByteArray &body, const QByteArray &contentType = "application/json");
     HttpReply postJson(const QString &path, const QJsonObject &body);
     HttpReply postFile(const QString &path, const QByteArray &fileName, const QByteArray &content);

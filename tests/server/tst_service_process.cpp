@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
+#include <sys/prctl.h>
 #include <sqlite3.h>
 
 namespace {
@@ -18,6 +19,7 @@ int startWith(QProcess &process, const QString &db, const QString &media)
     process.setProgram(QStringLiteral(VORLANE_SERVER_PATH));
     process.setArguments({"--port", "0", "--db", db, "--media", media});
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
     process.start();
     while (!process.canReadLine()) {
         if (!process.waitForReadyRead(60000))

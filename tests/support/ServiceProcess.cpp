@@ -2,6 +2,9 @@
 
 #include <QDeadlineTimer>
 
+#include <csignal>
+#include <sys/prctl.h>
+
 #ifndef VORLANE_SERVER_PATH
 #error "ServiceProcess needs the vorlane-server target"
 #endif
@@ -16,6 +19,9 @@ ServiceProcess::ServiceProcess()
     m_process.setProgram(QStringLiteral(VORLANE_SERVER_PATH));
     // Its log lines go to the test's own standard error, where a failing test shows them.
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // Should the test die without running destructors, the service goes with it instead of
+    // holding the test's output open (and CTest waiting for it).
+    m_process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
 }
 
 ServiceProcess::~ServiceProcess()
