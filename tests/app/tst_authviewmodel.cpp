@@ -4,8 +4,11 @@
 #include "ScriptedResponder.h"
 #include "ServiceProcess.h"
 #include "TaskOutcome.h"
+#include "VorlaneQml.h"
 
 #include <QJsonDocument>
+#include <QQmlComponent>
+#include <QQmlEngine>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTcpServer>
@@ -355,6 +358,40 @@ private Q_SLOTS:
             QStringLiteral("isLoading=false"),
         };
         QCOMPARE(log.writes, expected);
+    }
+
+    void qmlSignsInAndReadsTheUser()
+    {
+        QQmlEngine engine;
+        VorlaneQml::prepare(engine);
+        QQmlComponent component(&engine);
+        component.setData(R"(
+            import QtQuick
+            import Vorlane
+            QtObject {
+                required property AuthViewModel session
+                readonly property string shown: session.isSignedIn ? session.currentUser.username + " "
+                                                                     + session.currentUser.firstName : ""
+                readonly property string banner: session.hasErrorMessage ? session.errorMessage : "-"
+                function submit(login, password) { session.startLogin(login, password) }
+            })",
+                          QUrl());
+        QVERIFY2(component.isReady(), qPrintable(component.errorString()));
+        AuthViewModel model;
+        std::unique_ptr<QObject> screen(component.createWithInitialProperties({{"session", QVariant::fromValue(&model)}}));
+        QVERIFY2(screen, qPrintable(component.errorString()));
+        QCOMPARE(screen->property("shown").toString(), QString());
+
+        QMetaObject::invokeMethod(screen.get(), "submit", Q_ARG(QVariant, QStringLiteral("demo")), Q_ARG(QVariant, "x"));
+        QTRY_COMPARE(screen->property("banner").toString(), QStringLiteral("Неверный логин или пароль"));
+        model.clearErrorMessage();
+        QCOMPARE(screen->property("banner").toString(), QStringLiteral("-"));
+
+        QMetaObject::invokeMethod(screen.get(), "submit", Q_ARG(QVariant, ServiceProcess::demoUsername()),
+                                  Q_ARG(QVariant, ServiceProcess::demoPassword()));
+        QTRY_VERIFY(model.isAuthenticated());
+        QCOMPARE(screen->property("shown").toString(),
+                 model.currentUser()->username + QLatin1Char(' ') + model.currentUser()->firstName);
     }
 
     void logoutForgetsTheSession()
