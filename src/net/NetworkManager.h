@@ -65,7 +65,6 @@ private:
     NetworkManager();
 
     QCoro::Task<QByteArray> send(QString endpoint, QString method, std::optional<QByteArray> body);
-    QCoro::Task<QByteArray> transfer(QNetworkReply *reply);
     std::optional<QUrl> address(const QString &path) const;
     void applyTimeout(QNetworkRequest &request, std::chrono::milliseconds usual) const;
     static QByteArray jsonBytes(const QJsonObject &object);
