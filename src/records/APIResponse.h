@@ -10,8 +10,7 @@
 // The reply envelope of write operations. Its keys are the field names; "success" is required,
 // "message" and "data" are absent when missing or null. A "data" that is not a T refuses the
 // whole envelope.
-template<class T>
-struct APIResponse
+template <class T> struct APIResponse
 {
     bool success = false;
     std::optional<QString> message = {};
@@ -27,10 +26,9 @@ inline constexpr JsonFields<KeyCount>::Keys keys = {
 };
 } // namespace APIResponseKeys
 
-template<class T>
-struct JsonCoding<APIResponse<T>> : JsonCodingEntry<APIResponse<T>>
+template <class T> struct JsonCoding<APIResponse<T>> : JsonCodingEntry<APIResponse<T>>
 {
-    static APIResponse<T> decodeAt(const QJsonValue &value, const JsonPath &path)
+    static APIResponse<T> decodeAt(JsonNode value, const JsonPath &path)
     {
         using namespace APIResponseKeys;
         const JsonFields<KeyCount> fields(value, path, keys);

@@ -32,7 +32,7 @@ size_t qHash(const Album &album, size_t seed)
     return qHashMulti(seed, album.releaseYear, album.tracks);
 }
 
-Album JsonCoding<Album>::decodeAt(const QJsonValue &value, const JsonPath &path)
+Album JsonCoding<Album>::decodeAt(JsonNode value, const JsonPath &path)
 {
     const JsonFields<KeyCount> fields(value, path, keys);
     Album album;

@@ -36,9 +36,8 @@ public:
 
 size_t qHash(const Album &album, size_t seed = 0);
 
-template<>
-struct JsonCoding<Album> : JsonCodingEntry<Album>
+template <> struct JsonCoding<Album> : JsonCodingEntry<Album>
 {
-    static Album decodeAt(const QJsonValue &value, const JsonPath &path);
+    static Album decodeAt(JsonNode value, const JsonPath &path);
     static void encode(JsonWriter &writer, const Album &album);
 };

@@ -5,8 +5,20 @@
 
 namespace {
 
-enum Field { Id, UserId, Name, Description, AvatarUrl, CoverUrl, SubscribersCount, IsSubscribed, IsVerified, Category,
-             Posts, FieldCount };
+enum Field {
+    Id,
+    UserId,
+    Name,
+    Description,
+    AvatarUrl,
+    CoverUrl,
+    SubscribersCount,
+    IsSubscribed,
+    IsVerified,
+    Category,
+    Posts,
+    FieldCount
+};
 
 constexpr JsonFields<FieldCount>::Keys keys = {
     QLatin1StringView("id"),
@@ -45,7 +57,7 @@ size_t qHash(const Channel &channel, size_t seed)
     return qHashOptional(channel.posts, seed);
 }
 
-Channel JsonCoding<Channel>::decodeAt(const QJsonValue &value, const JsonPath &path)
+Channel JsonCoding<Channel>::decodeAt(JsonNode value, const JsonPath &path)
 {
     const JsonFields<FieldCount> fields(value, path, keys);
     return Channel{

@@ -46,9 +46,8 @@ public:
 
 size_t qHash(const Channel &channel, size_t seed = 0);
 
-template<>
-struct JsonCoding<Channel> : JsonCodingEntry<Channel>
+template <> struct JsonCoding<Channel> : JsonCodingEntry<Channel>
 {
-    static Channel decodeAt(const QJsonValue &value, const JsonPath &path);
+    static Channel decodeAt(JsonNode value, const JsonPath &path);
     static void encode(JsonWriter &writer, const Channel &channel);
 };

@@ -8,8 +8,12 @@ namespace {
 enum Field { Id, ChannelId, Text, ImageUrl, LikesCount, ViewsCount, CreatedAtFormatted, FieldCount };
 
 constexpr JsonFields<FieldCount>::Keys keys = {
-    QLatin1StringView("id"),          QLatin1StringView("channel_id"),  QLatin1StringView("text"),
-    QLatin1StringView("image_url"),   QLatin1StringView("likes_count"), QLatin1StringView("views_count"),
+    QLatin1StringView("id"),
+    QLatin1StringView("channel_id"),
+    QLatin1StringView("text"),
+    QLatin1StringView("image_url"),
+    QLatin1StringView("likes_count"),
+    QLatin1StringView("views_count"),
     QLatin1StringView("created_at_formatted"),
 };
 
@@ -32,7 +36,7 @@ size_t qHash(const ChannelPost &post, size_t seed)
     return qHashMulti(seed, post.likesCount, post.viewsCount, post.createdAtFormatted);
 }
 
-ChannelPost JsonCoding<ChannelPost>::decodeAt(const QJsonValue &value, const JsonPath &path)
+ChannelPost JsonCoding<ChannelPost>::decodeAt(JsonNode value, const JsonPath &path)
 {
     const JsonFields<FieldCount> fields(value, path, keys);
     return ChannelPost{

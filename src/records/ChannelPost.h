@@ -35,9 +35,8 @@ public:
 
 size_t qHash(const ChannelPost &post, size_t seed = 0);
 
-template<>
-struct JsonCoding<ChannelPost> : JsonCodingEntry<ChannelPost>
+template <> struct JsonCoding<ChannelPost> : JsonCodingEntry<ChannelPost>
 {
-    static ChannelPost decodeAt(const QJsonValue &value, const JsonPath &path);
+    static ChannelPost decodeAt(JsonNode value, const JsonPath &path);
     static void encode(JsonWriter &writer, const ChannelPost &post);
 };

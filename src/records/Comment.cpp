@@ -7,8 +7,12 @@ namespace {
 enum Field { Id, PostId, Author, Text, LikesCount, IsLiked, CreatedAtFormatted, FieldCount };
 
 constexpr JsonFields<FieldCount>::Keys keys = {
-    QLatin1StringView("id"),          QLatin1StringView("post_id"),  QLatin1StringView("author"),
-    QLatin1StringView("text"),        QLatin1StringView("likes_count"), QLatin1StringView("is_liked"),
+    QLatin1StringView("id"),
+    QLatin1StringView("post_id"),
+    QLatin1StringView("author"),
+    QLatin1StringView("text"),
+    QLatin1StringView("likes_count"),
+    QLatin1StringView("is_liked"),
     QLatin1StringView("created_at_formatted"),
 };
 
@@ -30,7 +34,7 @@ size_t qHash(const Comment &comment, size_t seed)
                       comment.isLiked, comment.createdAtFormatted);
 }
 
-Comment JsonCoding<Comment>::decodeAt(const QJsonValue &value, const JsonPath &path)
+Comment JsonCoding<Comment>::decodeAt(JsonNode value, const JsonPath &path)
 {
     const JsonFields<FieldCount> fields(value, path, keys);
     return Comment{

@@ -34,9 +34,8 @@ public:
 
 size_t qHash(const Comment &comment, size_t seed = 0);
 
-template<>
-struct JsonCoding<Comment> : JsonCodingEntry<Comment>
+template <> struct JsonCoding<Comment> : JsonCodingEntry<Comment>
 {
-    static Comment decodeAt(const QJsonValue &value, const JsonPath &path);
+    static Comment decodeAt(JsonNode value, const JsonPath &path);
     static void encode(JsonWriter &writer, const Comment &comment);
 };

@@ -7,8 +7,8 @@ DecodingError::DecodingError(Kind kind, QString path, QString detail)
 
 QString DecodingError::localizedDescription() const
 {
-    const QString place = m_path.isEmpty() ? QStringLiteral("значение верхнего уровня")
-                                           : QStringLiteral("поле «%1»").arg(m_path);
+    const QString place =
+        m_path.isEmpty() ? QStringLiteral("значение верхнего уровня") : QStringLiteral("поле «%1»").arg(m_path);
     switch (m_kind) {
     case Kind::Missing:
         return QStringLiteral("%1 отсутствует").arg(place);

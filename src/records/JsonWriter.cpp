@@ -47,7 +47,7 @@ void JsonWriter::key(QLatin1StringView name)
 void JsonWriter::key(QStringView name)
 {
     separate();
-    appendEscaped(name.toUtf8());
+    appendEscaped(name);
     m_out += ':';
     m_afterKey = true;
 }
@@ -69,17 +69,23 @@ void JsonWriter::boolean(bool value)
 void JsonWriter::number(double value)
 {
     separate();
-    if (std::isfinite(value))
-        m_out += QByteArray::number(value, 'g', QLocale::FloatingPointShortest);
-    else
+    if (value == 0 && std::signbit(value)) {
+        m_out += "-0.0"; // QByteArray::number() drops the sign of zero
+    } else if (std::isfinite(value)) {
+        const QByteArray text = QByteArray::number(value, 'g', QLocale::FloatingPointShortest);
+        m_out += text;
+        if (!text.contains('.') && !text.contains('e'))
+            m_out += ".0";
+    } else {
         m_out += "null";
+    }
     m_needComma = true;
 }
 
 void JsonWriter::string(QStringView value)
 {
     separate();
-    appendEscaped(value.toUtf8());
+    appendEscaped(value);
     m_needComma = true;
 }
 
@@ -97,12 +103,45 @@ QByteArray JsonWriter::take()
     return std::exchange(m_out, {});
 }
 
-void JsonWriter::appendEscaped(const QByteArray &utf8)
+void JsonWriter::appendEscaped(QStringView text)
+{
+    m_out += '"';
+    if (text.isValidUtf16()) {
+        appendEscapedUtf8(text.toUtf8());
+        m_out += '"';
+        return;
+    }
+    // Runs of well-formed text go through UTF-8; each lone surrogate becomes \uXXXX.
+    qsizetype runStart = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            ++i;
+            continue;
+        }
+        if (!c.isSurrogate())
+            continue;
+        appendEscapedUtf8(text.sliced(runStart, i - runStart).toUtf8());
+        m_out += "\\u";
+        m_out += QByteArray::number(c.unicode(), 16).rightJustified(4, '0');
+        runStart = i + 1;
+    }
+    appendEscapedUtf8(text.sliced(runStart).toUtf8());
+    m_out += '"';
+}
+
+// The body of a string, without its quotes. Runs that need no escape are copied whole.
+void JsonWriter::appendEscapedUtf8(const QByteArray &utf8)
 {
     static const char hex[] = "0123456789abcdef";
-    m_out += '"';
-    for (const char c : utf8) {
-        const auto byte = static_cast<unsigned char>(c);
+    const char *run = utf8.constData();
+    const char *const end = run + utf8.size();
+    for (const char *p = run; p != end; ++p) {
+        const auto byte = static_cast<unsigned char>(*p);
+        if (byte >= 0x20 && byte != '"' && byte != '\\')
+            continue;
+        m_out.append(run, p - run);
+        run = p + 1;
         switch (byte) {
         case '"':
             m_out += "\\\"";
@@ -125,15 +164,11 @@ void JsonWriter::appendEscaped(const QByteArray &utf8)
         case '\t':
             m_out += "\\t";
             break;
-        default:
-            if (byte < 0x20) {
-                m_out += "\\u00";
-                m_out += hex[byte >> 4];
-                m_out += hex[byte & 0xf];
-            } else {
-                m_out += c;
-            }
+        default: {
+            const char escape[] = {'\\', 'u', '0', '0', hex[byte >> 4], hex[byte & 0xf]};
+            m_out.append(escape, sizeof escape);
+        }
         }
     }
-    m_out += '"';
+    m_out.append(run, end - run);
 }

@@ -4,7 +4,9 @@
 #include <QLatin1StringView>
 #include <QStringView>
 
-// Compact UTF-8 JSON written in call order. QJsonObject sorts its keys, while the records must be
+// Compact UTF-8 JSON written in call order. Texts are escaped where JSON needs it (quotes,
+// backslash, control characters); a lone UTF-16 surrogate, which UTF-8 cannot carry, is written
+// as a \u escape so that it reads back unchanged. QJsonObject sorts its keys, while the records must be
 // written in the order of their key tables, hence this small writer. Commas are placed by the
 // writer; callers only open, name and close.
 class JsonWriter
@@ -21,8 +23,9 @@ public:
 
     void integer(qint64 value);
     void boolean(bool value);
-    // The shortest text that reads back as the same double. JSON has no NaN or infinity: those
-    // are written as null.
+    // The shortest text that reads back as the same double, always with a fraction or an exponent
+    // ("88.0", "-0.0") so that it reads back as a double. JSON has no NaN or infinity: those are
+    // written as null.
     void number(double value);
     void string(QStringView value);
     void null();
@@ -32,7 +35,8 @@ public:
 
 private:
     void separate();
-    void appendEscaped(const QByteArray &utf8);
+    void appendEscaped(QStringView text);
+    void appendEscapedUtf8(const QByteArray &utf8);
 
     QByteArray m_out;
     bool m_needComma = false;

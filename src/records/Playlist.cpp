@@ -35,7 +35,7 @@ size_t qHash(const Playlist &playlist, size_t seed)
     return qHashMulti(seed, playlist.tracks);
 }
 
-Playlist JsonCoding<Playlist>::decodeAt(const QJsonValue &value, const JsonPath &path)
+Playlist JsonCoding<Playlist>::decodeAt(JsonNode value, const JsonPath &path)
 {
     const JsonFields<KeyCount> fields(value, path, keys);
     Playlist playlist;

@@ -37,9 +37,8 @@ public:
 
 size_t qHash(const Playlist &playlist, size_t seed = 0);
 
-template<>
-struct JsonCoding<Playlist> : JsonCodingEntry<Playlist>
+template <> struct JsonCoding<Playlist> : JsonCodingEntry<Playlist>
 {
-    static Playlist decodeAt(const QJsonValue &value, const JsonPath &path);
+    static Playlist decodeAt(JsonNode value, const JsonPath &path);
     static void encode(JsonWriter &writer, const Playlist &playlist);
 };

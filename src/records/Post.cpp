@@ -5,8 +5,22 @@
 
 namespace {
 
-enum Field { Id, Author, Text, Attachments, LikesCount, IsLiked, RepostsCount, IsReposted, CommentsCount, ViewsCount,
-             CreatedAtFormatted, ChannelName, ChannelAvatarUrl, FieldCount };
+enum Field {
+    Id,
+    Author,
+    Text,
+    Attachments,
+    LikesCount,
+    IsLiked,
+    RepostsCount,
+    IsReposted,
+    CommentsCount,
+    ViewsCount,
+    CreatedAtFormatted,
+    ChannelName,
+    ChannelAvatarUrl,
+    FieldCount
+};
 
 constexpr JsonFields<FieldCount>::Keys keys = {
     QLatin1StringView("id"),
@@ -44,7 +58,7 @@ size_t qHash(const Post &post, size_t seed)
     return qHashOptional(post.channelAvatarUrl, seed);
 }
 
-Post JsonCoding<Post>::decodeAt(const QJsonValue &value, const JsonPath &path)
+Post JsonCoding<Post>::decodeAt(JsonNode value, const JsonPath &path)
 {
     const JsonFields<FieldCount> fields(value, path, keys);
     return Post{

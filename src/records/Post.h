@@ -51,9 +51,8 @@ public:
 
 size_t qHash(const Post &post, size_t seed = 0);
 
-template<>
-struct JsonCoding<Post> : JsonCodingEntry<Post>
+template <> struct JsonCoding<Post> : JsonCodingEntry<Post>
 {
-    static Post decodeAt(const QJsonValue &value, const JsonPath &path);
+    static Post decodeAt(JsonNode value, const JsonPath &path);
     static void encode(JsonWriter &writer, const Post &post);
 };

@@ -38,8 +38,8 @@ size_t qHash(const PostAttachment &attachment, size_t seed)
     return qHashOptional(attachment.thumbnailUrl, seed);
 }
 
-PostAttachment::AttachmentType JsonCoding<PostAttachment::AttachmentType>::decodeAt(const QJsonValue &value,
-                                                                                     const JsonPath &path)
+PostAttachment::AttachmentType JsonCoding<PostAttachment::AttachmentType>::decodeAt(JsonNode value,
+                                                                                    const JsonPath &path)
 {
     const QString text = JsonCoding<QString>::decodeAt(value, path);
     for (int i = 0; i < 3; ++i) {
@@ -54,7 +54,7 @@ void JsonCoding<PostAttachment::AttachmentType>::encode(JsonWriter &writer, Post
     writer.string(QString(typeNames[static_cast<int>(type)]));
 }
 
-PostAttachment JsonCoding<PostAttachment>::decodeAt(const QJsonValue &value, const JsonPath &path)
+PostAttachment JsonCoding<PostAttachment>::decodeAt(JsonNode value, const JsonPath &path)
 {
     const JsonFields<FieldCount> fields(value, path, keys);
     return PostAttachment{

@@ -37,16 +37,14 @@ public:
 
 size_t qHash(const PostAttachment &attachment, size_t seed = 0);
 
-template<>
-struct JsonCoding<PostAttachment::AttachmentType> : JsonCodingEntry<PostAttachment::AttachmentType>
+template <> struct JsonCoding<PostAttachment::AttachmentType> : JsonCodingEntry<PostAttachment::AttachmentType>
 {
-    static PostAttachment::AttachmentType decodeAt(const QJsonValue &value, const JsonPath &path);
+    static PostAttachment::AttachmentType decodeAt(JsonNode value, const JsonPath &path);
     static void encode(JsonWriter &writer, PostAttachment::AttachmentType type);
 };
 
-template<>
-struct JsonCoding<PostAttachment> : JsonCodingEntry<PostAttachment>
+template <> struct JsonCoding<PostAttachment> : JsonCodingEntry<PostAttachment>
 {
-    static PostAttachment decodeAt(const QJsonValue &value, const JsonPath &path);
+    static PostAttachment decodeAt(JsonNode value, const JsonPath &path);
     static void encode(JsonWriter &writer, const PostAttachment &attachment);
 };

@@ -35,7 +35,7 @@ size_t qHash(const RadioStation &station, size_t seed)
     return qHashOptional(station.coverUrl, seed);
 }
 
-RadioStation JsonCoding<RadioStation>::decodeAt(const QJsonValue &value, const JsonPath &path)
+RadioStation JsonCoding<RadioStation>::decodeAt(JsonNode value, const JsonPath &path)
 {
     const JsonFields<FieldCount> fields(value, path, keys);
     return RadioStation{

@@ -37,9 +37,8 @@ public:
 
 size_t qHash(const RadioStation &station, size_t seed = 0);
 
-template<>
-struct JsonCoding<RadioStation> : JsonCodingEntry<RadioStation>
+template <> struct JsonCoding<RadioStation> : JsonCodingEntry<RadioStation>
 {
-    static RadioStation decodeAt(const QJsonValue &value, const JsonPath &path);
+    static RadioStation decodeAt(JsonNode value, const JsonPath &path);
     static void encode(JsonWriter &writer, const RadioStation &station);
 };

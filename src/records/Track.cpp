@@ -6,14 +6,28 @@
 
 namespace {
 
-enum Field { Id, Title, Artist, DurationSeconds, CoverUrl, AudioUrl, IsLiked, Explicit, Lyrics, AlbumName, FrequencyFM,
-             FieldCount };
+enum Field {
+    Id,
+    Title,
+    Artist,
+    DurationSeconds,
+    CoverUrl,
+    AudioUrl,
+    IsLiked,
+    Explicit,
+    Lyrics,
+    AlbumName,
+    FrequencyFM,
+    FieldCount
+};
 
 constexpr JsonFields<FieldCount>::Keys keys = {
-    QLatin1StringView("id"),           QLatin1StringView("title"),     QLatin1StringView("artist"),
-    QLatin1StringView("duration_seconds"), QLatin1StringView("cover_url"), QLatin1StringView("audio_url"),
-    QLatin1StringView("is_liked"),     QLatin1StringView("explicit"),  QLatin1StringView("lyrics"),
-    QLatin1StringView("album_name"),   QLatin1StringView("frequency_fm"),
+    QLatin1StringView("id"),           QLatin1StringView("title"),
+    QLatin1StringView("artist"),       QLatin1StringView("duration_seconds"),
+    QLatin1StringView("cover_url"),    QLatin1StringView("audio_url"),
+    QLatin1StringView("is_liked"),     QLatin1StringView("explicit"),
+    QLatin1StringView("lyrics"),       QLatin1StringView("album_name"),
+    QLatin1StringView("frequency_fm"),
 };
 
 } // namespace
@@ -45,7 +59,7 @@ size_t qHash(const Track &track, size_t seed)
     return qHashOptional(track.frequencyFM, seed);
 }
 
-Track JsonCoding<Track>::decodeAt(const QJsonValue &value, const JsonPath &path)
+Track JsonCoding<Track>::decodeAt(JsonNode value, const JsonPath &path)
 {
     const JsonFields<FieldCount> fields(value, path, keys);
     return Track{

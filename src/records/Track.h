@@ -49,9 +49,8 @@ public:
 
 size_t qHash(const Track &track, size_t seed = 0);
 
-template<>
-struct JsonCoding<Track> : JsonCodingEntry<Track>
+template <> struct JsonCoding<Track> : JsonCodingEntry<Track>
 {
-    static Track decodeAt(const QJsonValue &value, const JsonPath &path);
+    static Track decodeAt(JsonNode value, const JsonPath &path);
     static void encode(JsonWriter &writer, const Track &track);
 };

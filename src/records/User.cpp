@@ -5,14 +5,36 @@
 
 namespace {
 
-enum Field { Id, Username, FirstName, LastName, AvatarUrl, CoverUrl, StatusText, IsVerified, FollowersCount,
-             FollowingCount, Bio, IsOnline, LastSeenText, FieldCount };
+enum Field {
+    Id,
+    Username,
+    FirstName,
+    LastName,
+    AvatarUrl,
+    CoverUrl,
+    StatusText,
+    IsVerified,
+    FollowersCount,
+    FollowingCount,
+    Bio,
+    IsOnline,
+    LastSeenText,
+    FieldCount
+};
 
 constexpr JsonFields<FieldCount>::Keys keys = {
-    QLatin1StringView("id"),           QLatin1StringView("username"),        QLatin1StringView("first_name"),
-    QLatin1StringView("last_name"),    QLatin1StringView("avatar_url"),      QLatin1StringView("cover_url"),
-    QLatin1StringView("status_text"),  QLatin1StringView("is_verified"),     QLatin1StringView("followers_count"),
-    QLatin1StringView("following_count"), QLatin1StringView("bio"),          QLatin1StringView("is_online"),
+    QLatin1StringView("id"),
+    QLatin1StringView("username"),
+    QLatin1StringView("first_name"),
+    QLatin1StringView("last_name"),
+    QLatin1StringView("avatar_url"),
+    QLatin1StringView("cover_url"),
+    QLatin1StringView("status_text"),
+    QLatin1StringView("is_verified"),
+    QLatin1StringView("followers_count"),
+    QLatin1StringView("following_count"),
+    QLatin1StringView("bio"),
+    QLatin1StringView("is_online"),
     QLatin1StringView("last_seen_text"),
 };
 
@@ -80,7 +102,7 @@ size_t qHash(const User &user, size_t seed)
     return qHashOptional(user.lastSeenText, seed);
 }
 
-User JsonCoding<User>::decodeAt(const QJsonValue &value, const JsonPath &path)
+User JsonCoding<User>::decodeAt(JsonNode value, const JsonPath &path)
 {
     const JsonFields<FieldCount> fields(value, path, keys);
     return User{

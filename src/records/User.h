@@ -57,9 +57,8 @@ public:
 
 size_t qHash(const User &user, size_t seed = 0);
 
-template<>
-struct JsonCoding<User> : JsonCodingEntry<User>
+template <> struct JsonCoding<User> : JsonCodingEntry<User>
 {
-    static User decodeAt(const QJsonValue &value, const JsonPath &path);
+    static User decodeAt(JsonNode value, const JsonPath &path);
     static void encode(JsonWriter &writer, const User &user);
 };

@@ -5,8 +5,20 @@
 
 namespace {
 
-enum Field { Id, Title, Description, Author, ThumbnailUrl, VideoUrl, DurationSeconds, ViewsCount, LikesCount, IsLiked,
-             CreatedAtFormatted, FieldCount };
+enum Field {
+    Id,
+    Title,
+    Description,
+    Author,
+    ThumbnailUrl,
+    VideoUrl,
+    DurationSeconds,
+    ViewsCount,
+    LikesCount,
+    IsLiked,
+    CreatedAtFormatted,
+    FieldCount
+};
 
 constexpr JsonFields<FieldCount>::Keys keys = {
     QLatin1StringView("id"),
@@ -41,12 +53,12 @@ QByteArray Video::toJson() const
 
 size_t qHash(const Video &video, size_t seed)
 {
-    return qHashMulti(seed, video.id, video.title, video.description, video.author, video.thumbnailUrl,
-                      video.videoUrl, video.durationSeconds, video.viewsCount, video.likesCount, video.isLiked,
+    return qHashMulti(seed, video.id, video.title, video.description, video.author, video.thumbnailUrl, video.videoUrl,
+                      video.durationSeconds, video.viewsCount, video.likesCount, video.isLiked,
                       video.createdAtFormatted);
 }
 
-Video JsonCoding<Video>::decodeAt(const QJsonValue &value, const JsonPath &path)
+Video JsonCoding<Video>::decodeAt(JsonNode value, const JsonPath &path)
 {
     const JsonFields<FieldCount> fields(value, path, keys);
     return Video{

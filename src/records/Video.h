@@ -47,9 +47,8 @@ public:
 
 size_t qHash(const Video &video, size_t seed = 0);
 
-template<>
-struct JsonCoding<Video> : JsonCodingEntry<Video>
+template <> struct JsonCoding<Video> : JsonCodingEntry<Video>
 {
-    static Video decodeAt(const QJsonValue &value, const JsonPath &path);
+    static Video decodeAt(JsonNode value, const JsonPath &path);
     static void encode(JsonWriter &writer, const Video &video);
 };
