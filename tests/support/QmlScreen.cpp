@@ -9,6 +9,10 @@ QmlScreen::QmlScreen(const QString &file, const QVariantMap &properties)
 {
     VorlaneQml::prepare(m_engine);
     QQmlComponent component(&m_engine, QUrl(QString::fromLatin1(VorlaneQml::screenUrlPrefix) + file));
+    if (component.isError()) {
+        m_errors = component.errorString();
+        return;
+    }
     QObject *object = component.createWithInitialProperties(properties);
     if (!object) {
         m_errors = component.errorString();

@@ -1,0 +1,130 @@
+// The service's peak resident memory (VmHWM) while it receives a 200 MB file as multipart form
+// data. The file is sent from a plain socket in pieces, so that only the service's memory is
+// looked at; the peak is reset right before the upload, so start-up does not count.
+#include "ServiceProcess.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <arpa/inet.h>
+#include <benchmark/benchmark.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+constexpr qint64 FileSize = 200LL * 1024 * 1024;
+constexpr qint64 PieceSize = 1024 * 1024;
+
+// A field of /proc/<pid>/status in kB, or -1.
+qint64 statusKb(qint64 pid, const QByteArray &field)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(field + ":"))
+            return line.mid(field.size() + 1).trimmed().split(' ').first().toLongLong();
+    }
+    return -1;
+}
+
+bool resetPeak(qint64 pid)
+{
+    QFile clear(QStringLiteral("/proc/%1/clear_refs").arg(pid));
+    return clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
+}
+
+bool sendAll(int socket, const char *data, qint64 size)
+{
+    while (size > 0) {
+        const ssize_t sent = ::send(socket, data, size_t(size), MSG_NOSIGNAL);
+        if (sent <= 0)
+            return false;
+        data += sent;
+        size -= sent;
+    }
+    return true;
+}
+
+// Uploads FileSize bytes as "big.mp4" and returns the reply body.
+QByteArray upload(int port)
+{
+    const QByteArray boundary = "Boundary-0B0E5A7C-3F1D-4C55-9E27-6A1F0D2C8B41";
+    const QByteArray head = "--" + boundary
+        + "\r\nContent-Disposition: form-data; name=\"file\"; filename=\"big.mp4\"\r\n"
+          "Content-Type: application/octet-stream\r\n\r\n";
+    const QByteArray tail = "\r\n--" + boundary + "--\r\n";
+    const QByteArray request = "POST /api/upload.php HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n"
+                               "Content-Type: multipart/form-data; boundary="
+        + boundary + "\r\nContent-Length: " + QByteArray::number(head.size() + FileSize + tail.size()) + "\r\n\r\n";
+
+    const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(quint16(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    QByteArray reply;
+    if (::connect(socket, reinterpret_cast<sockaddr *>(&address), sizeof(address)) == 0) {
+        QByteArray piece(PieceSize, Qt::Uninitialized);
+        for (qsizetype i = 0; i < piece.size(); ++i)
+            piece[i] = char((i * 131) & 0xff);
+        bool ok = sendAll(socket, request.constData(), request.size()) && sendAll(socket, head.constData(), head.size());
+        for (qint64 sent = 0; ok && sent < FileSize; sent += PieceSize)
+            ok = sendAll(socket, piece.constData(), PieceSize);
+        ok = ok && sendAll(socket, tail.constData(), tail.size());
+        char buffer[4096];
+        for (ssize_t n; ok && (n = ::recv(socket, buffer, sizeof(buffer), 0)) > 0;)
+            reply.append(buffer, n);
+    }
+    ::close(socket);
+    return reply.mid(reply.indexOf("\r\n\r\n") + 4);
+}
+
+void ServiceUpload200MB(benchmark::State &state)
+{
+    ServiceProcess service;
+    if (!service.start()) {
+        state.SkipWithError(qPrintable(service.errors()));
+        return;
+    }
+    const qint64 pid = service.processId();
+    const qint64 idleRss = statusKb(pid, "VmRSS");
+    qint64 peak = 0;
+    for (auto _ : state) {
+        if (!resetPeak(pid)) {
+            state.SkipWithError("cannot reset the service's peak memory (/proc/<pid>/clear_refs)");
+            return;
+        }
+        const QJsonObject reply = QJsonDocument::fromJson(upload(service.port())).object();
+        if (reply.value(QStringLiteral("success")) != QJsonValue(true)) {
+            state.SkipWithError("the upload was refused");
+            return;
+        }
+        peak = qMax(peak, statusKb(pid, "VmHWM"));
+        QDir uploads(service.mediaDir() + QStringLiteral("/uploads"));
+        const QFileInfoList stored = uploads.entryInfoList(QDir::Files);
+        if (stored.size() != 1 || stored.first().size() != FileSize) {
+            state.SkipWithError("the stored file is not the one sent");
+            return;
+        }
+        uploads.remove(stored.first().fileName());
+    }
+    state.counters["service_idle_RSS_MB"] = double(idleRss) / 1024;
+    state.counters["service_peak_VmHWM_MB"] = double(peak) / 1024;
+    state.counters["upload_MB"] = double(FileSize) / (1024 * 1024);
+    state.SetBytesProcessed(state.iterations() * FileSize);
+}
+BENCHMARK(ServiceUpload200MB)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
+}
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

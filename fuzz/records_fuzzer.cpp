@@ -1,0 +1,111 @@
+// Arbitrary bytes through every decoder and envelope. Besides "no crash, no sanitizer report", two
+// properties must hold for any input:
+//  - whatever decodes, encodes to bytes that decode again and encode to the same bytes;
+//  - where QJsonDocument also accepts the bytes, a caller holding its QJsonValue gets the same
+//    outcome as one that hands over the bytes (same record, or the same failure kind and path;
+//    for maps, whose members Qt sorts, only that it fails).
+#include "APIResponse.h"
+#include "Album.h"
+#include "Channel.h"
+#include "ChannelPost.h"
+#include "Comment.h"
+#include "Playlist.h"
+#include "Post.h"
+#include "PostAttachment.h"
+#include "RadioStation.h"
+#include "Track.h"
+#include "User.h"
+#include "Video.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <cstdint>
+#include <cstdlib>
+#include <optional>
+
+namespace {
+
+struct Outcome
+{
+    std::optional<QByteArray> encoded;
+    DecodingError::Kind kind = DecodingError::Kind::InvalidJson;
+    QString path;
+};
+
+template <class Decode> Outcome outcomeOf(Decode decode)
+{
+    Outcome outcome;
+    try {
+        outcome.encoded = encodeJson(decode());
+    } catch (const DecodingError &error) {
+        // Every failure must be describable.
+        if (error.localizedDescription().isEmpty() || error.what()[0] == '\0')
+            std::abort();
+        outcome.kind = error.kind();
+        outcome.path = error.path();
+    }
+    return outcome;
+}
+
+template <class T> constexpr bool failsAtKnownPlace = true;
+template <class V> constexpr bool failsAtKnownPlace<QMap<QString, V>> = false;
+template <class V> constexpr bool failsAtKnownPlace<QList<QMap<QString, V>>> = false;
+template <class V> constexpr bool failsAtKnownPlace<APIResponse<QMap<QString, V>>> = false;
+template <class V> constexpr bool failsAtKnownPlace<APIResponse<QList<QMap<QString, V>>>> = false;
+
+template <class T> void check(const QByteArray &bytes, const std::optional<QJsonValue> &qtValue)
+{
+    const Outcome direct = outcomeOf([&] { return decodeJson<T>(bytes); });
+    if (direct.encoded) {
+        const QByteArray again = encodeJson(decodeJson<T>(*direct.encoded));
+        if (again != *direct.encoded)
+            std::abort();
+    }
+    if (qtValue && (direct.encoded || direct.kind != DecodingError::Kind::InvalidJson)) {
+        const Outcome viaQt = outcomeOf([&] { return JsonCoding<T>::decode(*qtValue); });
+        if (viaQt.encoded != direct.encoded)
+            std::abort();
+        if (failsAtKnownPlace<T> && !direct.encoded && (viaQt.kind != direct.kind || viaQt.path != direct.path))
+            std::abort();
+    }
+}
+
+template <class T> void checkAllForms(const QByteArray &bytes, const std::optional<QJsonValue> &qtValue)
+{
+    check<T>(bytes, qtValue);
+    check<QList<T>>(bytes, qtValue);
+    check<APIResponse<T>>(bytes, qtValue);
+    check<APIResponse<QList<T>>>(bytes, qtValue);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+
+    std::optional<QJsonValue> qtValue;
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    if (error.error == QJsonParseError::NoError)
+        qtValue = document.isArray() ? QJsonValue(document.array()) : QJsonValue(document.object());
+
+    checkAllForms<User>(bytes, qtValue);
+    checkAllForms<Post>(bytes, qtValue);
+    checkAllForms<PostAttachment>(bytes, qtValue);
+    checkAllForms<Comment>(bytes, qtValue);
+    checkAllForms<Track>(bytes, qtValue);
+    checkAllForms<Album>(bytes, qtValue);
+    checkAllForms<Playlist>(bytes, qtValue);
+    checkAllForms<RadioStation>(bytes, qtValue);
+    checkAllForms<Video>(bytes, qtValue);
+    checkAllForms<Channel>(bytes, qtValue);
+    checkAllForms<ChannelPost>(bytes, qtValue);
+    checkAllForms<QString>(bytes, qtValue);
+    checkAllForms<QMap<QString, QString>>(bytes, qtValue);
+    checkAllForms<QMap<QString, bool>>(bytes, qtValue);
+    check<APIResponse<APIResponse<User>>>(bytes, qtValue);
+    return 0;
+}

@@ -1,0 +1,48 @@
+// "music.php": every track, newest first, as a bare list.
+#include "Database.h"
+#include "Reply.h"
+#include "Routes.h"
+#include "ServiceContext.h"
+#include "Statement.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <httplib.h>
+
+namespace {
+QJsonArray tracks(ServiceContext &context)
+{
+    Statement query(context.db, "SELECT id, title, artist, duration_seconds, cover_url, audio_url, explicit, lyrics, "
+                                "album_name, frequency_fm FROM tracks ORDER BY created_at DESC, id DESC");
+    QJsonArray list;
+    while (query.next()) {
+        QJsonObject track{
+            {QStringLiteral("id"), query.integer(0)},
+            {QStringLiteral("title"), query.text(1)},
+            {QStringLiteral("artist"), query.text(2)},
+            {QStringLiteral("duration_seconds"), query.integer(3)},
+            {QStringLiteral("audio_url"), context.absolute(query.text(5))},
+            {QStringLiteral("is_liked"), false},
+            {QStringLiteral("explicit"), query.flag(6)},
+        };
+        if (const auto cover = query.optionalText(4))
+            track.insert(QStringLiteral("cover_url"), context.absolute(*cover));
+        if (const auto lyrics = query.optionalText(7))
+            track.insert(QStringLiteral("lyrics"), *lyrics);
+        if (const auto album = query.optionalText(8))
+            track.insert(QStringLiteral("album_name"), *album);
+        if (const auto frequency = query.optionalText(9))
+            track.insert(QStringLiteral("frequency_fm"), *frequency);
+        list.append(track);
+    }
+    return list;
+}
+}
+
+void Routes::addMusic(httplib::Server &server, ServiceContext &context)
+{
+    server.Get("/api/music\\.php", [&context](const httplib::Request &, httplib::Response &res) {
+        std::lock_guard lock(context.db.mutex());
+        Reply::value(res, tracks(context));
+    });
+}

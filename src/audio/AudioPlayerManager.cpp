@@ -1,0 +1,202 @@
+#include "AudioPlayerManager.h"
+
+#include "PlayerBackend.h"
+#include "QtPlayerBackend.h"
+
+#include <QJSEngine>
+#include <QPointer>
+#include <QUrl>
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+std::unique_ptr<PlayerBackend> &pendingSharedBackend()
+{
+    static std::unique_ptr<PlayerBackend> backend;
+    return backend;
+}
+
+bool &sharedCreated()
+{
+    static bool created = false;
+    return created;
+}
+
+QUrl parseAudioAddress(const QString &text)
+{
+    const QUrl url(text, QUrl::StrictMode);
+    return url.isValid() && !url.isEmpty() ? url : QUrl();
+}
+
+} // namespace
+
+AudioPlayerManager::AudioPlayerManager(std::unique_ptr<PlayerBackend> backend, QObject *parent)
+    : QObject(parent)
+    , m_backend(std::move(backend))
+{
+    setupAudioSession();
+}
+
+AudioPlayerManager::~AudioPlayerManager()
+{
+    removeTimeObserver();
+}
+
+AudioPlayerManager &AudioPlayerManager::shared()
+{
+    // Never destroyed: the player outlives every screen and must not be torn down after the
+    // application object is gone.
+    static AudioPlayerManager *const instance = [] {
+        sharedCreated() = true;
+        std::unique_ptr<PlayerBackend> backend = std::move(pendingSharedBackend());
+        if (!backend)
+            backend = std::make_unique<QtPlayerBackend>();
+        return new AudioPlayerManager(std::move(backend));
+    }();
+    return *instance;
+}
+
+bool AudioPlayerManager::useBackendForShared(std::unique_ptr<PlayerBackend> backend)
+{
+    if (sharedCreated())
+        return false;
+    pendingSharedBackend() = std::move(backend);
+    return true;
+}
+
+AudioPlayerManager *AudioPlayerManager::create(QQmlEngine *, QJSEngine *)
+{
+    AudioPlayerManager *instance = &shared();
+    QJSEngine::setObjectOwnership(instance, QJSEngine::CppOwnership);
+    return instance;
+}
+
+QVariant AudioPlayerManager::currentTrackValue() const
+{
+    return m_currentTrack ? QVariant::fromValue(*m_currentTrack) : QVariant();
+}
+
+void AudioPlayerManager::setupAudioSession()
+{
+    if (const std::optional<QString> failure = m_backend->setupAudioSession()) {
+        const QByteArray line = (QStringLiteral("Ошибка настройки фонового аудиосеанса: ") + *failure + u'\n').toUtf8();
+        std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stdout);
+        std::fflush(stdout);
+    }
+}
+
+void AudioPlayerManager::play(const Track &track)
+{
+    if (m_currentTrack && m_currentTrack->id == track.id) {
+        togglePlayPause();
+        return;
+    }
+    setCurrentTrack(track);
+    setIsPlaying(true);
+
+    const QUrl url = parseAudioAddress(track.audioUrl);
+    if (url.isEmpty()) {
+        // Nothing can play this track, so nothing else may go on playing under its title: the
+        // previous player goes, and with it its observer and the position it reported.
+        removeTimeObserver();
+        m_player.reset();
+        setCurrentTime(0);
+        setDuration(0);
+        return;
+    }
+
+    std::unique_ptr<PlatformPlayer> player = m_backend->createPlayer(url);
+    removeTimeObserver();
+    m_player = std::move(player);
+    if (!m_player)
+        return;
+    m_player->play();
+    setupTimeObserver();
+}
+
+void AudioPlayerManager::play(const QVariant &track)
+{
+    if (track.metaType() == QMetaType::fromType<Track>())
+        play(track.value<Track>());
+}
+
+void AudioPlayerManager::togglePlayPause()
+{
+    if (!m_player)
+        return;
+    if (m_isPlaying) {
+        m_player->pause();
+        setIsPlaying(false);
+    } else {
+        m_player->play();
+        setIsPlaying(true);
+    }
+}
+
+void AudioPlayerManager::seek(double seconds)
+{
+    if (!std::isfinite(seconds) || !m_player)
+        return;
+    m_player->seek(seconds);
+}
+
+void AudioPlayerManager::setupTimeObserver()
+{
+    if (!m_player) {
+        m_timeObserver.reset();
+        return;
+    }
+    QPointer<AudioPlayerManager> self(this);
+    m_timeObserver = m_player->addPeriodicTimeObserver(observerInterval, [self](double seconds) {
+        if (self)
+            self->observe(seconds);
+    });
+}
+
+void AudioPlayerManager::removeTimeObserver()
+{
+    // The token belongs to the player that issued it.
+    if (m_timeObserver && m_player)
+        m_player->removeTimeObserver(*m_timeObserver);
+    m_timeObserver.reset();
+}
+
+void AudioPlayerManager::observe(double seconds)
+{
+    if (!m_player || !m_player->hasCurrentItem())
+        return;
+    setCurrentTime(seconds);
+    const double itemDuration = m_player->itemDuration();
+    if (std::isfinite(itemDuration))
+        setDuration(itemDuration);
+    else
+        setDuration(m_currentTrack ? static_cast<double>(m_currentTrack->durationSeconds) : 0.0);
+}
+
+// Every write notifies, also when the value is unchanged, so that observers redraw on every report.
+
+void AudioPlayerManager::setCurrentTrack(const Track &track)
+{
+    m_currentTrack = track;
+    Q_EMIT currentTrackChanged();
+}
+
+void AudioPlayerManager::setIsPlaying(bool playing)
+{
+    m_isPlaying = playing;
+    Q_EMIT isPlayingChanged();
+}
+
+void AudioPlayerManager::setCurrentTime(double seconds)
+{
+    m_currentTime = seconds;
+    Q_EMIT currentTimeChanged();
+}
+
+void AudioPlayerManager::setDuration(double seconds)
+{
+    m_duration = seconds;
+    Q_EMIT durationChanged();
+}

@@ -1,0 +1,96 @@
+#include "MultipartFileBody.h"
+
+#include <QUuid>
+
+#include <algorithm>
+#include <cstring>
+
+MultipartFileBody::MultipartFileBody(std::unique_ptr<QFile> file, const QString &fileName, const QString &boundary)
+    : m_file(std::move(file))
+    , m_head(head(fileName, boundary))
+    , m_fileSize(m_file->size())
+    , m_tail(tail(boundary))
+{
+    // Unbuffered: QIODevice then asks readData() at the logical position, as QBuffer does.
+    QIODevice::open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+}
+
+QString MultipartFileBody::newBoundary()
+{
+    return QStringLiteral("Boundary-") + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+}
+
+QByteArray MultipartFileBody::escapedFileName(const QString &fileName)
+{
+    QByteArray escaped;
+    const QByteArray utf8 = fileName.toUtf8();
+    escaped.reserve(utf8.size());
+    for (const char c : utf8) {
+        if (c == '"')
+            escaped += "%22";
+        else if (c == '\r')
+            escaped += "%0D";
+        else if (c == '\n')
+            escaped += "%0A";
+        else
+            escaped += c;
+    }
+    return escaped;
+}
+
+QByteArray MultipartFileBody::head(const QString &fileName, const QString &boundary)
+{
+    return "--" + boundary.toUtf8() + "\r\n"
+           + "Content-Disposition: form-data; name=\"file\"; filename=\"" + escapedFileName(fileName) + "\"\r\n"
+           + "Content-Type: application/octet-stream\r\n\r\n";
+}
+
+QByteArray MultipartFileBody::tail(const QString &boundary)
+{
+    return "\r\n--" + boundary.toUtf8() + "--\r\n";
+}
+
+qint64 MultipartFileBody::size() const
+{
+    return m_head.size() + m_fileSize + m_tail.size();
+}
+
+bool MultipartFileBody::seek(qint64 position)
+{
+    if (position < 0 || position > size())
+        return false;
+    return QIODevice::seek(position);
+}
+
+qint64 MultipartFileBody::readData(char *data, qint64 maxSize)
+{
+    qint64 position = pos();
+    qint64 done = 0;
+    while (done < maxSize && position < size()) {
+        qint64 count = 0;
+        if (position < m_head.size()) {
+            count = std::min<qint64>(maxSize - done, m_head.size() - position);
+            std::memcpy(data + done, m_head.constData() + position, size_t(count));
+        } else if (position < m_head.size() + m_fileSize) {
+            const qint64 inFile = position - m_head.size();
+            if (m_file->pos() != inFile && !m_file->seek(inFile))
+                return -1;
+            count = m_file->read(data + done, std::min<qint64>(maxSize - done, m_fileSize - inFile));
+            // A file that shrank or failed under us cannot give the length already announced.
+            if (count <= 0)
+                return -1;
+        } else {
+            const qint64 inTail = position - m_head.size() - m_fileSize;
+            count = std::min<qint64>(maxSize - done, m_tail.size() - inTail);
+            std::memcpy(data + done, m_tail.constData() + inTail, size_t(count));
+        }
+        done += count;
+        position += count;
+    }
+    return done;
+}
+
+qint64 MultipartFileBody::writeData(const char *, qint64)
+{
+    return -1;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QIODevice>
+#include <QString>
+
+#include <memory>
+
+// The multipart body of one file upload, read straight from the file: the part's header, the
+// file's bytes and the closing boundary. It is random-access and knows its size, so the
+// network stack reads it piece by piece instead of copying it into memory first.
+class MultipartFileBody : public QIODevice
+{
+    Q_OBJECT
+
+public:
+    // Takes an open file. The file name goes into the part header with '"', CR and LF escaped
+    // as %22, %0D and %0A, so that no name can end the header or add one of its own.
+    MultipartFileBody(std::unique_ptr<QFile> file, const QString &fileName, const QString &boundary);
+
+    static QString newBoundary();
+    static QByteArray escapedFileName(const QString &fileName);
+    static QByteArray head(const QString &fileName, const QString &boundary);
+    static QByteArray tail(const QString &boundary);
+
+    bool isSequential() const override { return false; }
+    qint64 size() const override;
+    bool seek(qint64 position) override;
+    bool reset() override { return seek(0); }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override;
+    qint64 writeData(const char *data, qint64 maxSize) override;
+
+private:
+    std::unique_ptr<QFile> m_file;
+    QByteArray m_head;
+    qint64 m_fileSize;
+    QByteArray m_tail;
+};

@@ -1,0 +1,184 @@
+#include "NetworkManager.h"
+
+#include "FileReadError.h"
+#include "MultipartFileBody.h"
+#include "TransferError.h"
+
+#include <QBuffer>
+#include <QCoroNetworkReply>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QMap>
+#include <QNetworkRequest>
+
+#include <memory>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr auto requestTimeout = 120s;
+constexpr auto fileUploadTimeout = 300s;
+
+struct LaterDeleter
+{
+    // A reply is released while its finished() signal is still being delivered.
+    void operator()(QNetworkReply *reply) const { reply->deleteLater(); }
+};
+
+struct Received
+{
+    QByteArray body;
+    int status = 0;
+};
+
+// Qt turns a few HTTP statuses into protocol or proxy error kinds (400 and 418 into
+// ProtocolInvalidOperationError, 407 into ProxyAuthenticationRequiredError); those replies still
+// carry a whole body and are not failed transfers.
+bool isStatusError(QNetworkReply::NetworkError code, int status)
+{
+    switch (status) {
+    case 400:
+    case 418:
+        return code == QNetworkReply::ProtocolInvalidOperationError;
+    case 407:
+        return code == QNetworkReply::ProxyAuthenticationRequiredError;
+    default:
+        return false;
+    }
+}
+
+QCoro::Task<Received> receive(QNetworkReply *reply)
+{
+    const std::unique_ptr<QNetworkReply, LaterDeleter> owner(reply);
+    co_await reply;
+    const QNetworkReply::NetworkError code = reply->error();
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (TransferError::isTransferFailure(code) && !isStatusError(code, status))
+        throw TransferError(code, reply->errorString());
+    co_return Received{reply->readAll(), status};
+}
+
+QString uploadedAddress(const QByteArray &body, const QString &fallback)
+{
+    // Not an envelope: the decoding failure itself goes to the caller.
+    const auto envelope = decodeJson<APIResponse<QMap<QString, QString>>>(body);
+    if (envelope.success && envelope.data) {
+        const auto url = envelope.data->constFind(QStringLiteral("url"));
+        // An empty address stores nothing the caller could use.
+        if (url != envelope.data->constEnd() && !url->isEmpty())
+            return *url;
+    }
+    throw NetworkError::serverError(envelope.message.value_or(fallback));
+}
+
+} // namespace
+
+NetworkManager::NetworkManager()
+    : m_baseURL(QStringLiteral(VORLANE_SITE_URL "/api"))
+{
+}
+
+NetworkManager &NetworkManager::shared()
+{
+    // Lives to the end of the process; never destroyed, so no reply outlives its manager.
+    static NetworkManager *const instance = new NetworkManager;
+    return *instance;
+}
+
+void NetworkManager::setBaseURL(const QString &baseURL)
+{
+    m_baseURL = baseURL;
+    Q_EMIT baseURLChanged();
+}
+
+void NetworkManager::setAuthToken(const std::optional<QString> &authToken)
+{
+    m_authToken = authToken;
+    Q_EMIT authTokenChanged();
+}
+
+std::optional<QUrl> NetworkManager::address(const QString &path) const
+{
+    // The tolerant mode would accept spaces and other text that is no address.
+    const QUrl url(m_baseURL + QLatin1Char('/') + path, QUrl::StrictMode);
+    if (!url.isValid())
+        return std::nullopt;
+    return url;
+}
+
+void NetworkManager::applyTimeout(QNetworkRequest &request, std::chrono::milliseconds usual) const
+{
+    request.setTransferTimeout(int((m_timeoutOverride.count() > 0 ? m_timeoutOverride : usual).count()));
+}
+
+QByteArray NetworkManager::jsonBytes(const QJsonObject &object)
+{
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+QCoro::Task<QByteArray> NetworkManager::send(QString endpoint, QString method, std::optional<QByteArray> body)
+{
+    const std::optional<QUrl> url = address(endpoint);
+    if (!url)
+        throw NetworkError::invalidURL();
+
+    QNetworkRequest request(*url);
+    applyTimeout(request, requestTimeout);
+    request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
+    if (m_authToken)
+        request.setRawHeader("Authorization", "Bearer " + m_authToken->toUtf8());
+
+    QNetworkReply *reply = body ? m_network.sendCustomRequest(request, method.toUtf8(), *body)
+                                : m_network.sendCustomRequest(request, method.toUtf8());
+    const Received received = co_await receive(reply);
+    if (received.status == 401)
+        throw NetworkError::unauthorized();
+    co_return received.body;
+}
+
+QCoro::Task<QString> NetworkManager::uploadImage(const QImage &image)
+{
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    if (image.isNull() || !image.save(&buffer, "JPG", 70) || jpeg.isEmpty())
+        throw NetworkError::decodingError(QStringLiteral("Ошибка сжатия изображения"));
+
+    const QJsonObject object{{QStringLiteral("base64_data"), QString::fromLatin1(jpeg.toBase64())},
+                             {QStringLiteral("extension"), QStringLiteral("jpg")}};
+    const std::optional<QUrl> url = address(QStringLiteral("upload.php"));
+    if (!url)
+        throw NetworkError::invalidURL();
+
+    QNetworkRequest request(*url);
+    applyTimeout(request, requestTimeout);
+    request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
+    const Received received = co_await receive(m_network.post(request, jsonBytes(object)));
+    co_return uploadedAddress(received.body, QStringLiteral("Ошибка загрузки фото"));
+}
+
+QCoro::Task<QString> NetworkManager::uploadFile(const QString &localPath)
+{
+    auto file = std::make_unique<QFile>(localPath);
+    if (!file->open(QIODevice::ReadOnly))
+        throw FileReadError(file->errorString());
+    const QString fileName = QFileInfo(localPath).fileName();
+    const QString boundary = MultipartFileBody::newBoundary();
+
+    const std::optional<QUrl> url = address(QStringLiteral("upload.php"));
+    if (!url)
+        throw NetworkError::invalidURL();
+
+    auto *body = new MultipartFileBody(std::move(file), fileName, boundary);
+    QNetworkRequest request(*url);
+    applyTimeout(request, fileUploadTimeout);
+    request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("multipart/form-data; boundary=") + boundary);
+    // With a known length and this flag Qt reads the body as it sends instead of copying it first.
+    request.setHeader(QNetworkRequest::ContentLengthHeader, body->size());
+    request.setAttribute(QNetworkRequest::DoNotBufferUploadDataAttribute, true);
+    QNetworkReply *reply = m_network.post(request, body);
+    body->setParent(reply);
+    const Received received = co_await receive(reply);
+    co_return uploadedAddress(received.body, QStringLiteral("Ошибка загрузки файла"));
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "ReplyDecoder.h"
+
+#include <QByteArray>
+#include <QCoroTask>
+#include <QImage>
+#include <QJsonObject>
+#include <QNetworkAccessManager>
+#include <QObject>
+#include <QString>
+
+#include <chrono>
+#include <optional>
+
+class QNetworkRequest;
+
+// The one HTTP client of the application. Every call runs on the GUI thread's event loop
+// (QNetworkAccessManager is asynchronous already) and throws a VorlaneError on failure:
+// NetworkError for the client's own kinds, TransferError for a request that did not complete,
+// DecodingError for an upload reply that is not an envelope, FileReadError for an unreadable file.
+class NetworkManager : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QString baseURL READ baseURL WRITE setBaseURL NOTIFY baseURLChanged)
+
+public:
+    static NetworkManager &shared();
+
+    QString baseURL() const { return m_baseURL; }
+    void setBaseURL(const QString &baseURL);
+    std::optional<QString> authToken() const { return m_authToken; }
+    void setAuthToken(const std::optional<QString> &authToken);
+
+    // Sends one request to baseURL + "/" + endpoint and decodes the reply as T, accepting it
+    // bare or inside an envelope. A caller that asks for APIResponse<X> gets the service's
+    // envelope whether it reports success or not.
+    template<class T>
+    QCoro::Task<T> request(const QString &endpoint, const QString &method = QStringLiteral("GET"),
+                           std::optional<QByteArray> body = {})
+    {
+        const QByteArray reply = co_await send(endpoint, method, std::move(body));
+        co_return ReplyDecoder::decode<T>(reply);
+    }
+
+    template<class T>
+    QCoro::Task<T> request(const QString &endpoint, const QString &method, const QJsonObject &jsonBody)
+    {
+        return request<T>(endpoint, method, std::optional<QByteArray>(jsonBytes(jsonBody)));
+    }
+
+    // Stores a photo (as JPEG at quality 70) and returns the address the service gives it.
+    QCoro::Task<QString> uploadImage(const QImage &image);
+    // Stores a local file, streamed from disk as multipart form data, and returns its address.
+    QCoro::Task<QString> uploadFile(const QString &localPath);
+
+    // Tests shorten the transfer time-outs to see an expiring one; zero restores the usual ones.
+    void setTimeoutOverride(std::chrono::milliseconds timeout) { m_timeoutOverride = timeout; }
+
+Q_SIGNALS:
+    void baseURLChanged();
+    void authTokenChanged();
+
+private:
+    NetworkManager();
+
+    QCoro::Task<QByteArray> send(QString endpoint, QString method, std::optional<QByteArray> body);
+    std::optional<QUrl> address(const QString &path) const;
+    void applyTimeout(QNetworkRequest &request, std::chrono::milliseconds usual) const;
+    static QByteArray jsonBytes(const QJsonObject &object);
+
+    QNetworkAccessManager m_network;
+    QString m_baseURL;
+    std::optional<QString> m_authToken;
+    std::chrono::milliseconds m_timeoutOverride{0};
+};

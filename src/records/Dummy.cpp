@@ -1,1 +1,0 @@
-int vorlaneDummy() { return 0; }

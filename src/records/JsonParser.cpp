@@ -1,0 +1,336 @@
+#include "JsonParser.h"
+
+#include "DecodingError.h"
+
+#include <charconv>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+// Deeper nesting than any reply has; bounds the parser's recursion on hostile input.
+constexpr int maxDepth = 512;
+
+int hexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// Length of the well-formed UTF-8 sequence at p (lead byte >= 0x80), or 0: no overlong forms,
+// no surrogates, nothing above U+10FFFF.
+int utf8SequenceLength(const unsigned char *p, const unsigned char *end)
+{
+    const unsigned char lead = p[0];
+    int length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xbf;
+    if (lead >= 0xc2 && lead <= 0xdf) {
+        length = 2;
+    } else if (lead >= 0xe0 && lead <= 0xef) {
+        length = 3;
+        if (lead == 0xe0)
+            low = 0xa0;
+        else if (lead == 0xed)
+            high = 0x9f;
+    } else if (lead >= 0xf0 && lead <= 0xf4) {
+        length = 4;
+        if (lead == 0xf0)
+            low = 0x90;
+        else if (lead == 0xf4)
+            high = 0x8f;
+    } else {
+        return 0;
+    }
+    if (end - p < length)
+        return 0;
+    if (p[1] < low || p[1] > high)
+        return 0;
+    for (int i = 2; i < length; ++i) {
+        if (p[i] < 0x80 || p[i] > 0xbf)
+            return 0;
+    }
+    return length;
+}
+
+class Parser
+{
+public:
+    Parser(const QByteArray &bytes, std::vector<JsonTree::Node> &nodes)
+        : m_begin(bytes.constData()), m_p(bytes.constData()), m_end(bytes.constData() + bytes.size()), m_nodes(nodes)
+    {
+    }
+
+    void document()
+    {
+        if (m_end - m_begin >= std::numeric_limits<quint32>::max())
+            fail("слишком большой объём данных");
+        skipSpace();
+        value(0);
+        skipSpace();
+        if (m_p != m_end)
+            fail("лишние данные после значения");
+    }
+
+private:
+    [[noreturn]] void fail(const char *reason) const
+    {
+        throw DecodingError(DecodingError::Kind::InvalidJson, QString(),
+                            QStringLiteral("%1, позиция %2").arg(QString::fromUtf8(reason)).arg(m_p - m_begin));
+    }
+
+    void skipSpace()
+    {
+        while (m_p != m_end && (*m_p == ' ' || *m_p == '\n' || *m_p == '\r' || *m_p == '\t'))
+            ++m_p;
+    }
+
+    quint32 offset() const { return static_cast<quint32>(m_p - m_begin); }
+
+    quint32 add(JsonTree::Type type)
+    {
+        JsonTree::Node node;
+        node.type = type;
+        m_nodes.push_back(node);
+        return static_cast<quint32>(m_nodes.size() - 1);
+    }
+
+    void finish(quint32 index) { m_nodes[index].end = static_cast<quint32>(m_nodes.size()); }
+
+    void literal(const char *text, JsonTree::Type type)
+    {
+        const std::size_t length = std::strlen(text);
+        if (static_cast<std::size_t>(m_end - m_p) < length || std::memcmp(m_p, text, length) != 0)
+            fail("недопустимое значение");
+        m_p += length;
+        finish(add(type));
+    }
+
+    void value(int depth)
+    {
+        if (m_p == m_end)
+            fail("неожиданный конец данных");
+        switch (*m_p) {
+        case '{':
+            object(depth + 1);
+            return;
+        case '[':
+            array(depth + 1);
+            return;
+        case '"':
+            string();
+            return;
+        case 't':
+            literal("true", JsonTree::Type::True);
+            return;
+        case 'f':
+            literal("false", JsonTree::Type::False);
+            return;
+        case 'n':
+            literal("null", JsonTree::Type::Null);
+            return;
+        default:
+            if (*m_p == '-' || (*m_p >= '0' && *m_p <= '9')) {
+                number();
+                return;
+            }
+            fail("недопустимое значение");
+        }
+    }
+
+    void object(int depth)
+    {
+        if (depth > maxDepth)
+            fail("слишком глубокая вложенность");
+        const quint32 index = add(JsonTree::Type::Object);
+        ++m_p;
+        skipSpace();
+        quint32 members = 0;
+        if (m_p != m_end && *m_p == '}') {
+            ++m_p;
+        } else {
+            for (;;) {
+                if (m_p == m_end || *m_p != '"')
+                    fail("ожидается имя поля");
+                string();
+                skipSpace();
+                if (m_p == m_end || *m_p != ':')
+                    fail("ожидается двоеточие");
+                ++m_p;
+                skipSpace();
+                value(depth);
+                ++members;
+                skipSpace();
+                if (m_p != m_end && *m_p == ',') {
+                    ++m_p;
+                    skipSpace();
+                    continue;
+                }
+                if (m_p != m_end && *m_p == '}') {
+                    ++m_p;
+                    break;
+                }
+                fail("ожидается запятая или конец объекта");
+            }
+        }
+        m_nodes[index].length = members;
+        finish(index);
+    }
+
+    void array(int depth)
+    {
+        if (depth > maxDepth)
+            fail("слишком глубокая вложенность");
+        const quint32 index = add(JsonTree::Type::Array);
+        ++m_p;
+        skipSpace();
+        quint32 elements = 0;
+        if (m_p != m_end && *m_p == ']') {
+            ++m_p;
+        } else {
+            for (;;) {
+                value(depth);
+                ++elements;
+                skipSpace();
+                if (m_p != m_end && *m_p == ',') {
+                    ++m_p;
+                    skipSpace();
+                    continue;
+                }
+                if (m_p != m_end && *m_p == ']') {
+                    ++m_p;
+                    break;
+                }
+                fail("ожидается запятая или конец массива");
+            }
+        }
+        m_nodes[index].length = elements;
+        finish(index);
+    }
+
+    void string()
+    {
+        ++m_p; // the opening quote
+        const quint32 index = add(JsonTree::Type::String);
+        const quint32 begin = offset();
+        bool escaped = false;
+        for (;;) {
+            if (m_p == m_end)
+                fail("незакрытая строка");
+            const auto byte = static_cast<unsigned char>(*m_p);
+            if (byte == '"')
+                break;
+            if (byte == '\\') {
+                escaped = true;
+                if (m_end - m_p < 2)
+                    fail("незакрытая строка");
+                switch (m_p[1]) {
+                case '"':
+                case '\\':
+                case '/':
+                case 'b':
+                case 'f':
+                case 'n':
+                case 'r':
+                case 't':
+                    m_p += 2;
+                    break;
+                case 'u':
+                    if (m_end - m_p < 6 || hexDigit(m_p[2]) < 0 || hexDigit(m_p[3]) < 0 || hexDigit(m_p[4]) < 0 ||
+                        hexDigit(m_p[5]) < 0)
+                        fail("недопустимая escape-последовательность");
+                    m_p += 6;
+                    break;
+                default:
+                    fail("недопустимая escape-последовательность");
+                }
+            } else if (byte < 0x20) {
+                fail("управляющий символ в строке");
+            } else if (byte < 0x80) {
+                ++m_p;
+            } else {
+                const int length = utf8SequenceLength(reinterpret_cast<const unsigned char *>(m_p),
+                                                      reinterpret_cast<const unsigned char *>(m_end));
+                if (length == 0)
+                    fail("недопустимый UTF-8");
+                m_p += length;
+            }
+        }
+        JsonTree::Node &node = m_nodes[index];
+        node.begin = begin;
+        node.length = offset() - begin;
+        node.escaped = escaped;
+        ++m_p; // the closing quote
+        finish(index);
+    }
+
+    void number()
+    {
+        const char *start = m_p;
+        bool integral = true;
+        if (*m_p == '-')
+            ++m_p;
+        if (m_p == m_end)
+            fail("недопустимое число");
+        if (*m_p == '0') {
+            ++m_p;
+        } else if (*m_p >= '1' && *m_p <= '9') {
+            while (m_p != m_end && *m_p >= '0' && *m_p <= '9')
+                ++m_p;
+        } else {
+            fail("недопустимое число");
+        }
+        if (m_p != m_end && *m_p == '.') {
+            integral = false;
+            ++m_p;
+            if (m_p == m_end || *m_p < '0' || *m_p > '9')
+                fail("недопустимое число");
+            while (m_p != m_end && *m_p >= '0' && *m_p <= '9')
+                ++m_p;
+        }
+        if (m_p != m_end && (*m_p == 'e' || *m_p == 'E')) {
+            integral = false;
+            ++m_p;
+            if (m_p != m_end && (*m_p == '+' || *m_p == '-'))
+                ++m_p;
+            if (m_p == m_end || *m_p < '0' || *m_p > '9')
+                fail("недопустимое число");
+            while (m_p != m_end && *m_p >= '0' && *m_p <= '9')
+                ++m_p;
+        }
+
+        const quint32 index = add(JsonTree::Type::Integer);
+        JsonTree::Node &node = m_nodes[index];
+        if (integral) {
+            const auto result = std::from_chars(start, m_p, node.integer);
+            if (result.ec == std::errc() && result.ptr == m_p) {
+                finish(index);
+                return;
+            }
+        }
+        // A fraction, an exponent or an integer beyond 64 bits: a double, as Qt keeps it.
+        node.type = JsonTree::Type::Double;
+        node.integer = 0;
+        const auto result = std::from_chars(start, m_p, node.number);
+        if (result.ec != std::errc() || result.ptr != m_p)
+            fail("число вне допустимого диапазона");
+        finish(index);
+    }
+
+    const char *m_begin;
+    const char *m_p;
+    const char *m_end;
+    std::vector<JsonTree::Node> &m_nodes;
+};
+
+} // namespace
+
+void JsonParser::parse(const QByteArray &bytes, std::vector<JsonTree::Node> &nodes)
+{
+    Parser(bytes, nodes).document();
+}

@@ -1,0 +1,410 @@
+#include "AuthViewModel.h"
+#include "JsonCoding.h"
+#include "NetworkManager.h"
+#include "ScriptedResponder.h"
+#include "ServiceProcess.h"
+#include "TaskOutcome.h"
+#include "VorlaneQml.h"
+
+#include <QJsonDocument>
+#include <QQmlComponent>
+#include <QQmlEngine>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTcpServer>
+#include <QTest>
+
+namespace {
+
+QSettings settings()
+{
+    return QSettings(QStringLiteral("Vorlane"), QStringLiteral("Vorlane"));
+}
+
+QVariant storedEntry()
+{
+    return settings().value(QLatin1String(AuthViewModel::sessionKey));
+}
+
+std::optional<User> storedUser()
+{
+    const QVariant entry = storedEntry();
+    if (entry.typeId() != QMetaType::QByteArray)
+        return std::nullopt;
+    return decodeJson<User>(entry.toByteArray());
+}
+
+bool login(AuthViewModel &model, const QString &name, const QString &password)
+{
+    return runToEnd(model.login(name, password)).value.value_or(false);
+}
+
+bool registerUser(AuthViewModel &model, const QString &name, const QString &email, const QString &password,
+                  const QString &first = {}, const QString &last = {})
+{
+    return runToEnd(model.registerUser(name, email, password, first, last)).value.value_or(false);
+}
+
+// Every published write of a model, in order, as "property=value".
+class WriteLog
+{
+public:
+    explicit WriteLog(AuthViewModel &model)
+    {
+        QObject::connect(&model, &AuthViewModel::isLoadingChanged, &model,
+                         [this, &model] { writes << QStringLiteral("isLoading=%1").arg(model.isLoading() ? "true" : "false"); });
+        QObject::connect(&model, &AuthViewModel::errorMessageChanged, &model, [this, &model] {
+            writes << QStringLiteral("errorMessage=") + model.errorMessage().value_or(QStringLiteral("none"));
+        });
+        QObject::connect(&model, &AuthViewModel::currentUserChanged, &model, [this, &model] {
+            // The session is stored before the user is published.
+            const auto stored = storedUser();
+            writes << QStringLiteral("currentUser=%1 stored=%2")
+                          .arg(model.currentUser() ? model.currentUser()->username : QStringLiteral("none"),
+                               stored ? stored->username : QStringLiteral("none"));
+        });
+        QObject::connect(&model, &AuthViewModel::isAuthenticatedChanged, &model, [this, &model] {
+            writes << QStringLiteral("isAuthenticated=%1").arg(model.isAuthenticated() ? "true" : "false");
+        });
+    }
+
+    QStringList writes;
+};
+
+} // namespace
+
+class AuthViewModelTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    ServiceProcess service;
+    NetworkManager &network = NetworkManager::shared();
+
+    void useService() { network.setBaseURL(service.baseUrl()); }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY2(service.start(), qPrintable(service.errors()));
+    }
+
+    void init()
+    {
+        settings().clear();
+        useService();
+    }
+
+    void signIn_data()
+    {
+        QTest::addColumn<QString>("login");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("signedInAs"); // empty: refused
+        QTest::addColumn<QString>("error");
+
+        QTest::newRow("user name") << ServiceProcess::demoUsername() << ServiceProcess::demoPassword()
+                                   << ServiceProcess::demoUsername() << "";
+        QTest::newRow("e-mail") << "reader@example.org" << "чтение 42" << "reader" << "";
+        QTest::newRow("surrounding spaces trimmed") << " \treader\n" << "  чтение 42 \n" << "reader" << "";
+        QTest::newRow("wrong password") << ServiceProcess::demoUsername() << "not-the-password" << ""
+                                        << "Неверный логин или пароль";
+        QTest::newRow("unknown user") << "nobody-here" << "whatever" << "" << "Неверный логин или пароль";
+        QTest::newRow("sql in the login") << "' OR 1=1 --" << "x' OR '1'='1" << "" << "Неверный логин или пароль";
+    }
+
+    void signIn()
+    {
+        QFETCH(QString, login);
+        QFETCH(QString, password);
+        QFETCH(QString, signedInAs);
+        QFETCH(QString, error);
+
+        {
+            // The account signed in by e-mail; made once, a second registration is simply refused.
+            AuthViewModel setup;
+            registerUser(setup, QStringLiteral("reader"), QStringLiteral("reader@example.org"),
+                         QStringLiteral("чтение 42"), QStringLiteral("Читатель"));
+            settings().clear();
+        }
+
+        AuthViewModel model;
+        const bool ok = ::login(model, login, password);
+        QCOMPARE(ok, !signedInAs.isEmpty());
+        QCOMPARE(model.isLoading(), false);
+        QCOMPARE(model.isAuthenticated(), ok);
+        if (ok) {
+            QVERIFY(model.currentUser());
+            QCOMPARE(model.currentUser()->username, signedInAs);
+            QVERIFY(!model.errorMessage());
+            QCOMPARE(storedUser(), model.currentUser());
+        } else {
+            QVERIFY(!model.currentUser());
+            QCOMPARE(model.errorMessage(), std::optional<QString>(error));
+            QVERIFY(!storedEntry().isValid());
+        }
+    }
+
+    void registrationFallsBackAndSignsIn()
+    {
+        AuthViewModel model;
+        QVERIFY(registerUser(model, QStringLiteral(" newbie "), QStringLiteral("  "), QStringLiteral(" пароль1 "),
+                             QString(), QStringLiteral("  ")));
+        QVERIFY(model.isAuthenticated());
+        QCOMPARE(model.currentUser()->username, QStringLiteral("newbie"));
+        QCOMPARE(model.currentUser()->firstName, QStringLiteral("newbie"));
+        QCOMPARE(model.currentUser()->lastName, QString());
+        QCOMPARE(storedUser(), model.currentUser());
+
+        // The service got the fallback e-mail and the trimmed password: both sign in.
+        settings().clear();
+        AuthViewModel again;
+        QVERIFY(login(again, QStringLiteral("newbie@") + QLatin1String(AuthViewModel::fallbackMailDomain),
+                      QStringLiteral("пароль1")));
+        QCOMPARE(again.currentUser()->id, model.currentUser()->id);
+    }
+
+    void takenUserNameIsRefused()
+    {
+        AuthViewModel model;
+        QVERIFY(login(model, ServiceProcess::demoUsername(), ServiceProcess::demoPassword()));
+        const QVariant before = storedEntry();
+
+        QVERIFY(!registerUser(model, ServiceProcess::demoUsername(), QStringLiteral("other@example.org"),
+                              QStringLiteral("secret")));
+        QCOMPARE(model.errorMessage(), std::optional<QString>(QStringLiteral("Пользователь с таким логином уже существует")));
+        QCOMPARE(model.isLoading(), false);
+        // A failure changes neither the session in memory nor the stored one.
+        QVERIFY(model.isAuthenticated());
+        QCOMPARE(model.currentUser()->username, ServiceProcess::demoUsername());
+        QCOMPARE(storedEntry(), before);
+    }
+
+    void sessionIsRestoredWithoutRequest()
+    {
+        User signedIn;
+        {
+            AuthViewModel model;
+            QVERIFY(login(model, ServiceProcess::demoUsername(), ServiceProcess::demoPassword()));
+            signedIn = *model.currentUser();
+        }
+        ScriptedResponder responder;
+        network.setBaseURL(responder.baseUrl());
+        AuthViewModel restored;
+        QVERIFY(restored.isAuthenticated());
+        QCOMPARE(restored.currentUser(), std::optional<User>(signedIn));
+        QCOMPARE(restored.property("currentUser").value<User>(), signedIn);
+        QTest::qWait(20);
+        QCOMPARE(responder.connectionCount(), 0);
+    }
+
+    void undecodableEntryIsIgnoredAndKept_data()
+    {
+        QTest::addColumn<QVariant>("entry");
+        QTest::newRow("not json") << QVariant(QByteArray("\x01\x02 not json"));
+        QTest::newRow("user without id") << QVariant(QByteArray(R"({"username":"ghost"})"));
+        QTest::newRow("id as text") << QVariant(QByteArray(R"({"id":"7","username":"ghost"})"));
+        QTest::newRow("a text, not data") << QVariant(QStringLiteral(R"({"id":7})"));
+    }
+
+    void undecodableEntryIsIgnoredAndKept()
+    {
+        QFETCH(QVariant, entry);
+        settings().setValue(QLatin1String(AuthViewModel::sessionKey), entry);
+        AuthViewModel model;
+        QVERIFY(!model.isAuthenticated());
+        QVERIFY(!model.currentUser());
+        QVERIFY(!model.property("currentUser").isValid());
+        QCOMPARE(storedEntry(), entry);
+
+        // A sign-in then replaces it.
+        QVERIFY(login(model, ServiceProcess::demoUsername(), ServiceProcess::demoPassword()));
+        QCOMPARE(storedUser(), model.currentUser());
+    }
+
+    void emptyFieldsSendNothing_data()
+    {
+        QTest::addColumn<bool>("registration");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("login of spaces") << false << " \n\t " << "pw" << "Заполните логин и пароль";
+        QTest::newRow("password of spaces") << false << "demo" << "   " << "Заполните логин и пароль";
+        QTest::newRow("registration without name") << true << "" << "pw" << "Введите логин и пароль";
+        QTest::newRow("registration without password") << true << "newcomer" << " " << "Введите логин и пароль";
+    }
+
+    void emptyFieldsSendNothing()
+    {
+        QFETCH(bool, registration);
+        QFETCH(QString, name);
+        QFETCH(QString, password);
+        QFETCH(QString, error);
+        ScriptedResponder responder;
+        network.setBaseURL(responder.baseUrl());
+        AuthViewModel model;
+        const bool ok = registration ? registerUser(model, name, QStringLiteral("a@b.c"), password)
+                                     : login(model, name, password);
+        QVERIFY(!ok);
+        QCOMPARE(model.errorMessage(), std::optional<QString>(error));
+        QCOMPARE(model.isLoading(), false);
+        QTest::qWait(20);
+        QCOMPARE(responder.connectionCount(), 0);
+    }
+
+    void requestBodies_data()
+    {
+        QTest::addColumn<bool>("registration");
+        QTest::addColumn<QStringList>("inputs");
+        QTest::addColumn<QByteArray>("sent");
+        QTest::newRow("sign-in") << false << QStringList{" ivan@mail.ru\n", " pw "}
+                                 << QByteArray(R"({"action":"login","email":"ivan@mail.ru","username":"ivan@mail.ru","password":"pw"})");
+        QTest::newRow("registration with fallbacks")
+            << true << QStringList{" ivan ", " ", "\tpw ", "", "  "}
+            << QByteArray(R"({"action":"register","username":"ivan","email":"ivan@vorlane.local","password":"pw","first_name":"ivan","last_name":""})");
+        QTest::newRow("registration in full")
+            << true << QStringList{"ivan", " i@x.ru ", "pw", " Иван ", " Петров "}
+            << QByteArray(R"({"action":"register","username":"ivan","email":"i@x.ru","password":"pw","first_name":"Иван","last_name":"Петров"})");
+    }
+
+    void requestBodies()
+    {
+        QFETCH(bool, registration);
+        QFETCH(QStringList, inputs);
+        QFETCH(QByteArray, sent);
+        ScriptedResponder responder;
+        responder.reply(200, R"({"success":false,"message":"нет"})");
+        network.setBaseURL(responder.baseUrl());
+        AuthViewModel model;
+        if (registration)
+            registerUser(model, inputs[0], inputs[1], inputs[2], inputs[3], inputs[4]);
+        else
+            login(model, inputs[0], inputs[1]);
+
+        QCOMPARE(responder.requests().size(), 1);
+        const auto &request = responder.requests().first();
+        QCOMPARE(request.method, QByteArray("POST"));
+        QCOMPARE(request.target, QByteArray("/api/auth.php"));
+        QCOMPARE(QJsonDocument::fromJson(request.body).object(), QJsonDocument::fromJson(sent).object());
+    }
+
+    void failuresKeepTheSession_data()
+    {
+        QTest::addColumn<bool>("registration");
+        QTest::addColumn<QString>("how"); // "status <n> <body>" or "refused"
+        QTest::addColumn<QString>("error");
+        QTest::newRow("401") << false << R"(status 401 {"success":true})" << "Требуется авторизация";
+        QTest::newRow("sign-in success without user") << false << R"(status 200 {"success":true})"
+                                                      << "Ошибка авторизации";
+        QTest::newRow("registration success without user") << true << R"(status 200 {"success":true})"
+                                                           << "Ошибка регистрации";
+        QTest::newRow("refusal with message") << true << R"(status 200 {"success":false,"message":"Занято!"})"
+                                              << "Занято!";
+        QTest::newRow("not an envelope") << false << "status 502 <html>gateway</html>" << "Ошибка чтения данных: *";
+        QTest::newRow("connection refused") << false << "refused" << "Connection refused";
+    }
+
+    void failuresKeepTheSession()
+    {
+        QFETCH(bool, registration);
+        QFETCH(QString, how);
+        QFETCH(QString, error);
+        settings().setValue(QLatin1String(AuthViewModel::sessionKey), User::demoUser().toJson());
+        const QVariant before = storedEntry();
+
+        ScriptedResponder responder;
+        network.setBaseURL(responder.baseUrl());
+        if (how == QLatin1String("refused")) {
+            QTcpServer closed;
+            QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
+            network.setBaseURL(QStringLiteral("http://127.0.0.1:%1/api").arg(closed.serverPort()));
+            closed.close();
+        } else {
+            const QStringList parts = how.split(QLatin1Char(' '));
+            responder.reply(parts[1].toInt(), parts.mid(2).join(QLatin1Char(' ')).toUtf8());
+        }
+
+        AuthViewModel model;
+        QVERIFY(model.isAuthenticated());
+        const bool ok = registration ? registerUser(model, QStringLiteral("u"), {}, QStringLiteral("p"))
+                                     : login(model, QStringLiteral("u"), QStringLiteral("p"));
+        QVERIFY(!ok);
+        const QString shown = model.errorMessage().value_or(QString());
+        if (error.endsWith(QLatin1Char('*')))
+            QVERIFY2(shown.startsWith(error.chopped(1)) && shown.size() >= error.size(), qPrintable(shown));
+        else
+            QCOMPARE(shown, error);
+        QCOMPARE(model.isLoading(), false);
+        QVERIFY(model.isAuthenticated());
+        QCOMPARE(model.currentUser(), std::optional<User>(User::demoUser()));
+        QCOMPARE(storedEntry(), before);
+    }
+
+    void writesComeInOrder()
+    {
+        AuthViewModel model;
+        const WriteLog log(model);
+        QVERIFY(!login(model, ServiceProcess::demoUsername(), QStringLiteral("wrong")));
+        QVERIFY(login(model, ServiceProcess::demoUsername(), ServiceProcess::demoPassword()));
+        const QStringList expected{
+            QStringLiteral("isLoading=true"),
+            QStringLiteral("errorMessage=none"),
+            QStringLiteral("errorMessage=Неверный логин или пароль"),
+            QStringLiteral("isLoading=false"),
+            QStringLiteral("isLoading=true"),
+            QStringLiteral("errorMessage=none"),
+            QStringLiteral("currentUser=demo stored=demo"),
+            QStringLiteral("isAuthenticated=true"),
+            QStringLiteral("isLoading=false"),
+        };
+        QCOMPARE(log.writes, expected);
+    }
+
+    void qmlSignsInAndReadsTheUser()
+    {
+        QQmlEngine engine;
+        VorlaneQml::prepare(engine);
+        QQmlComponent component(&engine);
+        component.setData(R"(
+            import QtQuick
+            import Vorlane
+            QtObject {
+                required property AuthViewModel session
+                readonly property string shown: session.isSignedIn ? session.currentUser.username + " "
+                                                                     + session.currentUser.firstName : ""
+                readonly property string banner: session.hasErrorMessage ? session.errorMessage : "-"
+                function submit(login, password) { session.startLogin(login, password) }
+            })",
+                          QUrl());
+        QVERIFY2(component.isReady(), qPrintable(component.errorString()));
+        AuthViewModel model;
+        std::unique_ptr<QObject> screen(component.createWithInitialProperties({{"session", QVariant::fromValue(&model)}}));
+        QVERIFY2(screen, qPrintable(component.errorString()));
+        QCOMPARE(screen->property("shown").toString(), QString());
+
+        QMetaObject::invokeMethod(screen.get(), "submit", Q_ARG(QVariant, QStringLiteral("demo")), Q_ARG(QVariant, "x"));
+        QTRY_COMPARE(screen->property("banner").toString(), QStringLiteral("Неверный логин или пароль"));
+        model.clearErrorMessage();
+        QCOMPARE(screen->property("banner").toString(), QStringLiteral("-"));
+
+        QMetaObject::invokeMethod(screen.get(), "submit", Q_ARG(QVariant, ServiceProcess::demoUsername()),
+                                  Q_ARG(QVariant, ServiceProcess::demoPassword()));
+        QTRY_VERIFY(model.isAuthenticated());
+        QCOMPARE(screen->property("shown").toString(),
+                 model.currentUser()->username + QLatin1Char(' ') + model.currentUser()->firstName);
+    }
+
+    void logoutForgetsTheSession()
+    {
+        AuthViewModel model;
+        QVERIFY(login(model, ServiceProcess::demoUsername(), ServiceProcess::demoPassword()));
+        model.logout();
+        QVERIFY(!model.isAuthenticated());
+        QVERIFY(!model.currentUser());
+        QVERIFY(!storedEntry().isValid());
+        QVERIFY(!AuthViewModel().isAuthenticated());
+    }
+};
+
+QTEST_GUILESS_MAIN(AuthViewModelTest)
+#include "tst_authviewmodel.moc"

@@ -1,0 +1,337 @@
+#include "AudioPlayerManager.h"
+#include "AudioTestTracks.h"
+#include "FakePlayerBackend.h"
+
+#include <QTemporaryFile>
+#include <QTest>
+
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <unistd.h>
+
+Q_DECLARE_METATYPE(std::optional<QString>)
+
+namespace {
+
+const QString addressA = QStringLiteral("http://127.0.0.1:9/a.wav");
+const QString addressB = QStringLiteral("http://127.0.0.1:9/b.wav");
+const QString addressC = QStringLiteral("http://127.0.0.1:9/c.wav");
+constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
+constexpr double infinity = std::numeric_limits<double>::infinity();
+
+QByteArray captureStdout(const std::function<void()> &body)
+{
+    std::fflush(stdout);
+    QTemporaryFile file;
+    if (!file.open())
+        return "cannot capture";
+    const int saved = dup(STDOUT_FILENO);
+    dup2(file.handle(), STDOUT_FILENO);
+    body();
+    std::fflush(stdout);
+    dup2(saved, STDOUT_FILENO);
+    close(saved);
+    file.seek(0);
+    return file.readAll();
+}
+
+} // namespace
+
+class TestAudioPlayerManager : public QObject
+{
+    Q_OBJECT
+
+    std::shared_ptr<FakePlayerBackend::World> m_world;
+    std::unique_ptr<AudioPlayerManager> m_player;
+
+    AudioPlayerManager &player() { return *m_player; }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_world = std::make_shared<FakePlayerBackend::World>();
+        m_player = std::make_unique<AudioPlayerManager>(std::make_unique<FakePlayerBackend>(m_world));
+    }
+
+    void cleanup() { m_player.reset(); }
+
+    void idleUntilTheFirstTrack()
+    {
+        player().togglePlayPause();
+        player().seek(30);
+        QVERIFY(!player().hasTrack());
+        QVERIFY(!player().isPlaying());
+        QVERIFY(!player().hasPlayer());
+        QCOMPARE(player().currentTime(), 0.0);
+        QCOMPARE(player().duration(), 0.0);
+        QVERIFY(m_world->players.empty());
+    }
+
+    void firstTrackPlaysWithOneObserver()
+    {
+        player().play(makeTrack(1, addressA));
+        QCOMPARE(player().currentTrack()->id, 1);
+        QVERIFY(player().isPlaying());
+        QCOMPARE(m_world->players.size(), size_t(1));
+        auto state = m_world->last();
+        QCOMPARE(state->url, QUrl(addressA));
+        QCOMPARE(state->calls, QStringList{QStringLiteral("play")});
+        QCOMPARE(state->observers.size(), size_t(1));
+        QCOMPARE(state->intervals, std::vector<std::chrono::milliseconds>{std::chrono::milliseconds(500)});
+    }
+
+    void sameIdToggles_data()
+    {
+        QTest::addColumn<int>("plays");
+        QTest::addColumn<bool>("playing");
+        QTest::addColumn<QStringList>("calls");
+        const QString play = QStringLiteral("play"), pause = QStringLiteral("pause");
+        QTest::newRow("once") << 1 << true << QStringList{play};
+        QTest::newRow("twice pauses") << 2 << false << QStringList{play, pause};
+        QTest::newRow("three times resumes") << 3 << true << QStringList{play, pause, play};
+        QTest::newRow("four times pauses again") << 4 << false << QStringList{play, pause, play, pause};
+    }
+
+    void sameIdToggles()
+    {
+        QFETCH(int, plays);
+        QFETCH(bool, playing);
+        QFETCH(QStringList, calls);
+        for (int i = 0; i < plays; ++i)
+            player().play(makeTrack(7, addressA));
+        QCOMPARE(player().isPlaying(), playing);
+        QCOMPARE(m_world->players.size(), size_t(1));
+        QCOMPARE(m_world->last()->calls, calls);
+    }
+
+    void sameIdKeepsTheStoredTrack()
+    {
+        player().play(makeTrack(7, addressA, 180, QStringLiteral("Первая")));
+        player().play(makeTrack(7, addressB, 90, QStringLiteral("Другое название")));
+        QCOMPARE(player().currentTrack()->title, QStringLiteral("Первая"));
+        QCOMPARE(player().currentTrack()->audioUrl, addressA);
+        QVERIFY(!player().isPlaying());
+    }
+
+    void newIdForTheSameAddressStartsAgain()
+    {
+        player().play(makeTrack(1, addressA));
+        m_world->last()->position = 42;
+        m_world->last()->tick();
+        player().play(makeTrack(2, addressA));
+        QCOMPARE(m_world->players.size(), size_t(2));
+        QVERIFY(!m_world->players[0]->alive);
+        QVERIFY(m_world->players[1]->alive);
+        QCOMPARE(m_world->players[1]->position, 0.0);
+        QCOMPARE(player().currentTrack()->id, 2);
+        QVERIFY(player().isPlaying());
+    }
+
+    void switchingLeavesOneObserverOnTheNewestPlayer()
+    {
+        player().play(makeTrack(1, addressA));
+        player().play(makeTrack(2, addressB));
+        player().play(makeTrack(3, addressC));
+
+        QCOMPARE(m_world->players.size(), size_t(3));
+        QCOMPARE(m_world->alivePlayers(), 1);
+        QCOMPARE(m_world->registeredObservers(), 1);
+        QVERIFY(m_world->players[2]->alive);
+        QCOMPARE(m_world->players[2]->observers.size(), size_t(1));
+        // Each earlier observer was taken off the player that issued it, and only that one.
+        for (size_t i = 0; i < 2; ++i) {
+            QCOMPARE(m_world->players[i]->removedTokens, m_world->players[i]->issuedTokens);
+            QVERIFY(m_world->players[i]->observers.empty());
+        }
+        QVERIFY(m_world->players[2]->removedTokens.empty());
+    }
+
+    void unusableFirstAddress_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::newRow("empty") << QString();
+        QTest::newRow("space in host") << QStringLiteral("http://exa mple.com/a.mp3");
+        QTest::newRow("bad port") << QStringLiteral("http://host:99999/a.mp3");
+        QTest::newRow("broken escape") << QStringLiteral("http://%zz/a.mp3");
+    }
+
+    void unusableFirstAddress()
+    {
+        QFETCH(QString, address);
+        player().play(makeTrack(5, address, 200));
+        QCOMPARE(player().currentTrack()->id, 5);
+        QVERIFY(player().isPlaying());
+        QVERIFY(!player().hasPlayer());
+
+        player().togglePlayPause();
+        player().seek(30);
+        QVERIFY(player().isPlaying());
+        QCOMPARE(player().currentTime(), 0.0);
+        QCOMPARE(player().duration(), 0.0);
+        QVERIFY(m_world->players.empty());
+    }
+
+    // A track nothing can play must not leave the previous audio running under its title.
+    void unusableAddressReleasesThePreviousPlayer()
+    {
+        player().play(makeTrack(1, addressA, 100));
+        auto previous = m_world->last();
+        previous->position = 12;
+        previous->itemDuration = 100;
+        previous->tick();
+        const auto previousTokens = previous->issuedTokens;
+
+        player().play(makeTrack(2, QString(), 200, QStringLiteral("Без адреса")));
+
+        QCOMPARE(player().currentTrack()->title, QStringLiteral("Без адреса"));
+        QVERIFY(player().isPlaying());
+        QVERIFY(!player().hasPlayer());
+        QVERIFY(!previous->alive);
+        QCOMPARE(previous->removedTokens, previousTokens);
+        QCOMPARE(m_world->registeredObservers(), 0);
+        QCOMPARE(player().currentTime(), 0.0);
+        QCOMPARE(player().duration(), 0.0);
+
+        // Nothing is left to toggle or move, and a valid track afterwards plays as usual.
+        player().togglePlayPause();
+        player().seek(3);
+        QVERIFY(player().isPlaying());
+        QCOMPARE(previous->calls, QStringList{QStringLiteral("play")});
+
+        player().play(makeTrack(3, addressC));
+        QVERIFY(player().hasPlayer());
+        QCOMPARE(m_world->registeredObservers(), 1);
+    }
+
+    void lengthFallsBackToTheTrack_data()
+    {
+        QTest::addColumn<qint64>("trackSeconds");
+        QTest::addColumn<double>("itemDuration");
+        QTest::addColumn<double>("expected");
+        QTest::newRow("unknown length") << qint64(200) << notANumber << 200.0;
+        QTest::newRow("unknown length, live track") << qint64(0) << notANumber << 0.0;
+        QTest::newRow("infinite length counts as unknown") << qint64(200) << infinity << 200.0;
+        QTest::newRow("known length wins") << qint64(200) << 245.3 << 245.3;
+        QTest::newRow("known length of a live track") << qint64(0) << 12.5 << 12.5;
+    }
+
+    void lengthFallsBackToTheTrack()
+    {
+        QFETCH(qint64, trackSeconds);
+        QFETCH(double, itemDuration);
+        QFETCH(double, expected);
+        player().play(makeTrack(1, addressA, trackSeconds));
+        auto state = m_world->last();
+        state->itemDuration = itemDuration;
+        state->position = 1.5;
+        state->tick();
+        QCOMPARE(player().currentTime(), 1.5);
+        QCOMPARE(player().duration(), expected);
+    }
+
+    void realLengthTakesOverOnceKnown()
+    {
+        player().play(makeTrack(1, addressA, 200));
+        auto state = m_world->last();
+        state->tick();
+        QCOMPARE(player().duration(), 200.0);
+        state->itemDuration = 198.25;
+        state->position = 0.5;
+        state->tick();
+        QCOMPARE(player().duration(), 198.25);
+    }
+
+    void seekShowsWithTheNextReport()
+    {
+        player().play(makeTrack(1, addressA));
+        auto state = m_world->last();
+        state->position = 4;
+        state->tick();
+        player().seek(30);
+        QCOMPARE(state->calls.last(), QStringLiteral("seek 30"));
+        QCOMPARE(player().currentTime(), 4.0);
+        QVERIFY(player().isPlaying());
+        state->tick();
+        QCOMPARE(player().currentTime(), 30.0);
+    }
+
+    void seekToATimeThatIsNotFiniteIsIgnored_data()
+    {
+        QTest::addColumn<double>("seconds");
+        QTest::newRow("nan") << notANumber;
+        QTest::newRow("+inf") << infinity;
+        QTest::newRow("-inf") << -infinity;
+    }
+
+    void seekToATimeThatIsNotFiniteIsIgnored()
+    {
+        QFETCH(double, seconds);
+        player().play(makeTrack(1, addressA));
+        player().seek(seconds);
+        QCOMPARE(m_world->last()->calls, QStringList{QStringLiteral("play")});
+    }
+
+    void endOfTrackKeepsPlayingStateAndNeverRewinds()
+    {
+        player().play(makeTrack(1, addressA, 3));
+        auto state = m_world->last();
+        state->itemDuration = 3.0;
+        state->position = 3.0;
+        state->tick();
+        QVERIFY(player().isPlaying());
+        QCOMPARE(player().currentTime(), 3.0);
+
+        player().togglePlayPause();
+        QVERIFY(!player().isPlaying());
+        player().togglePlayPause();
+        QVERIFY(player().isPlaying());
+        QCOMPARE(state->calls, (QStringList{QStringLiteral("play"), QStringLiteral("pause"), QStringLiteral("play")}));
+        QCOMPARE(state->position, 3.0);
+        QCOMPARE(player().currentTime(), 3.0);
+        QCOMPARE(player().duration(), 3.0);
+    }
+
+    void observerOfAGonePlayerManagerDoesNothing()
+    {
+        player().play(makeTrack(1, addressA));
+        const PlatformPlayer::TimeObserver observer = m_world->last()->observers.begin()->second;
+        m_player.reset();
+        observer(12.0);
+    }
+
+    void qmlPlayTakesOnlyTracks()
+    {
+        player().play(QVariant(QStringLiteral("not a track")));
+        QVERIFY(!player().hasTrack());
+        player().play(QVariant::fromValue(makeTrack(9, addressA)));
+        QCOMPARE(player().currentTrack()->id, 9);
+    }
+
+    void audioSetupFailureWritesOneLine_data()
+    {
+        QTest::addColumn<std::optional<QString>>("failure");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("ready") << std::optional<QString>() << QByteArray();
+        QTest::newRow("no output") << std::optional<QString>(QStringLiteral("нет устройства"))
+                                   << QByteArray("Ошибка настройки фонового аудиосеанса: нет устройства\n");
+    }
+
+    void audioSetupFailureWritesOneLine()
+    {
+        QFETCH(std::optional<QString>, failure);
+        QFETCH(QByteArray, expected);
+        auto world = std::make_shared<FakePlayerBackend::World>();
+        world->sessionFailure = failure;
+        std::unique_ptr<AudioPlayerManager> manager;
+        const QByteArray output = captureStdout(
+            [&] { manager = std::make_unique<AudioPlayerManager>(std::make_unique<FakePlayerBackend>(world)); });
+        QCOMPARE(output, expected);
+        manager->play(makeTrack(1, addressA));
+        QVERIFY(manager->hasPlayer());
+        QVERIFY(manager->isPlaying());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAudioPlayerManager)
+#include "tst_audioplayermanager.moc"

@@ -1,0 +1,233 @@
+#include "AudioPlayerManager.h"
+#include "AudioScreenHelpers.h"
+#include "AudioTestTracks.h"
+#include "FakePlayerBackend.h"
+#include "PlaybackTime.h"
+#include "QmlScreen.h"
+
+#include <QColor>
+#include <QTest>
+
+#include <limits>
+
+Q_DECLARE_METATYPE(std::optional<QString>)
+
+namespace {
+const QString address = QStringLiteral("http://127.0.0.1:9/a.wav");
+}
+
+class TestMusicPlayerView : public QObject
+{
+    Q_OBJECT
+
+    std::shared_ptr<FakePlayerBackend::World> m_world = std::make_shared<FakePlayerBackend::World>();
+    qint64 m_nextId = 500;
+
+    AudioPlayerManager &player() { return AudioPlayerManager::shared(); }
+
+    Track freshTrack(qint64 seconds = 200)
+    {
+        Track track = makeTrack(++m_nextId, address, seconds, QStringLiteral("Сон"), QStringLiteral("Группа"));
+        return track;
+    }
+
+    // Plays the track and lets the fake report the given length once.
+    void playAndReport(const Track &track, double itemDuration, double position = 0)
+    {
+        player().play(track);
+        auto state = m_world->last();
+        state->itemDuration = itemDuration;
+        state->position = position;
+        state->tick();
+    }
+
+    static std::unique_ptr<QmlScreen> open(const QString &file, const Track &track)
+    {
+        auto screen = std::make_unique<QmlScreen>(file, QVariantMap{{QStringLiteral("track"), QVariant::fromValue(track)}});
+        return screen;
+    }
+
+    static QString text(const QmlScreen &screen, const QString &name)
+    {
+        return screen.find(name)->property("text").toString();
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        for (const QString &file : {QStringLiteral("MusicPlayerView.qml"), QStringLiteral("LyricsView.qml")}) {
+            const QString errors = screenErrors(file);
+            QVERIFY2(errors.isEmpty(), qPrintable(errors));
+        }
+        QVERIFY(AudioPlayerManager::useBackendForShared(std::make_unique<FakePlayerBackend>(m_world)));
+    }
+
+    void albumLine_data()
+    {
+        QTest::addColumn<std::optional<QString>>("album");
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("no album") << std::optional<QString>() << false << QString();
+        QTest::newRow("empty album name") << std::optional<QString>(QString()) << true << QStringLiteral("Альбом: ");
+        QTest::newRow("album") << std::optional<QString>(QStringLiteral("Лето")) << true << QStringLiteral("Альбом: Лето");
+    }
+
+    void albumLine()
+    {
+        QFETCH(std::optional<QString>, album);
+        QFETCH(bool, shown);
+        QFETCH(QString, expected);
+        Track track = freshTrack();
+        track.albumName = album;
+        auto screen = open(QStringLiteral("MusicPlayerView.qml"), track);
+        QVERIFY2(screen->isReady(), qPrintable(screen->errors()));
+        QCOMPARE(text(*screen, QStringLiteral("playerTitle")), QStringLiteral("Сон"));
+        QCOMPARE(text(*screen, QStringLiteral("playerArtist")), QStringLiteral("Группа"));
+        QCOMPARE(screen->find(QStringLiteral("playerAlbum"))->isVisible(), shown);
+        if (shown)
+            QCOMPARE(text(*screen, QStringLiteral("playerAlbum")), expected);
+    }
+
+    void sliderRangeAndLengthLabel_data()
+    {
+        QTest::addColumn<qint64>("trackSeconds");
+        QTest::addColumn<double>("playerDuration");
+        QTest::addColumn<double>("upper");
+        QTest::addColumn<QString>("lengthLabel");
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        QTest::newRow("player length wins") << qint64(200) << 245.3 << 245.3 << "3:20";
+        QTest::newRow("length unknown") << qint64(200) << nan << 200.0 << "3:20";
+        QTest::newRow("live, length unknown") << qint64(0) << nan << 1.0 << "LIVE";
+    }
+
+    void sliderRangeAndLengthLabel()
+    {
+        QFETCH(qint64, trackSeconds);
+        QFETCH(double, playerDuration);
+        QFETCH(double, upper);
+        QFETCH(QString, lengthLabel);
+        const Track track = freshTrack(trackSeconds);
+        playAndReport(track, playerDuration, 65.7);
+        auto screen = open(QStringLiteral("MusicPlayerView.qml"), track);
+        QVERIFY2(screen->isReady(), qPrintable(screen->errors()));
+        QQuickItem *slider = screen->find(QStringLiteral("playerSlider"));
+        QCOMPARE(slider->property("from").toDouble(), 0.0);
+        QCOMPARE(slider->property("to").toDouble(), upper);
+        QCOMPARE(text(*screen, QStringLiteral("playerLength")), lengthLabel);
+        QCOMPARE(text(*screen, QStringLiteral("playerElapsed")), QStringLiteral("1:05"));
+    }
+
+    void sliderSeeksAndShowsTheReportedPosition()
+    {
+        const Track track = freshTrack(200);
+        playAndReport(track, 200, 10);
+        auto screen = open(QStringLiteral("MusicPlayerView.qml"), track);
+        QVERIFY2(screen->isReady(), qPrintable(screen->errors()));
+        QQuickItem *slider = screen->find(QStringLiteral("playerSlider"));
+        QCOMPARE(slider->property("value").toDouble(), 10.0);
+
+        tapItem(*screen, slider, QPointF(slider->width() / 2, slider->height() / 2));
+        auto state = m_world->last();
+        QVERIFY2(state->calls.last().startsWith(QStringLiteral("seek ")), qPrintable(state->calls.join(u',')));
+        QVERIFY(qAbs(state->position - 100) < 10);
+        QCOMPARE(player().currentTime(), 10.0);
+        QCOMPARE(text(*screen, QStringLiteral("playerElapsed")), QStringLiteral("0:10"));
+
+        state->tick();
+        QCOMPARE(slider->property("value").toDouble(), state->position);
+        QCOMPARE(text(*screen, QStringLiteral("playerElapsed")), PlaybackTime::formatTime(state->position));
+    }
+
+    void playPauseFollowsThePlayer()
+    {
+        const Track track = freshTrack();
+        player().play(track);
+        auto screen = open(QStringLiteral("MusicPlayerView.qml"), track);
+        QVERIFY2(screen->isReady(), qPrintable(screen->errors()));
+        QQuickItem *symbol = screen->find(QStringLiteral("playPauseSymbol"));
+        QCOMPARE(symbol->property("symbol").toString(), QStringLiteral("pause.circle.fill"));
+        tapItem(*screen, screen->find(QStringLiteral("playPauseButton")));
+        QCOMPARE(symbol->property("symbol").toString(), QStringLiteral("play.circle.fill"));
+        QVERIFY(!player().isPlaying());
+        QCOMPARE(m_world->last()->calls.last(), QStringLiteral("pause"));
+    }
+
+    void decorativeButtonsChangeNothing_data()
+    {
+        QTest::addColumn<bool>("liked");
+        QTest::addColumn<QString>("heart");
+        QTest::newRow("not liked") << false << QStringLiteral("heart");
+        QTest::newRow("liked") << true << QStringLiteral("heart.fill");
+    }
+
+    void decorativeButtonsChangeNothing()
+    {
+        QFETCH(bool, liked);
+        QFETCH(QString, heart);
+        Track track = freshTrack();
+        track.isLiked = liked;
+        player().play(track);
+        auto screen = open(QStringLiteral("MusicPlayerView.qml"), track);
+        QVERIFY2(screen->isReady(), qPrintable(screen->errors()));
+        QQuickItem *heartSymbol = screen->find(QStringLiteral("heartSymbol"));
+        const QColor colour = heartSymbol->property("color").value<QColor>();
+        QCOMPARE(colour == QColor(QStringLiteral("#FF3B30")), liked);
+        const QStringList callsBefore = m_world->last()->calls;
+        for (const QString &name : {QStringLiteral("backwardButton"), QStringLiteral("forwardButton"), QStringLiteral("heartButton")})
+            tapItem(*screen, screen->find(name));
+        QCOMPARE(heartSymbol->property("symbol").toString(), heart);
+        QCOMPARE(heartSymbol->property("color").value<QColor>(), colour);
+        QCOMPARE(m_world->last()->calls, callsBefore);
+        QVERIFY(player().isPlaying());
+        QCOMPARE(player().currentTrack()->id, track.id);
+    }
+
+    void coverThatIsNotAnAddressShowsTheNoteTile()
+    {
+        Track track = freshTrack();
+        track.coverUrl = QStringLiteral("::");
+        auto screen = open(QStringLiteral("MusicPlayerView.qml"), track);
+        QVERIFY2(screen->isReady(), qPrintable(screen->errors()));
+        QVERIFY(shownItem(*screen, QStringLiteral("artworkPlaceholder")));
+        QVERIFY(!shownItem(*screen, QStringLiteral("artworkPicture")));
+    }
+
+    void lyricsButtonOpensTheLyricsOfTheSheetsTrack()
+    {
+        Track track = freshTrack();
+        track.lyrics = QStringLiteral("Первая строка\nВторая строка");
+        auto screen = open(QStringLiteral("MusicPlayerView.qml"), track);
+        QVERIFY2(screen->isReady(), qPrintable(screen->errors()));
+        QVERIFY(!screen->find(QStringLiteral("lyricsView")));
+        tapItem(*screen, screen->find(QStringLiteral("lyricsButton")));
+        QTRY_VERIFY(shownItem(*screen, QStringLiteral("lyricsView")));
+        QCOMPARE(text(*screen, QStringLiteral("lyricsText")), QStringLiteral("Первая строка\nВторая строка"));
+    }
+
+    void lyricsTexts_data()
+    {
+        QTest::addColumn<std::optional<QString>>("lyrics");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("no lyrics") << std::optional<QString>() << QStringLiteral("Текст для этой песни не добавлен.");
+        QTest::newRow("empty lyrics") << std::optional<QString>(QString()) << QString();
+        QTest::newRow("lyrics") << std::optional<QString>(QStringLiteral("<b>не жирный</b>")) << QStringLiteral("<b>не жирный</b>");
+    }
+
+    void lyricsTexts()
+    {
+        QFETCH(std::optional<QString>, lyrics);
+        QFETCH(QString, expected);
+        Track track = freshTrack();
+        track.title = QStringLiteral("Колыбельная");
+        track.lyrics = lyrics;
+        auto screen = open(QStringLiteral("LyricsView.qml"), track);
+        QVERIFY2(screen->isReady(), qPrintable(screen->errors()));
+        QCOMPARE(text(*screen, QStringLiteral("lyricsHeading")), QStringLiteral("Текст песни"));
+        QCOMPARE(text(*screen, QStringLiteral("lyricsTrackTitle")), QStringLiteral("Колыбельная"));
+        QCOMPARE(text(*screen, QStringLiteral("lyricsText")), expected);
+        QCOMPARE(screen->find(QStringLiteral("lyricsText"))->property("textFormat").toInt(), int(Qt::PlainText));
+    }
+};
+
+QTEST_MAIN(TestMusicPlayerView)
+#include "tst_musicplayerview.moc"

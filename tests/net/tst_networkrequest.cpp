@@ -1,0 +1,262 @@
+#include "NetworkError.h"
+#include "NetworkManager.h"
+#include "ScriptedResponder.h"
+#include "StdoutCapture.h"
+#include "TaskOutcome.h"
+#include "TransferError.h"
+#include "User.h"
+
+#include <QJsonDocument>
+#include <QTcpServer>
+#include <QTest>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+QString describe(const User &user)
+{
+    return QStringLiteral("user %1 %2").arg(user.id).arg(user.username);
+}
+
+QString describe(const QList<User> &users)
+{
+    QStringList ids;
+    for (const User &user : users)
+        ids << QString::number(user.id);
+    return QStringLiteral("list [%1]").arg(ids.join(QLatin1Char(',')));
+}
+
+QString describe(const APIResponse<User> &envelope)
+{
+    return QStringLiteral("envelope %1 message=%2 data=%3")
+        .arg(envelope.success ? QStringLiteral("true") : QStringLiteral("false"),
+             envelope.message.value_or(QStringLiteral("none")),
+             envelope.data ? QString::number(envelope.data->id) : QStringLiteral("none"));
+}
+
+template<class T>
+QString describe(const TaskOutcome<T> &outcome)
+{
+    return outcome.value ? describe(*outcome.value) : QStringLiteral("error ") + outcome.errorText();
+}
+
+// An expectation ending in '*' asks for that beginning and something after it.
+bool matches(const QString &actual, const QString &expected)
+{
+    if (!expected.endsWith(QLatin1Char('*')))
+        return actual == expected;
+    return actual.startsWith(expected.chopped(1)) && actual.size() > expected.size() - 1;
+}
+
+const QByteArray ivan = R"({"id":7,"username":"ivan","first_name":"Иван"})";
+
+} // namespace
+
+class NetworkRequestTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    NetworkManager &network = NetworkManager::shared();
+
+    // Runs one request of the wanted shape, with standard output captured.
+    template<class T>
+    QString run(const QString &endpoint, QByteArray *console)
+    {
+        StdoutCapture capture;
+        const auto outcome = runToEnd(network.request<T>(endpoint));
+        *console = capture.finish();
+        return describe(outcome);
+    }
+
+private Q_SLOTS:
+    void cleanup() { network.setTimeoutOverride(0ms); }
+
+    void twoStageDecoding_data()
+    {
+        QTest::addColumn<QString>("shape");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("outcome");
+        // What the console line must say between "details: " and ". Raw data: "; empty: no line.
+        QTest::addColumn<QString>("details");
+
+        const QByteArray envelopeWithUser = R"({"success":true,"data":)" + ivan + "}";
+        const QByteArray refused = R"({"success":false,"message":"Неверный пароль"})";
+        const QByteArray refusedSilently = R"({"success":false})";
+        const QByteArray emptySuccess = R"({"success":true})";
+        const QByteArray html = "<html><body><h1>502 Bad Gateway</h1></body></html>";
+
+        QTest::newRow("bare record") << "user" << 200 << ivan << "user 7 ivan" << "";
+        QTest::newRow("record in an envelope") << "user" << 200 << envelopeWithUser << "user 7 ivan" << "";
+        QTest::newRow("bare list") << "list" << 200 << QByteArray("[" + ivan + "]") << "list [7]" << "";
+        QTest::newRow("list in an envelope") << "list" << 200 << QByteArray(R"({"success":true,"data":[]})")
+                                             << "list []" << "";
+        QTest::newRow("envelope asked for, success with data")
+            << "envelope" << 200 << envelopeWithUser << "envelope true message=none data=7" << "";
+        QTest::newRow("refusal with message, record asked for")
+            << "user" << 200 << refused << "error Ошибка чтения данных: Неверный пароль"
+            << "serverError(\"Неверный пароль\")";
+        QTest::newRow("refusal without message, record asked for")
+            << "user" << 200 << refusedSilently << "error Ошибка чтения данных: Ошибка сервера"
+            << "serverError(\"Ошибка сервера\")";
+        QTest::newRow("success without data, record asked for")
+            << "user" << 200 << emptySuccess << "error Ошибка чтения данных: Ошибка сервера"
+            << "serverError(\"Ошибка сервера\")";
+        QTest::newRow("refusal with message, envelope asked for")
+            << "envelope" << 200 << refused << "envelope false message=Неверный пароль data=none" << "";
+        QTest::newRow("refusal without message, envelope asked for")
+            << "envelope" << 200 << refusedSilently << "envelope false message=none data=none" << "";
+        QTest::newRow("success without data, envelope asked for")
+            << "envelope" << 200 << emptySuccess << "envelope true message=none data=none" << "";
+        QTest::newRow("bare record, envelope asked for")
+            << "envelope" << 200 << ivan << "error Ошибка чтения данных: *" << "*";
+        QTest::newRow("html page, record asked for") << "user" << 502 << html << "error Ошибка чтения данных: *" << "*";
+        QTest::newRow("html page, envelope asked for")
+            << "envelope" << 200 << html << "error Ошибка чтения данных: *" << "*";
+        QTest::newRow("invalid utf-8") << "user" << 200 << QByteArray("\xff\xfe{\x80 not json")
+                                       << "error Ошибка чтения данных: *" << "*";
+        QTest::newRow("500 with an envelope") << "user" << 500 << envelopeWithUser << "user 7 ivan" << "";
+        QTest::newRow("400 with a refusal") << "envelope" << 400 << refused
+                                            << "envelope false message=Неверный пароль data=none" << "";
+        QTest::newRow("404 with a bare list") << "list" << 404 << QByteArray("[]") << "list []" << "";
+        QTest::newRow("401 whatever the body") << "envelope" << 401 << envelopeWithUser
+                                               << "error Требуется авторизация" << "";
+    }
+
+    void twoStageDecoding()
+    {
+        QFETCH(QString, shape);
+        QFETCH(int, status);
+        QFETCH(QByteArray, body);
+        QFETCH(QString, outcome);
+        QFETCH(QString, details);
+
+        ScriptedResponder responder;
+        responder.reply(status, body, status == 502 ? "text/html" : "application/json");
+        network.setBaseURL(responder.baseUrl());
+
+        QByteArray console;
+        QString actual;
+        if (shape == QLatin1String("user"))
+            actual = run<User>(QStringLiteral("profile.php?user_id=7"), &console);
+        else if (shape == QLatin1String("list"))
+            actual = run<QList<User>>(QStringLiteral("feed.php"), &console);
+        else
+            actual = run<APIResponse<User>>(QStringLiteral("auth.php"), &console);
+
+        QVERIFY2(matches(actual, outcome), qPrintable(actual));
+        if (details.isEmpty()) {
+            QCOMPARE(console, QByteArray());
+            return;
+        }
+        // The body appears as text only when it is valid UTF-8.
+        const QByteArray raw = body.startsWith('\xff') ? QByteArray() : body;
+        const QByteArray prefix = "Decoding error details: ";
+        const QByteArray suffix = ". Raw data: " + raw + "\n";
+        QVERIFY2(console.startsWith(prefix) && console.endsWith(suffix), console.constData());
+        QCOMPARE(console.count('\n'), 1);
+        const QString named = QString::fromUtf8(console.mid(prefix.size(), console.size() - prefix.size() - suffix.size()));
+        QVERIFY2(matches(named, details), qPrintable(named));
+    }
+
+    void getCarriesContentTypeAndNoBody()
+    {
+        ScriptedResponder responder;
+        responder.reply(200, "[]");
+        network.setBaseURL(responder.baseUrl());
+        QVERIFY(runToEnd(network.request<QList<User>>(QStringLiteral("feed.php"))).value);
+
+        QCOMPARE(responder.requests().size(), 1);
+        const auto &request = responder.requests().first();
+        QCOMPARE(request.method, QByteArray("GET"));
+        QCOMPARE(request.target, QByteArray("/api/feed.php"));
+        QCOMPARE(request.header("Content-Type"), QByteArray("application/json"));
+        QCOMPARE(request.bodySize, 0);
+        QVERIFY(request.header("Content-Length").isNull() || request.header("Content-Length") == "0");
+        QVERIFY(!request.hasHeader("Transfer-Encoding"));
+        QVERIFY(!request.hasHeader("Authorization"));
+    }
+
+    void postSendsJsonAndToken()
+    {
+        ScriptedResponder responder;
+        responder.reply(200, R"({"success":true})");
+        network.setBaseURL(responder.baseUrl());
+        network.setAuthToken(QStringLiteral("tok-123"));
+        const QJsonObject body{{QStringLiteral("user_id"), 9007199254740993LL}, {QStringLiteral("text"), "Привет"}};
+        const auto outcome = runToEnd(
+            network.request<APIResponse<User>>(QStringLiteral("feed.php"), QStringLiteral("POST"), body));
+        network.setAuthToken(std::nullopt);
+        QVERIFY(outcome.value && outcome.value->success);
+
+        const auto &request = responder.requests().first();
+        QCOMPARE(request.method, QByteArray("POST"));
+        QCOMPARE(request.header("Content-Type"), QByteArray("application/json"));
+        QCOMPARE(request.header("Authorization"), QByteArray("Bearer tok-123"));
+        QCOMPARE(QJsonDocument::fromJson(request.body).object(), body);
+        QCOMPARE(request.header("Content-Length").toLongLong(), request.body.size());
+    }
+
+    void invalidAddressSendsNothing_data()
+    {
+        QTest::addColumn<QString>("base");
+        QTest::addColumn<QString>("endpoint");
+        QTest::newRow("space in the endpoint") << "" << "feed.php?q=два слова";
+        QTest::newRow("bad port") << "http://127.0.0.1:99999/api" << "feed.php";
+        QTest::newRow("space in the host") << "http://127.0.0 .1/api" << "feed.php";
+    }
+
+    void invalidAddressSendsNothing()
+    {
+        QFETCH(QString, base);
+        QFETCH(QString, endpoint);
+        ScriptedResponder responder;
+        network.setBaseURL(base.isEmpty() ? responder.baseUrl() : base);
+        const auto outcome = runToEnd(network.request<QList<User>>(endpoint));
+        const auto error = outcome.errorAs<NetworkError>();
+        QVERIFY(error && error->kind() == NetworkError::Kind::InvalidURL);
+        QCOMPARE(outcome.errorText(), QStringLiteral("Некорректный адрес сервера"));
+        QTest::qWait(50);
+        QCOMPARE(responder.connectionCount(), 0);
+    }
+
+    void transferFailuresPassQtText_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<int>("code");
+        QTest::newRow("connection refused") << "refused" << int(QNetworkReply::ConnectionRefusedError);
+        QTest::newRow("body cut off after 200") << "cut" << int(QNetworkReply::RemoteHostClosedError);
+        QTest::newRow("transfer time-out") << "silent" << int(QNetworkReply::OperationCanceledError);
+    }
+
+    void transferFailuresPassQtText()
+    {
+        QFETCH(QString, how);
+        QFETCH(int, code);
+        ScriptedResponder responder;
+        network.setBaseURL(responder.baseUrl());
+        if (how == QLatin1String("refused")) {
+            QTcpServer closed;
+            QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
+            network.setBaseURL(QStringLiteral("http://127.0.0.1:%1/api").arg(closed.serverPort()));
+            closed.close();
+        } else if (how == QLatin1String("cut")) {
+            responder.replyCutOff("{\"success\":true,\"da");
+        } else {
+            responder.replyNothing();
+            network.setTimeoutOverride(300ms);
+        }
+
+        const auto outcome = runToEnd(network.request<APIResponse<User>>(QStringLiteral("auth.php")));
+        const auto error = outcome.errorAs<TransferError>();
+        QVERIFY2(error, qPrintable(describe(outcome)));
+        QCOMPARE(int(error->code()), code);
+        QVERIFY(!error->localizedDescription().isEmpty());
+        QVERIFY(!outcome.errorAs<NetworkError>());
+    }
+};
+
+QTEST_GUILESS_MAIN(NetworkRequestTest)
+#include "tst_networkrequest.moc"

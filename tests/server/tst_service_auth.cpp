@@ -1,0 +1,193 @@
+// "auth.php" of the real service: sign-in by user name or e-mail, registration, refusals,
+// and text from the sign-in fields treated as data, never as SQL.
+#include "HttpExchange.h"
+#include "ServiceProcess.h"
+
+#include <QTest>
+#include <memory>
+
+namespace {
+QJsonObject login(const QString &name, const QString &password)
+{
+    return {{"action", "login"}, {"email", name}, {"username", name}, {"password", password}};
+}
+
+QJsonObject registration(const QString &username, const QString &email, const QString &password,
+                         const QString &firstName, const QString &lastName)
+{
+    return {{"action", "register"}, {"username", username}, {"email", email},
+            {"password", password}, {"first_name", firstName}, {"last_name", lastName}};
+}
+}
+
+class tst_ServiceAuth : public QObject
+{
+    Q_OBJECT
+
+    ServiceProcess m_service;
+    std::unique_ptr<HttpExchange> m_http;
+
+    HttpReply auth(const QJsonObject &body) { return m_http->postJson("/api/auth.php", body); }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY2(m_service.start(), qPrintable(m_service.errors()));
+        m_http = std::make_unique<HttpExchange>(m_service.siteUrl());
+    }
+
+    void cleanupTestCase()
+    {
+        QVERIFY(m_service.stop()); // exits by itself with code 0: nothing above made it crash
+    }
+
+    void signsInByUserNameOrEmail_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("user name") << "demo";
+        QTest::newRow("user name, other letter case") << "DeMo";
+        QTest::newRow("e-mail") << "demo@vorlane.local";
+        QTest::newRow("e-mail, other letter case") << "Demo@Vorlane.LOCAL";
+    }
+    void signsInByUserNameOrEmail()
+    {
+        QFETCH(QString, name);
+        const HttpReply reply = auth(login(name, ServiceProcess::demoPassword()));
+        QCOMPARE(reply.status, 200);
+        const QJsonObject envelope = reply.object();
+        QCOMPARE(envelope.value("success"), QJsonValue(true));
+        const QJsonObject user = envelope.value("data").toObject();
+        QCOMPARE(user.value("username").toString(), ServiceProcess::demoUsername());
+        QVERIFY(user.value("avatar_url").toString().startsWith(m_service.siteUrl() + "/media/"));
+    }
+
+    void refusesWrongCredentials_data()
+    {
+        QTest::addColumn<QJsonObject>("body");
+        QTest::addColumn<QString>("message");
+        const QString wrong = "Неверный логин или пароль";
+        QTest::newRow("wrong password") << login("demo", "demo12346") << wrong;
+        QTest::newRow("password in other letter case") << login("demo", "DEMO12345") << wrong;
+        QTest::newRow("unknown user") << login("nobody", "demo12345") << wrong;
+        QTest::newRow("SQL: always true") << login("' OR 1=1 --", "x") << wrong;
+        QTest::newRow("SQL: comment out the password check") << login("demo' --", "x") << wrong;
+        QTest::newRow("SQL: quoted always true") << login("demo' OR '1'='1", "x") << wrong;
+        QTest::newRow("SQL: second statement") << login("\"; DROP TABLE users; --", "x") << wrong;
+        QTest::newRow("SQL in the password") << login("demo", "' OR '1'='1") << wrong;
+        QTest::newRow("empty login") << login("", "demo12345") << "Заполните логин и пароль";
+        QTest::newRow("empty password") << login("demo", "") << "Заполните логин и пароль";
+        QTest::newRow("password not a text") << QJsonObject{{"action", "login"}, {"username", "demo"}, {"password", 12345}}
+                                             << "Заполните логин и пароль";
+    }
+    void refusesWrongCredentials()
+    {
+        QFETCH(QJsonObject, body);
+        QFETCH(QString, message);
+        const HttpReply reply = auth(body);
+        QVERIFY2(reply.isRefusal(message), reply.body.constData());
+        QVERIFY(!reply.object().contains("data"));
+    }
+
+    void stillWorksAfterInjectionAttempts()
+    {
+        QCOMPARE(auth(login("demo", ServiceProcess::demoPassword())).object().value("success"), QJsonValue(true));
+        QCOMPARE(m_http->get("/api/profile.php?user_id=1").object().value("username").toString(), QString("demo"));
+    }
+
+    // What the client sends after its own fallbacks (e-mail made from the user name, first name
+    // taken from the user name, an empty last name) is stored and answered as received.
+    void registers_data()
+    {
+        QTest::addColumn<QJsonObject>("body");
+        QTest::addColumn<QString>("firstName");
+        QTest::addColumn<QString>("lastName");
+        QTest::newRow("every field") << registration("katya", "katya@example.org", "secret1", "Катя", "Орлова")
+                                     << "Катя" << "Орлова";
+        QTest::newRow("client's e-mail and first-name fallbacks")
+            << registration("petr", "petr@vorlane.app", "secret2", "petr", "") << "petr" << "";
+        QTest::newRow("first name left out by another client")
+            << QJsonObject{{"action", "register"}, {"username", "lev"}, {"email", "lev@example.org"}, {"password", "p"}}
+            << "lev" << "";
+        QTest::newRow("quotes are data") << registration("bobby'--", "bobby@example.org", "p'; --", "'); DROP TABLE users; --", "O'Neil")
+                                         << "'); DROP TABLE users; --" << "O'Neil";
+    }
+    void registers()
+    {
+        QFETCH(QJsonObject, body);
+        QFETCH(QString, firstName);
+        QFETCH(QString, lastName);
+        const HttpReply reply = auth(body);
+        QCOMPARE(reply.status, 200);
+        const QJsonObject envelope = reply.object();
+        QVERIFY2(envelope.value("success") == QJsonValue(true), reply.body.constData());
+        const QJsonObject user = envelope.value("data").toObject();
+        QCOMPARE(user.value("username").toString(), body.value("username").toString());
+        QCOMPARE(user.value("first_name").toString(), firstName);
+        QCOMPARE(user.value("last_name").toString(), lastName);
+        QVERIFY(user.value("id").toInteger() > 1);
+
+        // The new account signs in by either name, and its profile is the same record.
+        const QString password = body.value("password").toString();
+        for (const QString &name : {body.value("username").toString(), body.value("email").toString()}) {
+            const HttpReply again = auth(login(name, password));
+            QCOMPARE(again.object().value("data").toObject(), user);
+        }
+        const HttpReply profile = m_http->get(QStringLiteral("/api/profile.php?user_id=%1").arg(user.value("id").toInteger()));
+        QCOMPARE(profile.object(), user);
+    }
+
+    void refusesRegistration_data()
+    {
+        QTest::addColumn<QJsonObject>("body");
+        QTest::addColumn<QString>("message");
+        const QString taken = "Пользователь с таким логином уже существует";
+        QTest::newRow("taken user name") << registration("demo", "new@example.org", "p", "", "") << taken;
+        QTest::newRow("taken user name, other letter case") << registration("DEMO", "new@example.org", "p", "", "") << taken;
+        QTest::newRow("taken e-mail") << registration("newcomer", "demo@vorlane.local", "p", "", "")
+                                      << "Пользователь с такой почтой уже существует";
+        QTest::newRow("empty user name") << registration("", "new@example.org", "p", "", "") << "Введите логин и пароль";
+        QTest::newRow("password of spaces") << registration("newcomer", "new@example.org", "   ", "", "")
+                                            << "Введите логин и пароль";
+        const QString badName = "Логин может содержать до 64 символов без пробелов, «@», «/» и «\\»";
+        QTest::newRow("space in user name") << registration("new comer", "new@example.org", "p", "", "") << badName;
+        QTest::newRow("@ in user name") << registration("new@comer", "new@example.org", "p", "", "") << badName;
+        QTest::newRow("slash in user name") << registration("../newcomer", "new@example.org", "p", "", "") << badName;
+        QTest::newRow("user name too long") << registration(QString(65, 'a'), "new@example.org", "p", "", "") << badName;
+        QTest::newRow("e-mail without @") << registration("newcomer", "newcomer", "p", "", "")
+                                          << "Некорректный адрес электронной почты";
+        QTest::newRow("no e-mail") << QJsonObject{{"action", "register"}, {"username", "newcomer"}, {"password", "p"}}
+                                   << "Некорректный адрес электронной почты";
+    }
+    void refusesRegistration()
+    {
+        QFETCH(QJsonObject, body);
+        QFETCH(QString, message);
+        const HttpReply reply = auth(body);
+        QVERIFY2(reply.isRefusal(message), reply.body.constData());
+        // Nothing was stored: the refused account cannot sign in.
+        QVERIFY(auth(login("newcomer", "p")).isRefusal("Неверный логин или пароль"));
+        QVERIFY(auth(login("new@example.org", "p")).isRefusal("Неверный логин или пароль"));
+    }
+
+    void refusesRequestsItCannotRead_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("not JSON") << QByteArray("action=login&username=demo") << "Некорректный запрос";
+        QTest::newRow("JSON array") << QByteArray("[\"login\"]") << "Некорректный запрос";
+        QTest::newRow("empty body") << QByteArray() << "Некорректный запрос";
+        QTest::newRow("no action") << QByteArray("{\"username\":\"demo\",\"password\":\"demo12345\"}") << "Неизвестное действие";
+        QTest::newRow("unknown action") << QByteArray("{\"action\":\"logout\"}") << "Неизвестное действие";
+        QTest::newRow("action not a text") << QByteArray("{\"action\":1}") << "Неизвестное действие";
+    }
+    void refusesRequestsItCannotRead()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(QString, message);
+        const HttpReply reply = m_http->post("/api/auth.php", body);
+        QVERIFY2(reply.isRefusal(message), reply.body.constData());
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_ServiceAuth)
+#include "tst_service_auth.moc"

@@ -1,0 +1,213 @@
+// The service as a process: its command line, its port line, stopping on signals, the data
+// kept in a database file, the logo, and what it answers outside its scripts.
+#include "HttpExchange.h"
+#include "ServiceProcess.h"
+
+#include <QImage>
+#include <QJsonDocument>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+#include <sys/prctl.h>
+#include <sqlite3.h>
+
+namespace {
+// Starts the service with the given database file; returns the port, or 0.
+int startWith(QProcess &process, const QString &db, const QString &media)
+{
+    process.setProgram(QStringLiteral(VORLANE_SERVER_PATH));
+    process.setArguments({"--port", "0", "--db", db, "--media", media});
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
+    process.start();
+    while (!process.canReadLine()) {
+        if (!process.waitForReadyRead(60000))
+            return 0;
+    }
+    const QByteArray line = process.readLine().trimmed();
+    return line.startsWith("PORT ") ? line.mid(5).toInt() : 0;
+}
+
+bool stopWith(QProcess &process, int signal)
+{
+    ::kill(pid_t(process.processId()), signal);
+    return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+}
+
+class tst_ServiceProcess : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void reportsItsPortAndServesTheLogo()
+    {
+        ServiceProcess service;
+        QVERIFY2(service.start(), qPrintable(service.errors()));
+        QVERIFY(service.port() > 0);
+        QCOMPARE(service.baseUrl(), QStringLiteral("http://127.0.0.1:%1/api").arg(service.port()));
+
+        HttpExchange http(service.siteUrl());
+        const HttpReply logo = http.get("/Logo/vorlane.png");
+        QCOMPARE(logo.status, 200);
+        QCOMPARE(logo.contentType, QByteArray("image/png"));
+        QImage image;
+        QVERIFY(image.loadFromData(logo.body, "PNG"));
+        QVERIFY(!image.isNull());
+        QVERIFY(service.stop());
+    }
+
+    void stopsCleanlyOnSignal_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<bool>("idleConnectionOpen");
+        QTest::newRow("SIGTERM") << int(SIGTERM) << false;
+        QTest::newRow("SIGINT") << int(SIGINT) << false;
+        QTest::newRow("SIGTERM with a kept-alive connection") << int(SIGTERM) << true;
+    }
+    void stopsCleanlyOnSignal()
+    {
+        QFETCH(int, signal);
+        QFETCH(bool, idleConnectionOpen);
+        QTemporaryDir media;
+        QProcess process;
+        const int port = startWith(process, ":memory:", media.path());
+        QVERIFY(port > 0);
+        HttpExchange http(QStringLiteral("http://127.0.0.1:%1").arg(port));
+        if (idleConnectionOpen)
+            QCOMPARE(http.get("/api/music.php").status, 200);
+        QVERIFY(stopWith(process, signal));
+        QVERIFY(process.readAllStandardOutput().isEmpty()); // nothing after the port line
+    }
+
+    void refusesABadCommandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("port not a number") << QStringList{"--port", "abc", "--db", ":memory:", "--media", "m"};
+        QTest::newRow("port out of range") << QStringList{"--port", "70000", "--db", ":memory:", "--media", "m"};
+        QTest::newRow("no database") << QStringList{"--port", "0", "--media", "m"};
+        QTest::newRow("no media folder") << QStringList{"--port", "0", "--db", ":memory:"};
+        QTest::newRow("unknown option") << QStringList{"--db", ":memory:", "--media", "m", "--verbose", "1"};
+        QTest::newRow("value missing") << QStringList{"--db", ":memory:", "--media"};
+    }
+    void refusesABadCommandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QProcess process;
+        process.start(QStringLiteral(VORLANE_SERVER_PATH), arguments);
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitCode(), 2);
+        QVERIFY(process.readAllStandardOutput().isEmpty());
+        QVERIFY(process.readAllStandardError().contains("usage: vorlane-server"));
+    }
+
+    void failsWhenThePortIsTaken()
+    {
+        ServiceProcess first;
+        QVERIFY2(first.start(), qPrintable(first.errors()));
+        QTemporaryDir media;
+        QProcess second;
+        second.start(QStringLiteral(VORLANE_SERVER_PATH),
+                     {"--port", QString::number(first.port()), "--db", ":memory:", "--media", media.path()});
+        QVERIFY(second.waitForFinished(60000));
+        QCOMPARE(second.exitCode(), 1);
+        QVERIFY(second.readAllStandardOutput().isEmpty());
+    }
+
+    // Data written through the scripts outlives a restart; passwords are stored only as salted hashes.
+    void keepsAccountsInItsDatabaseFileAsSaltedHashes()
+    {
+        QTemporaryDir dir;
+        const QString db = dir.filePath("vorlane.db");
+        const QString password = "Correct-Horse-Battery-Staple";
+        {
+            QProcess process;
+            const int port = startWith(process, db, dir.filePath("media"));
+            QVERIFY(port > 0);
+            HttpExchange http(QStringLiteral("http://127.0.0.1:%1").arg(port));
+            for (const char *name : {"first", "second"}) {
+                const HttpReply reply = http.postJson("/api/auth.php", {{"action", "register"}, {"username", name},
+                                                                        {"email", QString(name) + "@example.org"},
+                                                                        {"password", password}, {"first_name", ""},
+                                                                        {"last_name", ""}});
+                QCOMPARE(reply.object().value("success"), QJsonValue(true));
+            }
+            QVERIFY(stopWith(process, SIGTERM));
+        }
+
+        QFile file(db);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(!file.readAll().contains(password.toUtf8()));
+        file.close();
+
+        sqlite3 *handle = nullptr;
+        QCOMPARE(sqlite3_open_v2(qPrintable(db), &handle, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+        sqlite3_stmt *query = nullptr;
+        QCOMPARE(sqlite3_prepare_v2(handle,
+                                    "SELECT password_salt, password_hash FROM users "
+                                    "WHERE username IN ('first', 'second') ORDER BY username",
+                                    -1, &query, nullptr),
+                 SQLITE_OK);
+        QList<QByteArray> salts, hashes;
+        while (sqlite3_step(query) == SQLITE_ROW) {
+            salts << QByteArray(static_cast<const char *>(sqlite3_column_blob(query, 0)), sqlite3_column_bytes(query, 0));
+            hashes << QByteArray(static_cast<const char *>(sqlite3_column_blob(query, 1)), sqlite3_column_bytes(query, 1));
+        }
+        sqlite3_finalize(query);
+        sqlite3_close(handle);
+        QCOMPARE(salts.size(), 2);
+        QVERIFY(salts[0] != salts[1]);   // the same password, each with a salt of its own
+        QVERIFY(hashes[0] != hashes[1]); // so the stored hashes differ too
+
+        QProcess again;
+        const int port = startWith(again, db, dir.filePath("media"));
+        QVERIFY(port > 0);
+        HttpExchange http(QStringLiteral("http://127.0.0.1:%1").arg(port));
+        const HttpReply login = http.postJson("/api/auth.php", {{"action", "login"}, {"username", "second"},
+                                                                {"email", "second"}, {"password", password}});
+        QCOMPARE(login.object().value("success"), QJsonValue(true));
+        QVERIFY(stopWith(again, SIGTERM));
+    }
+
+    void answersOutsideItsScriptsWithAnEnvelope_data()
+    {
+        QTest::addColumn<QByteArray>("requestLine");
+        QTest::addColumn<QByteArray>("rest");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("unknown script") << QByteArray("GET /api/nothing.php") << QByteArray() << 200
+                                        << "Неизвестный запрос";
+        QTest::newRow("read-only script posted to")
+            << QByteArray("POST /api/music.php") << QByteArray("Content-Length: 2\r\n\r\n{}") << 200
+            << "Неизвестный запрос";
+        QTest::newRow("media outside its folder")
+            << QByteArray("GET /media/../demo/logo.png") << QByteArray() << 404 << "Файл не найден";
+        QTest::newRow("encoded parent folder")
+            << QByteArray("GET /media/demo/..%2F..%2Fetc%2Fpasswd") << QByteArray() << 404 << "Файл не найден";
+        QTest::newRow("half-received upload")
+            << QByteArray("GET /media/uploads/.incoming-0") << QByteArray() << 404 << "Файл не найден";
+        QTest::newRow("missing media file")
+            << QByteArray("GET /media/uploads/0123456789abcdef.png") << QByteArray() << 404 << "Файл не найден";
+    }
+    void answersOutsideItsScriptsWithAnEnvelope()
+    {
+        QFETCH(QByteArray, requestLine);
+        QFETCH(QByteArray, rest);
+        QFETCH(int, status);
+        QFETCH(QString, message);
+        ServiceProcess service;
+        QVERIFY2(service.start(), qPrintable(service.errors()));
+        const QByteArray request = requestLine + " HTTP/1.1\r\nHost: x\r\nConnection: close\r\n"
+            + (rest.isEmpty() ? QByteArray("\r\n") : rest);
+        const QByteArray reply = HttpExchange::raw(service.port(), request);
+        QVERIFY2(reply.startsWith(QStringLiteral("HTTP/1.1 %1 ").arg(status).toLatin1()), reply.constData());
+        const QByteArray body = reply.mid(reply.indexOf("\r\n\r\n") + 4);
+        const QJsonObject envelope = QJsonDocument::fromJson(body).object();
+        QCOMPARE(envelope.value("success"), QJsonValue(false));
+        QCOMPARE(envelope.value("message").toString(), message);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_ServiceProcess)
+#include "tst_service_process.moc"

@@ -1,0 +1,295 @@
+// "upload.php" of the real service: photos as base64 JSON and files as multipart form data,
+// stored under names of the service's own making, served back with their content type; names,
+// extensions and sizes that must not be stored are refused with an envelope and leave nothing.
+#include "HttpExchange.h"
+#include "ServiceProcess.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QImage>
+#include <QJsonDocument>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QTest>
+#include <memory>
+
+namespace {
+QByteArray jpegBytes()
+{
+    QImage image(64, 48, QImage::Format_RGB32);
+    image.fill(QColor(0x34, 0xC7, 0x59));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPG", 70);
+    return bytes;
+}
+
+qint64 statusKb(qint64 pid, const QByteArray &field)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(field + ":"))
+            return line.mid(field.size() + 1).trimmed().split(' ').first().toLongLong();
+    }
+    return -1;
+}
+
+QByteArray randomBytes(qsizetype size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    QRandomGenerator generator(42);
+    for (char &c : bytes)
+        c = char(generator.bounded(256));
+    return bytes;
+}
+}
+
+class tst_ServiceUpload : public QObject
+{
+    Q_OBJECT
+
+    ServiceProcess m_service;
+    std::unique_ptr<HttpExchange> m_http;
+
+    QStringList storedFiles() const
+    {
+        return QDir(m_service.mediaDir() + "/uploads").entryList(QDir::Files | QDir::Hidden);
+    }
+
+    // The stored file's address from a successful reply, checked to be one of the service's own.
+    QString storedUrl(const HttpReply &reply, const QString &extension)
+    {
+        const QJsonObject envelope = reply.object();
+        if (reply.status != 200 || envelope.value("success") != QJsonValue(true))
+            return {};
+        const QString url = envelope.value("data").toObject().value("url").toString();
+        const QString prefix = m_service.siteUrl() + "/media/uploads/";
+        if (!url.startsWith(prefix) || !url.endsWith("." + extension))
+            return {};
+        const QString name = url.mid(prefix.size());
+        if (!QRegularExpression("^[0-9a-f]{32}\\.[a-z0-9]+$").match(name).hasMatch())
+            return {};
+        return url;
+    }
+
+    void checkServed(const QString &url, const QByteArray &content, const QByteArray &contentType)
+    {
+        const HttpReply served = m_http->get(url.mid(m_service.siteUrl().size()));
+        QCOMPARE(served.status, 200);
+        QCOMPARE(served.contentType, contentType);
+        QCOMPARE(served.body.size(), content.size());
+        QVERIFY(served.body == content);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY2(m_service.start(), qPrintable(m_service.errors()));
+        m_http = std::make_unique<HttpExchange>(m_service.siteUrl());
+    }
+
+    void cleanupTestCase()
+    {
+        QVERIFY(m_service.stop()); // exits by itself with code 0: nothing above made it crash
+    }
+
+    void cleanup()
+    {
+        QDir uploads(m_service.mediaDir() + "/uploads");
+        for (const QString &name : uploads.entryList(QDir::Files | QDir::Hidden))
+            uploads.remove(name);
+    }
+
+    void storesAPhotoAndServesItBack_data()
+    {
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("jpg") << "jpg" << "jpg";
+        QTest::newRow("upper-case extension") << "JPEG" << "jpeg";
+        QTest::newRow("no extension given") << QString() << "jpg";
+    }
+    void storesAPhotoAndServesItBack()
+    {
+        QFETCH(QString, extension);
+        QFETCH(QString, stored);
+        const QByteArray jpeg = jpegBytes();
+        QJsonObject body{{"base64_data", QString::fromLatin1(jpeg.toBase64())}};
+        if (!extension.isNull())
+            body.insert("extension", extension);
+        const HttpReply reply = m_http->postJson("/api/upload.php", body);
+        const QString url = storedUrl(reply, stored);
+        QVERIFY2(!url.isEmpty(), reply.body.constData());
+        checkServed(url, jpeg, "image/jpeg");
+        QCOMPARE(storedFiles().size(), 1);
+    }
+
+    void storesAFileAndServesItBack_data()
+    {
+        QTest::addColumn<QByteArray>("fileName");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<QByteArray>("contentType");
+        QTest::newRow("audio") << QByteArray("song.mp3") << QByteArray("ID3 not really audio") << "mp3"
+                               << QByteArray("audio/mpeg");
+        QTest::newRow("non-ASCII name, upper-case extension")
+            << QByteArray("Клип «лето».MP4") << QByteArray("\x00\x00\x00\x18" "ftypmp42", 12) << "mp4"
+            << QByteArray("video/mp4");
+        QTest::newRow("escaped quote in the name") << QByteArray("a%22b.wav") << QByteArray("RIFF") << "wav"
+                                                   << QByteArray("audio/wav");
+        QTest::newRow("empty file") << QByteArray("silence.wav") << QByteArray() << "wav" << QByteArray("audio/wav");
+        // Bytes that look like the multipart framing must arrive unchanged.
+        QTest::newRow("framing inside the content")
+            << QByteArray("tricky.mov")
+            << QByteArray("a\r\n--Boundary-6F9619FF-8B86-D011-B42D-00CF4FC964F\r\n\r\n--Boundary-\r\n--") + randomBytes(3 << 20)
+            << "mov" << QByteArray("video/quicktime");
+        QTest::newRow("parent folders in the name")
+            << QByteArray("../../../../tmp/escape.m4a") << QByteArray("m4a") << "m4a" << QByteArray("audio/mp4");
+    }
+    void storesAFileAndServesItBack()
+    {
+        QFETCH(QByteArray, fileName);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, extension);
+        QFETCH(QByteArray, contentType);
+        const HttpReply reply = m_http->postFile("/api/upload.php", fileName, content);
+        const QString url = storedUrl(reply, extension);
+        QVERIFY2(!url.isEmpty(), reply.body.constData());
+        checkServed(url, content, contentType);
+        // Only the stored file, under its own name, and nothing where the client's name points.
+        QCOMPARE(storedFiles().size(), 1);
+        QVERIFY(!QFile::exists("/tmp/escape.m4a"));
+        QVERIFY(!QFile::exists(m_service.mediaDir() + "/escape.m4a"));
+    }
+
+    void refusesWhatItMustNotStore_data()
+    {
+        QTest::addColumn<QByteArray>("contentType");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("message");
+        const QByteArray multipart = "multipart/form-data; boundary=B";
+        auto file = [](const QByteArray &name) { return HttpExchange::multipart("B", name, "payload"); };
+        auto photo = [](const QString &extension, const QString &data = "aGVsbG8=") {
+            return QJsonDocument(QJsonObject{{"base64_data", data}, {"extension", extension}}).toJson();
+        };
+        const QString badType = "Недопустимый тип файла";
+        QTest::newRow("file: script up the tree") << multipart << file("../../evil.php") << badType;
+        QTest::newRow("file: extension with a path") << multipart << file("x.jpg/../../a") << badType;
+        QTest::newRow("file: Windows path") << multipart << file("..\\..\\x.exe") << badType;
+        QTest::newRow("file: no extension") << multipart << file("README") << badType;
+        QTest::newRow("file: dot file") << multipart << file(".htaccess") << badType;
+        QTest::newRow("file: allowed type before the real one") << multipart << file("song.mp3.php") << badType;
+        QTest::newRow("file: page") << multipart << file("index.html") << badType;
+        QTest::newRow("file: no file part")
+            << multipart << QByteArray("--B\r\nContent-Disposition: form-data; name=\"note\"\r\n\r\nhi\r\n--B--\r\n")
+            << "Файл не получен";
+        QTest::newRow("file: part without a file name")
+            << multipart << QByteArray("--B\r\nContent-Disposition: form-data; name=\"file\"\r\n\r\nhi\r\n--B--\r\n")
+            << badType;
+        QTest::newRow("file: no boundary") << QByteArray("multipart/form-data") << file("song.mp3") << "Некорректный запрос";
+        QTest::newRow("file: body cut short") << multipart << file("song.mp3").left(60) << "Некорректный запрос";
+        QTest::newRow("photo: parent folders") << QByteArray("application/json") << photo("../../x") << badType;
+        QTest::newRow("photo: extension with a path") << QByteArray("application/json") << photo("jpg/../../etc") << badType;
+        QTest::newRow("photo: script") << QByteArray("application/json") << photo("php") << badType;
+        QTest::newRow("photo: not a picture type") << QByteArray("application/json") << photo("mp3") << badType;
+        QTest::newRow("photo: empty extension") << QByteArray("application/json") << photo("") << badType;
+        QTest::newRow("photo: extension not a text")
+            << QByteArray("application/json") << QByteArray("{\"base64_data\":\"aGVsbG8=\",\"extension\":7}") << badType;
+        QTest::newRow("photo: not base64") << QByteArray("application/json") << photo("jpg", "**not base64**")
+                                           << "Некорректные данные изображения";
+        QTest::newRow("photo: no data") << QByteArray("application/json") << photo("jpg", "") << "Файл не получен";
+        QTest::newRow("photo: not JSON") << QByteArray("application/json") << QByteArray("base64_data=aGVsbG8=")
+                                         << "Некорректный запрос";
+    }
+    void refusesWhatItMustNotStore()
+    {
+        QFETCH(QByteArray, contentType);
+        QFETCH(QByteArray, body);
+        QFETCH(QString, message);
+        const HttpReply reply = m_http->post("/api/upload.php", body, contentType);
+        QVERIFY2(reply.isRefusal(message), reply.body.constData());
+        QVERIFY(storedFiles().isEmpty());
+        QVERIFY(!QFile::exists(m_service.mediaDir() + "/evil.php"));
+    }
+
+    // A file goes to disk as it arrives: receiving 64 MB leaves the service's peak memory nearly
+    // where it was. (Sanitizer builds keep freed memory in quarantine, so they cannot tell.)
+    void streamsFilesToDisk()
+    {
+#if defined(__SANITIZE_ADDRESS__)
+        QSKIP("peak memory is not meaningful under AddressSanitizer");
+#endif
+        const qint64 pid = m_service.processId();
+        QFile clearRefs(QStringLiteral("/proc/%1/clear_refs").arg(pid));
+        if (!clearRefs.open(QIODevice::WriteOnly) || clearRefs.write("5") != 1)
+            QSKIP("this kernel cannot reset a process's peak memory");
+        clearRefs.close();
+        const qint64 before = statusKb(pid, "VmHWM");
+
+        const QByteArray content = randomBytes(64 << 20);
+        const QByteArray body = HttpExchange::multipart("B", "large.mp4", content);
+        const QByteArray reply = HttpExchange::raw(
+            m_service.port(), "POST /api/upload.php HTTP/1.1\r\nHost: x\r\nConnection: close\r\n"
+                              "Content-Type: multipart/form-data; boundary=B\r\nContent-Length: "
+                + QByteArray::number(body.size()) + "\r\n\r\n" + body);
+        QVERIFY2(reply.contains("\"success\":true"), reply.left(300).constData());
+        const qint64 growth = statusKb(pid, "VmHWM") - before;
+        QVERIFY2(growth < 16 * 1024, qPrintable(QStringLiteral("peak grew by %1 kB").arg(growth)));
+
+        const QStringList stored = storedFiles();
+        QCOMPARE(stored.size(), 1);
+        QFile file(m_service.mediaDir() + "/uploads/" + stored.first());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll() == content);
+    }
+
+    // Over its cap a body is refused with the envelope, read to its end when it is not far over
+    // (the client is still sending and must get the reply), cut off at once when it is.
+    void refusesBodiesOverTheirCaps_data()
+    {
+        QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<QString>("message");
+        const QByteArray json = "{\"base64_data\":\"" + QByteArray(16 * 1024 * 1024, 'A') + "\",\"extension\":\"jpg\"}";
+        QTest::newRow("JSON photo just over 16 MB")
+            << QByteArray("POST /api/upload.php HTTP/1.1\r\nHost: x\r\nContent-Type: application/json\r\nContent-Length: ")
+                   + QByteArray::number(json.size()) + "\r\n\r\n" + json
+            << "Слишком большой запрос";
+        QByteArray chunked;
+        for (qsizetype at = 0; at < json.size(); at += 1 << 20) {
+            const QByteArray piece = json.mid(at, 1 << 20);
+            chunked += QByteArray::number(piece.size(), 16) + "\r\n" + piece + "\r\n";
+        }
+        chunked += "0\r\n\r\n";
+        QTest::newRow("JSON sign-in over 16 MB, chunked")
+            << QByteArray("POST /api/auth.php HTTP/1.1\r\nHost: x\r\nContent-Type: application/json\r\n"
+                          "Transfer-Encoding: chunked\r\n\r\n") + chunked
+            << "Слишком большой запрос";
+        QTest::newRow("JSON announcing 2 GB")
+            << QByteArray("POST /api/auth.php HTTP/1.1\r\nHost: x\r\nContent-Type: application/json\r\n"
+                          "Content-Length: 2147483648\r\n\r\n{")
+            << "Слишком большой запрос";
+        QTest::newRow("file announcing 2 GB")
+            << QByteArray("POST /api/upload.php HTTP/1.1\r\nHost: x\r\nContent-Type: multipart/form-data; boundary=B\r\n"
+                          "Content-Length: 2147483648\r\n\r\n")
+                   + HttpExchange::multipart("B", "big.mp4", "start of a long file")
+            << "Файл слишком большой: не более 1 ГБ";
+    }
+    void refusesBodiesOverTheirCaps()
+    {
+        QFETCH(QByteArray, request);
+        QFETCH(QString, message);
+        const QByteArray reply = HttpExchange::raw(m_service.port(), request);
+        QVERIFY2(reply.startsWith("HTTP/1.1 200 "), reply.left(200).constData());
+        const QJsonObject envelope = QJsonDocument::fromJson(reply.mid(reply.indexOf("\r\n\r\n") + 4)).object();
+        QCOMPARE(envelope.value("success"), QJsonValue(false));
+        QCOMPARE(envelope.value("message").toString(), message);
+        QVERIFY(storedFiles().isEmpty());
+        // Still serving.
+        QCOMPARE(m_http->get("/api/music.php").status, 200);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_ServiceUpload)
+#include "tst_service_upload.moc"

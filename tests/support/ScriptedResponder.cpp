@@ -1,0 +1,141 @@
+#include "ScriptedResponder.h"
+
+#include <QTcpSocket>
+#include <QTest>
+
+struct ScriptedResponder::Connection
+{
+    QTcpSocket *socket = nullptr;
+    QByteArray head;
+    bool headDone = false;
+    qint64 remaining = 0;
+    Request request;
+    std::unique_ptr<QCryptographicHash> digest;
+    bool answered = false;
+};
+
+QByteArray ScriptedResponder::Request::header(const QByteArray &name) const
+{
+    for (const auto &[key, value] : headers) {
+        if (key.compare(name, Qt::CaseInsensitive) == 0)
+            return value.isNull() ? QByteArray("") : value;
+    }
+    return {};
+}
+
+ScriptedResponder::ScriptedResponder()
+{
+    connect(&m_server, &QTcpServer::newConnection, this, &ScriptedResponder::accept);
+    m_server.listen(QHostAddress::LocalHost, 0);
+}
+
+ScriptedResponder::~ScriptedResponder()
+{
+    for (auto &connection : m_open)
+        connection->socket->abort();
+}
+
+QString ScriptedResponder::baseUrl() const
+{
+    return QStringLiteral("http://127.0.0.1:%1/api").arg(port());
+}
+
+void ScriptedResponder::reply(const QByteArray &raw)
+{
+    m_script.enqueue(raw);
+}
+
+void ScriptedResponder::reply(int status, const QByteArray &body, const QByteArray &contentType)
+{
+    reply("HTTP/1.1 " + QByteArray::number(status) + " Scripted\r\nContent-Type: " + contentType
+          + "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
+}
+
+void ScriptedResponder::replyCutOff(const QByteArray &partialBody)
+{
+    reply("HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: "
+          + QByteArray::number(partialBody.size() + 100) + "\r\n\r\n" + partialBody);
+}
+
+void ScriptedResponder::replyNothing()
+{
+    m_script.enqueue(std::nullopt);
+}
+
+bool ScriptedResponder::waitForRequests(int count)
+{
+    return QTest::qWaitFor([&] { return m_requests.size() >= count; }, 60000);
+}
+
+void ScriptedResponder::accept()
+{
+    while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+        ++m_connections;
+        auto connection = std::make_unique<Connection>();
+        connection->socket = socket;
+        socket->setParent(this);
+        Connection *raw = connection.get();
+        connect(socket, &QTcpSocket::readyRead, this, [this, raw] { readFrom(*raw); });
+        m_open.push_back(std::move(connection));
+        readFrom(*raw);
+    }
+}
+
+void ScriptedResponder::readFrom(Connection &connection)
+{
+    while (connection.socket->bytesAvailable() > 0 && !connection.answered) {
+        if (!connection.headDone) {
+            connection.head += connection.socket->read(connection.socket->bytesAvailable());
+            const qsizetype end = connection.head.indexOf("\r\n\r\n");
+            if (end < 0)
+                continue;
+            QByteArray rest = connection.head.mid(end + 4);
+            const QList<QByteArray> lines = connection.head.left(end).split('\n');
+            const QList<QByteArray> requestLine = lines.value(0).trimmed().split(' ');
+            connection.request.method = requestLine.value(0);
+            connection.request.target = requestLine.value(1);
+            for (qsizetype i = 1; i < lines.size(); ++i) {
+                const QByteArray line = lines[i].endsWith('\r') ? lines[i].chopped(1) : lines[i];
+                const qsizetype colon = line.indexOf(':');
+                connection.request.headers.append({line.left(colon), line.mid(colon + 1).trimmed()});
+            }
+            connection.headDone = true;
+            connection.remaining = connection.request.header("Content-Length").toLongLong();
+            connection.digest = std::make_unique<QCryptographicHash>(QCryptographicHash::Sha256);
+            connection.head.clear();
+            if (!rest.isEmpty()) {
+                connection.remaining -= rest.size();
+                connection.request.bodySize += rest.size();
+                connection.digest->addData(rest);
+                if (m_keepBodies)
+                    connection.request.body += rest;
+            }
+        } else {
+            const QByteArray chunk = connection.socket->read(std::min<qint64>(connection.remaining, 1 << 20));
+            connection.remaining -= chunk.size();
+            connection.request.bodySize += chunk.size();
+            connection.digest->addData(chunk);
+            if (m_keepBodies)
+                connection.request.body += chunk;
+        }
+        if (connection.headDone && connection.remaining <= 0)
+            answer(connection);
+    }
+    if (connection.headDone && connection.remaining <= 0 && !connection.answered)
+        answer(connection);
+}
+
+void ScriptedResponder::answer(Connection &connection)
+{
+    connection.answered = true;
+    connection.request.bodySha256 = connection.digest->result();
+    m_requests.append(connection.request);
+    // An unscripted request gets a plain failure rather than a hang.
+    const std::optional<QByteArray> raw =
+        m_script.isEmpty() ? std::optional<QByteArray>("HTTP/1.1 599 Unscripted\r\nContent-Length: 0\r\n\r\n")
+                           : m_script.dequeue();
+    if (!raw)
+        return; // left hanging on purpose
+    connection.socket->write(*raw);
+    connection.socket->disconnectFromHost();
+}

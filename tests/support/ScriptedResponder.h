@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QByteArray>
+#include <QCryptographicHash>
+#include <QList>
+#include <QObject>
+#include <QPair>
+#include <QQueue>
+#include <QString>
+#include <QTcpServer>
+
+#include <memory>
+
+class QTcpSocket;
+
+// A loopback HTTP/1.1 peer for tests that need exact reply bytes: it records each request as it
+// arrived (request line, headers, body) and answers it with the next scripted reply, byte for
+// byte, then closes the connection. Listens on 127.0.0.1 on a port the OS picks.
+class ScriptedResponder : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Request
+    {
+        QByteArray method;
+        QByteArray target;
+        QList<QPair<QByteArray, QByteArray>> headers;
+        QByteArray body;       // empty when bodies are only counted
+        qint64 bodySize = 0;
+        QByteArray bodySha256; // of the whole body, also when it is not kept
+
+        // The value of the first header with this name (case-insensitive); null when absent.
+        QByteArray header(const QByteArray &name) const;
+        bool hasHeader(const QByteArray &name) const { return !header(name).isNull(); }
+    };
+
+    ScriptedResponder();
+    ~ScriptedResponder() override;
+
+    quint16 port() const { return m_server.serverPort(); }
+    // "http://127.0.0.1:<port>/api", the form of the client's base address.
+    QString baseUrl() const;
+
+    // The next request gets exactly these bytes, then the connection closes.
+    void reply(const QByteArray &raw);
+    // A whole reply with this status, a Content-Type and a matching Content-Length.
+    void reply(int status, const QByteArray &body, const QByteArray &contentType = "application/json");
+    // The next request gets a 200 status line and headers announcing more body than is sent.
+    void replyCutOff(const QByteArray &partialBody);
+    // The next request gets no answer at all; the connection stays open.
+    void replyNothing();
+
+    // Large uploads: keep only the size and digest of bodies, not the bytes.
+    void setKeepBodies(bool keep) { m_keepBodies = keep; }
+
+    const QList<Request> &requests() const { return m_requests; }
+    int connectionCount() const { return m_connections; }
+    // Runs the event loop until this many requests have fully arrived (or a generous limit passes).
+    bool waitForRequests(int count);
+
+private:
+    struct Connection;
+    void accept();
+    void readFrom(Connection &connection);
+    void answer(Connection &connection);
+
+    QTcpServer m_server;
+    QQueue<std::optional<QByteArray>> m_script;
+    QList<Request> m_requests;
+    std::vector<std::unique_ptr<Connection>> m_open;
+    int m_connections = 0;
+    bool m_keepBodies = true;
+};
