@@ -45,6 +45,15 @@ Rectangle {
     function toggleMode() {
         isRegisterMode = !isRegisterMode
         viewModel.clearErrorMessage()
+        modeSwitch.restart()
+    }
+
+    // The changed texts and fields fade in, as the platform's default animation does.
+    ParallelAnimation {
+        id: modeSwitch
+        NumberAnimation { target: subtitle; property: "opacity"; from: 0; to: 1; duration: 250 }
+        NumberAnimation { target: form; property: "opacity"; from: 0; to: 1; duration: 250 }
+        NumberAnimation { target: submitText; property: "opacity"; from: 0; to: 1; duration: 250 }
     }
 
     ColumnLayout {
@@ -72,6 +81,7 @@ Rectangle {
             }
 
             Text {
+                id: subtitle
                 objectName: "subtitleText"
                 Layout.alignment: Qt.AlignHCenter
                 text: root.isRegisterMode ? qsTr("Регистрация нового аккаунта") : qsTr("Войдите в свой профиль")
@@ -122,6 +132,7 @@ Rectangle {
         }
 
         ColumnLayout {
+            id: form
             Layout.fillWidth: true
             Layout.leftMargin: 24
             Layout.rightMargin: 24

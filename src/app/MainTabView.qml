@@ -130,8 +130,12 @@ Item {
                 }
             }
 
-            // MiniPlayerView goes here, in front of every tab and aligned to the bottom edge of
-            // the whole tab screen; its own bottom margin lifts it above the tab bar.
+            // In front of every tab, aligned to the bottom edge of the whole tab screen; its own
+            // bottom margin lifts it above the tab bar.
+            MiniPlayerView {
+                anchors { left: parent.left; right: parent.right; bottom: parent.bottom }
+                height: implicitHeight
+            }
         }
     }
 }

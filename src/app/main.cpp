@@ -6,6 +6,9 @@
 
 int main(int argc, char *argv[])
 {
+    // The GStreamer backend plays without a sound card; the FFmpeg one fails without an output.
+    if (!qEnvironmentVariableIsSet("QT_MEDIA_BACKEND"))
+        qputenv("QT_MEDIA_BACKEND", "gstreamer");
     QGuiApplication app(argc, argv);
     QGuiApplication::setOrganizationName(QStringLiteral("Vorlane"));
     QGuiApplication::setApplicationName(QStringLiteral("Vorlane"));
@@ -14,8 +17,9 @@ int main(int argc, char *argv[])
 
     QQmlApplicationEngine engine;
     VorlaneQml::prepare(engine);
-    QObject::connect(&engine, &QQmlApplicationEngine::objectCreationFailed, &app, [] { QCoreApplication::exit(1); },
-                     Qt::QueuedConnection);
+    QObject::connect(
+        &engine, &QQmlApplicationEngine::objectCreationFailed, &app, [] { QCoreApplication::exit(1); },
+        Qt::QueuedConnection);
     engine.load(QUrl(QStringLiteral("qrc:/Vorlane/SocialNetworkApp.qml")));
     return QGuiApplication::exec();
 }

@@ -8,15 +8,15 @@
 ChannelsViewModel::ChannelsViewModel(QObject *parent)
     : QObject(parent),
       m_channels({{"channelId", [](const Channel &channel) { return QVariant(QString::number(channel.id)); }},
-               {"name", [](const Channel &channel) { return QVariant(channel.name); }},
-               {"avatarUrl", [](const Channel &channel) { return optionalText(channel.avatarUrl); }},
-               {"category", [](const Channel &channel) { return QVariant(channel.category); }},
-               {"detailText",
-                [](const Channel &channel) {
-                    return QVariant(channel.category + QStringLiteral(" • ") + QString::number(channel.subscribersCount) +
-                                    QStringLiteral(" подписчиков"));
-                }}},
-              this)
+                  {"name", [](const Channel &channel) { return QVariant(channel.name); }},
+                  {"avatarUrl", [](const Channel &channel) { return optionalText(channel.avatarUrl); }},
+                  {"category", [](const Channel &channel) { return QVariant(channel.category); }},
+                  {"detailText",
+                   [](const Channel &channel) {
+                       return QVariant(channel.category + QStringLiteral(" • ") +
+                                       QString::number(channel.subscribersCount) + QStringLiteral(" подписчиков"));
+                   }}},
+                 this)
 {
     loadChannels();
 }
@@ -31,7 +31,8 @@ QCoro::Task<> ChannelsViewModel::fetch()
 {
     const QPointer<ChannelsViewModel> self(this);
     try {
-        const QList<Channel> list = co_await NetworkManager::shared().request<QList<Channel>>(QStringLiteral("channels.php"));
+        const QList<Channel> list =
+            co_await NetworkManager::shared().request<QList<Channel>>(QStringLiteral("channels.php"));
         if (!self)
             co_return;
         m_channels.setRows(list);

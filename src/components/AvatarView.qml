@@ -17,7 +17,7 @@ Item {
     readonly property bool hasUsableAddress: AvatarRules.isUsableAddress(urlString)
     // "fallback" (blue symbol), "placeholder" (grey symbol while loading or after a failed load), "image".
     readonly property string pictureState: !hasUsableAddress ? "fallback"
-                                           : photo.status === CircleImage.Ready ? "image" : "placeholder"
+                                           : photo.status === RoundedImage.Ready ? "image" : "placeholder"
 
     width: size
     height: size
@@ -31,13 +31,13 @@ Item {
         }
     }
 
-    CircleImage {
+    RoundedImage {
         id: photo
         objectName: "avatarImage"
         anchors.fill: parent
         z: 1
         source: root.hasUsableAddress ? root.urlString : ""
-        visible: status === CircleImage.Ready
+        visible: status === RoundedImage.Ready
     }
 
     IconImage {

@@ -19,13 +19,16 @@ struct ContentType
 const QList<ContentType> &knownTypes()
 {
     static const QList<ContentType> types = {
-        {DocumentPickerModel::audio, QStringLiteral("Аудио"),
+        {DocumentPickerModel::audio,
+         QStringLiteral("Аудио"),
          {"*.mp3", "*.m4a", "*.aac", "*.wav", "*.aif", "*.aiff", "*.flac", "*.ogg", "*.oga", "*.opus", "*.caf"}},
         {DocumentPickerModel::mp3, QStringLiteral("MP3"), {"*.mp3"}},
         {DocumentPickerModel::wav, QStringLiteral("WAV"), {"*.wav"}},
-        {DocumentPickerModel::movie, QStringLiteral("Фильмы"),
+        {DocumentPickerModel::movie,
+         QStringLiteral("Фильмы"),
          {"*.mov", "*.qt", "*.mp4", "*.m4v", "*.avi", "*.mkv", "*.webm", "*.mpg", "*.mpeg", "*.3gp"}},
-        {DocumentPickerModel::video, QStringLiteral("Видео"),
+        {DocumentPickerModel::video,
+         QStringLiteral("Видео"),
          {"*.mp4", "*.m4v", "*.mov", "*.avi", "*.mkv", "*.webm", "*.mpg", "*.mpeg", "*.3gp"}},
         {DocumentPickerModel::quickTimeMovie, QStringLiteral("QuickTime"), {"*.mov", "*.qt"}},
         {DocumentPickerModel::mpeg4Movie, QStringLiteral("MPEG-4"), {"*.mp4", "*.m4v"}},
@@ -49,10 +52,7 @@ QString filterText(const QString &title, const QStringList &patterns)
 
 } // namespace
 
-DocumentPickerModel::DocumentPickerModel(QObject *parent)
-    : QObject(parent), m_allowedContentTypes{audio, mp3, wav}
-{
-}
+DocumentPickerModel::DocumentPickerModel(QObject *parent) : QObject(parent), m_allowedContentTypes{audio, mp3, wav} {}
 
 void DocumentPickerModel::setAllowedContentTypes(const QStringList &types)
 {

@@ -25,7 +25,9 @@ Item {
                                         ? stack.currentItem.title : ""
         height: large ? 44 + 52 : 44
         z: 1
-        color: stack.currentItem && stack.currentItem.color !== undefined ? stack.currentItem.color : Theme.systemBackground
+        // The bar takes the colour of the screen under it, as the platform's bar does at rest.
+        color: stack.currentItem && stack.currentItem.color !== undefined ? stack.currentItem.color
+                                                                           : Theme.systemBackground
 
         Text {
             objectName: "navigationTitle"

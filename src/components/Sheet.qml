@@ -34,10 +34,20 @@ Popup {
     }
 
     enter: Transition {
-        NumberAnimation { property: "y"; from: sheet.parent ? sheet.parent.height : 0; duration: 250; easing.type: Easing.OutCubic }
+        NumberAnimation {
+            property: "y"
+            from: sheet.parent ? sheet.parent.height : 0
+            duration: 250
+            easing.type: Easing.OutCubic
+        }
     }
     exit: Transition {
-        NumberAnimation { property: "y"; to: sheet.parent ? sheet.parent.height : 0; duration: 200; easing.type: Easing.InCubic }
+        NumberAnimation {
+            property: "y"
+            to: sheet.parent ? sheet.parent.height : 0
+            duration: 200
+            easing.type: Easing.InCubic
+        }
     }
 
     contentItem: Loader {

@@ -30,11 +30,6 @@ Rectangle {
     }
 
     Component {
-        id: profileScreen
-        ProfileView {}
-    }
-
-    Component {
         id: listScreen
 
         Rectangle {
@@ -89,7 +84,9 @@ Rectangle {
                     objectName: "userRow" + index
                     width: ListView.view.width - ListView.view.leftMargin - ListView.view.rightMargin
                     height: 62
-                    onClicked: navigation.stack.push(profileScreen, { user: row.user, currentUser: null })
+                    // By address: the profile screen opens user lists in turn.
+                    onClicked: navigation.stack.push(Qt.resolvedUrl("ProfileView.qml"),
+                                                     { user: row.user, currentUser: null })
 
                     background: Rectangle {
                         color: row.pressed ? Theme.gray5 : "transparent"

@@ -19,8 +19,7 @@ inline QVariant optionalText(const std::optional<QString> &text)
 // A list of records shown by a QML list view, one role a field. Replacing the list updates
 // the rows in place and inserts or removes only the difference, so a view keeps its scroll
 // position when a reload brings the same rows back.
-template<class Record>
-class RecordListModel : public QAbstractListModel
+template <class Record> class RecordListModel : public QAbstractListModel
 {
 public:
     using Field = std::function<QVariant(const Record &)>;
@@ -53,10 +52,7 @@ public:
         }
     }
 
-    int rowCount(const QModelIndex &parent = {}) const override
-    {
-        return parent.isValid() ? 0 : int(m_rows.size());
-    }
+    int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : int(m_rows.size()); }
 
     QVariant data(const QModelIndex &index, int role) const override
     {

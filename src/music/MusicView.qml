@@ -25,11 +25,13 @@ Item {
                 model: musicModel.tracks
                 delegate: AbstractButton {
                     id: row
+                    required property int index
                     required property string title
                     required property string artist
                     required property string durationFormatted
                     required property var track
                     readonly property bool isCurrent: musicModel.isSameTrack(AudioPlayerManager.currentTrack, track)
+                    objectName: "trackRow" + index
                     width: ListView.view.width
                     height: 64
                     onClicked: AudioPlayerManager.play(track)

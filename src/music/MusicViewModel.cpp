@@ -8,12 +8,12 @@
 MusicViewModel::MusicViewModel(QObject *parent)
     : QObject(parent),
       m_tracks({{"trackId", [](const Track &track) { return QVariant(QString::number(track.id)); }},
-               {"title", [](const Track &track) { return QVariant(track.title); }},
-               {"artist", [](const Track &track) { return QVariant(track.artist); }},
-               {"coverUrl", [](const Track &track) { return optionalText(track.coverUrl); }},
-               {"durationFormatted", [](const Track &track) { return QVariant(track.durationFormatted()); }},
-               {"track", [](const Track &track) { return QVariant::fromValue(track); }}},
-              this)
+                {"title", [](const Track &track) { return QVariant(track.title); }},
+                {"artist", [](const Track &track) { return QVariant(track.artist); }},
+                {"coverUrl", [](const Track &track) { return optionalText(track.coverUrl); }},
+                {"durationFormatted", [](const Track &track) { return QVariant(track.durationFormatted()); }},
+                {"track", [](const Track &track) { return QVariant::fromValue(track); }}},
+               this)
 {
     loadTracks();
 }
@@ -48,5 +48,6 @@ void MusicViewModel::setIsLoading(bool value)
 
 bool MusicViewModel::isSameTrack(const QVariant &first, const QVariant &second)
 {
-    return first.canConvert<Track>() && second.canConvert<Track>() && first.value<Track>().id == second.value<Track>().id;
+    return first.canConvert<Track>() && second.canConvert<Track>() &&
+           first.value<Track>().id == second.value<Track>().id;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Track.h"
 #include "RecordListModel.h"
+#include "Track.h"
 
 #include <QCoroTask>
 #include <QObject>

@@ -64,7 +64,7 @@ Rectangle {
                     gradient: Gradient {
                         orientation: Gradient.Horizontal
                         GradientStop { position: 0; color: Theme.blue }
-                        GradientStop { position: 1; color: "#AF52DE" }
+                        GradientStop { position: 1; color: "#AF52DE" } // the platform's purple
                     }
                 }
                 AvatarView {

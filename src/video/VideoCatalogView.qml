@@ -25,7 +25,7 @@ Item {
                 bottomMargin: Theme.padding
                 spacing: Theme.padding
                 model: videoModel.videos
-                delegate: Rectangle {
+                delegate: Item {
                     id: card
                     required property string title
                     required property var authorAvatarUrl
@@ -34,10 +34,7 @@ Item {
                     required property string byline
                     x: Theme.padding
                     width: ListView.view.width - 2 * Theme.padding
-                    height: preview.height + details.height + 24
-                    radius: 12
-                    color: Theme.secondaryGroupedBackground
-                    clip: true
+                    height: preview.height + details.height + 10
 
                     Rectangle {
                         id: preview
@@ -45,12 +42,10 @@ Item {
                         height: width * 9 / 16
                         radius: 12
                         color: Theme.gray5
-                        Image {
+                        RoundedImage {
                             anchors.fill: parent
+                            radius: 12
                             source: card.thumbnailUrl
-                            asynchronous: true
-                            fillMode: Image.PreserveAspectCrop
-                            sourceSize.width: 720
                         }
                         Rectangle {
                             anchors.right: parent.right
@@ -73,8 +68,7 @@ Item {
                     }
                     Row {
                         id: details
-                        x: 12
-                        y: preview.height + 12
+                        y: preview.height + 10
                         spacing: 10
                         AvatarView {
                             size: 36
@@ -83,7 +77,7 @@ Item {
                         Column {
                             spacing: 2
                             Text {
-                                width: card.width - 12 * 2 - 46
+                                width: card.width - 46
                                 elide: Text.ElideRight
                                 textFormat: Text.PlainText
                                 text: card.title
@@ -92,7 +86,7 @@ Item {
                                 color: Theme.label
                             }
                             Text {
-                                width: card.width - 12 * 2 - 46
+                                width: card.width - 46
                                 elide: Text.ElideRight
                                 textFormat: Text.PlainText
                                 text: card.byline

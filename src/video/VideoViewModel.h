@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Video.h"
 #include "RecordListModel.h"
+#include "Video.h"
 
 #include <QCoroTask>
 #include <QObject>

@@ -85,7 +85,7 @@ private Q_SLOTS:
         connection->write("HTTP/1.1 200 OK\r\nContent-Type: image/png\r\nContent-Length: 9\r\n\r\nnot a png");
         connection->flush();
         auto *image = screen.find<QQuickItem>(QStringLiteral("avatarImage"));
-        QTRY_COMPARE(image->property("status").toInt(), 3); // CircleImage.Error
+        QTRY_COMPARE(image->property("status").toInt(), 3); // RoundedImage.Error
         checkState(screen, QStringLiteral("placeholder"));
     }
 

@@ -42,10 +42,7 @@ private:
         return path;
     }
 
-    static QColor dominant(const QImage &image)
-    {
-        return QColor(image.pixel(image.width() / 2, image.height() / 2));
-    }
+    static QColor dominant(const QImage &image) { return QColor(image.pixel(image.width() / 2, image.height() / 2)); }
 
 private Q_SLOTS:
     void initTestCase()
@@ -64,16 +61,14 @@ private Q_SLOTS:
         QTest::addColumn<QColor>("right");
         // Frame 100: the photo's height fills it, the middle square shows both halves.
         QTest::newRow("centred") << 0.0 << 1.0 << QRect(50, 0, 100, 100) << QColor(Qt::red) << QColor(Qt::blue);
-        QTest::newRow("dragged right, clamped") << 1000.0 << 1.0 << QRect(0, 0, 100, 100) << QColor(Qt::red)
-                                                << QColor(Qt::red);
-        QTest::newRow("dragged left, clamped") << -1000.0 << 1.0 << QRect(100, 0, 100, 100) << QColor(Qt::blue)
-                                               << QColor(Qt::blue);
-        QTest::newRow("zoomed in twice") << 0.0 << 2.0 << QRect(75, 25, 50, 50) << QColor(Qt::red)
-                                         << QColor(Qt::blue);
-        QTest::newRow("zoom beyond the limit") << 0.0 << 100.0 << QRect(88, 38, 25, 25) << QColor(Qt::red)
-                                               << QColor(Qt::blue);
-        QTest::newRow("zoom below one") << 0.0 << 0.1 << QRect(50, 0, 100, 100) << QColor(Qt::red)
-                                        << QColor(Qt::blue);
+        QTest::newRow("dragged right, clamped")
+            << 1000.0 << 1.0 << QRect(0, 0, 100, 100) << QColor(Qt::red) << QColor(Qt::red);
+        QTest::newRow("dragged left, clamped")
+            << -1000.0 << 1.0 << QRect(100, 0, 100, 100) << QColor(Qt::blue) << QColor(Qt::blue);
+        QTest::newRow("zoomed in twice") << 0.0 << 2.0 << QRect(75, 25, 50, 50) << QColor(Qt::red) << QColor(Qt::blue);
+        QTest::newRow("zoom beyond the limit")
+            << 0.0 << 100.0 << QRect(88, 38, 25, 25) << QColor(Qt::red) << QColor(Qt::blue);
+        QTest::newRow("zoom below one") << 0.0 << 0.1 << QRect(50, 0, 100, 100) << QColor(Qt::red) << QColor(Qt::blue);
     }
     void cropFollowsPanAndZoom()
     {
@@ -144,12 +139,13 @@ private Q_SLOTS:
 
     void imagePickerComponentWritesTheBindingThenCallsBackThenCloses()
     {
-        QmlSnippet screen("import QtQuick\nimport Vorlane\nItem { width: 390; height: 844\n"
-                          "property var events: []\n"
-                          "ImagePicker { objectName: \"picker\"; anchors.fill: parent\n"
-                          "  onImagePicked: image => parent.events.push(selectedImage === image ? \"picked after write\" "
-                          ": \"picked before write\")\n"
-                          "  onDismissRequested: parent.events.push(\"dismissed\") } }");
+        QmlSnippet screen(
+            "import QtQuick\nimport Vorlane\nItem { width: 390; height: 844\n"
+            "property var events: []\n"
+            "ImagePicker { objectName: \"picker\"; anchors.fill: parent\n"
+            "  onImagePicked: image => parent.events.push(selectedImage === image ? \"picked after write\" "
+            ": \"picked before write\")\n"
+            "  onDismissRequested: parent.events.push(\"dismissed\") } }");
         QVERIFY2(screen.isReady(), qPrintable(screen.errors()));
         QObject *picker = screen.find(QStringLiteral("picker"));
         QVERIFY(picker);

@@ -20,11 +20,7 @@ public:
     QQmlEngine &engine() { return m_engine; }
     // First item or object whose objectName matches, searched depth-first from the root.
     QObject *find(const QString &objectName) const;
-    template<class T>
-    T *find(const QString &objectName) const
-    {
-        return qobject_cast<T *>(find(objectName));
-    }
+    template <class T> T *find(const QString &objectName) const { return qobject_cast<T *>(find(objectName)); }
 
 private:
     QQmlEngine m_engine;

@@ -8,31 +8,37 @@
 
 class QNetworkReply;
 
-// A picture loaded from an address, scaled to fill the item and cut to a circle. Painted on
-// the CPU so that it looks the same with every scene graph backend (no shader effects).
-class CircleImage : public QQuickPaintedItem
+// A picture loaded from an address, scaled to fill the item and cut to a rounded rectangle
+// (a circle unless a corner radius is given). Painted on the CPU so that it looks the same with
+// every scene graph backend (no shader effects).
+class RoundedImage : public QQuickPaintedItem
 {
     Q_OBJECT
     QML_ELEMENT
     Q_PROPERTY(QUrl source READ source WRITE setSource NOTIFY sourceChanged)
     Q_PROPERTY(Status status READ status NOTIFY statusChanged)
+    // Negative: a circle (an ellipse for a item that is not square).
+    Q_PROPERTY(qreal radius READ radius WRITE setRadius NOTIFY radiusChanged)
 
 public:
     enum Status { Null, Loading, Ready, Error };
     Q_ENUM(Status)
 
-    explicit CircleImage(QQuickItem *parent = nullptr);
-    ~CircleImage() override;
+    explicit RoundedImage(QQuickItem *parent = nullptr);
+    ~RoundedImage() override;
 
     QUrl source() const { return m_source; }
     void setSource(const QUrl &source);
     Status status() const { return m_status; }
+    qreal radius() const { return m_radius; }
+    void setRadius(qreal radius);
 
     void paint(QPainter *painter) override;
 
 Q_SIGNALS:
     void sourceChanged();
     void statusChanged();
+    void radiusChanged();
 
 protected:
     void componentComplete() override;
@@ -45,6 +51,7 @@ private:
 
     QUrl m_source;
     Status m_status = Null;
+    qreal m_radius = -1;
     QImage m_image;
     QPointer<QNetworkReply> m_reply;
 };

@@ -1,4 +1,4 @@
-#include "CircleImage.h"
+#include "RoundedImage.h"
 
 #include <QFile>
 #include <QImageReader>
@@ -25,17 +25,17 @@ QImage readImage(QIODevice *device)
 
 } // namespace
 
-CircleImage::CircleImage(QQuickItem *parent) : QQuickPaintedItem(parent)
+RoundedImage::RoundedImage(QQuickItem *parent) : QQuickPaintedItem(parent)
 {
     setAntialiasing(true);
 }
 
-CircleImage::~CircleImage()
+RoundedImage::~RoundedImage()
 {
     dropReply();
 }
 
-void CircleImage::setSource(const QUrl &source)
+void RoundedImage::setSource(const QUrl &source)
 {
     if (source == m_source)
         return;
@@ -45,13 +45,22 @@ void CircleImage::setSource(const QUrl &source)
         load();
 }
 
-void CircleImage::componentComplete()
+void RoundedImage::setRadius(qreal radius)
+{
+    if (qFuzzyCompare(radius, m_radius))
+        return;
+    m_radius = radius;
+    Q_EMIT radiusChanged();
+    update();
+}
+
+void RoundedImage::componentComplete()
 {
     QQuickPaintedItem::componentComplete();
     load();
 }
 
-void CircleImage::dropReply()
+void RoundedImage::dropReply()
 {
     if (m_reply) {
         m_reply->disconnect(this);
@@ -61,7 +70,7 @@ void CircleImage::dropReply()
     m_reply = nullptr;
 }
 
-void CircleImage::load()
+void RoundedImage::load()
 {
     dropReply();
     m_image = QImage();
@@ -95,14 +104,14 @@ void CircleImage::load()
     });
 }
 
-void CircleImage::finishLoading(QImage image)
+void RoundedImage::finishLoading(QImage image)
 {
     m_image = std::move(image);
     update();
     setStatus(m_image.isNull() ? Error : Ready);
 }
 
-void CircleImage::setStatus(Status status)
+void RoundedImage::setStatus(Status status)
 {
     if (status == m_status)
         return;
@@ -110,20 +119,23 @@ void CircleImage::setStatus(Status status)
     Q_EMIT statusChanged();
 }
 
-void CircleImage::paint(QPainter *painter)
+void RoundedImage::paint(QPainter *painter)
 {
     if (m_image.isNull() || width() <= 0 || height() <= 0)
         return;
     const QRectF bounds(0, 0, width(), height());
-    QPainterPath circle;
-    circle.addEllipse(bounds);
+    QPainterPath outline;
+    if (m_radius < 0)
+        outline.addEllipse(bounds);
+    else
+        outline.addRoundedRect(bounds, m_radius, m_radius);
     painter->setRenderHint(QPainter::Antialiasing);
     painter->setRenderHint(QPainter::SmoothPixmapTransform);
-    painter->setClipPath(circle);
+    painter->setClipPath(outline);
 
-    // Scale to fill: the shorter side of the picture spans the circle, the longer is cut.
+    // Scale to fill: the picture covers the whole item and what overhangs is cut.
     const QSizeF filled = QSizeF(m_image.size()).scaled(bounds.size(), Qt::KeepAspectRatioByExpanding);
-    const QRectF target((bounds.width() - filled.width()) / 2, (bounds.height() - filled.height()) / 2,
-                        filled.width(), filled.height());
+    const QRectF target((bounds.width() - filled.width()) / 2, (bounds.height() - filled.height()) / 2, filled.width(),
+                        filled.height());
     painter->drawImage(target, m_image);
 }

@@ -1,0 +1,218 @@
+#include "AuthViewModel.h"
+#include "NetworkManager.h"
+#include "QmlScreen.h"
+#include "ScreenDriver.h"
+#include "ScriptedResponder.h"
+#include "ServiceProcess.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace ScreenDriver;
+
+// The sign-in and registration screen, driven offscreen as a person would use it.
+class TestAuthView : public QObject
+{
+    Q_OBJECT
+
+    struct Screen
+    {
+        AuthViewModel model;
+        QmlScreen screen{QStringLiteral("AuthView.qml"),
+                         {{QStringLiteral("authViewModel"), QVariant::fromValue(&model)}}};
+        QQuickItem *item(const char *name) const { return screen.find(QString::fromLatin1(name)); }
+        void tapItem(const char *name) { tap(screen.window(), item(name)); }
+    };
+
+private Q_SLOTS:
+    void init() { clearSettings(); }
+
+    void textsOfBothModes_data()
+    {
+        QTest::addColumn<bool>("registration");
+        QTest::addColumn<QString>("subtitle");
+        QTest::addColumn<QString>("submit");
+        QTest::addColumn<QString>("toggle");
+        QTest::addColumn<QStringList>("fields");
+        QTest::addColumn<QStringList>("placeholders");
+        QTest::newRow("sign-in") << false << QStringLiteral("Войдите в свой профиль") << QStringLiteral("Войти")
+                                 << QStringLiteral("Нет аккаунта? Зарегистрироваться")
+                                 << QStringList{"loginField", "passwordField"}
+                                 << QStringList{"Логин или Email", "Пароль"};
+        QTest::newRow("registration") << true << QStringLiteral("Регистрация нового аккаунта")
+                                      << QStringLiteral("Зарегистрироваться")
+                                      << QStringLiteral("Уже есть аккаунт? Войти")
+                                      << QStringList{"firstNameField", "usernameField", "emailField", "passwordField"}
+                                      << QStringList{"Имя (например: ", "Логин (например: ", "Email (необязательно)",
+                                                     "Пароль"};
+    }
+    void textsOfBothModes()
+    {
+        QFETCH(bool, registration);
+        QFETCH(QString, subtitle);
+        QFETCH(QString, submit);
+        QFETCH(QString, toggle);
+        QFETCH(QStringList, fields);
+        QFETCH(QStringList, placeholders);
+
+        Screen s;
+        QVERIFY2(s.screen.isReady(), qPrintable(s.screen.errors()));
+        if (registration)
+            s.tapItem("modeToggle");
+        QCOMPARE(text(s.item("subtitleText")), subtitle);
+        QCOMPARE(text(s.item("submitText")), submit);
+        QCOMPARE(s.item("modeToggle")->property("contentItem").value<QQuickItem *>()->property("text").toString(),
+                 toggle);
+
+        // The visible fields, top to bottom, once the layout has settled.
+        const auto shownInOrder = [&s] {
+            QList<QQuickItem *> shown;
+            for (const char *name : {"firstNameField", "usernameField", "emailField", "loginField", "passwordField"}) {
+                if (QQuickItem *field = s.item(name); field && field->isVisible())
+                    shown << field;
+            }
+            std::sort(shown.begin(), shown.end(), [](QQuickItem *a, QQuickItem *b) { return a->y() < b->y(); });
+            QStringList names;
+            for (QQuickItem *field : shown)
+                names << field->objectName();
+            return names;
+        };
+        QTRY_COMPARE(shownInOrder(), fields);
+        for (int i = 0; i < fields.size(); ++i) {
+            const QString placeholder = s.screen.find(fields[i])->property("placeholderText").toString();
+            QVERIFY2(placeholder.startsWith(placeholders[i]), qPrintable(placeholder));
+            if (placeholders[i].endsWith(QLatin1String(": ")))
+                QVERIFY(placeholder.endsWith(QLatin1Char(')')));
+        }
+        QCOMPARE(s.screen.find(QStringLiteral("passwordField"))->property("echoMode").toInt(), 2); // Password
+        QVERIFY(!s.item("errorBanner")->isVisible());
+    }
+
+    void typedValuesSurviveModeSwitches()
+    {
+        Screen s;
+        QVERIFY2(s.screen.isReady(), qPrintable(s.screen.errors()));
+        QQuickWindow *window = s.screen.window();
+        type(window, s.item("loginField"), QStringLiteral("maria"));
+        type(window, s.item("passwordField"), QStringLiteral("secret"));
+        s.tapItem("modeToggle");
+        // The sign-in login is the registration e-mail: one value behind both fields.
+        QCOMPARE(text(s.item("emailField")), QStringLiteral("maria"));
+        QCOMPARE(text(s.item("passwordField")), QStringLiteral("secret"));
+
+        type(window, s.item("usernameField"), QStringLiteral("maria_k"));
+        type(window, s.item("firstNameField"), QStringLiteral("Maria"));
+        type(window, s.item("emailField"), QStringLiteral("@mail.example"));
+        s.tapItem("modeToggle");
+        QCOMPARE(text(s.item("loginField")), QStringLiteral("maria@mail.example"));
+        s.tapItem("modeToggle");
+        QCOMPARE(text(s.item("usernameField")), QStringLiteral("maria_k"));
+        QCOMPARE(text(s.item("firstNameField")), QStringLiteral("Maria"));
+        QCOMPARE(text(s.item("emailField")), QStringLiteral("maria@mail.example"));
+    }
+
+    void bannerShowsTheModelsMessage_data()
+    {
+        QTest::addColumn<bool>("hasMessage");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("none") << false << QString();
+        QTest::newRow("a message") << true << QStringLiteral("Неверный логин или пароль");
+        QTest::newRow("empty message: icon only") << true << QString();
+        QTest::newRow("markup shown as typed") << true << QStringLiteral("<b>нет</b> & <i>ok</i>");
+    }
+    void bannerShowsTheModelsMessage()
+    {
+        QFETCH(bool, hasMessage);
+        QFETCH(QString, message);
+        Screen s;
+        QVERIFY2(s.screen.isReady(), qPrintable(s.screen.errors()));
+        s.model.setErrorMessage(hasMessage ? std::optional<QString>(message) : std::nullopt);
+
+        QCOMPARE(s.item("errorBanner")->isVisible(), hasMessage);
+        if (!hasMessage)
+            return;
+        QVERIFY(s.item("errorIcon")->isVisible());
+        QCOMPARE(s.item("errorText")->isVisible(), !message.isEmpty());
+        QCOMPARE(text(s.item("errorText")), message);
+        QCOMPARE(s.item("errorText")->property("textFormat").toInt(), int(Qt::PlainText));
+        // Centred, as wide as its content, inside the 24-point side margins.
+        QQuickItem *banner = s.item("errorBanner");
+        QTRY_VERIFY(qAbs(banner->x() + banner->width() / 2 - 195.0) <= 1.0);
+        QVERIFY(banner->x() >= 24 && banner->x() + banner->width() <= 390 - 24);
+
+        // A switch of mode removes the banner.
+        s.tapItem("modeToggle");
+        QVERIFY(!s.item("errorBanner")->isVisible());
+        QVERIFY(!s.model.property("hasErrorMessage").toBool());
+    }
+
+    void spinnerAndDisabledButtonWhileLoading()
+    {
+        auto responder = std::make_unique<ScriptedResponder>();
+        responder->replyNothing();
+        NetworkManager::shared().setBaseURL(responder->baseUrl());
+        Screen s;
+        QVERIFY2(s.screen.isReady(), qPrintable(s.screen.errors()));
+        type(s.screen.window(), s.item("loginField"), QStringLiteral("demo"));
+        type(s.screen.window(), s.item("passwordField"), QStringLiteral("demo12345"));
+        s.tapItem("submitButton");
+        QTRY_VERIFY(s.model.isLoading());
+
+        QVERIFY(s.item("submitSpinner")->isVisible());
+        QVERIFY(!s.item("submitText")->isVisible());
+        QVERIFY(!s.item("submitButton")->isEnabled());
+        // The fields and the mode switch stay usable; switching does not stop the request.
+        QVERIFY(s.item("loginField")->isEnabled());
+        s.tapItem("modeToggle");
+        QCOMPARE(text(s.item("subtitleText")), QStringLiteral("Регистрация нового аккаунта"));
+        QVERIFY(s.model.isLoading());
+        QVERIFY(s.item("submitSpinner")->isVisible());
+
+        // The service goes away: the failure shows and the button comes back.
+        QVERIFY(responder->waitForRequests(1));
+        responder.reset();
+        QTRY_VERIFY(!s.model.isLoading());
+        QVERIFY(s.item("submitButton")->isEnabled());
+        QVERIFY(s.item("submitText")->isVisible());
+        QVERIFY(s.item("errorBanner")->isVisible());
+        QVERIFY(!text(s.item("errorText")).isEmpty());
+    }
+
+    void blankSubmitStillAsksTheModel_data()
+    {
+        QTest::addColumn<bool>("registration");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("sign-in") << false << QStringLiteral("Заполните логин и пароль");
+        QTest::newRow("registration") << true << QStringLiteral("Введите логин и пароль");
+    }
+    void blankSubmitStillAsksTheModel()
+    {
+        QFETCH(bool, registration);
+        QFETCH(QString, message);
+        Screen s;
+        QVERIFY2(s.screen.isReady(), qPrintable(s.screen.errors()));
+        if (registration)
+            s.tapItem("modeToggle");
+        s.tapItem("submitButton");
+        QTRY_VERIFY(s.item("errorBanner")->isVisible());
+        QCOMPARE(text(s.item("errorText")), message);
+    }
+
+    void serviceRefusalShowsItsMessage()
+    {
+        ServiceProcess service;
+        QVERIFY2(service.start(), qPrintable(service.errors()));
+        NetworkManager::shared().setBaseURL(service.baseUrl());
+        Screen s;
+        QVERIFY2(s.screen.isReady(), qPrintable(s.screen.errors()));
+        type(s.screen.window(), s.item("loginField"), ServiceProcess::demoUsername());
+        type(s.screen.window(), s.item("passwordField"), QStringLiteral("wrong-password"));
+        s.tapItem("submitButton");
+        QTRY_VERIFY(s.item("errorBanner")->isVisible());
+        QVERIFY(!text(s.item("errorText")).isEmpty());
+        QVERIFY(!s.model.currentUser());
+    }
+};
+
+QTEST_MAIN(TestAuthView)
+#include "tst_authview.moc"

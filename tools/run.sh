@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# The demo: installs what is missing, builds the client and the reference service, starts the
+# service with its demo data on its loopback port, and opens the client built against it.
+# Closing the client stops the service. Sign in as demo / demo12345.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+port=${VORLANE_DEMO_PORT:-18480}
+build=build/run
+
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    cat >&2 <<MSG
+tools/run.sh: no display to open the client's window on (neither DISPLAY nor WAYLAND_DISPLAY is set).
+Run it on a virtual X display instead:
+
+    xvfb-run -a tools/run.sh
+
+(xvfb-run comes with the xvfb package, which tools/install-deps.sh installs.)
+MSG
+    exit 1
+fi
+
+tools/install-deps.sh
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORLANE_BUILD_BENCH=OFF \
+    -DVORLANE_DEMO_PORT="$port" -DVORLANE_SITE_URL="http://127.0.0.1:$port" >/dev/null
+cmake --build "$build" --target vorlane vorlane-server
+
+# The demo data lives under build/, so accounts registered in one run are there in the next.
+data="$build/demo-data"
+mkdir -p "$data/media"
+log="$data/service.log"
+"$build/server/vorlane-server" --port "$port" --db "$data/vorlane.db" --media "$data/media" >"$log" 2>&1 &
+service=$!
+trap 'kill "$service" 2>/dev/null || true; wait "$service" 2>/dev/null || true' EXIT
+
+# The service prints "PORT <n>" once it listens.
+for _ in $(seq 1 100); do
+    grep -q '^PORT ' "$log" && break
+    if ! kill -0 "$service" 2>/dev/null; then
+        echo "tools/run.sh: the reference service did not start (is port $port taken? set VORLANE_DEMO_PORT):" >&2
+        cat "$log" >&2
+        exit 1
+    fi
+    sleep 0.1
+done
+grep -q '^PORT ' "$log" || { echo "tools/run.sh: the reference service did not come up in time" >&2; exit 1; }
+echo "Reference service on http://127.0.0.1:$port (demo account: demo / demo12345)"
+
+"$build/src/vorlane"

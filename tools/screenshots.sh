@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Retakes the README's screenshots: the real client window on a virtual X display, against the
+# reference service with its demo data. Pictures go to docs/screenshots/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+port=${VORLANE_DEMO_PORT:-18480}
+build=build/run
+tools/install-deps.sh
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORLANE_BUILD_BENCH=OFF \
+    -DVORLANE_DEMO_PORT="$port" -DVORLANE_SITE_URL="http://127.0.0.1:$port" >/dev/null
+cmake --build "$build" --target vorlane_screenshot_tour vorlane-server
+
+data=$(mktemp -d)
+"$build/server/vorlane-server" --port "$port" --db "$data/vorlane.db" --media "$data/media" >"$data/log" 2>&1 &
+service=$!
+trap 'kill "$service" 2>/dev/null || true; wait "$service" 2>/dev/null || true; rm -rf "$data"' EXIT
+for _ in $(seq 1 100); do grep -q '^PORT ' "$data/log" && break; sleep 0.1; done
+grep -q '^PORT ' "$data/log" || { cat "$data/log" >&2; exit 1; }
+
+xvfb-run -a -s "-screen 0 390x844x24" "$build/tests/app/vorlane_screenshot_tour" docs/screenshots
