@@ -1,8 +1,7 @@
 // "upload.php" of the real service: photos as base64 JSON and files as multipart form data,
 // stored under names of the service's own making, served back with their content type; names,
 // extensions and sizes that must not be stored are refused with an envelope and leave nothing.
-#include "HttpExchange.h"
-#include "ServiceProcess.h"
+#include "ServiceTest.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -11,7 +10,6 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTest>
-#include <memory>
 
 namespace {
 QByteArray jpegBytes()
@@ -47,12 +45,9 @@ QByteArray randomBytes(qsizetype size)
 }
 }
 
-class tst_ServiceUpload : public QObject
+class tst_ServiceUpload : public ServiceTest
 {
     Q_OBJECT
-
-    ServiceProcess m_service;
-    std::unique_ptr<HttpExchange> m_http;
 
     QStringList storedFiles() const
     {
@@ -85,17 +80,6 @@ class tst_ServiceUpload : public QObject
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY2(m_service.start(), qPrintable(m_service.errors()));
-        m_http = std::make_unique<HttpExchange>(m_service.siteUrl());
-    }
-
-    void cleanupTestCase()
-    {
-        QVERIFY(m_service.stop()); // exits by itself with code 0: nothing above made it crash
-    }
-
     void cleanup()
     {
         QDir uploads(m_service.mediaDir() + "/uploads");
