@@ -23,18 +23,6 @@ QByteArray jpegBytes()
     return bytes;
 }
 
-qint64 statusKb(qint64 pid, const QByteArray &field)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(field + ":"))
-            return line.mid(field.size() + 1).trimmed().split(' ').first().toLongLong();
-    }
-    return -1;
-}
-
 QByteArray randomBytes(qsizetype size)
 {
     QByteArray bytes(size, Qt::Uninitialized);
@@ -205,12 +193,9 @@ private Q_SLOTS:
 #if defined(__SANITIZE_ADDRESS__)
         QSKIP("peak memory is not meaningful under AddressSanitizer");
 #endif
-        const qint64 pid = m_service.processId();
-        QFile clearRefs(QStringLiteral("/proc/%1/clear_refs").arg(pid));
-        if (!clearRefs.open(QIODevice::WriteOnly) || clearRefs.write("5") != 1)
+        if (!m_service.resetMemoryPeak())
             QSKIP("this kernel cannot reset a process's peak memory");
-        clearRefs.close();
-        const qint64 before = statusKb(pid, "VmHWM");
+        const qint64 before = m_service.memoryKb("VmHWM");
 
         const QByteArray content = randomBytes(64 << 20);
         const QByteArray body = HttpExchange::multipart("B", "large.mp4", content);
@@ -219,7 +204,7 @@ private Q_SLOTS:
                               "Content-Type: multipart/form-data; boundary=B\r\nContent-Length: "
                 + QByteArray::number(body.size()) + "\r\n\r\n" + body);
         QVERIFY2(reply.contains("\"success\":true"), reply.left(300).constData());
-        const qint64 growth = statusKb(pid, "VmHWM") - before;
+        const qint64 growth = m_service.memoryKb("VmHWM") - before;
         QVERIFY2(growth < 16 * 1024, qPrintable(QStringLiteral("peak grew by %1 kB").arg(growth)));
 
         const QStringList stored = storedFiles();
