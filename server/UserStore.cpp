@@ -1,17 +1,10 @@
 #include "UserStore.h"
 
 #include "Database.h"
+#include "OptionalMember.h"
 #include "ServiceContext.h"
 #include "Statement.h"
 #include "TimeText.h"
-
-namespace {
-void insertOptional(QJsonObject &object, const char *key, const std::optional<QString> &value)
-{
-    if (value)
-        object.insert(QLatin1String(key), *value);
-}
-}
 
 std::optional<UserStore::Login> UserStore::findLogin(const QString &login) const
 {

@@ -5,7 +5,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <arpa/inet.h>
@@ -17,25 +16,6 @@
 namespace {
 constexpr qint64 FileSize = 200LL * 1024 * 1024;
 constexpr qint64 PieceSize = 1024 * 1024;
-
-// A field of /proc/<pid>/status in kB, or -1.
-qint64 statusKb(qint64 pid, const QByteArray &field)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(field + ":"))
-            return line.mid(field.size() + 1).trimmed().split(' ').first().toLongLong();
-    }
-    return -1;
-}
-
-bool resetPeak(qint64 pid)
-{
-    QFile clear(QStringLiteral("/proc/%1/clear_refs").arg(pid));
-    return clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
-}
 
 bool sendAll(int socket, const char *data, qint64 size)
 {
@@ -90,11 +70,10 @@ void ServiceUpload200MB(benchmark::State &state)
         state.SkipWithError(qPrintable(service.errors()));
         return;
     }
-    const qint64 pid = service.processId();
-    const qint64 idleRss = statusKb(pid, "VmRSS");
+    const qint64 idleRss = service.memoryKb("VmRSS");
     qint64 peak = 0;
     for (auto _ : state) {
-        if (!resetPeak(pid)) {
+        if (!service.resetMemoryPeak()) {
             state.SkipWithError("cannot reset the service's peak memory (/proc/<pid>/clear_refs)");
             return;
         }
@@ -103,7 +82,7 @@ void ServiceUpload200MB(benchmark::State &state)
             state.SkipWithError("the upload was refused");
             return;
         }
-        peak = qMax(peak, statusKb(pid, "VmHWM"));
+        peak = qMax(peak, service.memoryKb("VmHWM"));
         QDir uploads(service.mediaDir() + QStringLiteral("/uploads"));
         const QFileInfoList stored = uploads.entryInfoList(QDir::Files);
         if (stored.size() != 1 || stored.first().size() != FileSize) {

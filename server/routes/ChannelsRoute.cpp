@@ -1,6 +1,7 @@
 // "channels.php": the channel catalogue as a bare list. The catalogue leaves the posts out;
 // one channel asked for by "channel_id" comes with its posts, newest first.
 #include "Database.h"
+#include "OptionalMember.h"
 #include "QueryParams.h"
 #include "Reply.h"
 #include "Routes.h"
@@ -31,10 +32,8 @@ QJsonObject channel(ServiceContext &context, const Statement &row)
     };
     if (!row.isNull(1))
         object.insert(QStringLiteral("user_id"), row.integer(1));
-    if (const auto avatar = row.optionalText(4))
-        object.insert(QStringLiteral("avatar_url"), context.absolute(*avatar));
-    if (const auto cover = row.optionalText(5))
-        object.insert(QStringLiteral("cover_url"), context.absolute(*cover));
+    insertOptional(object, "avatar_url", context.absolute(row.optionalText(4)));
+    insertOptional(object, "cover_url", context.absolute(row.optionalText(5)));
     return object;
 }
 
@@ -54,8 +53,7 @@ QJsonArray posts(ServiceContext &context, qint64 channelId)
             {QStringLiteral("views_count"), query.integer(5)},
             {QStringLiteral("created_at_formatted"), TimeText::ago(query.integer(6), now)},
         };
-        if (const auto image = query.optionalText(3))
-            post.insert(QStringLiteral("image_url"), context.absolute(*image));
+        insertOptional(post, "image_url", context.absolute(query.optionalText(3)));
         list.append(post);
     }
     return list;

@@ -1,6 +1,7 @@
 // "feed.php": the feed, newest first, as a bare list of posts. Likes and reposts are counted
 // over everybody; the service does not know who asks, so the viewer's own flags are false.
 #include "Database.h"
+#include "OptionalMember.h"
 #include "Reply.h"
 #include "Routes.h"
 #include "ServiceContext.h"
@@ -25,12 +26,9 @@ QJsonArray attachments(ServiceContext &context, qint64 postId)
             {QStringLiteral("type"), query.text(1)},
             {QStringLiteral("url"), context.absolute(query.text(2))},
         };
-        if (const auto title = query.optionalText(3))
-            attachment.insert(QStringLiteral("title"), *title);
-        if (const auto subtitle = query.optionalText(4))
-            attachment.insert(QStringLiteral("subtitle"), *subtitle);
-        if (const auto thumbnail = query.optionalText(5))
-            attachment.insert(QStringLiteral("thumbnail_url"), context.absolute(*thumbnail));
+        insertOptional(attachment, "title", query.optionalText(3));
+        insertOptional(attachment, "subtitle", query.optionalText(4));
+        insertOptional(attachment, "thumbnail_url", context.absolute(query.optionalText(5)));
         list.append(attachment);
     }
     return list;
@@ -66,10 +64,8 @@ QJsonArray feed(ServiceContext &context)
             {QStringLiteral("views_count"), query.integer(6)},
             {QStringLiteral("created_at_formatted"), TimeText::ago(query.integer(7), now)},
         };
-        if (const auto channel = query.optionalText(8))
-            post.insert(QStringLiteral("channel_name"), *channel);
-        if (const auto avatar = query.optionalText(9))
-            post.insert(QStringLiteral("channel_avatar_url"), context.absolute(*avatar));
+        insertOptional(post, "channel_name", query.optionalText(8));
+        insertOptional(post, "channel_avatar_url", context.absolute(query.optionalText(9)));
         posts.append(post);
     }
     return posts;

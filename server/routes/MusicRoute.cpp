@@ -1,5 +1,6 @@
 // "music.php": every track, newest first, as a bare list.
 #include "Database.h"
+#include "OptionalMember.h"
 #include "Reply.h"
 #include "Routes.h"
 #include "ServiceContext.h"
@@ -25,14 +26,10 @@ QJsonArray tracks(ServiceContext &context)
             {QStringLiteral("is_liked"), false},
             {QStringLiteral("explicit"), query.flag(6)},
         };
-        if (const auto cover = query.optionalText(4))
-            track.insert(QStringLiteral("cover_url"), context.absolute(*cover));
-        if (const auto lyrics = query.optionalText(7))
-            track.insert(QStringLiteral("lyrics"), *lyrics);
-        if (const auto album = query.optionalText(8))
-            track.insert(QStringLiteral("album_name"), *album);
-        if (const auto frequency = query.optionalText(9))
-            track.insert(QStringLiteral("frequency_fm"), *frequency);
+        insertOptional(track, "cover_url", context.absolute(query.optionalText(4)));
+        insertOptional(track, "lyrics", query.optionalText(7));
+        insertOptional(track, "album_name", query.optionalText(8));
+        insertOptional(track, "frequency_fm", query.optionalText(9));
         list.append(track);
     }
     return list;

@@ -92,15 +92,8 @@ private:
 
     quint32 offset() const { return static_cast<quint32>(m_p - m_begin); }
 
-    quint32 add(JsonTree::Type type)
-    {
-        JsonTree::Node node;
-        node.type = type;
-        m_nodes.push_back(node);
-        return static_cast<quint32>(m_nodes.size() - 1);
-    }
-
-    void finish(quint32 index) { m_nodes[index].end = static_cast<quint32>(m_nodes.size()); }
+    quint32 add(JsonTree::Type type) { return JsonTree::appendNode(m_nodes, type); }
+    void finish(quint32 index) { JsonTree::closeNode(m_nodes, index); }
 
     void literal(const char *text, JsonTree::Type type)
     {
@@ -143,71 +136,78 @@ private:
         }
     }
 
-    void object(int depth)
+    // The opening bracket of a container at `depth`: its node, with the space after the bracket read.
+    quint32 open(JsonTree::Type type, int depth)
     {
         if (depth > maxDepth)
             fail("слишком глубокая вложенность");
-        const quint32 index = add(JsonTree::Type::Object);
+        const quint32 index = add(type);
         ++m_p;
         skipSpace();
-        quint32 members = 0;
-        if (m_p != m_end && *m_p == '}') {
+        return index;
+    }
+
+    // Consumes `closer` when it stands next.
+    bool closes(char closer)
+    {
+        if (m_p != m_end && *m_p == closer) {
             ++m_p;
-        } else {
-            for (;;) {
-                if (m_p == m_end || *m_p != '"')
-                    fail("ожидается имя поля");
-                string();
-                skipSpace();
-                if (m_p == m_end || *m_p != ':')
-                    fail("ожидается двоеточие");
-                ++m_p;
-                skipSpace();
-                value(depth);
+            return true;
+        }
+        return false;
+    }
+
+    // After an element or a member: true when a comma announces another one, false when `closer`
+    // ends the container; anything else fails with `expected`.
+    bool another(char closer, const char *expected)
+    {
+        skipSpace();
+        if (m_p != m_end && *m_p == ',') {
+            ++m_p;
+            skipSpace();
+            return true;
+        }
+        if (!closes(closer))
+            fail(expected);
+        return false;
+    }
+
+    void object(int depth)
+    {
+        const quint32 index = open(JsonTree::Type::Object, depth);
+        quint32 members = 0;
+        if (!closes('}')) {
+            do {
+                member(depth);
                 ++members;
-                skipSpace();
-                if (m_p != m_end && *m_p == ',') {
-                    ++m_p;
-                    skipSpace();
-                    continue;
-                }
-                if (m_p != m_end && *m_p == '}') {
-                    ++m_p;
-                    break;
-                }
-                fail("ожидается запятая или конец объекта");
-            }
+            } while (another('}', "ожидается запятая или конец объекта"));
         }
         m_nodes[index].length = members;
         finish(index);
     }
 
-    void array(int depth)
+    void member(int depth)
     {
-        if (depth > maxDepth)
-            fail("слишком глубокая вложенность");
-        const quint32 index = add(JsonTree::Type::Array);
+        if (m_p == m_end || *m_p != '"')
+            fail("ожидается имя поля");
+        string();
+        skipSpace();
+        if (m_p == m_end || *m_p != ':')
+            fail("ожидается двоеточие");
         ++m_p;
         skipSpace();
+        value(depth);
+    }
+
+    void array(int depth)
+    {
+        const quint32 index = open(JsonTree::Type::Array, depth);
         quint32 elements = 0;
-        if (m_p != m_end && *m_p == ']') {
-            ++m_p;
-        } else {
-            for (;;) {
+        if (!closes(']')) {
+            do {
                 value(depth);
                 ++elements;
-                skipSpace();
-                if (m_p != m_end && *m_p == ',') {
-                    ++m_p;
-                    skipSpace();
-                    continue;
-                }
-                if (m_p != m_end && *m_p == ']') {
-                    ++m_p;
-                    break;
-                }
-                fail("ожидается запятая или конец массива");
-            }
+            } while (another(']', "ожидается запятая или конец массива"));
         }
         m_nodes[index].length = elements;
         finish(index);
@@ -269,6 +269,14 @@ private:
         finish(index);
     }
 
+    bool atDigit() const { return m_p != m_end && *m_p >= '0' && *m_p <= '9'; }
+
+    void skipDigits()
+    {
+        while (atDigit())
+            ++m_p;
+    }
+
     void number()
     {
         const char *start = m_p;
@@ -280,28 +288,25 @@ private:
         if (*m_p == '0') {
             ++m_p;
         } else if (*m_p >= '1' && *m_p <= '9') {
-            while (m_p != m_end && *m_p >= '0' && *m_p <= '9')
-                ++m_p;
+            skipDigits();
         } else {
             fail("недопустимое число");
         }
         if (m_p != m_end && *m_p == '.') {
             integral = false;
             ++m_p;
-            if (m_p == m_end || *m_p < '0' || *m_p > '9')
+            if (!atDigit())
                 fail("недопустимое число");
-            while (m_p != m_end && *m_p >= '0' && *m_p <= '9')
-                ++m_p;
+            skipDigits();
         }
         if (m_p != m_end && (*m_p == 'e' || *m_p == 'E')) {
             integral = false;
             ++m_p;
             if (m_p != m_end && (*m_p == '+' || *m_p == '-'))
                 ++m_p;
-            if (m_p == m_end || *m_p < '0' || *m_p > '9')
+            if (!atDigit())
                 fail("недопустимое число");
-            while (m_p != m_end && *m_p >= '0' && *m_p <= '9')
-                ++m_p;
+            skipDigits();
         }
 
         const quint32 index = add(JsonTree::Type::Integer);

@@ -38,6 +38,20 @@ public:
 
     JsonNode root() const;
 
+    // For the parser and the builder, which lay the nodes out in document order: a new node of
+    // `type` at the end, by index, and its `end` set once its children are in.
+    static quint32 appendNode(std::vector<Node> &nodes, Type type)
+    {
+        Node node;
+        node.type = type;
+        nodes.push_back(node);
+        return static_cast<quint32>(nodes.size() - 1);
+    }
+    static void closeNode(std::vector<Node> &nodes, quint32 index)
+    {
+        nodes[index].end = static_cast<quint32>(nodes.size());
+    }
+
     const Node &node(quint32 index) const { return m_nodes[index]; }
     const char *bytes() const { return m_bytes.constData(); }
 

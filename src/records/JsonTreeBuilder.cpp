@@ -66,15 +66,8 @@ public:
     void finishBytes() { m_bytes = m_writer.take(); }
 
 private:
-    quint32 add(JsonTree::Type type)
-    {
-        JsonTree::Node node;
-        node.type = type;
-        m_nodes.push_back(node);
-        return static_cast<quint32>(m_nodes.size() - 1);
-    }
-
-    void finish(quint32 index) { m_nodes[index].end = static_cast<quint32>(m_nodes.size()); }
+    quint32 add(JsonTree::Type type) { return JsonTree::appendNode(m_nodes, type); }
+    void finish(quint32 index) { JsonTree::closeNode(m_nodes, index); }
 
     // Every text goes into one writer, whose output becomes the tree's bytes at the end (the
     // commas it puts between them lie outside every node).

@@ -13,30 +13,37 @@ void JsonWriter::separate()
         m_out += ',';
 }
 
-void JsonWriter::beginObject()
+void JsonWriter::open(char bracket)
 {
     separate();
-    m_out += '{';
+    m_out += bracket;
     m_needComma = false;
+}
+
+void JsonWriter::close(char bracket)
+{
+    m_out += bracket;
+    m_needComma = true;
+}
+
+void JsonWriter::beginObject()
+{
+    open('{');
 }
 
 void JsonWriter::endObject()
 {
-    m_out += '}';
-    m_needComma = true;
+    close('}');
 }
 
 void JsonWriter::beginArray()
 {
-    separate();
-    m_out += '[';
-    m_needComma = false;
+    open('[');
 }
 
 void JsonWriter::endArray()
 {
-    m_out += ']';
-    m_needComma = true;
+    close(']');
 }
 
 void JsonWriter::key(QLatin1StringView name)

@@ -35,6 +35,8 @@ public:
 
 private:
     void separate();
+    void open(char bracket);
+    void close(char bracket);
     void appendEscaped(QStringView text);
     void appendEscapedUtf8(const QByteArray &utf8);
 

@@ -1,4 +1,5 @@
 // The reply envelope over every payload the service wraps in it.
+#include "DecodingFailure.h"
 #include "RecordSamples.h"
 
 #include "APIResponse.h"
@@ -54,16 +55,6 @@ QList<Payload> payloads()
         {"envelope of a user", envelopeOf<APIResponse<User>>(),
          R"({"success":true,"data":)" + RecordSamples::user + "}", RecordSamples::user, "data.success"},
     };
-}
-
-std::optional<DecodingError> failureOf(const Recode &recode, const QByteArray &bytes)
-{
-    try {
-        recode(bytes);
-    } catch (const DecodingError &error) {
-        return error;
-    }
-    return std::nullopt;
 }
 
 } // namespace
@@ -128,7 +119,7 @@ void TestEnvelope::everyPayload()
         QCOMPARE(p.recode(input), written);
         return;
     }
-    const auto failure = failureOf(p.recode, input);
+    const auto failure = decodingFailure([&] { p.recode(input); });
     QVERIFY(failure);
     if (!path.isEmpty() || kind >= 0)
         QCOMPARE(failure->path(), path);

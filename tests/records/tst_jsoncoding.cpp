@@ -1,5 +1,7 @@
 // The coding underneath the records: what counts as an integer, a flag or a text, which bytes are
 // JSON at all, what the writer puts out, and how a failure names its place.
+#include "DecodingFailure.h"
+
 #include "APIResponse.h"
 #include "Post.h"
 #include "User.h"
@@ -11,21 +13,6 @@
 
 #include <cmath>
 #include <limits>
-
-namespace {
-
-// The failure of decoding `bytes` as T, or no value when it decodes.
-template <class T> std::optional<DecodingError> failureOf(const QByteArray &bytes)
-{
-    try {
-        decodeJson<T>(bytes);
-    } catch (const DecodingError &error) {
-        return error;
-    }
-    return std::nullopt;
-}
-
-} // namespace
 
 class TestJsonCoding : public QObject
 {

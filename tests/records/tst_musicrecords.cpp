@@ -1,5 +1,6 @@
 // Tracks, albums, playlists and radio stations: display values, strict decoding against the
 // constructor defaults, and the key order of the device-built records.
+#include "DecodingFailure.h"
 #include "RecordSamples.h"
 
 #include "Album.h"
@@ -14,16 +15,6 @@ namespace {
 Track sampleTrack()
 {
     return decodeJson<Track>(RecordSamples::track);
-}
-
-template <class T> std::optional<DecodingError> failureOf(const QByteArray &bytes)
-{
-    try {
-        decodeJson<T>(bytes);
-    } catch (const DecodingError &error) {
-        return error;
-    }
-    return std::nullopt;
 }
 
 QByteArray without(QByteArray json, const QByteArray &member)

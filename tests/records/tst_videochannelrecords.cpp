@@ -1,5 +1,6 @@
 // Videos, channels and channel posts: the video duration, strict decoding, the channel's owner
 // and post list told apart when missing, empty or present, and the constructor defaults.
+#include "DecodingFailure.h"
 #include "RecordSamples.h"
 
 #include "Channel.h"
@@ -9,16 +10,6 @@
 #include <QTest>
 
 namespace {
-
-template <class T> std::optional<DecodingError> failureOf(const QByteArray &bytes)
-{
-    try {
-        decodeJson<T>(bytes);
-    } catch (const DecodingError &error) {
-        return error;
-    }
-    return std::nullopt;
-}
 
 const QByteArray bareChannel = R"({"id":4,"name":"Канал","description":"","subscribers_count":0,)"
                                R"("is_subscribed":false,"is_verified":false,"category":"Паблик"})";

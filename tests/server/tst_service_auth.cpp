@@ -1,10 +1,8 @@
 // "auth.php" of the real service: sign-in by user name or e-mail, registration, refusals,
 // and text from the sign-in fields treated as data, never as SQL.
-#include "HttpExchange.h"
-#include "ServiceProcess.h"
+#include "ServiceTest.h"
 
 #include <QTest>
-#include <memory>
 
 namespace {
 QJsonObject login(const QString &name, const QString &password)
@@ -20,27 +18,13 @@ QJsonObject registration(const QString &username, const QString &email, const QS
 }
 }
 
-class tst_ServiceAuth : public QObject
+class tst_ServiceAuth : public ServiceTest
 {
     Q_OBJECT
-
-    ServiceProcess m_service;
-    std::unique_ptr<HttpExchange> m_http;
 
     HttpReply auth(const QJsonObject &body) { return m_http->postJson("/api/auth.php", body); }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY2(m_service.start(), qPrintable(m_service.errors()));
-        m_http = std::make_unique<HttpExchange>(m_service.siteUrl());
-    }
-
-    void cleanupTestCase()
-    {
-        QVERIFY(m_service.stop()); // exits by itself with code 0: nothing above made it crash
-    }
-
     void signsInByUserNameOrEmail_data()
     {
         QTest::addColumn<QString>("name");

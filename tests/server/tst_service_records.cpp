@@ -1,7 +1,6 @@
 // Everything the service sends decodes with the client's strict decoders, and every address in
 // it points at this service (on the port it really got) and serves a file of the right type.
-#include "HttpExchange.h"
-#include "ServiceProcess.h"
+#include "ServiceTest.h"
 
 #include <APIResponse.h>
 #include <Channel.h>
@@ -12,14 +11,10 @@
 
 #include <QImage>
 #include <QTest>
-#include <memory>
 
-class tst_ServiceRecords : public QObject
+class tst_ServiceRecords : public ServiceTest
 {
     Q_OBJECT
-
-    ServiceProcess m_service;
-    std::unique_ptr<HttpExchange> m_http;
 
     // The reply decoded as a T, or nothing (with the reason in the log).
     template<class T>
@@ -65,17 +60,6 @@ class tst_ServiceRecords : public QObject
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY2(m_service.start(), qPrintable(m_service.errors()));
-        m_http = std::make_unique<HttpExchange>(m_service.siteUrl());
-    }
-
-    void cleanupTestCase()
-    {
-        QVERIFY(m_service.stop()); // exits by itself with code 0: nothing above made it crash
-    }
-
     void feed()
     {
         const auto feed = fetch<QList<Post>>("/api/feed.php");

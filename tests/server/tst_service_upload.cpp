@@ -1,8 +1,7 @@
 // "upload.php" of the real service: photos as base64 JSON and files as multipart form data,
 // stored under names of the service's own making, served back with their content type; names,
 // extensions and sizes that must not be stored are refused with an envelope and leave nothing.
-#include "HttpExchange.h"
-#include "ServiceProcess.h"
+#include "ServiceTest.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -11,7 +10,6 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTest>
-#include <memory>
 
 namespace {
 QByteArray jpegBytes()
@@ -25,18 +23,6 @@ QByteArray jpegBytes()
     return bytes;
 }
 
-qint64 statusKb(qint64 pid, const QByteArray &field)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(field + ":"))
-            return line.mid(field.size() + 1).trimmed().split(' ').first().toLongLong();
-    }
-    return -1;
-}
-
 QByteArray randomBytes(qsizetype size)
 {
     QByteArray bytes(size, Qt::Uninitialized);
@@ -47,12 +33,9 @@ QByteArray randomBytes(qsizetype size)
 }
 }
 
-class tst_ServiceUpload : public QObject
+class tst_ServiceUpload : public ServiceTest
 {
     Q_OBJECT
-
-    ServiceProcess m_service;
-    std::unique_ptr<HttpExchange> m_http;
 
     QStringList storedFiles() const
     {
@@ -85,17 +68,6 @@ class tst_ServiceUpload : public QObject
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY2(m_service.start(), qPrintable(m_service.errors()));
-        m_http = std::make_unique<HttpExchange>(m_service.siteUrl());
-    }
-
-    void cleanupTestCase()
-    {
-        QVERIFY(m_service.stop()); // exits by itself with code 0: nothing above made it crash
-    }
-
     void cleanup()
     {
         QDir uploads(m_service.mediaDir() + "/uploads");
@@ -221,12 +193,9 @@ private Q_SLOTS:
 #if defined(__SANITIZE_ADDRESS__)
         QSKIP("peak memory is not meaningful under AddressSanitizer");
 #endif
-        const qint64 pid = m_service.processId();
-        QFile clearRefs(QStringLiteral("/proc/%1/clear_refs").arg(pid));
-        if (!clearRefs.open(QIODevice::WriteOnly) || clearRefs.write("5") != 1)
+        if (!m_service.resetMemoryPeak())
             QSKIP("this kernel cannot reset a process's peak memory");
-        clearRefs.close();
-        const qint64 before = statusKb(pid, "VmHWM");
+        const qint64 before = m_service.memoryKb("VmHWM");
 
         const QByteArray content = randomBytes(64 << 20);
         const QByteArray body = HttpExchange::multipart("B", "large.mp4", content);
@@ -235,7 +204,7 @@ private Q_SLOTS:
                               "Content-Type: multipart/form-data; boundary=B\r\nContent-Length: "
                 + QByteArray::number(body.size()) + "\r\n\r\n" + body);
         QVERIFY2(reply.contains("\"success\":true"), reply.left(300).constData());
-        const qint64 growth = statusKb(pid, "VmHWM") - before;
+        const qint64 growth = m_service.memoryKb("VmHWM") - before;
         QVERIFY2(growth < 16 * 1024, qPrintable(QStringLiteral("peak grew by %1 kB").arg(growth)));
 
         const QStringList stored = storedFiles();

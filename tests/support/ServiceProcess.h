@@ -34,6 +34,13 @@ public:
     QString errors() const;   // what went wrong in start(), with the service's standard error
     qint64 processId() const { return m_process.processId(); }
 
+    // A memory figure of the running service from /proc/<pid>/status, in kB ("VmRSS", "VmHWM"),
+    // or -1.
+    qint64 memoryKb(const QByteArray &field) const;
+    // Starts the peak ("VmHWM") again from what the service holds now; false where the kernel
+    // cannot.
+    bool resetMemoryPeak() const;
+
     // The demo account that the service seeds.
     static QString demoUsername() { return QStringLiteral("demo"); }
     static QString demoPassword() { return QStringLiteral("demo12345"); }
