@@ -22,14 +22,7 @@ Rectangle {
         anchors.fill: parent
         spacing: 20
 
-        Rectangle {
-            Layout.alignment: Qt.AlignHCenter
-            Layout.topMargin: 12
-            implicitWidth: 40
-            implicitHeight: 5
-            radius: 2.5
-            color: Qt.rgba(Theme.gray.r, Theme.gray.g, Theme.gray.b, 0.4)
-        }
+        SheetHandle { }
 
         Text {
             objectName: "lyricsHeading"
@@ -43,14 +36,14 @@ Rectangle {
 
         Text {
             objectName: "lyricsTrackTitle"
-            Layout.alignment: Qt.AlignHCenter
-            Layout.maximumWidth: root.width - 32
+            Layout.fillWidth: true
             text: song.title
             textFormat: Text.PlainText
             font.family: Theme.fontFamily
             font.pixelSize: 14
             color: Theme.secondaryLabel
-            elide: Text.ElideRight
+            wrapMode: Text.Wrap
+            horizontalAlignment: Text.AlignHCenter
         }
 
         Rectangle {

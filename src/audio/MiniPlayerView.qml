@@ -66,9 +66,7 @@ Item {
                 radius: 6
                 hasPicture: nowPlaying.hasCover
                 source: nowPlaying.coverSource
-                symbolSize: 22
                 placeholderOpacity: 0.2
-                backdrop: bar.color
             }
 
             ColumnLayout {
@@ -107,7 +105,7 @@ Item {
                 contentItem: AudioSymbol {
                     objectName: "miniPlayerButtonSymbol"
                     symbol: nowPlaying.playIcon
-                    size: 22
+                    size: 20
                     color: Theme.label
                 }
                 onClicked: nowPlaying.togglePlayPause()

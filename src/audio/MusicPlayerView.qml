@@ -25,15 +25,7 @@ Rectangle {
         anchors.rightMargin: 20
         spacing: 24
 
-        // Drawn only: the sheet itself is what the user drags.
-        Rectangle {
-            Layout.alignment: Qt.AlignHCenter
-            Layout.topMargin: 12
-            implicitWidth: 40
-            implicitHeight: 5
-            radius: 2.5
-            color: Qt.rgba(Theme.gray.r, Theme.gray.g, Theme.gray.b, 0.4)
-        }
+        SheetHandle { }
 
         Item { Layout.fillHeight: true }
 
@@ -60,7 +52,6 @@ Rectangle {
                 symbolSize: 80
                 symbolColor: Theme.blue
                 placeholderOpacity: 0.15
-                backdrop: root.color
             }
         }
 
@@ -183,14 +174,14 @@ Rectangle {
 
             AbstractButton {
                 objectName: "lyricsButton"
-                contentItem: AudioSymbol { symbol: "quote.bubble.fill"; size: 24; color: Theme.blue }
+                contentItem: AudioSymbol { symbol: "quote.bubble.fill"; size: 22; color: Theme.blue }
                 onClicked: lyricsSheet.open()
             }
 
             // Present, enabled and without an action: there is no queue to move through.
             AbstractButton {
                 objectName: "backwardButton"
-                contentItem: AudioSymbol { symbol: "backward.fill"; size: 28; color: Theme.label }
+                contentItem: AudioSymbol { symbol: "backward.fill"; size: 26; color: Theme.label }
             }
 
             AbstractButton {
@@ -206,7 +197,7 @@ Rectangle {
 
             AbstractButton {
                 objectName: "forwardButton"
-                contentItem: AudioSymbol { symbol: "forward.fill"; size: 28; color: Theme.label }
+                contentItem: AudioSymbol { symbol: "forward.fill"; size: 26; color: Theme.label }
             }
 
             AbstractButton {
@@ -214,7 +205,7 @@ Rectangle {
                 contentItem: AudioSymbol {
                     objectName: "heartSymbol"
                     symbol: player.heartIcon
-                    size: 24
+                    size: 22
                     color: player.isLiked ? Theme.red : Theme.label
                 }
             }

@@ -1,14 +1,12 @@
 #include "AudioPlayerManager.h"
 #include "AudioTestTracks.h"
 #include "FakePlayerBackend.h"
+#include "StdoutCapture.h"
 
-#include <QTemporaryFile>
 #include <QTest>
 
 #include <cmath>
-#include <functional>
 #include <limits>
-#include <unistd.h>
 
 Q_DECLARE_METATYPE(std::optional<QString>)
 
@@ -19,22 +17,6 @@ const QString addressB = QStringLiteral("http://127.0.0.1:9/b.wav");
 const QString addressC = QStringLiteral("http://127.0.0.1:9/c.wav");
 constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
 constexpr double infinity = std::numeric_limits<double>::infinity();
-
-QByteArray captureStdout(const std::function<void()> &body)
-{
-    std::fflush(stdout);
-    QTemporaryFile file;
-    if (!file.open())
-        return "cannot capture";
-    const int saved = dup(STDOUT_FILENO);
-    dup2(file.handle(), STDOUT_FILENO);
-    body();
-    std::fflush(stdout);
-    dup2(saved, STDOUT_FILENO);
-    close(saved);
-    file.seek(0);
-    return file.readAll();
-}
 
 } // namespace
 
@@ -68,19 +50,6 @@ private Q_SLOTS:
         QVERIFY(m_world->players.empty());
     }
 
-    void firstTrackPlaysWithOneObserver()
-    {
-        player().play(makeTrack(1, addressA));
-        QCOMPARE(player().currentTrack()->id, 1);
-        QVERIFY(player().isPlaying());
-        QCOMPARE(m_world->players.size(), size_t(1));
-        auto state = m_world->last();
-        QCOMPARE(state->url, QUrl(addressA));
-        QCOMPARE(state->calls, QStringList{QStringLiteral("play")});
-        QCOMPARE(state->observers.size(), size_t(1));
-        QCOMPARE(state->intervals, std::vector<std::chrono::milliseconds>{std::chrono::milliseconds(500)});
-    }
-
     void sameIdToggles_data()
     {
         QTest::addColumn<int>("plays");
@@ -90,7 +59,6 @@ private Q_SLOTS:
         QTest::newRow("once") << 1 << true << QStringList{play};
         QTest::newRow("twice pauses") << 2 << false << QStringList{play, pause};
         QTest::newRow("three times resumes") << 3 << true << QStringList{play, pause, play};
-        QTest::newRow("four times pauses again") << 4 << false << QStringList{play, pause, play, pause};
     }
 
     void sameIdToggles()
@@ -101,8 +69,13 @@ private Q_SLOTS:
         for (int i = 0; i < plays; ++i)
             player().play(makeTrack(7, addressA));
         QCOMPARE(player().isPlaying(), playing);
+        // One player, with the one observer it got when the track started.
         QCOMPARE(m_world->players.size(), size_t(1));
-        QCOMPARE(m_world->last()->calls, calls);
+        const auto state = m_world->last();
+        QCOMPARE(state->url, QUrl(addressA));
+        QCOMPARE(state->calls, calls);
+        QCOMPARE(state->observers.size(), size_t(1));
+        QCOMPARE(state->intervals, std::vector<std::chrono::milliseconds>{std::chrono::milliseconds(500)});
     }
 
     void sameIdKeepsTheStoredTrack()
@@ -212,7 +185,6 @@ private Q_SLOTS:
         QTest::newRow("unknown length") << qint64(200) << notANumber << 200.0;
         QTest::newRow("unknown length, live track") << qint64(0) << notANumber << 0.0;
         QTest::newRow("infinite length counts as unknown") << qint64(200) << infinity << 200.0;
-        QTest::newRow("known length wins") << qint64(200) << 245.3 << 245.3;
         QTest::newRow("known length of a live track") << qint64(0) << 12.5 << 12.5;
     }
 
@@ -323,10 +295,9 @@ private Q_SLOTS:
         QFETCH(QByteArray, expected);
         auto world = std::make_shared<FakePlayerBackend::World>();
         world->sessionFailure = failure;
-        std::unique_ptr<AudioPlayerManager> manager;
-        const QByteArray output = captureStdout(
-            [&] { manager = std::make_unique<AudioPlayerManager>(std::make_unique<FakePlayerBackend>(world)); });
-        QCOMPARE(output, expected);
+        StdoutCapture capture;
+        auto manager = std::make_unique<AudioPlayerManager>(std::make_unique<FakePlayerBackend>(world));
+        QCOMPARE(capture.finish(), expected);
         manager->play(makeTrack(1, addressA));
         QVERIFY(manager->hasPlayer());
         QVERIFY(manager->isPlaying());

@@ -6,8 +6,11 @@
 #include "QmlScreen.h"
 
 #include <QColor>
+#include <QImage>
+#include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <limits>
 
 Q_DECLARE_METATYPE(std::optional<QString>)
@@ -88,26 +91,30 @@ private Q_SLOTS:
             QCOMPARE(text(*screen, QStringLiteral("playerAlbum")), expected);
     }
 
+    // The slider's range comes from the player once it knows a length, else from the sheet's own track.
     void sliderRangeAndLengthLabel_data()
     {
-        QTest::addColumn<qint64>("trackSeconds");
-        QTest::addColumn<double>("playerDuration");
+        QTest::addColumn<qint64>("playerTrackSeconds");
+        QTest::addColumn<double>("itemDuration");
+        QTest::addColumn<qint64>("sheetTrackSeconds");
         QTest::addColumn<double>("upper");
         QTest::addColumn<QString>("lengthLabel");
         const double nan = std::numeric_limits<double>::quiet_NaN();
-        QTest::newRow("player length wins") << qint64(200) << 245.3 << 245.3 << "3:20";
-        QTest::newRow("length unknown") << qint64(200) << nan << 200.0 << "3:20";
-        QTest::newRow("live, length unknown") << qint64(0) << nan << 1.0 << "LIVE";
+        QTest::newRow("player length wins") << qint64(200) << 245.3 << qint64(200) << 245.3 << "3:20";
+        QTest::newRow("player length 0") << qint64(0) << nan << qint64(200) << 200.0 << "3:20";
+        QTest::newRow("live") << qint64(0) << nan << qint64(0) << 1.0 << "LIVE";
     }
 
     void sliderRangeAndLengthLabel()
     {
-        QFETCH(qint64, trackSeconds);
-        QFETCH(double, playerDuration);
+        QFETCH(qint64, playerTrackSeconds);
+        QFETCH(double, itemDuration);
+        QFETCH(qint64, sheetTrackSeconds);
         QFETCH(double, upper);
         QFETCH(QString, lengthLabel);
-        const Track track = freshTrack(trackSeconds);
-        playAndReport(track, playerDuration, 65.7);
+        Track track = freshTrack(playerTrackSeconds);
+        playAndReport(track, itemDuration, 65.7);
+        track.durationSeconds = sheetTrackSeconds;
         auto screen = open(QStringLiteral("MusicPlayerView.qml"), track);
         QVERIFY2(screen->isReady(), qPrintable(screen->errors()));
         QQuickItem *slider = screen->find(QStringLiteral("playerSlider"));
@@ -190,6 +197,42 @@ private Q_SLOTS:
         QVERIFY2(screen->isReady(), qPrintable(screen->errors()));
         QVERIFY(shownItem(*screen, QStringLiteral("artworkPlaceholder")));
         QVERIFY(!shownItem(*screen, QStringLiteral("artworkPicture")));
+    }
+
+    // The cover is cut to the tile's rounded shape at all four corners: what shows at a corner is
+    // what lies just outside the tile (the sheet and the tile's shadow), never the picture and
+    // never a patch of another colour.
+    void coverCornersAreRounded()
+    {
+        QTemporaryDir dir;
+        QImage red(300, 300, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        const QString path = dir.filePath(QStringLiteral("cover.png"));
+        QVERIFY(red.save(path));
+        Track track = freshTrack();
+        track.coverUrl = QUrl::fromLocalFile(path).toString();
+        auto screen = open(QStringLiteral("MusicPlayerView.qml"), track);
+        QVERIFY2(screen->isReady(), qPrintable(screen->errors()));
+        QTRY_VERIFY(shownItem(*screen, QStringLiteral("artworkPicture")));
+        QQuickItem *tile = screen->find(QStringLiteral("playerArtwork"));
+        const QImage shot = screen->grab();
+        const auto pixel = [&](qreal x, qreal y) { return shot.pixelColor(tile->mapToScene(QPointF(x, y)).toPoint()); };
+        const auto isPicture = [](const QColor &c) { return c.red() - c.green() > 200; };
+        const qreal w = tile->width(), h = tile->height();
+
+        QVERIFY(isPicture(pixel(w / 2, h / 2)));
+        for (const QPointF &edge : {QPointF(w / 2, 1), QPointF(w / 2, h - 2), QPointF(1, h / 2), QPointF(w - 2, h / 2)})
+            QVERIFY2(isPicture(pixel(edge.x(), edge.y())), qPrintable(pixel(edge.x(), edge.y()).name()));
+        // Inside each corner's square, outside its arc, against the pixel beside the tile.
+        const struct { qreal x, y, outsideX; } corners[] = {
+            {2, 2, -3}, {w - 3, 2, w + 2}, {2, h - 3, -3}, {w - 3, h - 3, w + 2}};
+        for (const auto &corner : corners) {
+            const QColor inside = pixel(corner.x, corner.y), outside = pixel(corner.outsideX, corner.y);
+            const int difference = std::max({qAbs(inside.red() - outside.red()), qAbs(inside.green() - outside.green()),
+                                             qAbs(inside.blue() - outside.blue())});
+            QVERIFY2(difference <= 12, qPrintable(QStringLiteral("corner (%1, %2) is %3 beside %4")
+                                                      .arg(corner.x).arg(corner.y).arg(inside.name(), outside.name())));
+        }
     }
 
     void lyricsButtonOpensTheLyricsOfTheSheetsTrack()
