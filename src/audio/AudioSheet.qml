@@ -14,6 +14,8 @@ Drawer {
     // Opened by the screens only, never by a swipe from the window's edge.
     dragMargin: 0
     modal: true
+    // Swiped down (or left with Escape); a tap beside it does not close it.
+    closePolicy: Popup.CloseOnEscape
     padding: 0
 
     background: Rectangle {

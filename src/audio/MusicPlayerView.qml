@@ -35,6 +35,7 @@ Rectangle {
             implicitHeight: 260
 
             AudioShadow {
+                objectName: "coverShadow"
                 anchors.fill: parent
                 visible: player.hasCover
                 radius: 20

@@ -132,6 +132,10 @@ private Q_SLOTS:
         QCOMPARE(text(QStringLiteral("playerTitle")), QStringLiteral("Открой меня"));
         QCOMPARE(text(QStringLiteral("playerArtist")), QStringLiteral("Артист"));
         QVERIFY(player().isPlaying());
+        // Only a swipe down closes it: a tap on the dimmed strip above it does not.
+        QTest::mouseClick(m_screen->window(), Qt::LeftButton, {}, QPoint(195, 20));
+        QTest::qWait(100);
+        QVERIFY(sheet()->property("opened").toBool());
     }
 
     void draggingTheSheetDownClosesItAndTheNextOpeningStartsAfresh()
@@ -161,18 +165,6 @@ private Q_SLOTS:
         tapItem(*m_screen, m_screen->find(QStringLiteral("miniPlayerTitle")));
         QTRY_VERIFY(sheet()->property("opened").toBool());
         QVERIFY(!shownItem(*m_screen, QStringLiteral("lyricsView")));
-    }
-
-    void afterTheEndTheFirstTapPauses()
-    {
-        playNew(makeTrack(0, QStringLiteral("http://127.0.0.1:9/a.wav"), 3));
-        auto state = m_world->last();
-        state->itemDuration = 3;
-        state->position = 3;
-        state->tick();
-        QCOMPARE(buttonSymbol(), QStringLiteral("pause.fill"));
-        tapItem(*m_screen, m_screen->find(QStringLiteral("miniPlayerButton")));
-        QCOMPARE(buttonSymbol(), QStringLiteral("play.fill"));
     }
 };
 

@@ -197,6 +197,7 @@ private Q_SLOTS:
         QVERIFY2(screen->isReady(), qPrintable(screen->errors()));
         QVERIFY(shownItem(*screen, QStringLiteral("artworkPlaceholder")));
         QVERIFY(!shownItem(*screen, QStringLiteral("artworkPicture")));
+        QVERIFY(!shownItem(*screen, QStringLiteral("coverShadow")));
     }
 
     // The cover is cut to the tile's rounded shape at all four corners: what shows at a corner is
@@ -214,6 +215,7 @@ private Q_SLOTS:
         auto screen = open(QStringLiteral("MusicPlayerView.qml"), track);
         QVERIFY2(screen->isReady(), qPrintable(screen->errors()));
         QTRY_VERIFY(shownItem(*screen, QStringLiteral("artworkPicture")));
+        QVERIFY(shownItem(*screen, QStringLiteral("coverShadow")));
         QQuickItem *tile = screen->find(QStringLiteral("playerArtwork"));
         const QImage shot = screen->grab();
         const auto pixel = [&](qreal x, qreal y) { return shot.pixelColor(tile->mapToScene(QPointF(x, y)).toPoint()); };
@@ -235,18 +237,6 @@ private Q_SLOTS:
         }
     }
 
-    void lyricsButtonOpensTheLyricsOfTheSheetsTrack()
-    {
-        Track track = freshTrack();
-        track.lyrics = QStringLiteral("Первая строка\nВторая строка");
-        auto screen = open(QStringLiteral("MusicPlayerView.qml"), track);
-        QVERIFY2(screen->isReady(), qPrintable(screen->errors()));
-        QVERIFY(!screen->find(QStringLiteral("lyricsView")));
-        tapItem(*screen, screen->find(QStringLiteral("lyricsButton")));
-        QTRY_VERIFY(shownItem(*screen, QStringLiteral("lyricsView")));
-        QCOMPARE(text(*screen, QStringLiteral("lyricsText")), QStringLiteral("Первая строка\nВторая строка"));
-    }
-
     void lyricsTexts_data()
     {
         QTest::addColumn<std::optional<QString>>("lyrics");
@@ -263,8 +253,12 @@ private Q_SLOTS:
         Track track = freshTrack();
         track.title = QStringLiteral("Колыбельная");
         track.lyrics = lyrics;
-        auto screen = open(QStringLiteral("LyricsView.qml"), track);
+        // Opened from the player sheet, with the sheet's own track.
+        auto screen = open(QStringLiteral("MusicPlayerView.qml"), track);
         QVERIFY2(screen->isReady(), qPrintable(screen->errors()));
+        QVERIFY(!screen->find(QStringLiteral("lyricsView")));
+        tapItem(*screen, screen->find(QStringLiteral("lyricsButton")));
+        QTRY_VERIFY(shownItem(*screen, QStringLiteral("lyricsView")));
         QCOMPARE(text(*screen, QStringLiteral("lyricsHeading")), QStringLiteral("Текст песни"));
         QCOMPARE(text(*screen, QStringLiteral("lyricsTrackTitle")), QStringLiteral("Колыбельная"));
         QCOMPARE(text(*screen, QStringLiteral("lyricsText")), expected);
