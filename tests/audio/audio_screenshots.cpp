@@ -1,5 +1,7 @@
 // Draws the mini player over a tab and the player sheet in a real window and saves what the
-// window shows, for looking at the screens by eye. Not a test: run it by hand (see README).
+// window shows, for looking at the screens by eye. Not a test: run it by hand, at three pixels a
+// point as on a phone:
+//   QT_SCALE_FACTOR=3 xvfb-run -a -s "-screen 0 1200x2600x24" build/tests/audio/audio_screenshots docs/screenshots
 
 #include "AudioPlayerManager.h"
 #include "AudioTestTracks.h"
