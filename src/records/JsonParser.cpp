@@ -4,7 +4,10 @@
 
 #include <charconv>
 #include <cstring>
+#include <algorithm>
 #include <limits>
+#include <optional>
+#include <string>
 
 namespace {
 
@@ -56,6 +59,59 @@ int utf8SequenceLength(const unsigned char *p, const unsigned char *end)
             return 0;
     }
     return length;
+}
+
+// The value of a number written with a fraction or an exponent ("5.0", "1e2", "0.1e1") when it is
+// a whole number inside 64 bits, read from the digits themselves: going through a double would
+// round 9007199254740993.0 to ...992 and take 1.0000000000000001 for 1.
+std::optional<qint64> wholeNumber(const char *p, const char *end)
+{
+    const bool negative = *p == '-';
+    if (negative)
+        ++p;
+    std::string digits;
+    qint64 exponent = 0; // of the last digit
+    for (; p != end && *p >= '0' && *p <= '9'; ++p)
+        digits += *p;
+    if (p != end && *p == '.') {
+        for (++p; p != end && *p >= '0' && *p <= '9'; ++p) {
+            digits += *p;
+            --exponent;
+        }
+    }
+    if (p != end && (*p == 'e' || *p == 'E')) {
+        ++p;
+        const bool negativeExponent = *p == '-';
+        if (*p == '+' || *p == '-')
+            ++p;
+        qint64 written = 0;
+        // Beyond this the value is 0, or no whole number fits in 64 bits, whatever the digits.
+        constexpr qint64 limit = qint64(1) << 40;
+        for (; p != end && *p >= '0' && *p <= '9'; ++p)
+            written = std::min(limit, written * 10 + (*p - '0'));
+        exponent += negativeExponent ? -written : written;
+    }
+    const std::size_t first = digits.find_first_not_of('0');
+    if (first == std::string::npos)
+        return 0; // every digit zero, "-0.0" included
+    std::size_t last = digits.size();
+    while (digits[last - 1] == '0') {
+        --last;
+        ++exponent;
+    }
+    if (exponent < 0)
+        return std::nullopt; // a fraction remains
+    const auto significant = static_cast<qint64>(last - first);
+    if (significant + exponent > 19)
+        return std::nullopt; // at least 10^19: beyond 64 bits
+    std::string text = negative ? "-" : "";
+    text.append(digits, first, last - first);
+    text.append(static_cast<std::size_t>(exponent), '0');
+    qint64 value = 0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (result.ec != std::errc() || result.ptr != text.data() + text.size())
+        return std::nullopt;
+    return value;
 }
 
 class Parser
@@ -314,16 +370,22 @@ private:
         if (integral) {
             const auto result = std::from_chars(start, m_p, node.integer);
             if (result.ec == std::errc() && result.ptr == m_p) {
+                node.number = static_cast<double>(node.integer);
                 finish(index);
                 return;
             }
         }
-        // A fraction, an exponent or an integer beyond 64 bits: a double, as Qt keeps it.
-        node.type = JsonTree::Type::Double;
-        node.integer = 0;
+        // The double as written ("-0.0" keeps its sign) for a double field, and for an integer
+        // field only a whole number inside 64 bits: never -9223372036854775809, which Qt would
+        // round to the smallest integer.
         const auto result = std::from_chars(start, m_p, node.number);
         if (result.ec != std::errc() || result.ptr != m_p)
             fail("число вне допустимого диапазона");
+        const std::optional<qint64> whole = integral ? std::nullopt : wholeNumber(start, m_p);
+        if (whole)
+            node.integer = *whole;
+        else
+            node.type = JsonTree::Type::Double;
         finish(index);
     }
 
