@@ -166,10 +166,12 @@ private:
             fail("неожиданный конец данных");
         switch (*m_p) {
         case '{':
-            object(depth + 1);
+            container(JsonTree::Type::Object, depth + 1, '}', "ожидается запятая или конец объекта",
+                      [this, depth] { member(depth + 1); });
             return;
         case '[':
-            array(depth + 1);
+            container(JsonTree::Type::Array, depth + 1, ']', "ожидается запятая или конец массива",
+                      [this, depth] { value(depth + 1); });
             return;
         case '"':
             string();
@@ -192,53 +194,35 @@ private:
         }
     }
 
-    // The opening bracket of a container at `depth`: its node, with the space after the bracket read.
-    quint32 open(JsonTree::Type type, int depth)
+    // An object or an array at `depth`, from its opening bracket to `closer`: its node, holding
+    // the count of what `item` reads (a member or an element) between the commas.
+    template <class Item> void container(JsonTree::Type type, int depth, char closer, const char *expected, Item item)
     {
         if (depth > maxDepth)
             fail("слишком глубокая вложенность");
         const quint32 index = add(type);
         ++m_p;
         skipSpace();
-        return index;
-    }
-
-    // Consumes `closer` when it stands next.
-    bool closes(char closer)
-    {
+        quint32 count = 0;
         if (m_p != m_end && *m_p == closer) {
             ++m_p;
-            return true;
+        } else {
+            for (;;) {
+                item();
+                ++count;
+                skipSpace();
+                if (m_p != m_end && *m_p == ',') {
+                    ++m_p;
+                    skipSpace();
+                    continue;
+                }
+                if (m_p == m_end || *m_p != closer)
+                    fail(expected);
+                ++m_p;
+                break;
+            }
         }
-        return false;
-    }
-
-    // After an element or a member: true when a comma announces another one, false when `closer`
-    // ends the container; anything else fails with `expected`.
-    bool another(char closer, const char *expected)
-    {
-        skipSpace();
-        if (m_p != m_end && *m_p == ',') {
-            ++m_p;
-            skipSpace();
-            return true;
-        }
-        if (!closes(closer))
-            fail(expected);
-        return false;
-    }
-
-    void object(int depth)
-    {
-        const quint32 index = open(JsonTree::Type::Object, depth);
-        quint32 members = 0;
-        if (!closes('}')) {
-            do {
-                member(depth);
-                ++members;
-            } while (another('}', "ожидается запятая или конец объекта"));
-        }
-        m_nodes[index].length = members;
+        m_nodes[index].length = count;
         finish(index);
     }
 
@@ -253,20 +237,6 @@ private:
         ++m_p;
         skipSpace();
         value(depth);
-    }
-
-    void array(int depth)
-    {
-        const quint32 index = open(JsonTree::Type::Array, depth);
-        quint32 elements = 0;
-        if (!closes(']')) {
-            do {
-                value(depth);
-                ++elements;
-            } while (another(']', "ожидается запятая или конец массива"));
-        }
-        m_nodes[index].length = elements;
-        finish(index);
     }
 
     void string()
