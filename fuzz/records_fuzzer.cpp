@@ -114,8 +114,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (error.error == QJsonParseError::NoError && !holdsRoundedNumber(bytes))
         qtValue = document.isArray() ? QJsonValue(document.array()) : QJsonValue(document.object());
 
-    checkAllForms<User, Post, PostAttachment, Comment, Track, Album, Playlist, RadioStation, Video, Channel, ChannelPost,
-                  QString, QMap<QString, QString>, QMap<QString, bool>>(bytes, qtValue);
+    checkAllForms<User, Post, PostAttachment, Comment, Track, Album, Playlist, RadioStation, Video, Channel,
+                  ChannelPost, QString, QMap<QString, QString>, QMap<QString, bool>>(bytes, qtValue);
     // Envelopes inside envelopes.
     checkAllForms<APIResponse<User>, APIResponse<Post>, APIResponse<QMap<QString, QString>>>(bytes, qtValue);
     return 0;

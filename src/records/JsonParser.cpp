@@ -2,9 +2,9 @@
 
 #include "DecodingError.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
-#include <algorithm>
 #include <limits>
 #include <optional>
 #include <string>

@@ -63,13 +63,13 @@ void TestJsonCoding::integers_data()
     QTest::newRow("largest with a fraction")
         << QByteArray("9223372036854775807.0") << true << std::numeric_limits<qint64>::max() << 0;
     QTest::newRow("fraction") << QByteArray("5.5") << false << qint64(0) << wrongType;
-    QTest::newRow("fraction a double cannot hold") << QByteArray("1.0000000000000001") << false << qint64(0)
-                                                   << wrongType;
+    QTest::newRow("fraction a double cannot hold")
+        << QByteArray("1.0000000000000001") << false << qint64(0) << wrongType;
     QTest::newRow("beyond 64 bits") << QByteArray("9223372036854775808") << false << qint64(0) << wrongType;
     // A double would round it to the smallest integer.
     QTest::newRow("below 64 bits") << QByteArray("-9223372036854775809") << false << qint64(0) << wrongType;
-    QTest::newRow("beyond 64 bits by exponent") << QByteArray("92233720368547758080e-1") << false << qint64(0)
-                                                << wrongType;
+    QTest::newRow("beyond 64 bits by exponent")
+        << QByteArray("92233720368547758080e-1") << false << qint64(0) << wrongType;
     QTest::newRow("1e30") << QByteArray("1e30") << false << qint64(0) << wrongType;
     QTest::newRow("text") << QByteArray(R"("5")") << false << qint64(0) << wrongType;
     QTest::newRow("flag") << QByteArray("true") << false << qint64(0) << wrongType;
