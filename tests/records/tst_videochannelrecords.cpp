@@ -1,5 +1,5 @@
-// Videos, channels and channel posts: the video duration, strict decoding, the channel's owner
-// and post list told apart when missing, empty or present, and the constructor defaults.
+// Videos, channels and channel posts: the video's author with only an id, the channel's owner and
+// post list told apart when missing, empty or present, and the constructor defaults.
 #include "DecodingFailure.h"
 #include "RecordSamples.h"
 
@@ -26,8 +26,6 @@ class TestVideoChannelRecords : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void videoIsStrict_data();
-    void videoIsStrict();
     void videoAuthorWithOnlyId();
     void videoConstructorDefaults();
     void videoEqualityAndRoundTrip();
@@ -39,35 +37,6 @@ private Q_SLOTS:
     void channelPostConstructorDefaults();
     void channelEncodeThenDecode();
 };
-
-void TestVideoChannelRecords::videoIsStrict_data()
-{
-    QTest::addColumn<QByteArray>("json");
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<int>("kind");
-    QTest::newRow("without description") << QByteArray(RecordSamples::video).replace(R"("description":"Описание",)", "")
-                                         << QStringLiteral("description") << int(DecodingError::Kind::Missing);
-    QTest::newRow("likes_count null")
-        << QByteArray(RecordSamples::video).replace(R"("likes_count":10)", R"("likes_count":null)")
-        << QStringLiteral("likes_count") << int(DecodingError::Kind::Null);
-    QTest::newRow("is_liked as 1") << QByteArray(RecordSamples::video).replace(R"("is_liked":false)", R"("is_liked":1)")
-                                   << QStringLiteral("is_liked") << int(DecodingError::Kind::WrongType);
-}
-
-void TestVideoChannelRecords::videoIsStrict()
-{
-    QFETCH(QByteArray, json);
-    QFETCH(QString, path);
-    QFETCH(int, kind);
-    const auto single = failureOf<Video>(json);
-    QVERIFY(single);
-    QCOMPARE(single->path(), path);
-    QCOMPARE(int(single->kind()), kind);
-    // And the catalogue that holds it.
-    const auto list = failureOf<QList<Video>>("[" + RecordSamples::video + "," + json + "]");
-    QVERIFY(list);
-    QCOMPARE(list->path(), QStringLiteral("[1].") + path);
-}
 
 void TestVideoChannelRecords::videoAuthorWithOnlyId()
 {
