@@ -126,6 +126,10 @@ public:
     {
         if (m_end - m_begin >= std::numeric_limits<quint32>::max())
             fail("слишком большой объём данных");
+        // A byte-order mark, which a PHP file saved with one puts before every reply: JSON
+        // readers may ignore it, and Qt's parser and the platform's decoder do.
+        if (m_end - m_p >= 3 && std::memcmp(m_p, "\xef\xbb\xbf", 3) == 0)
+            m_p += 3;
         skipSpace();
         value(0);
         skipSpace();

@@ -27,6 +27,7 @@ private Q_SLOTS:
     void texts();
     void notJson_data();
     void notJson();
+    void byteOrderMarkIsSkipped();
     void writtenTexts_data();
     void writtenTexts();
     void writtenDoubles_data();
@@ -185,6 +186,14 @@ void TestJsonCoding::notJson()
         QCOMPARE(failure->kind(), DecodingError::Kind::InvalidJson);
         QCOMPARE(failure->path(), QString());
     }
+}
+
+void TestJsonCoding::byteOrderMarkIsSkipped()
+{
+    QCOMPARE(decodeJson<User>("\xef\xbb\xbf {\"id\":4}").id, 4);
+    // Only at the start, and only once.
+    QVERIFY(failureOf<User>("\xef\xbb\xbf\xef\xbb\xbf{\"id\":4}"));
+    QVERIFY(failureOf<User>(" \xef\xbb\xbf{\"id\":4}"));
 }
 
 void TestJsonCoding::writtenTexts_data()
