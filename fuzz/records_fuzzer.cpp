@@ -3,7 +3,10 @@
 //  - whatever decodes, encodes to bytes that decode again and encode to the same bytes;
 //  - where QJsonDocument also accepts the bytes, a caller holding its QJsonValue gets the same
 //    outcome as one that hands over the bytes (same record, or the same failure kind and path;
-//    for maps, whose members Qt sorts, only that it fails).
+//    for maps, whose members Qt sorts, only that it fails). Numbers with an exponent or more
+//    than 15 digits are left out of that comparison: Qt reads them through a double, which
+//    rounds (-9223372036854775809 to the smallest integer, 9007199254740993.0 to ...992), while
+//    the records read whole numbers from their digits.
 #include "APIResponse.h"
 #include "Album.h"
 #include "Channel.h"
@@ -49,11 +52,29 @@ template <class Decode> Outcome outcomeOf(Decode decode)
     return outcome;
 }
 
+// Conservative: digits inside texts count too, which only skips more comparisons.
+bool holdsRoundedNumber(const QByteArray &bytes)
+{
+    int digits = 0;
+    bool afterDigit = false;
+    for (const char c : bytes) {
+        const bool digit = c >= '0' && c <= '9';
+        if ((c == 'e' || c == 'E') && afterDigit)
+            return true;
+        if (digit && ++digits > 15)
+            return true;
+        if (!digit && c != '.' && c != '-')
+            digits = 0;
+        afterDigit = digit;
+    }
+    return false;
+}
+
 template <class T> constexpr bool failsAtKnownPlace = true;
+// Qt sorts an object's members, so of two bad members in a map each route may name another.
 template <class V> constexpr bool failsAtKnownPlace<QMap<QString, V>> = false;
-template <class V> constexpr bool failsAtKnownPlace<QList<QMap<QString, V>>> = false;
-template <class V> constexpr bool failsAtKnownPlace<APIResponse<QMap<QString, V>>> = false;
-template <class V> constexpr bool failsAtKnownPlace<APIResponse<QList<QMap<QString, V>>>> = false;
+template <class T> constexpr bool failsAtKnownPlace<QList<T>> = failsAtKnownPlace<T>;
+template <class T> constexpr bool failsAtKnownPlace<APIResponse<T>> = failsAtKnownPlace<T>;
 
 template <class T> void check(const QByteArray &bytes, const std::optional<QJsonValue> &qtValue)
 {
@@ -72,12 +93,13 @@ template <class T> void check(const QByteArray &bytes, const std::optional<QJson
     }
 }
 
-template <class T> void checkAllForms(const QByteArray &bytes, const std::optional<QJsonValue> &qtValue)
+// Each type bare, in a list, in an envelope and as an envelope of a list.
+template <class... T> void checkAllForms(const QByteArray &bytes, const std::optional<QJsonValue> &qtValue)
 {
-    check<T>(bytes, qtValue);
-    check<QList<T>>(bytes, qtValue);
-    check<APIResponse<T>>(bytes, qtValue);
-    check<APIResponse<QList<T>>>(bytes, qtValue);
+    (check<T>(bytes, qtValue), ...);
+    (check<QList<T>>(bytes, qtValue), ...);
+    (check<APIResponse<T>>(bytes, qtValue), ...);
+    (check<APIResponse<QList<T>>>(bytes, qtValue), ...);
 }
 
 } // namespace
@@ -89,23 +111,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     std::optional<QJsonValue> qtValue;
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
-    if (error.error == QJsonParseError::NoError)
+    if (error.error == QJsonParseError::NoError && !holdsRoundedNumber(bytes))
         qtValue = document.isArray() ? QJsonValue(document.array()) : QJsonValue(document.object());
 
-    checkAllForms<User>(bytes, qtValue);
-    checkAllForms<Post>(bytes, qtValue);
-    checkAllForms<PostAttachment>(bytes, qtValue);
-    checkAllForms<Comment>(bytes, qtValue);
-    checkAllForms<Track>(bytes, qtValue);
-    checkAllForms<Album>(bytes, qtValue);
-    checkAllForms<Playlist>(bytes, qtValue);
-    checkAllForms<RadioStation>(bytes, qtValue);
-    checkAllForms<Video>(bytes, qtValue);
-    checkAllForms<Channel>(bytes, qtValue);
-    checkAllForms<ChannelPost>(bytes, qtValue);
-    checkAllForms<QString>(bytes, qtValue);
-    checkAllForms<QMap<QString, QString>>(bytes, qtValue);
-    checkAllForms<QMap<QString, bool>>(bytes, qtValue);
-    check<APIResponse<APIResponse<User>>>(bytes, qtValue);
+    checkAllForms<User, Post, PostAttachment, Comment, Track, Album, Playlist, RadioStation, Video, Channel,
+                  ChannelPost, QString, QMap<QString, QString>, QMap<QString, bool>>(bytes, qtValue);
+    // Envelopes inside envelopes.
+    checkAllForms<APIResponse<User>, APIResponse<Post>, APIResponse<QMap<QString, QString>>>(bytes, qtValue);
     return 0;
 }

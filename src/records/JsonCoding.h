@@ -14,7 +14,6 @@
 #include <QMap>
 #include <QString>
 
-#include <cmath>
 #include <optional>
 
 // JSON coding of one type: `static T decode(const QJsonValue &, const QString &path)` and
@@ -61,18 +60,13 @@ template <class T> void field(JsonWriter &writer, QLatin1StringView key, const s
 
 template <> struct JsonCoding<qint64> : JsonCodingEntry<qint64>
 {
-    // A number with an integral value inside the 64-bit range: 5.0 is 5; 5.5, "5" and 1e30 fail
-    // (2^63 itself is out of range).
+    // A number with an integral value inside the 64-bit range: 5.0 is 5; 5.5, "5", 1e30 and
+    // 2^63 fail. The tree holds every such number as an integer already.
     static qint64 decodeAt(JsonNode value, const JsonPath &path)
     {
-        if (value.isInteger())
-            return value.toInteger();
-        if (value.isDouble()) {
-            const double number = value.toDouble();
-            if (number >= -0x1p63 && number < 0x1p63 && std::trunc(number) == number)
-                return static_cast<qint64>(number);
-        }
-        JsonRead::failType(value.type(), path, "целое число");
+        if (!value.isInteger())
+            JsonRead::failType(value.type(), path, "целое число");
+        return value.toInteger();
     }
     static void encode(JsonWriter &writer, qint64 value) { writer.integer(value); }
 };

@@ -25,7 +25,8 @@ public:
     bool isObject() const { return type() == Type::Object; }
 
     qint64 toInteger() const { return data().integer; }
-    double toDouble() const { return isInteger() ? static_cast<double>(data().integer) : data().number; }
+    // A number as a double: the nearest one to the text, also for an integer.
+    double toDouble() const { return data().number; }
     QString toString() const;
     // For a string: whether it is exactly `text`.
     bool equals(QLatin1StringView text) const;

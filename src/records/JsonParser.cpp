@@ -2,9 +2,12 @@
 
 #include "DecodingError.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <limits>
+#include <optional>
+#include <string>
 
 namespace {
 
@@ -58,6 +61,59 @@ int utf8SequenceLength(const unsigned char *p, const unsigned char *end)
     return length;
 }
 
+// The value of a number written with a fraction or an exponent ("5.0", "1e2", "0.1e1") when it is
+// a whole number inside 64 bits, read from the digits themselves: going through a double would
+// round 9007199254740993.0 to ...992 and take 1.0000000000000001 for 1.
+std::optional<qint64> wholeNumber(const char *p, const char *end)
+{
+    const bool negative = *p == '-';
+    if (negative)
+        ++p;
+    std::string digits;
+    qint64 exponent = 0; // of the last digit
+    for (; p != end && *p >= '0' && *p <= '9'; ++p)
+        digits += *p;
+    if (p != end && *p == '.') {
+        for (++p; p != end && *p >= '0' && *p <= '9'; ++p) {
+            digits += *p;
+            --exponent;
+        }
+    }
+    if (p != end && (*p == 'e' || *p == 'E')) {
+        ++p;
+        const bool negativeExponent = *p == '-';
+        if (*p == '+' || *p == '-')
+            ++p;
+        qint64 written = 0;
+        // Beyond this the value is 0, or no whole number fits in 64 bits, whatever the digits.
+        constexpr qint64 limit = qint64(1) << 40;
+        for (; p != end && *p >= '0' && *p <= '9'; ++p)
+            written = std::min(limit, written * 10 + (*p - '0'));
+        exponent += negativeExponent ? -written : written;
+    }
+    const std::size_t first = digits.find_first_not_of('0');
+    if (first == std::string::npos)
+        return 0; // every digit zero, "-0.0" included
+    std::size_t last = digits.size();
+    while (digits[last - 1] == '0') {
+        --last;
+        ++exponent;
+    }
+    if (exponent < 0)
+        return std::nullopt; // a fraction remains
+    const auto significant = static_cast<qint64>(last - first);
+    if (significant + exponent > 19)
+        return std::nullopt; // at least 10^19: beyond 64 bits
+    std::string text = negative ? "-" : "";
+    text.append(digits, first, last - first);
+    text.append(static_cast<std::size_t>(exponent), '0');
+    qint64 value = 0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (result.ec != std::errc() || result.ptr != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
 class Parser
 {
 public:
@@ -70,6 +126,10 @@ public:
     {
         if (m_end - m_begin >= std::numeric_limits<quint32>::max())
             fail("слишком большой объём данных");
+        // A byte-order mark, which a PHP file saved with one puts before every reply: JSON
+        // readers may ignore it, and Qt's parser and the platform's decoder do.
+        if (m_end - m_p >= 3 && std::memcmp(m_p, "\xef\xbb\xbf", 3) == 0)
+            m_p += 3;
         skipSpace();
         value(0);
         skipSpace();
@@ -110,10 +170,12 @@ private:
             fail("неожиданный конец данных");
         switch (*m_p) {
         case '{':
-            object(depth + 1);
+            container(JsonTree::Type::Object, depth + 1, '}', "ожидается запятая или конец объекта",
+                      [this, depth] { member(depth + 1); });
             return;
         case '[':
-            array(depth + 1);
+            container(JsonTree::Type::Array, depth + 1, ']', "ожидается запятая или конец массива",
+                      [this, depth] { value(depth + 1); });
             return;
         case '"':
             string();
@@ -136,53 +198,35 @@ private:
         }
     }
 
-    // The opening bracket of a container at `depth`: its node, with the space after the bracket read.
-    quint32 open(JsonTree::Type type, int depth)
+    // An object or an array at `depth`, from its opening bracket to `closer`: its node, holding
+    // the count of what `item` reads (a member or an element) between the commas.
+    template <class Item> void container(JsonTree::Type type, int depth, char closer, const char *expected, Item item)
     {
         if (depth > maxDepth)
             fail("слишком глубокая вложенность");
         const quint32 index = add(type);
         ++m_p;
         skipSpace();
-        return index;
-    }
-
-    // Consumes `closer` when it stands next.
-    bool closes(char closer)
-    {
+        quint32 count = 0;
         if (m_p != m_end && *m_p == closer) {
             ++m_p;
-            return true;
+        } else {
+            for (;;) {
+                item();
+                ++count;
+                skipSpace();
+                if (m_p != m_end && *m_p == ',') {
+                    ++m_p;
+                    skipSpace();
+                    continue;
+                }
+                if (m_p == m_end || *m_p != closer)
+                    fail(expected);
+                ++m_p;
+                break;
+            }
         }
-        return false;
-    }
-
-    // After an element or a member: true when a comma announces another one, false when `closer`
-    // ends the container; anything else fails with `expected`.
-    bool another(char closer, const char *expected)
-    {
-        skipSpace();
-        if (m_p != m_end && *m_p == ',') {
-            ++m_p;
-            skipSpace();
-            return true;
-        }
-        if (!closes(closer))
-            fail(expected);
-        return false;
-    }
-
-    void object(int depth)
-    {
-        const quint32 index = open(JsonTree::Type::Object, depth);
-        quint32 members = 0;
-        if (!closes('}')) {
-            do {
-                member(depth);
-                ++members;
-            } while (another('}', "ожидается запятая или конец объекта"));
-        }
-        m_nodes[index].length = members;
+        m_nodes[index].length = count;
         finish(index);
     }
 
@@ -197,20 +241,6 @@ private:
         ++m_p;
         skipSpace();
         value(depth);
-    }
-
-    void array(int depth)
-    {
-        const quint32 index = open(JsonTree::Type::Array, depth);
-        quint32 elements = 0;
-        if (!closes(']')) {
-            do {
-                value(depth);
-                ++elements;
-            } while (another(']', "ожидается запятая или конец массива"));
-        }
-        m_nodes[index].length = elements;
-        finish(index);
     }
 
     void string()
@@ -314,16 +344,22 @@ private:
         if (integral) {
             const auto result = std::from_chars(start, m_p, node.integer);
             if (result.ec == std::errc() && result.ptr == m_p) {
+                node.number = static_cast<double>(node.integer);
                 finish(index);
                 return;
             }
         }
-        // A fraction, an exponent or an integer beyond 64 bits: a double, as Qt keeps it.
-        node.type = JsonTree::Type::Double;
-        node.integer = 0;
+        // The double as written ("-0.0" keeps its sign) for a double field, and for an integer
+        // field only a whole number inside 64 bits: never -9223372036854775809, which Qt would
+        // round to the smallest integer.
         const auto result = std::from_chars(start, m_p, node.number);
         if (result.ec != std::errc() || result.ptr != m_p)
             fail("число вне допустимого диапазона");
+        const std::optional<qint64> whole = integral ? std::nullopt : wholeNumber(start, m_p);
+        if (whole)
+            node.integer = *whole;
+        else
+            node.type = JsonTree::Type::Double;
         finish(index);
     }
 

@@ -13,8 +13,10 @@ class JsonNode;
 // (whose objects would also make every key lookup a scan, or a QString per member).
 //
 // The grammar is RFC 8259, stricter than QJsonDocument: raw control characters in strings,
-// unknown escapes, "1." and ".5" are refused. Any value may stand at the top, numbers out of the
-// double range are refused, and of duplicate keys the last one counts.
+// unknown escapes, "1." and ".5" are refused; a leading byte-order mark is skipped. Any value may stand at the top,
+// numbers out of the double range are refused, and of duplicate keys the last one counts. A number whose exact value is
+// whole and inside 64 bits is an Integer however it is written ("5.0", "1e2"); every number also carries its nearest
+// double.
 class JsonTree
 {
 public:

@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QJsonObject>
 
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -25,13 +26,16 @@ public:
             finish(add(value.toBool() ? JsonTree::Type::True : JsonTree::Type::False));
             return;
         case QJsonValue::Double: {
-            // Qt keeps a 64-bit integer exact underneath.
+            // Qt keeps a 64-bit integer exact underneath; a double with a whole value inside 64
+            // bits (5.0) is an integer too, as the parser makes it.
             const QCborValue number = QCborValue::fromJsonValue(value);
-            const quint32 index = add(number.isInteger() ? JsonTree::Type::Integer : JsonTree::Type::Double);
-            if (number.isInteger())
-                m_nodes[index].integer = number.toInteger();
-            else
-                m_nodes[index].number = number.toDouble();
+            const double real = number.toDouble();
+            const bool wholeDouble = real >= -0x1p63 && real < 0x1p63 && std::trunc(real) == real;
+            const quint32 index =
+                add(number.isInteger() || wholeDouble ? JsonTree::Type::Integer : JsonTree::Type::Double);
+            JsonTree::Node &node = m_nodes[index];
+            node.number = real;
+            node.integer = number.isInteger() ? number.toInteger() : wholeDouble ? static_cast<qint64>(real) : 0;
             finish(index);
             return;
         }

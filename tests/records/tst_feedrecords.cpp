@@ -1,5 +1,7 @@
 // Posts with their attachments, and comments: strict against lenient decoding, attachment kinds,
-// whole lists refused for one bad element, constructor defaults, equality.
+// constructor defaults, equality.
+#include "DecodingFailure.h"
+
 #include "Comment.h"
 #include "Post.h"
 
@@ -20,16 +22,6 @@ QByteArray attachmentJson(const QByteArray &type)
     return R"({"id":"a","type":)" + type + R"(,"url":"https://example.org/x"})";
 }
 
-template <class T> DecodingError failureOf(const QByteArray &bytes)
-{
-    try {
-        decodeJson<T>(bytes);
-    } catch (const DecodingError &error) {
-        return error;
-    }
-    qFatal("decoded: %s", bytes.constData());
-}
-
 } // namespace
 
 class TestFeedRecords : public QObject
@@ -40,20 +32,11 @@ private Q_SLOTS:
     void attachmentKinds_data();
     void attachmentKinds();
     void attachmentWithoutOptionalFields();
-    void attachmentsAreRequiredButMayBeEmpty_data();
-    void attachmentsAreRequiredButMayBeEmpty();
-    void oneBadPostRefusesTheFeed_data();
-    void oneBadPostRefusesTheFeed();
     void authorWithOnlyIdIsAccepted();
     void postConstructorDefaults();
     void postEncodeThenDecode();
     void postEqualityIsNotIdentity();
     void commentLenientDefaults();
-    void commentDisplayTime_data();
-    void commentDisplayTime();
-    void commentRequiresIdAndAuthor_data();
-    void commentRequiresIdAndAuthor();
-    void oneBadCommentRefusesTheList();
     void commentEncodeThenDecodeAndEquality();
 };
 
@@ -77,15 +60,17 @@ void TestFeedRecords::attachmentKinds()
     const QByteArray feed = "[" + postJson(1) + "," + postJson(2, "[" + attachmentJson(type) + "]") + "]";
     if (kind >= 0) {
         const QList<Post> posts = decodeJson<QList<Post>>(feed);
+        QVERIFY(posts.at(0).attachments.isEmpty()); // an empty list is a list
         QCOMPARE(int(posts.at(1).attachments.at(0).type), kind);
         QCOMPARE(decodeJson<QList<Post>>(encodeJson(posts)), posts);
         return;
     }
     // One attachment of an unknown kind makes the whole feed undecodable, and says which.
-    const DecodingError error = failureOf<QList<Post>>(feed);
-    QCOMPARE(error.kind(), DecodingError::Kind::UnknownValue);
-    QCOMPARE(error.path(), QStringLiteral("[1].attachments[0].type"));
-    QCOMPARE(error.detail(), QString::fromUtf8(type.mid(1, type.size() - 2)));
+    const auto error = failureOf<QList<Post>>(feed);
+    QVERIFY(error);
+    QCOMPARE(error->kind(), DecodingError::Kind::UnknownValue);
+    QCOMPARE(error->path(), QStringLiteral("[1].attachments[0].type"));
+    QCOMPARE(error->detail(), QString::fromUtf8(type.mid(1, type.size() - 2)));
 }
 
 void TestFeedRecords::attachmentWithoutOptionalFields()
@@ -96,63 +81,6 @@ void TestFeedRecords::attachmentWithoutOptionalFields()
     QVERIFY(!attachment.title && !attachment.subtitle && !attachment.thumbnailUrl);
     const QByteArray written = R"({"id":"a","type":"audio","url":"https://example.org/x"})";
     QCOMPARE(attachment.toJson(), written);
-
-    const DecodingError numericId = failureOf<PostAttachment>(R"({"id":5,"type":"image","url":""})");
-    QCOMPARE(numericId.kind(), DecodingError::Kind::WrongType);
-    QCOMPARE(numericId.path(), QStringLiteral("id"));
-}
-
-void TestFeedRecords::attachmentsAreRequiredButMayBeEmpty_data()
-{
-    QTest::addColumn<QByteArray>("json");
-    QTest::addColumn<int>("kind"); // -1: decodes with no attachments
-    QByteArray without = postJson(1);
-    without.replace(R"("attachments":[],)", "");
-    QByteArray null = postJson(1);
-    null.replace(R"("attachments":[])", R"("attachments":null)");
-    QTest::newRow("empty list") << postJson(1) << -1;
-    QTest::newRow("missing") << without << int(DecodingError::Kind::Missing);
-    QTest::newRow("null") << null << int(DecodingError::Kind::Null);
-}
-
-void TestFeedRecords::attachmentsAreRequiredButMayBeEmpty()
-{
-    QFETCH(QByteArray, json);
-    QFETCH(int, kind);
-    if (kind < 0) {
-        QVERIFY(decodeJson<Post>(json).attachments.isEmpty());
-        return;
-    }
-    const DecodingError error = failureOf<Post>(json);
-    QCOMPARE(int(error.kind()), kind);
-    QCOMPARE(error.path(), QStringLiteral("attachments"));
-}
-
-void TestFeedRecords::oneBadPostRefusesTheFeed_data()
-{
-    QTest::addColumn<QByteArray>("badPost");
-    QTest::addColumn<QString>("path");
-    QByteArray noViews = postJson(3);
-    noViews.replace(R"("views_count":9,)", "");
-    QByteArray numericText = postJson(3);
-    numericText.replace(R"("text":"t")", R"("text":7)");
-    QByteArray likedAsNumber = postJson(3);
-    likedAsNumber.replace(R"("is_liked":false)", R"("is_liked":0)");
-    QTest::newRow("a post without views_count") << noViews << QStringLiteral("[2].views_count");
-    QTest::newRow("a number for the text") << numericText << QStringLiteral("[2].text");
-    QTest::newRow("0 for a flag") << likedAsNumber << QStringLiteral("[2].is_liked");
-    QTest::newRow("an author without id")
-        << postJson(3).replace(R"({"id":2})", "{}") << QStringLiteral("[2].author.id");
-    QTest::newRow("a bad attachment") << postJson(3, R"([{"id":"a","type":"image"}])")
-                                      << QStringLiteral("[2].attachments[0].url");
-}
-
-void TestFeedRecords::oneBadPostRefusesTheFeed()
-{
-    QFETCH(QByteArray, badPost);
-    QFETCH(QString, path);
-    const QByteArray feed = "[" + postJson(1) + "," + postJson(2) + "," + badPost + "," + postJson(4) + "]";
-    QCOMPARE(failureOf<QList<Post>>(feed).path(), path);
 }
 
 void TestFeedRecords::authorWithOnlyIdIsAccepted()
@@ -236,60 +164,9 @@ void TestFeedRecords::commentLenientDefaults()
     QCOMPARE(decodeJson<Comment>(R"({"id":5,"author":{"id":3},"post_id":null,"text":null,"likes_count":null,)"
                                  R"("is_liked":null,"created_at_formatted":null})"),
              comment);
-}
-
-void TestFeedRecords::commentDisplayTime_data()
-{
-    QTest::addColumn<QByteArray>("value");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("null") << QByteArray("null") << QStringLiteral("Только что");
-    QTest::newRow("empty stays empty") << QByteArray(R"("")") << QString();
-    QTest::newRow("given") << QByteArray(R"("5 минут назад")") << QStringLiteral("5 минут назад");
-}
-
-void TestFeedRecords::commentDisplayTime()
-{
-    QFETCH(QByteArray, value);
-    QFETCH(QString, expected);
-    QCOMPARE(
-        decodeJson<Comment>(R"({"id":5,"author":{"id":3},"created_at_formatted":)" + value + "}").createdAtFormatted,
-        expected);
-}
-
-void TestFeedRecords::commentRequiresIdAndAuthor_data()
-{
-    QTest::addColumn<QByteArray>("json");
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<int>("kind");
-    QTest::newRow("no author") << QByteArray(R"({"id":5})") << QStringLiteral("author")
-                               << int(DecodingError::Kind::Missing);
-    QTest::newRow("null author") << QByteArray(R"({"id":5,"author":null})") << QStringLiteral("author")
-                                 << int(DecodingError::Kind::Null);
-    QTest::newRow("author not an object")
-        << QByteArray(R"({"id":5,"author":3})") << QStringLiteral("author") << int(DecodingError::Kind::NotAnObject);
-    QTest::newRow("no id") << QByteArray(R"({"author":{"id":3}})") << QStringLiteral("id")
-                           << int(DecodingError::Kind::Missing);
-    QTest::newRow("post_id as text") << QByteArray(R"({"id":5,"author":{"id":3},"post_id":"1"})")
-                                     << QStringLiteral("post_id") << int(DecodingError::Kind::WrongType);
-    QTest::newRow("likes_count as text") << QByteArray(R"({"id":5,"author":{"id":3},"likes_count":"1"})")
-                                         << QStringLiteral("likes_count") << int(DecodingError::Kind::WrongType);
-}
-
-void TestFeedRecords::commentRequiresIdAndAuthor()
-{
-    QFETCH(QByteArray, json);
-    QFETCH(QString, path);
-    QFETCH(int, kind);
-    const DecodingError error = failureOf<Comment>(json);
-    QCOMPARE(error.path(), path);
-    QCOMPARE(int(error.kind()), kind);
-}
-
-void TestFeedRecords::oneBadCommentRefusesTheList()
-{
-    const DecodingError error =
-        failureOf<QList<Comment>>(R"([{"id":1,"author":{"id":3}},{"id":2,"author":{"id":3},"post_id":"1"}])");
-    QCOMPARE(error.path(), QStringLiteral("[1].post_id"));
+    // Only missing or null gives the default: an empty display time stays empty.
+    QCOMPARE(decodeJson<Comment>(R"({"id":5,"author":{"id":3},"created_at_formatted":""})").createdAtFormatted,
+             QString());
 }
 
 void TestFeedRecords::commentEncodeThenDecodeAndEquality()

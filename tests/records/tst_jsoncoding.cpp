@@ -27,6 +27,7 @@ private Q_SLOTS:
     void texts();
     void notJson_data();
     void notJson();
+    void byteOrderMarkIsSkipped();
     void writtenTexts_data();
     void writtenTexts();
     void writtenDoubles_data();
@@ -55,8 +56,21 @@ void TestJsonCoding::integers_data()
     QTest::newRow("negative zero") << QByteArray("-0") << true << qint64(0) << 0;
     QTest::newRow("largest") << QByteArray("9223372036854775807") << true << std::numeric_limits<qint64>::max() << 0;
     QTest::newRow("smallest") << QByteArray("-9223372036854775808") << true << std::numeric_limits<qint64>::min() << 0;
+    QTest::newRow("negative zero with a fraction") << QByteArray("-0.0e3") << true << qint64(0) << 0;
+    QTest::newRow("whole value from a fraction and exponent") << QByteArray("123000e-3") << true << qint64(123) << 0;
+    // Read from the digits, not through a double, which would round to ...992.
+    QTest::newRow("above 2^53 with a fraction")
+        << QByteArray("9007199254740993.0") << true << qint64(9007199254740993) << 0;
+    QTest::newRow("largest with a fraction")
+        << QByteArray("9223372036854775807.0") << true << std::numeric_limits<qint64>::max() << 0;
     QTest::newRow("fraction") << QByteArray("5.5") << false << qint64(0) << wrongType;
+    QTest::newRow("fraction a double cannot hold")
+        << QByteArray("1.0000000000000001") << false << qint64(0) << wrongType;
     QTest::newRow("beyond 64 bits") << QByteArray("9223372036854775808") << false << qint64(0) << wrongType;
+    // A double would round it to the smallest integer.
+    QTest::newRow("below 64 bits") << QByteArray("-9223372036854775809") << false << qint64(0) << wrongType;
+    QTest::newRow("beyond 64 bits by exponent")
+        << QByteArray("92233720368547758080e-1") << false << qint64(0) << wrongType;
     QTest::newRow("1e30") << QByteArray("1e30") << false << qint64(0) << wrongType;
     QTest::newRow("text") << QByteArray(R"("5")") << false << qint64(0) << wrongType;
     QTest::newRow("flag") << QByteArray("true") << false << qint64(0) << wrongType;
@@ -172,6 +186,14 @@ void TestJsonCoding::notJson()
         QCOMPARE(failure->kind(), DecodingError::Kind::InvalidJson);
         QCOMPARE(failure->path(), QString());
     }
+}
+
+void TestJsonCoding::byteOrderMarkIsSkipped()
+{
+    QCOMPARE(decodeJson<User>("\xef\xbb\xbf {\"id\":4}").id, 4);
+    // Only at the start, and only once.
+    QVERIFY(failureOf<User>("\xef\xbb\xbf\xef\xbb\xbf{\"id\":4}"));
+    QVERIFY(failureOf<User>(" \xef\xbb\xbf{\"id\":4}"));
 }
 
 void TestJsonCoding::writtenTexts_data()
