@@ -62,6 +62,7 @@ void uploadFile(const httplib::Request &req, httplib::Response &res, const httpl
     bool seenFile = false;
     std::optional<QString> refusal;
     std::unique_ptr<MediaStore::Incoming> file;
+    qint64 received = 0;
 
     const bool complete = reader(
         [&](const httplib::MultipartFormData &part) {
@@ -87,6 +88,13 @@ void uploadFile(const httplib::Request &req, httplib::Response &res, const httpl
             return true;
         },
         [&](const char *data, size_t size) {
+            received += qint64(size);
+            if (received > RequestBody::FileLimit + RequestBody::MultipartOverhead + RequestBody::DrainLimit) {
+                // A chunked body announces no length: past the drain, stop reading it.
+                refusal = tooLargeFile();
+                file.reset();
+                return false;
+            }
             if (current != Part::Stored || refusal)
                 return true;
             if (file->size() + qint64(size) > RequestBody::FileLimit) {
@@ -103,7 +111,7 @@ void uploadFile(const httplib::Request &req, httplib::Response &res, const httpl
 
     if (!complete) {
         file.reset();
-        Reply::refuse(res, QStringLiteral("Некорректный запрос"));
+        Reply::refuse(res, refusal.value_or(QStringLiteral("Некорректный запрос")));
         res.set_header("Connection", "close");
         return;
     }
