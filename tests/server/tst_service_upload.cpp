@@ -1,6 +1,7 @@
 // "upload.php" of the real service: photos as base64 JSON and files as multipart form data,
 // stored under names of the service's own making, served back with their content type; names,
 // extensions and sizes that must not be stored are refused with an envelope and leave nothing.
+#include "ProcessMemory.h"
 #include "ServiceTest.h"
 
 #include <QBuffer>
@@ -193,9 +194,9 @@ private Q_SLOTS:
 #if defined(__SANITIZE_ADDRESS__)
         QSKIP("peak memory is not meaningful under AddressSanitizer");
 #endif
-        if (!m_service.resetMemoryPeak())
+        if (!ProcessMemory::resetPeak(m_service.processId()))
             QSKIP("this kernel cannot reset a process's peak memory");
-        const qint64 before = m_service.memoryKb("VmHWM");
+        const qint64 before = ProcessMemory::kb("VmHWM", m_service.processId());
 
         const QByteArray content = randomBytes(64 << 20);
         const QByteArray body = HttpExchange::multipart("B", "large.mp4", content);
@@ -204,7 +205,7 @@ private Q_SLOTS:
                               "Content-Type: multipart/form-data; boundary=B\r\nContent-Length: "
                 + QByteArray::number(body.size()) + "\r\n\r\n" + body);
         QVERIFY2(reply.contains("\"success\":true"), reply.left(300).constData());
-        const qint64 growth = m_service.memoryKb("VmHWM") - before;
+        const qint64 growth = ProcessMemory::kb("VmHWM", m_service.processId()) - before;
         QVERIFY2(growth < 16 * 1024, qPrintable(QStringLiteral("peak grew by %1 kB").arg(growth)));
 
         const QStringList stored = storedFiles();
