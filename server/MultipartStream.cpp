@@ -12,8 +12,9 @@ MultipartStream::MultipartStream(const QByteArray &boundary, PartStart onPart, P
 
 std::optional<QByteArray> MultipartStream::boundaryOf(const std::string &contentType)
 {
-    static const QRegularExpression pattern(QStringLiteral("^multipart/form-data\\s*;.*\\bboundary=(\"([^\"]+)\"|([^\\s;\"]+))"),
-                                            QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression pattern(
+        QStringLiteral("^multipart/form-data\\s*;.*\\bboundary=(\"([^\"]+)\"|([^\\s;\"]+))"),
+        QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch match = pattern.match(QString::fromStdString(contentType));
     if (!match.hasMatch())
         return std::nullopt;

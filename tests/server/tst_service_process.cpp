@@ -59,10 +59,11 @@ private Q_SLOTS:
         QVERIFY(!image.isNull());
 
         // A range reaching past the end is the rest of the file, announced with its real length.
-        const QByteArray ranged = HttpExchange::raw(
-            service.port(), "GET /Logo/vorlane.png HTTP/1.1\r\nHost: x\r\nConnection: close\r\nRange: bytes=10-99999999\r\n\r\n");
+        const QByteArray ranged = HttpExchange::raw(service.port(), "GET /Logo/vorlane.png HTTP/1.1\r\nHost: x\r\n"
+                                                                    "Connection: close\r\nRange: bytes=10-99999999\r\n\r\n");
         QVERIFY2(ranged.startsWith("HTTP/1.1 206 "), ranged.left(200).constData());
-        QVERIFY(ranged.contains(QStringLiteral("Content-Range: bytes 10-%1/%2\r\n").arg(logo.body.size() - 1).arg(logo.body.size()).toLatin1()));
+        const qsizetype size = logo.body.size();
+        QVERIFY(ranged.contains(QStringLiteral("Content-Range: bytes 10-%1/%2\r\n").arg(size - 1).arg(size).toLatin1()));
         QCOMPARE(ranged.mid(ranged.indexOf("\r\n\r\n") + 4), logo.body.mid(10));
         QVERIFY(service.stop());
     }

@@ -8,7 +8,7 @@ QString procFile(qint64 pid, const char *name)
     return pid == 0 ? QStringLiteral("/proc/self/%1").arg(QLatin1String(name))
                     : QStringLiteral("/proc/%1/%2").arg(pid).arg(QLatin1String(name));
 }
-}
+} // namespace
 
 qint64 ProcessMemory::kb(const QByteArray &field, qint64 pid)
 {

@@ -9,4 +9,4 @@ namespace ProcessMemory {
 qint64 kb(const QByteArray &field, qint64 pid = 0);
 // Starts the peak ("VmHWM") again from what the process holds now; false where the kernel cannot.
 bool resetPeak(qint64 pid = 0);
-}
+} // namespace ProcessMemory
