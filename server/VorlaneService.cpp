@@ -4,6 +4,7 @@
 #include "DemoContent.h"
 #include "MediaStore.h"
 #include "Reply.h"
+#include "RequestBody.h"
 #include "Schema.h"
 #include "ServiceContext.h"
 #include "routes/Routes.h"
@@ -98,6 +99,19 @@ void VorlaneService::installHandlers()
     Routes::addVideos(*m_server, *m_context);
     Routes::addChannels(*m_server, *m_context);
     Routes::addMedia(*m_server, *m_context);
+
+    // httplib reads a body whole into memory unless a content reader takes it: only POST has
+    // those, so the other methods get small bodies only, and a POST to no script is read and
+    // dropped here (registered last, it matches only what no script did).
+    m_server->set_pre_routing_handler([](const httplib::Request &req, httplib::Response &res) {
+        return RequestBody::screen(req, res) ? httplib::Server::HandlerResponse::Handled
+                                             : httplib::Server::HandlerResponse::Unhandled;
+    });
+    m_server->Post(".*", [](const httplib::Request &req, httplib::Response &res,
+                            const httplib::ContentReader &reader) {
+        if (RequestBody::readWithin(req, res, reader, nullptr))
+            res.status = 404; // the error handler answers for an unknown script
+    });
 
     // Whatever httplib refuses by itself (no such script, a request it cannot parse) still
     // answers with the envelope; scripts under /api answer with HTTP 200 like every refusal.

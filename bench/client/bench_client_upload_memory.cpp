@@ -3,6 +3,7 @@
 // start-up and the making of the file do not count; the growth is measured against the resident
 // size at that moment.
 #include "NetworkManager.h"
+#include "ProcessMemory.h"
 #include "ServiceProcess.h"
 #include "TaskOutcome.h"
 
@@ -14,25 +15,6 @@
 namespace {
 constexpr qint64 FileSize = 200LL * 1024 * 1024;
 constexpr qint64 PieceSize = 1024 * 1024;
-
-// A field of /proc/self/status in kB, or -1.
-qint64 statusKb(const QByteArray &field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(field + ":"))
-            return line.mid(field.size() + 1).trimmed().split(' ').first().toLongLong();
-    }
-    return -1;
-}
-
-bool resetPeak()
-{
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    return clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
-}
 
 bool makeFile(const QString &path)
 {
@@ -64,17 +46,17 @@ void ClientUpload200MB(benchmark::State &state)
     qint64 peak = 0;
     qint64 growth = 0;
     for (auto _ : state) {
-        if (!resetPeak()) {
+        if (!ProcessMemory::resetPeak()) {
             state.SkipWithError("cannot reset the peak memory (/proc/self/clear_refs)");
             return;
         }
-        const qint64 before = statusKb("VmRSS");
+        const qint64 before = ProcessMemory::kb("VmRSS");
         const auto outcome = runToEnd(network.uploadFile(path));
         if (!outcome.value) {
             state.SkipWithError(qPrintable(QStringLiteral("upload failed: ") + outcome.errorText()));
             return;
         }
-        const qint64 hwm = statusKb("VmHWM");
+        const qint64 hwm = ProcessMemory::kb("VmHWM");
         peak = qMax(peak, hwm);
         growth = qMax(growth, hwm - before);
     }

@@ -1,6 +1,7 @@
 // The service's peak resident memory (VmHWM) while it receives a 200 MB file as multipart form
 // data. The file is sent from a plain socket in pieces, so that only the service's memory is
 // looked at; the peak is reset right before the upload, so start-up does not count.
+#include "ProcessMemory.h"
 #include "ServiceProcess.h"
 
 #include <QCoreApplication>
@@ -70,10 +71,10 @@ void ServiceUpload200MB(benchmark::State &state)
         state.SkipWithError(qPrintable(service.errors()));
         return;
     }
-    const qint64 idleRss = service.memoryKb("VmRSS");
+    const qint64 idleRss = ProcessMemory::kb("VmRSS", service.processId());
     qint64 peak = 0;
     for (auto _ : state) {
-        if (!service.resetMemoryPeak()) {
+        if (!ProcessMemory::resetPeak(service.processId())) {
             state.SkipWithError("cannot reset the service's peak memory (/proc/<pid>/clear_refs)");
             return;
         }
@@ -82,7 +83,7 @@ void ServiceUpload200MB(benchmark::State &state)
             state.SkipWithError("the upload was refused");
             return;
         }
-        peak = qMax(peak, service.memoryKb("VmHWM"));
+        peak = qMax(peak, ProcessMemory::kb("VmHWM", service.processId()));
         QDir uploads(service.mediaDir() + QStringLiteral("/uploads"));
         const QFileInfoList stored = uploads.entryInfoList(QDir::Files);
         if (stored.size() != 1 || stored.first().size() != FileSize) {

@@ -1,6 +1,7 @@
 // "upload.php": a photo as base64 in a JSON object, or any allowed file as multipart form data
 // (field "file"), streamed to disk as it arrives. The reply's "url" is where the file is served.
 #include "MediaStore.h"
+#include "MultipartStream.h"
 #include "Reply.h"
 #include "RequestBody.h"
 #include "Routes.h"
@@ -62,15 +63,23 @@ void uploadFile(const httplib::Request &req, httplib::Response &res, const httpl
     bool seenFile = false;
     std::optional<QString> refusal;
     std::unique_ptr<MediaStore::Incoming> file;
+    qint64 received = 0;
 
-    const bool complete = reader(
-        [&](const httplib::MultipartFormData &part) {
+    const std::optional<QByteArray> boundary = MultipartStream::boundaryOf(req.get_header_value("Content-Type"));
+    if (!boundary) {
+        Reply::refuse(res, QStringLiteral("Некорректный запрос"));
+        res.set_header("Connection", "close");
+        return;
+    }
+    MultipartStream stream(
+        *boundary,
+        [&](const MultipartStream::Part &part) {
             current = Part::Ignored;
             if (part.name != "file" || seenFile || refusal)
                 return true;
             seenFile = true;
             // The client's name only gives the extension; the file is stored under a name made here.
-            const QString name = QString::fromUtf8(part.filename.data(), qsizetype(part.filename.size()));
+            const QString name = QString::fromUtf8(part.fileName);
             const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
             const std::optional<QString> extension =
                 dot < 0 ? std::nullopt : MediaStore::allowedExtension(name.mid(dot + 1));
@@ -101,9 +110,24 @@ void uploadFile(const httplib::Request &req, httplib::Response &res, const httpl
             return true;
         });
 
-    if (!complete) {
+    // httplib would parse the parts itself; handed over as plain bytes, the body goes through the
+    // stream above instead. (The request object is httplib's own, not const; only its view is.)
+    auto &headers = const_cast<httplib::Request &>(req).headers;
+    headers.erase("Content-Type");
+    headers.emplace("Content-Type", "application/octet-stream");
+    const bool complete = reader([&](const char *data, size_t size) {
+        received += qint64(size);
+        if (received > RequestBody::FileLimit + RequestBody::MultipartOverhead + RequestBody::DrainLimit) {
+            // A chunked body announces no length: past the drain, stop reading it.
+            refusal = tooLargeFile();
+            return false;
+        }
+        return stream.feed(data, size);
+    });
+
+    if (!complete || !stream.isComplete()) {
         file.reset();
-        Reply::refuse(res, QStringLiteral("Некорректный запрос"));
+        Reply::refuse(res, refusal.value_or(QStringLiteral("Некорректный запрос")));
         res.set_header("Connection", "close");
         return;
     }

@@ -7,7 +7,6 @@
 #include "User.h"
 
 #include <QJsonDocument>
-#include <QTcpServer>
 #include <QTest>
 
 using namespace std::chrono_literals;
@@ -238,10 +237,7 @@ private Q_SLOTS:
         ScriptedResponder responder;
         network.setBaseURL(responder.baseUrl());
         if (how == QLatin1String("refused")) {
-            QTcpServer closed;
-            QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
-            network.setBaseURL(QStringLiteral("http://127.0.0.1:%1/api").arg(closed.serverPort()));
-            closed.close();
+            network.setBaseURL(ScriptedResponder::refusingBaseUrl());
         } else if (how == QLatin1String("cut")) {
             responder.replyCutOff("{\"success\":true,\"da");
         } else {

@@ -57,20 +57,40 @@ private:
 private Q_SLOTS:
     void initTestCase() { QVERIFY(dir.isValid()); }
 
+    // The whole body byte for byte: boundary, part headers with the escaped name, the file's bytes
+    // untouched (also those that look like line ends and boundaries), the closing boundary.
+    void fileGoesOutAsExactMultipart_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QByteArray>("inHeader");
+        const QByteArray framing("ID3\x00\x01\r\n--Boundary-\r\n\xff", 18);
+        QTest::newRow("plain name") << "track.mp3" << framing << QByteArray("track.mp3");
+        QTest::newRow("empty file") << "empty.wav" << QByteArray() << QByteArray("empty.wav");
+        QTest::newRow("double quote") << "say \"hi\".mp3" << QByteArray("x") << QByteArray("say %22hi%22.mp3");
+        QTest::newRow("forged header") << "a.mp3\"\r\nX-Injected: yes\r\n\r\nx" << QByteArray("x")
+                                       << QByteArray("a.mp3%22%0D%0AX-Injected: yes%0D%0A%0D%0Ax");
+        QTest::newRow("non-ascii stays utf-8") << "Песня №1 — ёжик.mp3" << QByteArray("x")
+                                               << QString("Песня №1 — ёжик.mp3").toUtf8();
+        QTest::newRow("percent and backslash stay") << "100% \\ done;.mp3" << QByteArray("x")
+                                                    << QByteArray("100% \\ done;.mp3");
+    }
+
     void fileGoesOutAsExactMultipart()
     {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        QFETCH(QByteArray, inHeader);
         ScriptedResponder responder;
         responder.reply(200, stored);
         network.setBaseURL(responder.baseUrl());
         network.setAuthToken(QStringLiteral("never-sent"));
-        // Bytes that look like line ends and boundaries must pass untouched.
-        const QByteArray content = QByteArray("ID3\x00\x01\r\n--Boundary-\r\n\xff", 18);
-        const QString path = writeFile(dir, QStringLiteral("track.mp3"), content);
+        const QString path = writeFile(dir, name, content);
+        QVERIFY(!path.isEmpty());
 
         const auto outcome = runToEnd(network.uploadFile(path));
         network.setAuthToken(std::nullopt);
-        QCOMPARE(outcome.errorText(), QString());
-        QCOMPARE(*outcome.value, QStringLiteral("http://127.0.0.1/media/f.mp3"));
+        QCOMPARE(outcome.value.value_or(outcome.errorText()), QStringLiteral("http://127.0.0.1/media/f.mp3"));
 
         const auto &request = responder.requests().first();
         QCOMPARE(request.method, QByteArray("POST"));
@@ -81,19 +101,8 @@ private Q_SLOTS:
                      .match(QString::fromLatin1(boundary))
                      .hasMatch(),
                  boundary.constData());
-        QCOMPARE(request.body, expectedBody(boundary, "track.mp3", content));
+        QCOMPARE(request.body, expectedBody(boundary, inHeader, content));
         QCOMPARE(request.header("Content-Length").toLongLong(), request.body.size());
-    }
-
-    void emptyFileHasAnEmptyPart()
-    {
-        ScriptedResponder responder;
-        responder.reply(200, stored);
-        network.setBaseURL(responder.baseUrl());
-        const QString path = writeFile(dir, QStringLiteral("empty.wav"), {});
-        QVERIFY(runToEnd(network.uploadFile(path)).value);
-        const auto &request = responder.requests().first();
-        QCOMPARE(request.body, expectedBody(boundaryOf(request), "empty.wav", {}));
     }
 
     void everyUploadHasItsOwnBoundary()
@@ -107,31 +116,6 @@ private Q_SLOTS:
         QVERIFY(runToEnd(network.uploadFile(path)).value);
         QCOMPARE(responder.requests().size(), 2);
         QVERIFY(boundaryOf(responder.requests()[0]) != boundaryOf(responder.requests()[1]));
-    }
-
-    void fileNamesAreEscaped_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("inHeader");
-        QTest::newRow("double quote") << "say \"hi\".mp3" << QByteArray("say %22hi%22.mp3");
-        QTest::newRow("forged header") << "a.mp3\"\r\nX-Injected: yes\r\n\r\nx"
-                                       << QByteArray("a.mp3%22%0D%0AX-Injected: yes%0D%0A%0D%0Ax");
-        QTest::newRow("non-ascii stays utf-8") << "Песня №1 — ёжик.mp3" << QString("Песня №1 — ёжик.mp3").toUtf8();
-        QTest::newRow("percent and backslash stay") << "100% \\ done;.mp3" << QByteArray("100% \\ done;.mp3");
-    }
-
-    void fileNamesAreEscaped()
-    {
-        QFETCH(QString, name);
-        QFETCH(QByteArray, inHeader);
-        ScriptedResponder responder;
-        responder.reply(200, stored);
-        network.setBaseURL(responder.baseUrl());
-        const QString path = writeFile(dir, name, "x");
-        QVERIFY(!path.isEmpty());
-        QVERIFY(runToEnd(network.uploadFile(path)).value);
-        const auto &request = responder.requests().first();
-        QCOMPARE(request.body, expectedBody(boundaryOf(request), inHeader, "x"));
     }
 
     void photoGoesOutAsBase64Jpeg()
@@ -161,42 +145,40 @@ private Q_SLOTS:
         QVERIFY(qAbs(decoded.pixelColor(20, 15).red() - 200) < 8);
     }
 
-    void unusablePhotoSendsNothing()
+    void failuresBeforeSendingSendNothing_data()
     {
+        QTest::addColumn<QString>("what"); // "photo" or a file's path
+        QTest::addColumn<QString>("base"); // empty: the responder's
+        QTest::addColumn<QString>("error"); // empty: the file's own read failure
+        const QString badAddress = QStringLiteral("http://127.0.0.1:99999/api");
+        QTest::newRow("photo without JPEG bytes") << "null photo" << "" << "Ошибка чтения данных: Ошибка сжатия изображения";
+        QTest::newRow("photo, invalid address") << "photo" << badAddress << "Некорректный адрес сервера";
+        QTest::newRow("file, invalid address") << "a.mp3" << badAddress << "Некорректный адрес сервера";
+        QTest::newRow("missing file") << "/nonexistent/vorlane/track.mp3" << "" << "";
+        QTest::newRow("directory") << QDir::tempPath() << "" << "";
+    }
+
+    void failuresBeforeSendingSendNothing()
+    {
+        QFETCH(QString, what);
+        QFETCH(QString, base);
+        QFETCH(QString, error);
         ScriptedResponder responder;
-        network.setBaseURL(responder.baseUrl());
-        const auto outcome = runToEnd(network.uploadImage(QImage()));
-        QCOMPARE(outcome.errorText(), QStringLiteral("Ошибка чтения данных: Ошибка сжатия изображения"));
-        QCOMPARE(responder.connectionCount(), 0);
-    }
-
-    void unreadableFileSendsNothing_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::newRow("missing") << QStringLiteral("/nonexistent/vorlane/track.mp3");
-        QTest::newRow("directory") << QDir::tempPath();
-    }
-
-    void unreadableFileSendsNothing()
-    {
-        QFETCH(QString, path);
-        ScriptedResponder responder;
-        network.setBaseURL(responder.baseUrl());
-        const auto outcome = runToEnd(network.uploadFile(path));
-        QVERIFY(outcome.errorAs<FileReadError>());
-        QVERIFY(!outcome.errorText().isEmpty());
-        QTest::qWait(20);
-        QCOMPARE(responder.connectionCount(), 0);
-    }
-
-    void invalidAddressSendsNothing()
-    {
-        network.setBaseURL(QStringLiteral("http://127.0.0.1:99999/api"));
-        const QString path = writeFile(dir, QStringLiteral("a.mp3"), "abc");
+        network.setBaseURL(base.isEmpty() ? responder.baseUrl() : base);
         QImage image(4, 4, QImage::Format_RGB32);
         image.fill(Qt::white);
-        QCOMPARE(runToEnd(network.uploadFile(path)).errorText(), QStringLiteral("Некорректный адрес сервера"));
-        QCOMPARE(runToEnd(network.uploadImage(image)).errorText(), QStringLiteral("Некорректный адрес сервера"));
+        TaskOutcome<QString> outcome;
+        if (what.endsWith(QLatin1String("photo")))
+            outcome = runToEnd(network.uploadImage(what == QLatin1String("photo") ? image : QImage()));
+        else
+            outcome = runToEnd(network.uploadFile(what.startsWith(QLatin1Char('/')) ? what : writeFile(dir, what, "abc")));
+
+        if (error.isEmpty())
+            QVERIFY(outcome.errorAs<FileReadError>() && !outcome.errorText().isEmpty());
+        else
+            QCOMPARE(outcome.errorText(), error);
+        QTest::qWait(20);
+        QCOMPARE(responder.connectionCount(), 0);
     }
 
     void repliesAreRead_data()

@@ -40,6 +40,8 @@ class tst_ServiceProcess : public QObject
 {
     Q_OBJECT
 
+    ServiceProcess m_sharedService;
+
 private Q_SLOTS:
     void reportsItsPortAndServesTheLogo()
     {
@@ -55,6 +57,14 @@ private Q_SLOTS:
         QImage image;
         QVERIFY(image.loadFromData(logo.body, "PNG"));
         QVERIFY(!image.isNull());
+
+        // A range reaching past the end is the rest of the file, announced with its real length.
+        const QByteArray ranged = HttpExchange::raw(service.port(), "GET /Logo/vorlane.png HTTP/1.1\r\nHost: x\r\n"
+                                                                    "Connection: close\r\nRange: bytes=10-99999999\r\n\r\n");
+        QVERIFY2(ranged.startsWith("HTTP/1.1 206 "), ranged.left(200).constData());
+        const qsizetype size = logo.body.size();
+        QVERIFY(ranged.contains(QStringLiteral("Content-Range: bytes 10-%1/%2\r\n").arg(size - 1).arg(size).toLatin1()));
+        QCOMPARE(ranged.mid(ranged.indexOf("\r\n\r\n") + 4), logo.body.mid(10));
         QVERIFY(service.stop());
     }
 
@@ -187,8 +197,28 @@ private Q_SLOTS:
             << QByteArray("GET /media/demo/..%2F..%2Fetc%2Fpasswd") << QByteArray() << 404 << "Файл не найден";
         QTest::newRow("half-received upload")
             << QByteArray("GET /media/uploads/.incoming-0") << QByteArray() << 404 << "Файл не найден";
-        QTest::newRow("missing media file")
-            << QByteArray("GET /media/uploads/0123456789abcdef.png") << QByteArray() << 404 << "Файл не найден";
+        QTest::newRow("missing media file, a range asked for")
+            << QByteArray("GET /media/uploads/0123456789abcdef.png") << QByteArray("Range: bytes=100-200\r\n\r\n")
+            << 404 << "Файл не найден";
+        QTest::newRow("range starting past the end")
+            << QByteArray("GET /Logo/vorlane.png") << QByteArray("Range: bytes=999999999-\r\n\r\n") << 416
+            << "Некорректный диапазон";
+        // Bodies that httplib would read whole into memory, or wait for until its time-out.
+        QTest::newRow("read with a body over the JSON cap")
+            << QByteArray("GET /api/feed.php") << QByteArray("Content-Length: 2147483648\r\n\r\n{") << 200
+            << "Слишком большой запрос";
+        QTest::newRow("read with a chunked body")
+            << QByteArray("GET /api/feed.php") << QByteArray("Transfer-Encoding: chunked\r\n\r\n1\r\n{\r\n") << 200
+            << "Слишком большой запрос";
+        QTest::newRow("no script, a body over the JSON cap")
+            << QByteArray("POST /api/nothing.php") << QByteArray("Content-Length: 2147483648\r\n\r\n{") << 200
+            << "Слишком большой запрос";
+        QTest::newRow("negative Content-Length")
+            << QByteArray("POST /api/auth.php") << QByteArray("Content-Length: -5\r\n\r\n{}") << 200
+            << "Некорректный запрос";
+        QTest::newRow("Content-Length beyond 64 bits")
+            << QByteArray("POST /api/upload.php") << QByteArray("Content-Length: 99999999999999999999999\r\n\r\n{}")
+            << 200 << "Некорректный запрос";
     }
     void answersOutsideItsScriptsWithAnEnvelope()
     {
@@ -196,7 +226,8 @@ private Q_SLOTS:
         QFETCH(QByteArray, rest);
         QFETCH(int, status);
         QFETCH(QString, message);
-        ServiceProcess service;
+        // One service for every row, which must still be standing after each.
+        ServiceProcess &service = m_sharedService;
         QVERIFY2(service.start(), qPrintable(service.errors()));
         const QByteArray request = requestLine + " HTTP/1.1\r\nHost: x\r\nConnection: close\r\n"
             + (rest.isEmpty() ? QByteArray("\r\n") : rest);
@@ -206,6 +237,7 @@ private Q_SLOTS:
         const QJsonObject envelope = QJsonDocument::fromJson(body).object();
         QCOMPARE(envelope.value("success"), QJsonValue(false));
         QCOMPARE(envelope.value("message").toString(), message);
+        QCOMPARE(HttpExchange(service.siteUrl()).get("/api/music.php").status, 200);
     }
 };
 

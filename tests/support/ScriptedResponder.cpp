@@ -40,6 +40,15 @@ QString ScriptedResponder::baseUrl() const
     return QStringLiteral("http://127.0.0.1:%1/api").arg(port());
 }
 
+QString ScriptedResponder::refusingBaseUrl()
+{
+    QTcpServer closed;
+    closed.listen(QHostAddress::LocalHost, 0);
+    const quint16 port = closed.serverPort();
+    closed.close();
+    return QStringLiteral("http://127.0.0.1:%1/api").arg(port);
+}
+
 void ScriptedResponder::reply(const QByteArray &raw)
 {
     m_script.enqueue(raw);

@@ -41,6 +41,8 @@ public:
     quint16 port() const { return m_server.serverPort(); }
     // "http://127.0.0.1:<port>/api", the form of the client's base address.
     QString baseUrl() const;
+    // A base address on 127.0.0.1 where nothing listens (any more): connections are refused.
+    static QString refusingBaseUrl();
 
     // The next request gets exactly these bytes, then the connection closes.
     void reply(const QByteArray &raw);

@@ -1,7 +1,6 @@
 #include "ServiceProcess.h"
 
 #include <QDeadlineTimer>
-#include <QFile>
 
 #include <csignal>
 #include <sys/prctl.h>
@@ -104,22 +103,4 @@ QString ServiceProcess::mediaDir() const
 QString ServiceProcess::errors() const
 {
     return m_errors;
-}
-
-qint64 ServiceProcess::memoryKb(const QByteArray &field) const
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(processId()));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(field + ":"))
-            return line.mid(field.size() + 1).trimmed().split(' ').first().toLongLong();
-    }
-    return -1;
-}
-
-bool ServiceProcess::resetMemoryPeak() const
-{
-    QFile clearRefs(QStringLiteral("/proc/%1/clear_refs").arg(processId()));
-    return clearRefs.open(QIODevice::WriteOnly) && clearRefs.write("5") == 1;
 }

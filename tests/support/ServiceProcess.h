@@ -32,14 +32,7 @@ public:
     QString baseUrl() const;  // "http://127.0.0.1:<port>/api"
     QString mediaDir() const; // the folder given as --media
     QString errors() const;   // what went wrong in start(), with the service's standard error
-    qint64 processId() const { return m_process.processId(); }
-
-    // A memory figure of the running service from /proc/<pid>/status, in kB ("VmRSS", "VmHWM"),
-    // or -1.
-    qint64 memoryKb(const QByteArray &field) const;
-    // Starts the peak ("VmHWM") again from what the service holds now; false where the kernel
-    // cannot.
-    bool resetMemoryPeak() const;
+    qint64 processId() const { return m_process.processId(); } // for ProcessMemory
 
     // The demo account that the service seeds.
     static QString demoUsername() { return QStringLiteral("demo"); }
