@@ -3,7 +3,6 @@
 #include "QmlScreen.h"
 #include "ScreenDriver.h"
 #include "ScriptedResponder.h"
-#include "ServiceProcess.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -220,21 +219,6 @@ private Q_SLOTS:
         s.tapItem("submitButton");
         QTRY_VERIFY(s.item("errorBanner")->isVisible());
         QCOMPARE(text(s.item("errorText")), message);
-    }
-
-    void serviceRefusalShowsItsMessage()
-    {
-        ServiceProcess service;
-        QVERIFY2(service.start(), qPrintable(service.errors()));
-        NetworkManager::shared().setBaseURL(service.baseUrl());
-        Screen s;
-        QVERIFY2(s.screen.isReady(), qPrintable(s.screen.errors()));
-        type(s.screen.window(), s.item("loginField"), ServiceProcess::demoUsername());
-        type(s.screen.window(), s.item("passwordField"), QStringLiteral("wrong-password"));
-        s.tapItem("submitButton");
-        QTRY_VERIFY(s.item("errorBanner")->isVisible());
-        QVERIFY(!text(s.item("errorText")).isEmpty());
-        QVERIFY(!s.model.currentUser());
     }
 };
 
