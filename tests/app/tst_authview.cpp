@@ -220,6 +220,16 @@ private Q_SLOTS:
         QTRY_VERIFY(s.item("errorBanner")->isVisible());
         QCOMPARE(text(s.item("errorText")), message);
     }
+
+    // Given no session model, the screen makes its own and works with it.
+    void withoutAModelTheScreenMakesItsOwn()
+    {
+        QmlScreen screen(QStringLiteral("AuthView.qml"));
+        QVERIFY2(screen.isReady(), qPrintable(screen.errors()));
+        QVERIFY(screen.root()->property("viewModel").value<AuthViewModel *>());
+        tap(screen.window(), screen.find(QStringLiteral("submitButton")));
+        QTRY_COMPARE(text(screen.find(QStringLiteral("errorText"))), QStringLiteral("Заполните логин и пароль"));
+    }
 };
 
 QTEST_MAIN(TestAuthView)
