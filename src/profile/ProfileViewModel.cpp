@@ -59,6 +59,9 @@ QCoro::Task<> ProfileViewModel::fetchProfile(qint64 userId)
         NetworkManager &network = NetworkManager::shared();
         const User user =
             co_await network.request<User>(QStringLiteral("profile.php?user_id=") + QString::number(userId));
+        // A screen that has gone away asks for nothing more.
+        if (!self)
+            co_return;
         const QList<Post> feed = co_await network.request<QList<Post>>(QStringLiteral("feed.php"));
         if (!self)
             co_return;

@@ -116,6 +116,21 @@ private Q_SLOTS:
         QVERIFY(profile.userPosts().isEmpty());
     }
 
+    // The profile is fetched first and the wall after it: a screen closed in between asks for no wall.
+    void profileModelGoneBeforeItsUserArrivesAsksForNoWall()
+    {
+        ScriptedResponder responder;
+        responder.reply(200, R"({"id": 5, "username": "gone"})");
+        responder.reply(200, "[]");
+        NetworkManager::shared().setBaseURL(responder.baseUrl());
+        delete new ProfileViewModel(User{.id = 5});
+        QVERIFY(responder.waitForRequests(1));
+        QTest::qWait(200);
+        QCOMPARE(responder.requests().size(), 1);
+        QCOMPARE(responder.requests().first().target, QByteArray("/api/profile.php?user_id=5"));
+        NetworkManager::shared().setBaseURL(m_service.baseUrl());
+    }
+
     void ownProfileRule_data()
     {
         QTest::addColumn<QVariant>("shown");
