@@ -1,12 +1,7 @@
 #include "ChannelsViewModel.h"
 
-#include "NetworkManager.h"
-
-#include <QPointer>
-#include <exception>
-
 ChannelsViewModel::ChannelsViewModel(QObject *parent)
-    : QObject(parent),
+    : LoadingModel(parent),
       m_channels({{"channelId", [](const Channel &channel) { return QVariant(QString::number(channel.id)); }},
                   {"name", [](const Channel &channel) { return QVariant(channel.name); }},
                   {"avatarUrl", [](const Channel &channel) { return optionalText(channel.avatarUrl); }},
@@ -23,29 +18,5 @@ ChannelsViewModel::ChannelsViewModel(QObject *parent)
 
 void ChannelsViewModel::loadChannels()
 {
-    setIsLoading(true);
-    (void)fetch();
-}
-
-QCoro::Task<> ChannelsViewModel::fetch()
-{
-    const QPointer<ChannelsViewModel> self(this);
-    try {
-        const QList<Channel> list =
-            co_await NetworkManager::shared().request<QList<Channel>>(QStringLiteral("channels.php"));
-        if (!self)
-            co_return;
-        m_channels.setRows(list);
-        Q_EMIT channelsChanged();
-    } catch (const std::exception &) {
-        // A failed load keeps what is shown.
-    }
-    if (self)
-        setIsLoading(false);
-}
-
-void ChannelsViewModel::setIsLoading(bool value)
-{
-    m_isLoading = value;
-    Q_EMIT isLoadingChanged();
+    loadList(QStringLiteral("channels.php"), m_channels, [this] { Q_EMIT channelsChanged(); });
 }

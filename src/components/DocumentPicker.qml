@@ -7,8 +7,9 @@ import Vorlane
 Item {
     id: root
 
-    // Uniform type identifiers; audio, MP3 and WAV unless the caller names others.
-    property alias allowedContentTypes: pickerModel.allowedContentTypes
+    // Uniform type identifiers; audio, MP3 and WAV unless the caller names others. Read once, when
+    // the picker opens: what the caller changes while it shows does not reach it.
+    property var allowedContentTypes: pickerModel.allowedContentTypes
     readonly property alias model: pickerModel
 
     signal filePicked(url fileUrl)
@@ -29,5 +30,8 @@ Item {
         onRejected: pickerModel.cancel()
     }
 
-    Component.onCompleted: dialog.open()
+    Component.onCompleted: {
+        pickerModel.allowedContentTypes = allowedContentTypes
+        dialog.open()
+    }
 }

@@ -28,13 +28,9 @@ void ImagePickerModel::setFrameSize(qreal size)
 {
     if (!(size > 0) || qFuzzyCompare(size, m_frameSize))
         return;
-    // Keep the same part of the photo under the frame when the frame is resized.
     const qreal ratio = size / m_frameSize;
-    m_offsetX *= ratio;
-    m_offsetY *= ratio;
     m_frameSize = size;
-    clampOffset();
-    Q_EMIT geometryChanged();
+    scaleOffset(ratio);
 }
 
 void ImagePickerModel::setZoom(qreal zoom)
@@ -45,9 +41,15 @@ void ImagePickerModel::setZoom(qreal zoom)
     if (qFuzzyCompare(clamped, m_zoom))
         return;
     const qreal ratio = clamped / m_zoom;
+    m_zoom = clamped;
+    scaleOffset(ratio);
+}
+
+void ImagePickerModel::scaleOffset(qreal ratio)
+{
+    // The same part of the photo stays under the frame when the frame or the zoom changes.
     m_offsetX *= ratio;
     m_offsetY *= ratio;
-    m_zoom = clamped;
     clampOffset();
     Q_EMIT geometryChanged();
 }

@@ -59,6 +59,7 @@ Q_SIGNALS:
 
 private:
     qreal baseScale() const;
+    void scaleOffset(qreal ratio);
     void clampOffset();
     void reset();
 

@@ -1,5 +1,7 @@
 #include "RoundedImage.h"
 
+#include <algorithm>
+
 #include <QFile>
 #include <QImageReader>
 #include <QNetworkAccessManager>
@@ -10,7 +12,8 @@
 
 namespace {
 
-// Pictures far larger than any avatar are scaled down once, so that painting stays cheap.
+// Pictures far larger than any avatar are scaled down once, so that painting stays cheap. Only
+// the shorter side decides: a long thin picture must never be scaled up on the way.
 constexpr int maxStoredSide = 512;
 
 QImage readImage(QIODevice *device)
@@ -18,7 +21,7 @@ QImage readImage(QIODevice *device)
     QImageReader reader(device);
     reader.setAutoTransform(true);
     const QSize size = reader.size();
-    if (size.isValid() && (size.width() > maxStoredSide || size.height() > maxStoredSide))
+    if (size.isValid() && std::min(size.width(), size.height()) > maxStoredSide)
         reader.setScaledSize(size.scaled(maxStoredSide, maxStoredSide, Qt::KeepAspectRatioByExpanding));
     return reader.read();
 }

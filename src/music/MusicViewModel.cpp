@@ -1,12 +1,7 @@
 #include "MusicViewModel.h"
 
-#include "NetworkManager.h"
-
-#include <QPointer>
-#include <exception>
-
 MusicViewModel::MusicViewModel(QObject *parent)
-    : QObject(parent),
+    : LoadingModel(parent),
       m_tracks({{"trackId", [](const Track &track) { return QVariant(QString::number(track.id)); }},
                 {"title", [](const Track &track) { return QVariant(track.title); }},
                 {"artist", [](const Track &track) { return QVariant(track.artist); }},
@@ -20,30 +15,7 @@ MusicViewModel::MusicViewModel(QObject *parent)
 
 void MusicViewModel::loadTracks()
 {
-    setIsLoading(true);
-    (void)fetch();
-}
-
-QCoro::Task<> MusicViewModel::fetch()
-{
-    const QPointer<MusicViewModel> self(this);
-    try {
-        const QList<Track> list = co_await NetworkManager::shared().request<QList<Track>>(QStringLiteral("music.php"));
-        if (!self)
-            co_return;
-        m_tracks.setRows(list);
-        Q_EMIT tracksChanged();
-    } catch (const std::exception &) {
-        // A failed load keeps what is shown.
-    }
-    if (self)
-        setIsLoading(false);
-}
-
-void MusicViewModel::setIsLoading(bool value)
-{
-    m_isLoading = value;
-    Q_EMIT isLoadingChanged();
+    loadList(QStringLiteral("music.php"), m_tracks, [this] { Q_EMIT tracksChanged(); });
 }
 
 bool MusicViewModel::isSameTrack(const QVariant &first, const QVariant &second)

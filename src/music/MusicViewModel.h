@@ -1,19 +1,16 @@
 #pragma once
 
-#include "RecordListModel.h"
+#include "LoadingModel.h"
 #include "Track.h"
 
-#include <QCoroTask>
-#include <QObject>
 #include <QtQml/qqmlregistration.h>
 
 // The music library: the track list loaded from the service.
-class MusicViewModel : public QObject
+class MusicViewModel : public LoadingModel
 {
     Q_OBJECT
     QML_ELEMENT
     Q_PROPERTY(QAbstractItemModel *tracks READ tracksModel CONSTANT)
-    Q_PROPERTY(bool isLoading READ isLoading NOTIFY isLoadingChanged)
 
 public:
     // Starts loading "music.php" at once.
@@ -21,7 +18,6 @@ public:
 
     const QList<Track> &tracks() const { return m_tracks.rows(); }
     QAbstractItemModel *tracksModel() { return &m_tracks; }
-    bool isLoading() const { return m_isLoading; }
 
     // A failed load only ends the busy state.
     Q_INVOKABLE void loadTracks();
@@ -30,12 +26,7 @@ public:
 
 Q_SIGNALS:
     void tracksChanged();
-    void isLoadingChanged();
 
 private:
-    QCoro::Task<> fetch();
-    void setIsLoading(bool value);
-
     RecordListModel<Track> m_tracks;
-    bool m_isLoading = false;
 };

@@ -1,28 +1,18 @@
 #include "ProfileViewModel.h"
 
+#include "FeedViewModel.h"
 #include "NetworkManager.h"
 
 #include <QPointer>
 #include <exception>
 
-namespace {
-
-QList<std::pair<QByteArray, RecordListModel<Post>::Field>> postRoles()
+ProfileViewModel::ProfileViewModel(QObject *parent)
+    : LoadingModel(parent), m_userPosts(FeedViewModel::postRoles(), this)
 {
-    return {{"postId", [](const Post &post) { return QVariant(QString::number(post.id)); }},
-            {"authorName", [](const Post &post) { return QVariant(post.author.fullName()); }},
-            {"authorAvatarUrl", [](const Post &post) { return optionalText(post.author.avatarUrl); }},
-            {"authorIsOnline", [](const Post &post) { return QVariant(post.author.isOnline); }},
-            {"text", [](const Post &post) { return QVariant(post.text); }},
-            {"createdAtFormatted", [](const Post &post) { return QVariant(post.createdAtFormatted); }}};
 }
 
-} // namespace
-
-ProfileViewModel::ProfileViewModel(QObject *parent) : QObject(parent), m_userPosts(postRoles(), this) {}
-
 ProfileViewModel::ProfileViewModel(const User &user, QObject *parent)
-    : QObject(parent), m_user(user), m_userPosts(postRoles(), this)
+    : LoadingModel(parent), m_user(user), m_userPosts(FeedViewModel::postRoles(), this)
 {
     m_started = true;
     loadUserProfile();
@@ -69,6 +59,9 @@ QCoro::Task<> ProfileViewModel::fetchProfile(qint64 userId)
         NetworkManager &network = NetworkManager::shared();
         const User user =
             co_await network.request<User>(QStringLiteral("profile.php?user_id=") + QString::number(userId));
+        // A screen that has gone away asks for nothing more.
+        if (!self)
+            co_return;
         const QList<Post> feed = co_await network.request<QList<Post>>(QStringLiteral("feed.php"));
         if (!self)
             co_return;
@@ -86,10 +79,4 @@ QCoro::Task<> ProfileViewModel::fetchProfile(qint64 userId)
     }
     if (self)
         setIsLoading(false);
-}
-
-void ProfileViewModel::setIsLoading(bool value)
-{
-    m_isLoading = value;
-    Q_EMIT isLoadingChanged();
 }

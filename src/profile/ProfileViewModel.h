@@ -1,18 +1,17 @@
 #pragma once
 
+#include "LoadingModel.h"
 #include "Post.h"
-#include "RecordListModel.h"
 #include "User.h"
 
 #include <QCoroTask>
-#include <QObject>
 #include <QQmlParserStatus>
 #include <QVariant>
 #include <QtQml/qqmlregistration.h>
 
 // One profile screen's model: the shown user and their wall (the feed's posts by that user).
 // It loads both as soon as it is made, for the user it is made with.
-class ProfileViewModel : public QObject, public QQmlParserStatus
+class ProfileViewModel : public LoadingModel, public QQmlParserStatus
 {
     Q_OBJECT
     QML_ELEMENT
@@ -25,7 +24,6 @@ class ProfileViewModel : public QObject, public QQmlParserStatus
     Q_PROPERTY(QString followersCountText READ followersCountText NOTIFY userChanged)
     Q_PROPERTY(QString followingCountText READ followingCountText NOTIFY userChanged)
     Q_PROPERTY(QAbstractItemModel *userPosts READ userPostsModel CONSTANT)
-    Q_PROPERTY(bool isLoading READ isLoading NOTIFY isLoadingChanged)
 
 public:
     // From QML: the user comes through initialUser, the load starts once the object is complete.
@@ -36,7 +34,6 @@ public:
     const User &user() const { return m_user; }
     const QList<Post> &userPosts() const { return m_userPosts.rows(); }
     QAbstractItemModel *userPostsModel() { return &m_userPosts; }
-    bool isLoading() const { return m_isLoading; }
 
     // Fetches the profile, then the feed for the wall; a failure keeps what is shown.
     Q_INVOKABLE void loadUserProfile();
@@ -52,7 +49,6 @@ public:
 Q_SIGNALS:
     void userChanged();
     void userPostsChanged();
-    void isLoadingChanged();
 
 private:
     QVariant userValue() const { return QVariant::fromValue(m_user); }
@@ -62,10 +58,8 @@ private:
     QString followersCountText() const { return QString::number(m_user.followersCount); }
     QString followingCountText() const { return QString::number(m_user.followingCount); }
     QCoro::Task<> fetchProfile(qint64 userId);
-    void setIsLoading(bool value);
 
     User m_user = User::demoUser();
     RecordListModel<Post> m_userPosts;
-    bool m_isLoading = false;
     bool m_started = false;
 };

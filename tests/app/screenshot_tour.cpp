@@ -2,33 +2,15 @@
 // picture of each: the sign-in screen, registration with an error banner, the feed, the music
 // tab with the mini player, and the other tabs. Run by tools/screenshots.sh against the demo
 // service.
+#include "QmlScreen.h"
 #include "ScreenDriver.h"
-#include "VorlaneQml.h"
 
 #include <QDir>
 #include <QGuiApplication>
-#include <QQmlApplicationEngine>
 #include <QQuickStyle>
 #include <QTest>
 
 namespace {
-
-QQuickItem *find(QObject *root, const QString &name)
-{
-    if (auto *item = qobject_cast<QQuickItem *>(root); item && item->objectName() == name)
-        return item;
-    for (QObject *child : root->children()) {
-        if (QQuickItem *found = find(child, name))
-            return found;
-    }
-    if (auto *item = qobject_cast<QQuickItem *>(root)) {
-        for (QQuickItem *child : item->childItems()) {
-            if (QQuickItem *found = find(child, name))
-                return found;
-        }
-    }
-    return nullptr;
-}
 
 bool save(QQuickWindow *window, const QString &path)
 {
@@ -52,16 +34,13 @@ int main(int argc, char *argv[])
     QDir().mkpath(out);
     ScreenDriver::clearSettings();
 
-    QQmlApplicationEngine engine;
-    VorlaneQml::prepare(engine);
-    engine.load(QUrl(QStringLiteral("qrc:/Vorlane/SocialNetworkApp.qml")));
-    if (engine.rootObjects().isEmpty())
+    QmlScreen screen(QStringLiteral("SocialNetworkApp.qml"));
+    if (!screen.isReady()) {
+        qWarning("%s", qPrintable(screen.errors()));
         return 1;
-    auto *window = qobject_cast<QQuickWindow *>(engine.rootObjects().constFirst());
-    if (!window || !QTest::qWaitForWindowExposed(window))
-        return 1;
-    QObject *root = window->contentItem();
-    const auto item = [root](const char *name) { return find(root, QString::fromLatin1(name)); };
+    }
+    QQuickWindow *window = screen.window();
+    const auto item = [&screen](const char *name) { return screen.find(QString::fromLatin1(name)); };
 
     (void)QTest::qWaitFor([&] { return item("logoImage")->property("status").toInt() == 1; }, 5000);
     bool ok = save(window, out + QStringLiteral("/sign-in.png"));

@@ -3,9 +3,9 @@
 #include "QmlScreen.h"
 #include "ScreenDriver.h"
 #include "ScriptedResponder.h"
-#include "ServiceProcess.h"
 
-#include <QSignalSpy>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTest>
 
 using namespace ScreenDriver;
@@ -146,15 +146,35 @@ private Q_SLOTS:
         QVERIFY(!s.model.property("hasErrorMessage").toBool());
     }
 
-    void spinnerAndDisabledButtonWhileLoading()
+    // Every field is filled in both modes: the request shows which of them the screen hands on.
+    void submitSendsTheFormAndShowsTheSpinner_data()
     {
+        QTest::addColumn<bool>("registration");
+        QTest::addColumn<QByteArray>("sent");
+        QTest::newRow("sign-in: only the login and the password")
+            << false << QByteArray(R"({"action":"login","email":"maria","username":"maria","password":"secret"})");
+        QTest::newRow("registration: the login as e-mail, an empty last name")
+            << true
+            << QByteArray(R"({"action":"register","username":"maria_k","email":"maria","password":"secret",)"
+                          R"("first_name":"Maria","last_name":""})");
+    }
+    void submitSendsTheFormAndShowsTheSpinner()
+    {
+        QFETCH(bool, registration);
+        QFETCH(QByteArray, sent);
         auto responder = std::make_unique<ScriptedResponder>();
         responder->replyNothing();
         NetworkManager::shared().setBaseURL(responder->baseUrl());
         Screen s;
         QVERIFY2(s.screen.isReady(), qPrintable(s.screen.errors()));
-        type(s.screen.window(), s.item("loginField"), QStringLiteral("demo"));
-        type(s.screen.window(), s.item("passwordField"), QStringLiteral("demo12345"));
+        QQuickWindow *window = s.screen.window();
+        type(window, s.item("loginField"), QStringLiteral("maria"));
+        type(window, s.item("passwordField"), QStringLiteral("secret"));
+        s.tapItem("modeToggle");
+        type(window, s.item("usernameField"), QStringLiteral("maria_k"));
+        type(window, s.item("firstNameField"), QStringLiteral("Maria"));
+        if (!registration)
+            s.tapItem("modeToggle");
         s.tapItem("submitButton");
         QTRY_VERIFY(s.model.isLoading());
 
@@ -162,14 +182,17 @@ private Q_SLOTS:
         QVERIFY(!s.item("submitText")->isVisible());
         QVERIFY(!s.item("submitButton")->isEnabled());
         // The fields and the mode switch stay usable; switching does not stop the request.
-        QVERIFY(s.item("loginField")->isEnabled());
+        QVERIFY(s.item("loginField")->isEnabled() || s.item("emailField")->isEnabled());
         s.tapItem("modeToggle");
-        QCOMPARE(text(s.item("subtitleText")), QStringLiteral("Регистрация нового аккаунта"));
+        QCOMPARE(text(s.item("subtitleText")), registration ? QStringLiteral("Войдите в свой профиль")
+                                                            : QStringLiteral("Регистрация нового аккаунта"));
         QVERIFY(s.model.isLoading());
         QVERIFY(s.item("submitSpinner")->isVisible());
 
-        // The service goes away: the failure shows and the button comes back.
         QVERIFY(responder->waitForRequests(1));
+        QCOMPARE(QJsonDocument::fromJson(responder->requests().first().body).object(),
+                 QJsonDocument::fromJson(sent).object());
+        // The service goes away: the failure shows and the button comes back.
         responder.reset();
         QTRY_VERIFY(!s.model.isLoading());
         QVERIFY(s.item("submitButton")->isEnabled());
@@ -198,19 +221,14 @@ private Q_SLOTS:
         QCOMPARE(text(s.item("errorText")), message);
     }
 
-    void serviceRefusalShowsItsMessage()
+    // Given no session model, the screen makes its own and works with it.
+    void withoutAModelTheScreenMakesItsOwn()
     {
-        ServiceProcess service;
-        QVERIFY2(service.start(), qPrintable(service.errors()));
-        NetworkManager::shared().setBaseURL(service.baseUrl());
-        Screen s;
-        QVERIFY2(s.screen.isReady(), qPrintable(s.screen.errors()));
-        type(s.screen.window(), s.item("loginField"), ServiceProcess::demoUsername());
-        type(s.screen.window(), s.item("passwordField"), QStringLiteral("wrong-password"));
-        s.tapItem("submitButton");
-        QTRY_VERIFY(s.item("errorBanner")->isVisible());
-        QVERIFY(!text(s.item("errorText")).isEmpty());
-        QVERIFY(!s.model.currentUser());
+        QmlScreen screen(QStringLiteral("AuthView.qml"));
+        QVERIFY2(screen.isReady(), qPrintable(screen.errors()));
+        QVERIFY(screen.root()->property("viewModel").value<AuthViewModel *>());
+        tap(screen.window(), screen.find(QStringLiteral("submitButton")));
+        QTRY_COMPARE(text(screen.find(QStringLiteral("errorText"))), QStringLiteral("Заполните логин и пароль"));
     }
 };
 

@@ -1,5 +1,7 @@
 #include "AvatarRules.h"
+#include "QmlScreen.h"
 #include "QmlSnippet.h"
+#include "User.h"
 
 #include <QImage>
 #include <QTcpServer>
@@ -131,13 +133,24 @@ private Q_SLOTS:
         QVERIFY(dot->z() > 1);
     }
 
-    void offlineShowsNoDot()
+    // Made from a user: the address and the online flag come from the record, at the default size.
+    void userFormTakesAddressAndOnlineState_data()
     {
-        QmlSnippet screen(avatarQml(QStringLiteral("null"), 44, false));
+        QTest::addColumn<User>("user");
+        QTest::addColumn<bool>("dot");
+        QTest::newRow("online, no address: blue symbol and dot") << User{.id = 1, .isOnline = true} << true;
+        QTest::newRow("offline, empty address: blue symbol, no dot")
+            << User{.id = 2, .avatarUrl = QString(), .isOnline = false} << false;
+    }
+    void userFormTakesAddressAndOnlineState()
+    {
+        QFETCH(User, user);
+        QFETCH(bool, dot);
+        QmlScreen screen(QStringLiteral("AvatarView.qml"), {{QStringLiteral("user"), QVariant::fromValue(user)}});
         QVERIFY2(screen.isReady(), qPrintable(screen.errors()));
-        auto *dot = screen.find<QQuickItem>(QStringLiteral("onlineDot"));
-        QVERIFY(dot);
-        QVERIFY(!dot->isVisible());
+        QCOMPARE(screen.root()->property("size").toReal(), 44.0);
+        QCOMPARE(screen.root()->property("pictureState").toString(), QStringLiteral("fallback"));
+        QCOMPARE(screen.find(QStringLiteral("onlineDot"))->isVisible(), dot);
     }
 };
 

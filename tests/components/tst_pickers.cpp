@@ -99,14 +99,6 @@ private Q_SLOTS:
         QCOMPARE(QColor(image.pixel(image.width() - 2, image.height() / 2)), right);
     }
 
-    void fileUrlsAreAccepted()
-    {
-        ImagePickerModel model;
-        QVERIFY(model.openImage(QUrl::fromLocalFile(m_photo).toString()));
-        QVERIFY(model.hasImage());
-        QCOMPARE(model.image().size(), QSize(200, 100));
-    }
-
     void unreadablePhotoDeliversNothingAndCloses_data()
     {
         QTest::addColumn<QString>("path");
@@ -151,7 +143,8 @@ private Q_SLOTS:
         QVERIFY(picker);
         auto *model = picker->property("model").value<ImagePickerModel *>();
         QVERIFY(model);
-        QVERIFY(model->openImage(m_photo));
+        // The file dialog hands over a file URL.
+        QVERIFY(model->openImage(QUrl::fromLocalFile(m_photo).toString()));
         auto *frame = screen.find<QQuickItem>(QStringLiteral("cropFrame"));
         QVERIFY(frame && frame->isVisible());
         QCOMPARE(frame->width(), frame->height());
@@ -168,6 +161,7 @@ private Q_SLOTS:
 
     void documentTypesBecomeNameFilters()
     {
+        // Audio, MP3 and WAV unless the caller names others: one filter for all of them, then one each.
         DocumentPickerModel audio;
         QCOMPARE(audio.allowedContentTypes(),
                  QStringList({DocumentPickerModel::audio, DocumentPickerModel::mp3, DocumentPickerModel::wav}));
@@ -175,13 +169,6 @@ private Q_SLOTS:
         QVERIFY(audio.nameFilters().constFirst().contains(QLatin1String("*.mp3")));
         QVERIFY(audio.nameFilters().constFirst().contains(QLatin1String("*.wav")));
         QVERIFY(!audio.nameFilters().join(QLatin1Char(' ')).contains(QLatin1String("*.mp4")));
-
-        DocumentPickerModel videos;
-        videos.setAllowedContentTypes({DocumentPickerModel::movie, DocumentPickerModel::video,
-                                       DocumentPickerModel::quickTimeMovie, DocumentPickerModel::mpeg4Movie});
-        const QString all = videos.nameFilters().join(QLatin1Char(' '));
-        QVERIFY(all.contains(QLatin1String("*.mov")) && all.contains(QLatin1String("*.mp4")));
-        QVERIFY(!all.contains(QLatin1String("*.mp3")));
     }
 
     void documentAcceptsOnlyOfferedKinds_data()
@@ -275,6 +262,8 @@ private Q_SLOTS:
         QObject *picker = screen.find(QStringLiteral("picker"));
         auto *model = picker->property("model").value<DocumentPickerModel *>();
         QVERIFY(model);
+        // The caller's later change does not reach the open picker.
+        picker->setProperty("allowedContentTypes", QStringList{DocumentPickerModel::audio});
         QVERIFY(model->nameFilters().join(QLatin1Char(' ')).contains(QLatin1String("*.mov")));
         QVERIFY(model->pick(original));
         QVERIFY(screen.root()->property("dismissed").toBool());

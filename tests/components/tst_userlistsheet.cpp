@@ -4,6 +4,9 @@
 #include "QmlScreen.h"
 #include "ScriptedResponder.h"
 #include "User.h"
+#include "UserListModel.h"
+
+#include <QAbstractItemModelTester>
 
 #include <QSignalSpy>
 #include <QTest>
@@ -55,7 +58,7 @@ private Q_SLOTS:
                           .firstName = QStringLiteral("Анна"),
                           .lastName = QStringLiteral("Соколова"),
                           .isOnline = true};
-        const User offline{.id = 2, .username = QStringLiteral("boris"), .firstName = QStringLiteral("Борис")};
+        const User offline{.id = 2, .username = QString(), .firstName = QStringLiteral("Борис")};
         QmlScreen sheet(
             QStringLiteral("UserListSheetView.qml"),
             {{QStringLiteral("title"), QStringLiteral("Подписки")},
@@ -70,6 +73,8 @@ private Q_SLOTS:
         QCOMPARE(first->property("handle").toString(), QStringLiteral("@anna"));
         QCOMPARE(first->property("isOnline").toBool(), true);
         QCOMPARE(second->property("isOnline").toBool(), false);
+        // The second line always begins with "@", also for an empty user name.
+        QCOMPARE(second->property("handle").toString(), QStringLiteral("@"));
 
         // The signed-in user's own row too opens the profile as someone else's.
         tap(sheet.window(), first);
@@ -97,6 +102,34 @@ private Q_SLOTS:
         QTRY_COMPARE(stack->property("depth").toInt(), 1);
         QTRY_COMPARE(text(sheet.find(QStringLiteral("navigationTitle"))), QStringLiteral("Подписки"));
         QVERIFY(sheet.find(QStringLiteral("navigationTrailingButton"))->isVisible());
+    }
+
+    void modelKeepsTheCallersOrderAndOnlyUsers()
+    {
+        UserListModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        const User withPicture{
+            .id = 2, .firstName = QStringLiteral("Борис"), .avatarUrl = QStringLiteral("http://x/a.png")};
+        const User plain{.id = 1, .firstName = QStringLiteral("Анна")};
+        const auto names = [&model] {
+            QStringList list;
+            for (int row = 0; row < model.rowCount(); ++row)
+                list << model.data(model.index(row), model.roleNames().key("fullName")).toString();
+            return list;
+        };
+        // Entries that are no user records are left out, not shown as empty rows.
+        model.setUsers({QVariant::fromValue(withPicture), QVariant(42), QVariant::fromValue(plain)});
+        QCOMPARE(names(), QStringList({QStringLiteral("Борис"), QStringLiteral("Анна")}));
+        QVERIFY(model.data(model.index(1), model.roleNames().key("avatarUrl")).isNull());
+
+        // Replacing the list: shrinking, changing in place and growing keep the model consistent.
+        model.setUsers({QVariant::fromValue(plain)});
+        QCOMPARE(names(), QStringList({QStringLiteral("Анна")}));
+        model.setUsers(
+            {QVariant::fromValue(withPicture), QVariant::fromValue(plain), QVariant::fromValue(withPicture)});
+        QCOMPARE(names(), QStringList({QStringLiteral("Борис"), QStringLiteral("Анна"), QStringLiteral("Борис")}));
+        model.setUsers({});
+        QCOMPARE(model.rowCount(), 0);
     }
 };
 
