@@ -47,8 +47,9 @@ class WriteLog
 public:
     explicit WriteLog(AuthViewModel &model)
     {
-        QObject::connect(&model, &AuthViewModel::isLoadingChanged, &model,
-                         [this, &model] { writes << QStringLiteral("isLoading=%1").arg(model.isLoading() ? "true" : "false"); });
+        QObject::connect(&model, &AuthViewModel::isLoadingChanged, &model, [this, &model] {
+            writes << QStringLiteral("isLoading=%1").arg(model.isLoading() ? "true" : "false");
+        });
         QObject::connect(&model, &AuthViewModel::errorMessageChanged, &model, [this, &model] {
             writes << QStringLiteral("errorMessage=") + model.errorMessage().value_or(QStringLiteral("none"));
         });
@@ -101,8 +102,12 @@ private Q_SLOTS:
 
         QTest::newRow("user name") << ServiceProcess::demoUsername() << ServiceProcess::demoPassword()
                                    << ServiceProcess::demoUsername() << "";
-        QTest::newRow("e-mail") << "reader@example.org" << "чтение 42" << "reader" << "";
-        QTest::newRow("wrong password") << ServiceProcess::demoUsername() << "not-the-password" << ""
+        QTest::newRow("e-mail") << "reader@example.org"
+                                << "чтение 42"
+                                << "reader"
+                                << "";
+        QTest::newRow("wrong password") << ServiceProcess::demoUsername() << "not-the-password"
+                                        << ""
                                         << "Неверный логин или пароль";
     }
 
@@ -165,7 +170,8 @@ private Q_SLOTS:
 
         QVERIFY(!registerUser(model, ServiceProcess::demoUsername(), QStringLiteral("other@example.org"),
                               QStringLiteral("secret")));
-        QCOMPARE(model.errorMessage(), std::optional<QString>(QStringLiteral("Пользователь с таким логином уже существует")));
+        QCOMPARE(model.errorMessage(),
+                 std::optional<QString>(QStringLiteral("Пользователь с таким логином уже существует")));
         QCOMPARE(model.isLoading(), false);
         // A failure changes neither the session in memory nor the stored one.
         QVERIFY(model.isAuthenticated());
@@ -223,16 +229,19 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("sent"); // empty: no request
         QTest::addColumn<QString>("error");
         const QString refused = QStringLiteral("нет");
-        QTest::newRow("sign-in") << false << QStringList{" ivan@mail.ru\n", " pw "}
-                                 << QByteArray(R"({"action":"login","email":"ivan@mail.ru","username":"ivan@mail.ru","password":"pw"})")
-                                 << refused;
+        QTest::newRow("sign-in")
+            << false << QStringList{" ivan@mail.ru\n", " pw "}
+            << QByteArray(R"({"action":"login","email":"ivan@mail.ru","username":"ivan@mail.ru","password":"pw"})")
+            << refused;
         QTest::newRow("registration with fallbacks")
             << true << QStringList{" ivan ", " ", "\tpw ", "", "  "}
-            << QByteArray(R"({"action":"register","username":"ivan","email":"ivan@vorlane.local","password":"pw","first_name":"ivan","last_name":""})")
+            << QByteArray(
+                   R"({"action":"register","username":"ivan","email":"ivan@vorlane.local","password":"pw","first_name":"ivan","last_name":""})")
             << refused;
         QTest::newRow("registration in full")
             << true << QStringList{"ivan", " i@x.ru ", "pw", " Иван ", " Петров "}
-            << QByteArray(R"({"action":"register","username":"ivan","email":"i@x.ru","password":"pw","first_name":"Иван","last_name":"Петров"})")
+            << QByteArray(
+                   R"({"action":"register","username":"ivan","email":"i@x.ru","password":"pw","first_name":"Иван","last_name":"Петров"})")
             << refused;
         const QString signInEmpty = QStringLiteral("Заполните логин и пароль");
         const QString registrationEmpty = QStringLiteral("Введите логин и пароль");
@@ -277,13 +286,16 @@ private Q_SLOTS:
         QTest::addColumn<bool>("registration");
         QTest::addColumn<QString>("how"); // "status <n> <body>" or "refused"
         QTest::addColumn<QString>("error");
-        QTest::newRow("401") << false << R"(status 401 {"success":true})" << "Требуется авторизация";
+        QTest::newRow("401") << false << R"(status 401 {"success":true})"
+                             << "Требуется авторизация";
         QTest::newRow("sign-in success without user") << false << R"(status 200 {"success":true})"
                                                       << "Ошибка авторизации";
         QTest::newRow("registration success without user") << true << R"(status 200 {"success":true})"
                                                            << "Ошибка регистрации";
-        QTest::newRow("not an envelope") << false << "status 502 <html>gateway</html>" << "Ошибка чтения данных: *";
-        QTest::newRow("connection refused") << false << "refused" << "Connection refused";
+        QTest::newRow("not an envelope") << false << "status 502 <html>gateway</html>"
+                                         << "Ошибка чтения данных: *";
+        QTest::newRow("connection refused") << false << "refused"
+                                            << "Connection refused";
     }
 
     void failuresKeepTheSession()
