@@ -7,7 +7,6 @@
 #include "ServiceProcess.h"
 #include "TaskOutcome.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -66,13 +65,4 @@ void ClientUpload200MB(benchmark::State &state)
     state.SetBytesProcessed(state.iterations() * FileSize);
 }
 BENCHMARK(ClientUpload200MB)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
-}
-
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
 }

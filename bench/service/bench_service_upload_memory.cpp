@@ -4,7 +4,6 @@
 #include "ProcessMemory.h"
 #include "ServiceProcess.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -98,13 +97,4 @@ void ServiceUpload200MB(benchmark::State &state)
     state.SetBytesProcessed(state.iterations() * FileSize);
 }
 BENCHMARK(ServiceUpload200MB)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
-}
-
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
 }
