@@ -17,4 +17,7 @@ public:
 
     // The sign-in screen's logo; empty when the site address does not parse, so no logo shows.
     static QUrl logoUrl();
+
+    // The site address as built in, without a trailing "/": the start of every share link.
+    static QString root();
 };

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QVariant>
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <utility>
@@ -50,6 +51,59 @@ public:
             m_rows.append(rows.mid(m_rows.size()));
             endInsertRows();
         }
+    }
+
+    // Puts `record` at `row` (clamped to the list), moving the rows below it down by one.
+    void insertRow(qsizetype row, const Record &record)
+    {
+        row = std::clamp<qsizetype>(row, 0, m_rows.size());
+        beginInsertRows({}, int(row), int(row));
+        m_rows.insert(row, record);
+        endInsertRows();
+    }
+
+    // Replaces the record at `row`; a row outside the list is left alone.
+    bool replaceRow(qsizetype row, const Record &record)
+    {
+        if (row < 0 || row >= m_rows.size())
+            return false;
+        if (!(m_rows.at(row) == record)) {
+            m_rows[row] = record;
+            Q_EMIT dataChanged(index(int(row)), index(int(row)));
+        }
+        return true;
+    }
+
+    bool removeRowAt(qsizetype row)
+    {
+        if (row < 0 || row >= m_rows.size())
+            return false;
+        beginRemoveRows({}, int(row), int(row));
+        m_rows.removeAt(row);
+        endRemoveRows();
+        return true;
+    }
+
+    // The first row whose record satisfies `matches`, or -1.
+    template <class Predicate> qsizetype indexWhere(Predicate matches) const
+    {
+        for (qsizetype row = 0; row < m_rows.size(); ++row) {
+            if (matches(m_rows.at(row)))
+                return row;
+        }
+        return -1;
+    }
+
+    // Changes the first record that satisfies `matches` through `change`; returns whether one
+    // was found. Only that row is announced.
+    template <class Predicate, class Change> bool updateFirst(Predicate matches, Change change)
+    {
+        const qsizetype row = indexWhere(matches);
+        if (row < 0)
+            return false;
+        Record record = m_rows.at(row);
+        change(record);
+        return replaceRow(row, record);
     }
 
     int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : int(m_rows.size()); }
