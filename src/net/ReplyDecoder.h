@@ -16,8 +16,7 @@
 class ReplyDecoder
 {
 public:
-    template<class T>
-    static T decode(const QByteArray &body)
+    template <class T> static T decode(const QByteArray &body)
     {
         JsonDocument document(body);
         QString details;
