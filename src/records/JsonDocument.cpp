@@ -46,26 +46,33 @@ void fail(const char *reason)
 
 namespace {
 
-// One parser per thread, kept between documents so that its buffers are not allocated for every
-// reply; a document made while another holds it gets its own.
-thread_local std::unique_ptr<ondemand::parser> spareParser;
+// A parser and a padded copy of the bytes: the buffers one document needs.
+struct Workspace
+{
+    ondemand::parser parser;
+    std::unique_ptr<char[]> text;
+    std::size_t textCapacity = 0;
+};
+
+// One workspace per thread, kept between documents so that its buffers are not allocated afresh
+// for every reply; a document made while another holds it gets its own.
+thread_local std::unique_ptr<Workspace> spareWorkspace;
 
 // Buffers larger than this go back to the allocator with their document.
 constexpr std::size_t keptCapacity = 4 * 1024 * 1024;
 
-std::unique_ptr<ondemand::parser> takeParser()
+std::unique_ptr<Workspace> takeWorkspace()
 {
-    if (spareParser)
-        return std::move(spareParser);
-    return std::make_unique<ondemand::parser>();
+    if (spareWorkspace)
+        return std::move(spareWorkspace);
+    return std::make_unique<Workspace>();
 }
 
 } // namespace
 
 struct JsonDocument::Private
 {
-    std::unique_ptr<ondemand::parser> parser = takeParser();
-    simdjson::padded_string text;
+    std::unique_ptr<Workspace> workspace = takeWorkspace();
     ondemand::document document;
     // The top-level value is read as the one element of a wrapping array, so that a scalar at the
     // top goes through the same code as any other value.
@@ -78,8 +85,8 @@ struct JsonDocument::Private
     ~Private()
     {
         document = ondemand::document();
-        if (!spareParser && parser->capacity() <= keptCapacity)
-            spareParser = std::move(parser);
+        if (!spareWorkspace && workspace->parser.capacity() <= keptCapacity && workspace->textCapacity <= keptCapacity)
+            spareWorkspace = std::move(workspace);
     }
 };
 
@@ -91,12 +98,18 @@ JsonDocument::JsonDocument(const QByteArray &bytes) : d(std::make_unique<Private
         begin += 3;
         size -= 3;
     }
-    d->text = simdjson::padded_string(size + 2);
-    char *out = d->text.data();
+    Workspace &workspace = *d->workspace;
+    const std::size_t length = size + 2;
+    if (workspace.textCapacity < length + simdjson::SIMDJSON_PADDING) {
+        workspace.textCapacity = length + simdjson::SIMDJSON_PADDING;
+        workspace.text = std::make_unique<char[]>(workspace.textCapacity);
+    }
+    char *out = workspace.text.get();
     out[0] = '[';
     std::memcpy(out + 1, begin, size);
     out[size + 1] = ']';
-    auto document = d->parser->iterate(d->text);
+    std::memset(out + length, 0, simdjson::SIMDJSON_PADDING);
+    auto document = workspace.parser.iterate(out, length, workspace.textCapacity);
     d->indexing = document.error();
     if (!d->indexing)
         d->document = std::move(document).value_unsafe();
