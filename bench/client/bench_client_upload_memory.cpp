@@ -65,4 +65,4 @@ void ClientUpload200MB(benchmark::State &state)
     state.SetBytesProcessed(state.iterations() * FileSize);
 }
 BENCHMARK(ClientUpload200MB)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
-}
+} // namespace
