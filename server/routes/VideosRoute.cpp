@@ -18,8 +18,9 @@ namespace {
 // The client never says who publishes: every new video belongs to the demo account.
 constexpr qint64 PublisherId = 1;
 
-const char *const VideoColumns = "SELECT id, title, description, author_id, thumbnail_url, video_url, duration_seconds, "
-                                 "views_count, likes_count, created_at FROM videos ";
+const char *const VideoColumns =
+    "SELECT id, title, description, author_id, thumbnail_url, video_url, duration_seconds, "
+    "views_count, likes_count, created_at FROM videos ";
 
 // The current row of a query over VideoColumns in its wire form; nothing when its author is gone.
 std::optional<QJsonObject> videoJson(const Statement &row, const UserStore &users, const ServiceContext &context,
@@ -103,7 +104,7 @@ void uploadVideo(const QJsonObject &body, httplib::Response &res, ServiceContext
         return Reply::refuse(res, QStringLiteral("Не удалось сохранить видео"));
     Reply::success(res, QStringLiteral("Видео загружено"), *stored);
 }
-}
+} // namespace
 
 void Routes::addVideos(httplib::Server &server, ServiceContext &context)
 {

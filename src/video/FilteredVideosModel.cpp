@@ -3,13 +3,17 @@
 #include "VideoCatalogRules.h"
 #include "VideoViewModel.h"
 
-FilteredVideosModel::FilteredVideosModel(QObject *parent)
-    : QSortFilterProxyModel(parent)
+FilteredVideosModel::FilteredVideosModel(QObject *parent) : QSortFilterProxyModel(parent)
 {
     for (const auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
         connect(this, signal, this, &FilteredVideosModel::announceCount);
     connect(this, &QAbstractItemModel::modelReset, this, &FilteredVideosModel::announceCount);
     connect(this, &QAbstractItemModel::layoutChanged, this, &FilteredVideosModel::announceCount);
+}
+
+VideoViewModel *FilteredVideosModel::viewModel() const
+{
+    return m_viewModel;
 }
 
 void FilteredVideosModel::setViewModel(VideoViewModel *viewModel)

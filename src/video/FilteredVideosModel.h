@@ -24,7 +24,7 @@ class FilteredVideosModel : public QSortFilterProxyModel
 public:
     explicit FilteredVideosModel(QObject *parent = nullptr);
 
-    VideoViewModel *viewModel() const { return m_viewModel; }
+    VideoViewModel *viewModel() const;
     void setViewModel(VideoViewModel *viewModel);
     QString searchText() const { return m_searchText; }
     void setSearchText(const QString &searchText);

@@ -9,12 +9,16 @@
 #include <exception>
 #include <optional>
 
-UploadVideoForm::UploadVideoForm(QObject *parent)
-    : QObject(parent)
+UploadVideoForm::UploadVideoForm(QObject *parent) : QObject(parent)
 {
     for (const auto signal : {&UploadVideoForm::titleChanged, &UploadVideoForm::videoUrlChanged,
                               &UploadVideoForm::isSubmittingChanged, &UploadVideoForm::viewModelChanged})
         connect(this, signal, this, &UploadVideoForm::canSubmitChanged);
+}
+
+VideoViewModel *UploadVideoForm::viewModel() const
+{
+    return m_viewModel;
 }
 
 void UploadVideoForm::setViewModel(VideoViewModel *viewModel)
@@ -48,7 +52,8 @@ bool UploadVideoForm::canSubmit() const
 
 QString UploadVideoForm::videoButtonText() const
 {
-    return m_videoUrl.isEmpty() ? QStringLiteral("Выбрать видеофайл с телефона") : QStringLiteral("Видеофайл загружен ✓");
+    return m_videoUrl.isEmpty() ? QStringLiteral("Выбрать видеофайл с телефона")
+                                : QStringLiteral("Видеофайл загружен ✓");
 }
 
 QString UploadVideoForm::fileLine() const
@@ -58,7 +63,8 @@ QString UploadVideoForm::fileLine() const
 
 QString UploadVideoForm::thumbnailButtonText() const
 {
-    return m_thumbnailUrl.isEmpty() ? QStringLiteral("Выбрать превью с телефона") : QStringLiteral("Превью загружено ✓");
+    return m_thumbnailUrl.isEmpty() ? QStringLiteral("Выбрать превью с телефона")
+                                    : QStringLiteral("Превью загружено ✓");
 }
 
 QStringList UploadVideoForm::videoContentTypes()
@@ -125,8 +131,7 @@ QCoro::Task<> UploadVideoForm::runSubmit()
     const QPointer<UploadVideoForm> self(this);
     setIsSubmitting(true);
     // The model outlives the form: a video confirmed after "Отмена" still goes first in its list.
-    const bool registered =
-        co_await m_viewModel->uploadNewVideo(m_title, m_description, m_videoUrl, m_thumbnailUrl);
+    const bool registered = co_await m_viewModel->uploadNewVideo(m_title, m_description, m_videoUrl, m_thumbnailUrl);
     if (!self)
         co_return;
     setIsSubmitting(false);

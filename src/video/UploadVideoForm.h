@@ -38,7 +38,7 @@ class UploadVideoForm : public QObject
 public:
     explicit UploadVideoForm(QObject *parent = nullptr);
 
-    VideoViewModel *viewModel() const { return m_viewModel; }
+    VideoViewModel *viewModel() const;
     void setViewModel(VideoViewModel *viewModel);
     QString title() const { return m_title; }
     void setTitle(const QString &title);

@@ -45,9 +45,14 @@ Rectangle {
             }
         }
 
+        // Centred between the two buttons, which leaves it more room than the bar's middle.
         Text {
             objectName: "navigationTitle"
-            anchors.centerIn: parent
+            readonly property real room: submitButton.x - (cancelButton.x + cancelButton.width) - 2 * Theme.spacing
+            x: cancelButton.x + cancelButton.width + Theme.spacing + (room - width) / 2
+            anchors.verticalCenter: parent.verticalCenter
+            width: Math.min(implicitWidth, room)
+            elide: Text.ElideRight
             text: qsTr("Загрузить видео")
             font.pixelSize: Theme.headline
             font.weight: Font.DemiBold

@@ -73,14 +73,14 @@ Item {
                 model: filtered
                 boundsBehavior: Flickable.StopAtBounds
 
-                header: Column {
+                header: Item {
                     width: list.width
-                    spacing: 16
-                    topPadding: 12
-                    bottomPadding: filtered.count > 0 ? 16 : 0
+                    height: headerRow.height + 12 + 16
 
                     Item {
+                        id: headerRow
                         x: 20
+                        y: 12
                         width: parent.width - 40
                         height: Math.max(heading.implicitHeight, uploadButton.implicitHeight)
                         Text {
@@ -107,18 +107,20 @@ Item {
                             }
                         }
                     }
+                }
 
-                    Text {
-                        objectName: "emptyListText"
-                        visible: filtered.count === 0
-                        width: parent.width
-                        padding: 20
-                        textFormat: Text.PlainText
-                        text: filtered.emptyText
-                        wrapMode: Text.Wrap
-                        font.pixelSize: 14
-                        color: Theme.secondaryLabel
-                    }
+                // Below the header, where the cards would be: a footer never moves the list's top.
+                footer: Text {
+                    objectName: "emptyListText"
+                    visible: filtered.count === 0
+                    width: list.width
+                    height: visible ? implicitHeight : 0
+                    padding: 20
+                    textFormat: Text.PlainText
+                    text: filtered.emptyText
+                    wrapMode: Text.Wrap
+                    font.pixelSize: 14
+                    color: Theme.secondaryLabel
                 }
 
                 delegate: VideoCard {

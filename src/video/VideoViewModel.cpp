@@ -53,7 +53,7 @@ QCoro::Task<bool> VideoViewModel::uploadNewVideo(QString title, QString descript
     APIResponse<Video> reply;
     try {
         reply = co_await NetworkManager::shared().request<APIResponse<Video>>(QStringLiteral("video_upload.php"),
-                                                                             QStringLiteral("POST"), body);
+                                                                              QStringLiteral("POST"), body);
     } catch (const std::exception &) {
         co_return false;
     }

@@ -58,8 +58,8 @@ private Q_SLOTS:
         QTest::newRow("refused by the service") << QStringLiteral("clip.mp4") << QStringLiteral("refusal") << false;
         QTest::newRow("reply that is no envelope") << QStringLiteral("clip.mp4") << QStringLiteral("garbage") << false;
         QTest::newRow("connection refused") << QStringLiteral("take.wav") << QStringLiteral("refused") << false;
-        QTest::newRow("address that is no address") << QStringLiteral("clip.mkv") << QStringLiteral("bad address")
-                                                     << false;
+        QTest::newRow("address that is no address")
+            << QStringLiteral("clip.mkv") << QStringLiteral("bad address") << false;
     }
     void copyGoesOnceItsUploadEnds()
     {

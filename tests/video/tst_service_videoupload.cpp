@@ -17,7 +17,9 @@ class tst_ServiceVideoUpload : public ServiceTest
 
     static QJsonObject registration()
     {
-        return {{"title", "Новый ролик"}, {"description", "Описание"}, {"video_url", "http://127.0.0.1/media/v.mp4"},
+        return {{"title", "Новый ролик"},
+                {"description", "Описание"},
+                {"video_url", "http://127.0.0.1/media/v.mp4"},
                 {"thumbnail_url", "http://127.0.0.1/media/t.jpg"}};
     }
 

@@ -3,11 +3,11 @@
 #include "NetworkManager.h"
 #include "PickedCopies.h"
 #include "QmlScreen.h"
-#include "app/ScreenDriver.h"
 #include "ScriptedResponder.h"
 #include "ServiceProcess.h"
 #include "UploadVideoForm.h"
 #include "VideoViewModel.h"
+#include "app/ScreenDriver.h"
 
 #include <QFile>
 #include <QImage>
@@ -34,8 +34,9 @@ class TestUploadVideoView : public QObject
 
     std::unique_ptr<QmlScreen> openForm(VideoViewModel &model)
     {
-        auto screen = std::make_unique<QmlScreen>(QStringLiteral("UploadVideoView.qml"),
-                                                  QVariantMap{{QStringLiteral("viewModel"), QVariant::fromValue(&model)}});
+        auto screen =
+            std::make_unique<QmlScreen>(QStringLiteral("UploadVideoView.qml"),
+                                        QVariantMap{{QStringLiteral("viewModel"), QVariant::fromValue(&model)}});
         return screen;
     }
 
@@ -77,7 +78,8 @@ class TestUploadVideoView : public QObject
     {
         tap(screen.window(), screen.find(QStringLiteral("thumbnailButton")));
         QQuickItem *picker = nullptr;
-        if (!QTest::qWaitFor([&] { return (picker = screen.find(QStringLiteral("thumbnailPicker"))) != nullptr; }, 5000))
+        if (!QTest::qWaitFor([&] { return (picker = screen.find(QStringLiteral("thumbnailPicker"))) != nullptr; },
+                             5000))
             return false;
         auto *model = picker->property("model").value<ImagePickerModel *>();
         if (!model->openImage(m_photo))
@@ -225,9 +227,10 @@ private Q_SLOTS:
         tap(screen->window(), screen->find(QStringLiteral("submitButton")));
         QVERIFY(!submitEnabled(*screen));
         QTRY_VERIFY(submitEnabled(*screen));
-        QCOMPARE(QJsonDocument::fromJson(responder.requests().first().body).object(),
-                 QJsonObject({{"title", " Title "}, {"description", "About"}, {"video_url", address},
-                              {"thumbnail_url", preview}}));
+        QCOMPARE(
+            QJsonDocument::fromJson(responder.requests().first().body).object(),
+            QJsonObject(
+                {{"title", " Title "}, {"description", "About"}, {"video_url", address}, {"thumbnail_url", preview}}));
         QVERIFY(closed.isEmpty());
         QCOMPARE(text(screen->find(QStringLiteral("titleField"))), QStringLiteral(" Title "));
         QCOMPARE(text(screen->find(QStringLiteral("descriptionField"))), QStringLiteral("About"));

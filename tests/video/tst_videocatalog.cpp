@@ -2,12 +2,12 @@
 #include "FilteredVideosModel.h"
 #include "NetworkManager.h"
 #include "QmlScreen.h"
-#include "app/ScreenDriver.h"
 #include "ScriptedResponder.h"
 #include "ServiceProcess.h"
 #include "VideoCatalogRules.h"
 #include "VideoSamples.h"
 #include "VideoViewModel.h"
+#include "app/ScreenDriver.h"
 
 #include <QAbstractItemModelTester>
 #include <QFile>
@@ -32,19 +32,36 @@ User author(const char *first, const char *last)
 const QList<Sample> &samples()
 {
     static const QList<Sample> list{
-        {Video{.id = 1, .title = "Закат над заливом", .description = "Три секунды спокойствия.",
-               .author = author("Анна", "Петрова"), .durationSeconds = 65, .viewsCount = 1520,
+        {Video{.id = 1,
+               .title = "Закат над заливом",
+               .description = "Три секунды спокойствия.",
+               .author = author("Анна", "Петрова"),
+               .durationSeconds = 65,
+               .viewsCount = 1520,
                .createdAtFormatted = "3 часа назад"},
          "1:05", "Анна Петрова • 1520 просмотров • 3 часа назад"},
-        {Video{.id = 2, .title = "Rehearsal Notes", .description = "квартет на сцене",
-               .author = author("Quartet", ""), .durationSeconds = 0, .viewsCount = 0, .createdAtFormatted = "вчера"},
+        {Video{.id = 2,
+               .title = "Rehearsal Notes",
+               .description = "квартет на сцене",
+               .author = author("Quartet", ""),
+               .durationSeconds = 0,
+               .viewsCount = 0,
+               .createdAtFormatted = "вчера"},
          "0:00", "Quartet • 0 просмотров • вчера"},
-        {Video{.id = 3, .title = "Как пользоваться каналами", .description = "",
-               .author = author("Поддержка", "Vorlane"), .durationSeconds = 3600, .viewsCount = 9800,
+        {Video{.id = 3,
+               .title = "Как пользоваться каналами",
+               .description = "",
+               .author = author("Поддержка", "Vorlane"),
+               .durationSeconds = 3600,
+               .viewsCount = 9800,
                .createdAtFormatted = "6 дней назад"},
          "60:00", "Поддержка Vorlane • 9800 просмотров • 6 дней назад"},
-        {Video{.id = 4, .title = QStringLiteral("Cafe\u0301 на углу"), .description = "Утро",
-               .author = author("Анна", "Петрова"), .durationSeconds = 5, .viewsCount = 12,
+        {Video{.id = 4,
+               .title = QStringLiteral("Cafe\u0301 на углу"),
+               .description = "Утро",
+               .author = author("Анна", "Петрова"),
+               .durationSeconds = 5,
+               .viewsCount = 12,
                .createdAtFormatted = "только что"},
          "0:05", "Анна Петрова • 12 просмотров • только что"},
     };
@@ -87,10 +104,10 @@ private Q_SLOTS:
         QTest::newRow("the author is never searched") << false << "Петрова" << QList<qint64>{} << noMatch("Петрова");
         QTest::newRow("views are never searched") << false << "1520" << QList<qint64>{} << noMatch("1520");
         QTest::newRow("the date is never searched") << false << "вчера" << QList<qint64>{} << noMatch("вчера");
-        QTest::newRow("a trailing space is part of the query") << false << "заливом " << QList<qint64>{}
-                                                               << noMatch("заливом ");
-        QTest::newRow("a padded query finds the letters with their space") << false << " над " << QList<qint64>{1}
-                                                                           << "";
+        QTest::newRow("a trailing space is part of the query")
+            << false << "заливом " << QList<qint64>{} << noMatch("заливом ");
+        QTest::newRow("a padded query finds the letters with their space")
+            << false << " над " << QList<qint64>{1} << "";
         QTest::newRow("spaces only: every card") << false << "   " << all << "";
         QTest::newRow("spaces only, empty catalogue: no-match text with the spaces")
             << true << "   " << QList<qint64>{} << noMatch("   ");
@@ -175,7 +192,8 @@ private Q_SLOTS:
         QVERIFY(!empty->isVisible());
         QTRY_VERIFY(screen.find(QStringLiteral("videoCard0")));
         auto *model = screen.root()->property("viewModel").value<VideoViewModel *>();
-        QCOMPARE(screen.find(QStringLiteral("videoCard0"))->property("title").toString(), model->videos().first().title);
+        QCOMPARE(screen.find(QStringLiteral("videoCard0"))->property("title").toString(),
+                 model->videos().first().title);
 
         ScreenDriver::type(screen.window(), screen.find(QStringLiteral("searchField")), QStringLiteral("zzz"));
         QCOMPARE(list->property("count").toInt(), 0);
@@ -231,7 +249,8 @@ private Q_SLOTS:
         QVERIFY(picker->property("model").value<DocumentPickerModel *>()->pick(clip.fileName()));
         QTRY_VERIFY(!screen.find(QStringLiteral("videoPicker")));
         QTRY_VERIFY(!ScreenDriver::text(screen.find(QStringLiteral("fileLine"))).isEmpty());
-        ScreenDriver::type(screen.window(), screen.find(QStringLiteral("titleField")), QStringLiteral("From the sheet"));
+        ScreenDriver::type(screen.window(), screen.find(QStringLiteral("titleField")),
+                           QStringLiteral("From the sheet"));
 
         ScreenDriver::tap(screen.window(), screen.find(QStringLiteral("submitButton")));
         ScreenDriver::tap(screen.window(), screen.find(QStringLiteral("cancelButton")));

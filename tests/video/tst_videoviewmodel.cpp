@@ -27,12 +27,13 @@ class TestVideoViewModel : public QObject
     }
 
     // Runs a registration and notes the model's first video at the moment the result comes back.
-    static bool registerVideo(VideoViewModel &model, const QString &title, std::optional<Video> *firstAtResult = nullptr,
+    static bool registerVideo(VideoViewModel &model, const QString &title,
+                              std::optional<Video> *firstAtResult = nullptr,
                               const QString &description = QStringLiteral("d"), const QString &thumbnailUrl = {})
     {
         auto run = [&]() -> QCoro::Task<bool> {
-            const bool result = co_await model.uploadNewVideo(title, description,
-                                                              QStringLiteral("http://127.0.0.1/media/v.mp4"), thumbnailUrl);
+            const bool result = co_await model.uploadNewVideo(
+                title, description, QStringLiteral("http://127.0.0.1/media/v.mp4"), thumbnailUrl);
             if (firstAtResult && !model.videos().isEmpty())
                 *firstAtResult = model.videos().first();
             co_return result;
@@ -126,8 +127,10 @@ private Q_SLOTS:
         NetworkManager::shared().setBaseURL(responder.baseUrl());
         QVERIFY(registerVideo(model, QStringLiteral(" "), nullptr, QString(), QString()));
         const QJsonObject sent = QJsonDocument::fromJson(responder.requests().first().body).object();
-        QCOMPARE(sent, QJsonObject({{"title", " "}, {"description", ""},
-                                    {"video_url", "http://127.0.0.1/media/v.mp4"}, {"thumbnail_url", ""}}));
+        QCOMPARE(sent, QJsonObject({{"title", " "},
+                                    {"description", ""},
+                                    {"video_url", "http://127.0.0.1/media/v.mp4"},
+                                    {"thumbnail_url", ""}}));
         QCOMPARE(responder.requests().first().header("Content-Type"), QByteArray("application/json"));
     }
 

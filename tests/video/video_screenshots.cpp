@@ -5,8 +5,8 @@
 #include "DocumentPickerModel.h"
 #include "ImagePickerModel.h"
 #include "QmlScreen.h"
-#include "app/ScreenDriver.h"
 #include "User.h"
+#include "app/ScreenDriver.h"
 
 #include <QDir>
 #include <QFile>
@@ -123,9 +123,12 @@ int main(int argc, char *argv[])
     auto *photo = item("thumbnailPicker")->property("model").value<ImagePickerModel *>();
     photo->openImage(makePreview(files));
     photo->confirm();
-    if (!QTest::qWaitFor([&] { return item("thumbnailButtonLabel")->property("text").toString().endsWith(u'✓') &&
-                                      item("videoButtonLabel")->property("text").toString().endsWith(u'✓'); },
-                         10000))
+    if (!QTest::qWaitFor(
+            [&] {
+                return item("thumbnailButtonLabel")->property("text").toString().endsWith(u'✓') &&
+                       item("videoButtonLabel")->property("text").toString().endsWith(u'✓');
+            },
+            10000))
         return 1;
     ok = save(window, out + QStringLiteral("/video-upload-form.png")) && ok;
     return ok ? 0 : 1;
