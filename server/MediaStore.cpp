@@ -12,29 +12,15 @@ struct KnownType
 };
 
 constexpr KnownType KnownTypes[] = {
-    {"jpg", "image/jpeg", true},
-    {"jpeg", "image/jpeg", true},
-    {"png", "image/png", true},
-    {"gif", "image/gif", true},
-    {"webp", "image/webp", true},
-    {"heic", "image/heic", true},
-    {"mp3", "audio/mpeg", false},
-    {"wav", "audio/wav", false},
-    {"m4a", "audio/mp4", false},
-    {"aac", "audio/aac", false},
-    {"ogg", "audio/ogg", false},
-    {"flac", "audio/flac", false},
-    {"mp4", "video/mp4", false},
-    {"mov", "video/quicktime", false},
-    {"m4v", "video/mp4", false},
-    {"webm", "video/webm", false},
-    {"avi", "video/x-msvideo", false},
+    {"jpg", "image/jpeg", true},   {"jpeg", "image/jpeg", true},     {"png", "image/png", true},
+    {"gif", "image/gif", true},    {"webp", "image/webp", true},     {"heic", "image/heic", true},
+    {"mp3", "audio/mpeg", false},  {"wav", "audio/wav", false},      {"m4a", "audio/mp4", false},
+    {"aac", "audio/aac", false},   {"ogg", "audio/ogg", false},      {"flac", "audio/flac", false},
+    {"mp4", "video/mp4", false},   {"mov", "video/quicktime", false}, {"m4v", "video/mp4", false},
+    {"webm", "video/webm", false}, {"avi", "video/x-msvideo", false},
     // Every other kind the video picker offers.
-    {"qt", "video/quicktime", false},
-    {"mkv", "video/x-matroska", false},
-    {"mpg", "video/mpeg", false},
-    {"mpeg", "video/mpeg", false},
-    {"3gp", "video/3gpp", false},
+    {"qt", "video/quicktime", false}, {"mkv", "video/x-matroska", false}, {"mpg", "video/mpeg", false},
+    {"mpeg", "video/mpeg", false}, {"3gp", "video/3gpp", false},
 };
 
 const KnownType *find(const QString &extension)
@@ -55,9 +41,12 @@ QString randomName()
         name += QStringLiteral("%1").arg(word, 8, 16, QLatin1Char('0'));
     return name;
 }
-} // namespace
+}
 
-MediaStore::MediaStore(const QString &root) : m_root(root) {}
+MediaStore::MediaStore(const QString &root)
+    : m_root(root)
+{
+}
 
 bool MediaStore::prepare(QString &error)
 {
@@ -95,8 +84,7 @@ QByteArray MediaStore::contentType(const QString &fileName)
 std::optional<QString> MediaStore::resolve(const QString &sitePath) const
 {
     // Only names this service makes: no separators, no dots but the one before the extension.
-    static const QRegularExpression pattern(
-        QStringLiteral("^/media/(demo|uploads)/([A-Za-z0-9_-]{1,80}\\.[a-z0-9]{1,5})$"));
+    static const QRegularExpression pattern(QStringLiteral("^/media/(demo|uploads)/([A-Za-z0-9_-]{1,80}\\.[a-z0-9]{1,5})$"));
     const QRegularExpressionMatch match = pattern.match(sitePath);
     if (!match.hasMatch())
         return std::nullopt;
@@ -112,7 +100,9 @@ std::unique_ptr<MediaStore::Incoming> MediaStore::receive(const QString &extensi
 }
 
 MediaStore::Incoming::Incoming(const QString &dir, const QString &extension)
-    : m_dir(dir), m_extension(extension), m_file(QDir(dir).filePath(QStringLiteral(".incoming-") + randomName()))
+    : m_dir(dir)
+    , m_extension(extension)
+    , m_file(QDir(dir).filePath(QStringLiteral(".incoming-") + randomName()))
 {
     m_file.open(QIODevice::WriteOnly | QIODevice::NewOnly);
 }

@@ -76,7 +76,10 @@ QString uploadedAddress(const QByteArray &body, const QString &fallback)
 
 } // namespace
 
-NetworkManager::NetworkManager() : m_baseURL(QStringLiteral(VORLANE_SITE_URL "/api")) {}
+NetworkManager::NetworkManager()
+    : m_baseURL(QStringLiteral(VORLANE_SITE_URL "/api"))
+{
+}
 
 NetworkManager &NetworkManager::shared()
 {

@@ -35,7 +35,7 @@ public:
     // Sends one request to baseURL + "/" + endpoint and decodes the reply as T, accepting it
     // bare or inside an envelope. A caller that asks for APIResponse<X> gets the service's
     // envelope whether it reports success or not.
-    template <class T>
+    template<class T>
     QCoro::Task<T> request(const QString &endpoint, const QString &method = QStringLiteral("GET"),
                            std::optional<QByteArray> body = {})
     {
@@ -43,7 +43,7 @@ public:
         co_return ReplyDecoder::decode<T>(reply);
     }
 
-    template <class T>
+    template<class T>
     QCoro::Task<T> request(const QString &endpoint, const QString &method, const QJsonObject &jsonBody)
     {
         return request<T>(endpoint, method, std::optional<QByteArray>(jsonBytes(jsonBody)));
