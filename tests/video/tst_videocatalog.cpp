@@ -243,7 +243,7 @@ private Q_SLOTS:
         QFile clip(dir.filePath(QStringLiteral("clip.mp4")));
         QVERIFY(clip.open(QIODevice::WriteOnly) && clip.write("frames") == 6);
         clip.close();
-        ScreenDriver::tap(screen.window(), screen.find(QStringLiteral("videoButton")));
+        ScreenDriver::tapWhenSettled(screen.window(), screen.find(QStringLiteral("videoButton")));
         QQuickItem *picker = nullptr;
         QTRY_VERIFY((picker = screen.find(QStringLiteral("videoPicker"))));
         QVERIFY(picker->property("model").value<DocumentPickerModel *>()->pick(clip.fileName()));
