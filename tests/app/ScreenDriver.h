@@ -17,6 +17,23 @@ inline void tap(QQuickWindow *window, QQuickItem *item)
     QTest::mouseClick(window, Qt::LeftButton, {}, centre.toPoint());
 }
 
+// Taps `item` once it has stopped moving: a tap aimed at a sheet that is still rising would land
+// on whatever is under the old spot, and a busy machine stretches the animation. Only for items
+// that outlive the wait: the event loop runs meanwhile.
+inline void tapWhenSettled(QQuickWindow *window, QQuickItem *item)
+{
+    const auto centre = [item] { return item->mapToScene(QPointF(item->width() / 2, item->height() / 2)); };
+    QPointF last = centre();
+    for (int i = 0; i < 100; ++i) {
+        QTest::qWait(16);
+        const QPointF now = centre();
+        if (now == last)
+            break;
+        last = now;
+    }
+    QTest::mouseClick(window, Qt::LeftButton, {}, last.toPoint());
+}
+
 inline void type(QQuickWindow *window, QQuickItem *field, const QString &text)
 {
     tap(window, field);
