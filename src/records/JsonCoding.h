@@ -173,10 +173,16 @@ template <class T> T decodeJson(const QByteArray &bytes)
 
 template <class T> T JsonDocument::decodeUnchecked(const QString &path)
 {
-    JsonNode value = root();
-    T result = JsonCoding<T>::decodeAt(value, JsonPath(path));
-    finish();
-    return result;
+    try {
+        JsonNode value = root();
+        T result = JsonCoding<T>::decodeAt(value, JsonPath(path));
+        finish();
+        return result;
+    } catch (const DecodingError &error) {
+        if (error.kind() == DecodingError::Kind::InvalidJson)
+            rememberNotJson(error);
+        throw;
+    }
 }
 
 template <class T> T JsonDocument::decode(const QString &path)

@@ -117,10 +117,18 @@ JsonDocument::JsonDocument(const QByteArray &bytes) : d(std::make_unique<Private
 
 JsonDocument::~JsonDocument() = default;
 
+void JsonDocument::rememberNotJson(const DecodingError &error)
+{
+    if (!d->checked)
+        d->checked.emplace(error);
+}
+
 JsonNode JsonDocument::root()
 {
     if (d->indexing)
         fail(d->indexing);
+    if (d->checked && *d->checked)
+        throw **d->checked;
     if (d->started)
         d->document.rewind();
     d->started = true;
@@ -152,7 +160,7 @@ std::optional<DecodingError> JsonDocument::notJson()
             finish();
             d->checked.emplace(std::nullopt);
         } catch (const DecodingError &error) {
-            d->checked.emplace(error);
+            rememberNotJson(error);
         }
     }
     return *d->checked;

@@ -41,6 +41,9 @@ public:
 private:
     JsonNode root();
     void finish();
+    // Bytes found not to be JSON stay so: simdjson gives up on a document at its first fault, and
+    // reading it again would start from a reader that no longer holds its parser.
+    void rememberNotJson(const DecodingError &error);
 
     struct Private;
     std::unique_ptr<Private> d;

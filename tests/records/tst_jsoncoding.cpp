@@ -27,6 +27,7 @@ private Q_SLOTS:
     void texts();
     void notJson_data();
     void notJson();
+    void documentReadAgainAfterAFault();
     void nestingIsCapped();
     void byteOrderMarkIsSkipped();
     void writtenTexts_data();
@@ -198,6 +199,26 @@ void TestJsonCoding::notJson()
         QCOMPARE(failure->kind(), DecodingError::Kind::InvalidJson);
         QCOMPARE(failure->path(), QString());
     }
+}
+
+void TestJsonCoding::documentReadAgainAfterAFault()
+{
+    // Read as one type, then as another, as the reply decoder does; the fault is met in the first.
+    JsonDocument document("{\"success\":true,\"data\":{not json");
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const auto failure = decodingFailure([&document] { document.decodeUnchecked<APIResponse<User>>(); });
+        QVERIFY(failure);
+        QCOMPARE(failure->kind(), DecodingError::Kind::InvalidJson);
+    }
+    QVERIFY(decodingFailure([&document] { document.decodeUnchecked<QList<User>>(); }));
+    QVERIFY(document.notJson());
+
+    // A well-formed document read twice gives the same record twice.
+    JsonDocument valid(R"({"id":4,"username":"anna"})");
+    QVERIFY(decodingFailure([&valid] { valid.decodeUnchecked<APIResponse<User>>(); }));
+    QCOMPARE(valid.decodeUnchecked<User>().username, QStringLiteral("anna"));
+    QCOMPARE(valid.decodeUnchecked<User>().id, 4);
+    QVERIFY(!valid.notJson());
 }
 
 void TestJsonCoding::nestingIsCapped()
