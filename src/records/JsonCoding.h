@@ -144,8 +144,7 @@ template <class V> struct JsonCoding<QMap<QString, V>> : JsonCodingEntry<QMap<QS
     {
         JsonRead::requireObject(value, path);
         QMap<QString, V> map;
-        value.forEachMember([&map, &path](const JsonKey &key, JsonNode member) {
-            const std::string_view text = key.unescaped();
+        value.forEachMember([&map, &path](std::string_view text, JsonNode member) {
             const QString name = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
             // Of duplicate keys the last one counts, as with QJsonDocument.
             map.insert(name, JsonCoding<V>::decodeAt(member, JsonPath(path, name)));

@@ -29,7 +29,7 @@ public:
     {
         JsonRead::requireObject(value, path);
         std::size_t expected = 0;
-        value.forEachMember([this, &expected](const JsonKey &key, JsonNode member) {
+        value.forEachMember([this, &expected](std::string_view key, JsonNode member) {
             const std::size_t index = find(key, expected);
             if (index == N) {
                 member.skip();
@@ -76,18 +76,11 @@ private:
     };
 
     // Members usually come in table order: look where the last one left off first.
-    std::size_t find(const JsonKey &key, std::size_t expected) const
+    std::size_t find(std::string_view key, std::size_t expected) const
     {
         for (std::size_t n = 0; n < N; ++n) {
             const std::size_t i = (expected + n) % N;
-            if (key.isWritten(m_keys[i]))
-                return i;
-        }
-        if (!key.hasEscapes())
-            return N;
-        const std::string_view name = key.unescaped();
-        for (std::size_t i = 0; i < N; ++i) {
-            if (name.size() == std::size_t(m_keys[i].size()) && std::equal(name.begin(), name.end(), m_keys[i].data()))
+            if (key.size() == std::size_t(m_keys[i].size()) && std::equal(key.begin(), key.end(), m_keys[i].data()))
                 return i;
         }
         return N;

@@ -42,7 +42,7 @@ void walk(ondemand::value value, int level)
 
 } // namespace
 
-JsonNode::Type JsonNode::readType()
+JsonNode::Type JsonNode::type()
 {
     switch (get(load(m_storage).type())) {
     case ondemand::json_type::array:
@@ -118,26 +118,11 @@ void JsonNode::forEachElement(void *context, void (*visit)(void *, JsonNode, qsi
         visit(context, JsonNode(store(get(std::move(element)))), index++);
 }
 
-void JsonNode::forEachMember(void *context, void (*visit)(void *, const JsonKey &, JsonNode))
+void JsonNode::forEachMember(void *context, void (*visit)(void *, std::string_view, JsonNode))
 {
     for (auto member : get(load(m_storage).get_object())) {
         ondemand::field field = get(std::move(member));
-        const JsonKey key(reinterpret_cast<const char *>(field.key().raw()), &field);
+        const std::string_view key = get(field.unescaped_key());
         visit(context, key, JsonNode(store(field.value())));
     }
-}
-
-bool JsonKey::hasEscapes() const
-{
-    // Before any backslash, the first quote closes the name.
-    for (const unsigned char *p = m_raw; *p != '"'; ++p) {
-        if (*p == '\\')
-            return true;
-    }
-    return false;
-}
-
-std::string_view JsonKey::unescaped() const
-{
-    return get(static_cast<ondemand::field *>(m_field)->unescaped_key());
 }

@@ -1,34 +1,10 @@
 #pragma once
 
-#include <QLatin1StringView>
 #include <QString>
 #include <QtGlobal>
 
 #include <cstddef>
-#include <cstring>
 #include <string_view>
-
-// The name of one member of a JSON object, as written; valid during the visit that hands it out.
-class JsonKey
-{
-public:
-    JsonKey(const char *raw, void *field) : m_raw(reinterpret_cast<const unsigned char *>(raw)), m_field(field) {}
-
-    // Whether it is written exactly as `text`, an ASCII name shorter than the buffer's padding, with
-    // no escapes; a name spelt with escapes is told by hasEscapes() and read by unescaped().
-    bool isWritten(QLatin1StringView text) const
-    {
-        const auto length = static_cast<std::size_t>(text.size());
-        return std::memcmp(m_raw, text.data(), length) == 0 && m_raw[length] == '"';
-    }
-    bool hasEscapes() const;
-    // UTF-8, escapes read; valid while the document lives.
-    std::string_view unescaped() const;
-
-private:
-    const unsigned char *m_raw; // after the opening quote
-    void *m_field;
-};
 
 // One value of a JsonDocument, read forward: each value is read once, in document order, and a
 // value left unread is skipped. Cheap to copy; valid while its document lives. simdjson stays
@@ -49,14 +25,7 @@ public:
         double real = 0.0;
     };
 
-    Type type()
-    {
-        if (!m_typeKnown) {
-            m_type = readType();
-            m_typeKnown = true;
-        }
-        return m_type;
-    }
+    Type type();
 
     // Reads the literal under a value whose type() said so.
     void readNull();
@@ -76,10 +45,11 @@ public:
         });
     }
 
-    // `visit(const JsonKey &key, JsonNode value)` for each member of an object, in order.
+    // `visit(std::string_view key, JsonNode value)` for each member of an object, in order. The
+    // key is unescaped UTF-8, valid while the document lives.
     template <class Visit> void forEachMember(Visit &&visit)
     {
-        forEachMember(&visit, [](void *context, const JsonKey &key, JsonNode value) {
+        forEachMember(&visit, [](void *context, std::string_view key, JsonNode value) {
             (*static_cast<Visit *>(context))(key, value);
         });
     }
@@ -95,11 +65,7 @@ public:
 
 private:
     void forEachElement(void *context, void (*visit)(void *, JsonNode, qsizetype));
-    void forEachMember(void *context, void (*visit)(void *, const JsonKey &, JsonNode));
-    Type readType();
+    void forEachMember(void *context, void (*visit)(void *, std::string_view, JsonNode));
 
     Storage m_storage;
-    // Decoders ask before they read; simdjson is asked once.
-    bool m_typeKnown = false;
-    Type m_type = Type::Null;
 };
