@@ -22,7 +22,7 @@ void describe(const sockaddr_storage &address, std::string &ip, int &port)
     }
     ip = text;
 }
-} // namespace
+}
 
 ConnectionStream::ConnectionStream(int socket, std::chrono::milliseconds readTimeout,
                                    std::chrono::milliseconds writeTimeout)

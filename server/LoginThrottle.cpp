@@ -1,6 +1,10 @@
 #include "LoginThrottle.h"
 
-LoginThrottle::LoginThrottle(std::function<Clock::time_point()> now) : m_now(std::move(now)), m_lastPrune(m_now()) {}
+LoginThrottle::LoginThrottle(std::function<Clock::time_point()> now)
+    : m_now(std::move(now))
+    , m_lastPrune(m_now())
+{
+}
 
 bool LoginThrottle::isBlocked(const QString &login)
 {

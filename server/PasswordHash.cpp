@@ -41,7 +41,7 @@ bool equalInConstantTime(const QByteArray &a, const QByteArray &b)
         difference |= static_cast<unsigned char>(a[i] ^ b[i]);
     return difference == 0;
 }
-} // namespace
+}
 
 PasswordHash PasswordHash::make(const QString &password)
 {

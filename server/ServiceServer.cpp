@@ -14,7 +14,7 @@ std::chrono::milliseconds duration(time_t seconds, time_t microseconds)
 {
     return std::chrono::milliseconds(seconds * 1000 + microseconds / 1000);
 }
-} // namespace
+}
 
 ServiceServer::ServiceServer()
 {

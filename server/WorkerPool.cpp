@@ -1,6 +1,9 @@
 #include "WorkerPool.h"
 
-WorkerPool::WorkerPool(size_t maxThreads) : m_maxThreads(maxThreads) {}
+WorkerPool::WorkerPool(size_t maxThreads)
+    : m_maxThreads(maxThreads)
+{
+}
 
 WorkerPool::~WorkerPool()
 {

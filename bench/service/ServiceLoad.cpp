@@ -134,7 +134,7 @@ double percentile(std::vector<double> &sorted, double p)
     const size_t index = std::min(sorted.size() - 1, size_t(p * double(sorted.size())));
     return sorted[index];
 }
-} // namespace
+}
 
 QString serverPath()
 {
@@ -219,7 +219,11 @@ LoadFigures drive(int port, int clients, std::chrono::milliseconds duration, qin
     return figures;
 }
 
-HttpConnection::HttpConnection(int port, int timeoutMs) : m_port(port), m_timeoutMs(timeoutMs) {}
+HttpConnection::HttpConnection(int port, int timeoutMs)
+    : m_port(port)
+    , m_timeoutMs(timeoutMs)
+{
+}
 
 HttpConnection::~HttpConnection()
 {
@@ -317,4 +321,4 @@ QByteArray postJson(const QByteArray &path, const QByteArray &json)
     return "POST " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/json\r\nContent-Length: " +
            QByteArray::number(json.size()) + "\r\n\r\n" + json;
 }
-} // namespace ServiceLoad
+}

@@ -65,4 +65,4 @@ private:
 
 QByteArray get(const QByteArray &path);
 QByteArray postJson(const QByteArray &path, const QByteArray &json);
-} // namespace ServiceLoad
+}

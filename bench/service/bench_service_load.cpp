@@ -2,12 +2,14 @@
 // - feed.php with 8 and 64 clients on 1,000- and 10,000-post databases, beside a bare cpp-httplib
 //   server answering the same bytes from memory in the same run (requests per second, p50, p99,
 //   and how many times slower the service is);
+// - one reply made anew after a commit, on each database (what a reply costs, apart from reuse);
 // - sign-ins per second;
 // - a one-user reply on a kept-alive connection (what Nagle's algorithm would delay);
 // - a feed read on a new connection while 64 connections send their request head slowly.
 // VORLANE_BENCH_SERVER=/path/to/vorlane-server measures another build of the service.
 #include "ServiceLoad.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <benchmark/benchmark.h>
 #include <httplib.h>
@@ -36,7 +38,8 @@ RunningService &service(int posts)
 class BareServer
 {
 public:
-    explicit BareServer(const QByteArray &body) : m_body(body.toStdString())
+    explicit BareServer(const QByteArray &body)
+        : m_body(body.toStdString())
     {
         m_server.Get("/api/feed.php", [this](const httplib::Request &, httplib::Response &res) {
             res.set_content(m_body, "application/json; charset=utf-8");
@@ -94,6 +97,34 @@ void feedBesideBareServer(benchmark::State &state)
         state.counters["x_fewer_req/s"] =
             feed.requestsPerSecond > 0 ? memory.requestsPerSecond / feed.requestsPerSecond : 0;
     }
+}
+
+// A read right after a commit, so that the reply is made anew, one client at a time: what one
+// reply costs to make, whatever the service keeps between reads.
+void feedMadeAnew(benchmark::State &state)
+{
+    const int posts = int(state.range(0));
+    const int port = service(posts).port();
+    static int registered = 0;
+    HttpConnection connection(port);
+    std::vector<double> latencies;
+    for (auto _ : state) {
+        for (int i = 0; i < 20; ++i) {
+            const QByteArray name = "bench" + QByteArray::number(++registered);
+            QByteArray reply;
+            connection.exchange(postJson("/api/auth.php", R"({"action":"register","username":")" + name +
+                                                              R"(","email":")" + name +
+                                                              R"(@example.org","password":"p"})"),
+                                reply);
+            const auto sent = std::chrono::steady_clock::now();
+            if (connection.exchange(get("/api/feed.php"), reply) == 200)
+                latencies.push_back(
+                    std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - sent).count());
+        }
+    }
+    std::sort(latencies.begin(), latencies.end());
+    state.counters["p50_ms"] = latencies.empty() ? 0 : latencies[latencies.size() / 2];
+    state.counters["min_ms"] = latencies.empty() ? 0 : latencies.front();
 }
 
 void signIns(benchmark::State &state)
@@ -160,13 +191,14 @@ void feedBesideSlowClients(benchmark::State &state)
         state.counters["feed_ms"] = ms; // up to the 10 s the client waits
     }
 }
-} // namespace
+}
 
 BENCHMARK(feedBesideBareServer)
     ->ArgsProduct({{1000, 10000}, {8, 64}})
     ->ArgNames({"posts", "clients"})
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(feedMadeAnew)->Arg(1000)->Arg(10000)->ArgName("posts")->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(signIns)->Arg(8)->Arg(32)->ArgName("clients")->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(keptAliveOneUser)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(feedBesideSlowClients)->Iterations(1)->Unit(benchmark::kMillisecond);

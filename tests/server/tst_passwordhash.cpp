@@ -10,7 +10,7 @@ QByteArray digestorHash(const QString &password, const QByteArray &salt, int ite
 {
     return QPasswordDigestor::deriveKeyPbkdf2(QCryptographicHash::Sha256, password.toUtf8(), salt, iterations, 32);
 }
-} // namespace
+}
 
 class tst_PasswordHash : public QObject
 {

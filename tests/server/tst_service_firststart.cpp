@@ -86,7 +86,7 @@ Served serve(const QString &dir)
     served.media = mediaFiles(dir);
     return served;
 }
-} // namespace
+}
 
 class tst_ServiceFirstStart : public QObject
 {

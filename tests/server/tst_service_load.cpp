@@ -31,7 +31,7 @@ QByteArray loginRequest(const QByteArray &name, const QByteArray &password)
            "Content-Length: " +
            QByteArray::number(body.size()) + "\r\n\r\n" + body;
 }
-} // namespace
+}
 
 class tst_ServiceLoad : public ServiceTest
 {
