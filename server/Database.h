@@ -40,6 +40,8 @@ public:
     // when `tracksChanges()`: the file is in WAL mode, where commits are seen as they land.
     quint64 generation() const { return m_generation.load(std::memory_order_acquire); }
     bool tracksChanges() const { return m_tracksChanges; }
+    // Tells this database from any other opened in the process, also one at the same address.
+    quint64 serial() const { return m_serial; }
 
     // For fixed statements without parameters only (schema, transactions).
     void exec(const char *sql);

@@ -166,14 +166,16 @@ public:
     std::optional<QByteArray> find(const ServiceContext &context, quint64 generation, qint64 second)
     {
         std::lock_guard lock(m_mutex);
-        if (m_context == &context && m_generation == generation && m_second == second)
+        if (m_database == context.db.serial() && m_site == context.siteUrl && m_generation == generation
+            && m_second == second)
             return m_body;
         return std::nullopt;
     }
     void keep(const ServiceContext &context, quint64 generation, qint64 second, const QByteArray &body)
     {
         std::lock_guard lock(m_mutex);
-        m_context = &context;
+        m_database = context.db.serial();
+        m_site = context.siteUrl;
         m_generation = generation;
         m_second = second;
         m_body = body;
@@ -183,7 +185,8 @@ public:
 private:
     std::mutex m_mutex;
     std::mutex m_making;
-    const ServiceContext *m_context = nullptr;
+    quint64 m_database = 0;
+    QString m_site;
     quint64 m_generation = 0;
     qint64 m_second = 0;
     QByteArray m_body;
