@@ -18,6 +18,9 @@ constexpr KnownType KnownTypes[] = {
     {"aac", "audio/aac", false},   {"ogg", "audio/ogg", false},      {"flac", "audio/flac", false},
     {"mp4", "video/mp4", false},   {"mov", "video/quicktime", false}, {"m4v", "video/mp4", false},
     {"webm", "video/webm", false}, {"avi", "video/x-msvideo", false},
+    // Every other kind the video picker offers.
+    {"qt", "video/quicktime", false}, {"mkv", "video/x-matroska", false}, {"mpg", "video/mpeg", false},
+    {"mpeg", "video/mpeg", false}, {"3gp", "video/3gpp", false},
 };
 
 const KnownType *find(const QString &extension)

@@ -18,7 +18,12 @@ Item {
     DocumentPickerModel {
         id: pickerModel
         onFilePicked: fileUrl => root.filePicked(fileUrl)
-        onFinished: root.dismissRequested()
+        // A pick that reached the model some other way than through the dialog closes it too:
+        // the dialog lives in the window's overlay and would outlast the picker.
+        onFinished: {
+            dialog.close()
+            root.dismissRequested()
+        }
     }
 
     FileDialog {

@@ -1,11 +1,9 @@
 #include "DocumentPickerModel.h"
 
-#include <QDir>
-#include <QFile>
+#include "PickedCopies.h"
+
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QStandardPaths>
-#include <QUuid>
 
 namespace {
 
@@ -118,16 +116,13 @@ bool DocumentPickerModel::pick(const QString &pathOrUrl)
         return false;
     }
 
-    // A fresh folder per pick keeps the original name and never overwrites an earlier copy.
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::TempLocation) +
-                           QStringLiteral("/vorlane-picked/") + QUuid::createUuid().toString(QUuid::WithoutBraces);
-    const QString copy = folder + QLatin1Char('/') + source.fileName();
-    if (!QDir().mkpath(folder) || !QFile::copy(path, copy)) {
+    const std::optional<QString> copy = PickedCopies::make(path);
+    if (!copy) {
         qWarning("Could not copy the picked file %s", qPrintable(path));
         Q_EMIT finished();
         return false;
     }
-    Q_EMIT filePicked(QUrl::fromLocalFile(copy));
+    Q_EMIT filePicked(QUrl::fromLocalFile(*copy));
     Q_EMIT finished();
     return true;
 }

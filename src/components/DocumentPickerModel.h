@@ -38,7 +38,8 @@ public:
     // The file the user chose (a local path or a file URL). An empty choice changes nothing and
     // leaves the picker open. Otherwise a file of an allowed type is copied to a private folder,
     // filePicked() gets the copy's address, and the picker ends; a file of another type, or one
-    // that cannot be copied, ends the picker with nothing delivered.
+    // that cannot be copied, ends the picker with nothing delivered. The copy is the receiver's to
+    // upload: NetworkManager::uploadFile removes it once the upload has ended (PickedCopies).
     Q_INVOKABLE bool pick(const QString &pathOrUrl);
     Q_INVOKABLE void cancel();
 

@@ -24,7 +24,16 @@ Rectangle {
             root.selectedImage = image
             root.imagePicked(image)
         }
-        onFinished: root.dismissRequested()
+        // Once a photo is open the dialog is done, also when the photo came some other way than
+        // through it: the dialog lives in the window's overlay and would outlast the picker.
+        onImageChanged: {
+            if (hasImage)
+                dialog.close()
+        }
+        onFinished: {
+            dialog.close()
+            root.dismissRequested()
+        }
     }
 
     FileDialog {

@@ -1,101 +1,142 @@
 import QtQuick
 import QtQuick.Controls
+import QtQuick.Controls.impl
 import Vorlane
 
-// The video tab: the catalogue's videos with their preview pictures.
+// The video tab: a search field fixed over the catalogue's cards, and the upload form as a sheet
+// that registers new videos into this screen's own model.
 Item {
     id: root
 
     readonly property alias viewModel: videoModel
+    readonly property alias filteredVideos: filtered
+    property string searchText: ""
 
     VideoViewModel {
         id: videoModel
+    }
+
+    FilteredVideosModel {
+        id: filtered
+        viewModel: videoModel
+        searchText: root.searchText
     }
 
     NavigationStack {
         anchors.fill: parent
         initialItem: Rectangle {
             readonly property string title: qsTr("Видеокаталог")
-            color: Theme.groupedBackground
+            color: Theme.systemBackground
+
+            Rectangle {
+                id: searchBar
+                objectName: "searchBar"
+                x: Theme.padding
+                y: 8
+                width: parent.width - 2 * Theme.padding
+                height: searchField.implicitHeight + 20
+                radius: 12
+                color: Theme.secondarySystemBackground
+
+                IconImage {
+                    id: searchSymbol
+                    x: 10
+                    anchors.verticalCenter: parent.verticalCenter
+                    source: Theme.icon("magnifyingglass")
+                    sourceSize: Qt.size(18, 18)
+                    color: Theme.gray
+                }
+                TextField {
+                    id: searchField
+                    objectName: "searchField"
+                    anchors { left: searchSymbol.right; leftMargin: Theme.spacing; right: parent.right; rightMargin: 10 }
+                    anchors.verticalCenter: parent.verticalCenter
+                    padding: 0
+                    background: null
+                    placeholderText: qsTr("Поиск видео...")
+                    placeholderTextColor: Theme.gray2
+                    font.pixelSize: Theme.body
+                    color: Theme.label
+                    inputMethodHints: Qt.ImhNoAutoUppercase
+                    text: root.searchText
+                    onTextEdited: root.searchText = text
+                }
+            }
 
             ListView {
+                id: list
                 objectName: "videoList"
-                anchors.fill: parent
-                topMargin: Theme.padding
-                bottomMargin: Theme.padding
-                spacing: Theme.padding
-                model: videoModel.videos
-                delegate: Item {
-                    id: card
-                    required property string title
-                    required property var authorAvatarUrl
-                    required property string thumbnailUrl
-                    required property string durationFormatted
-                    required property string byline
-                    x: Theme.padding
-                    width: ListView.view.width - 2 * Theme.padding
-                    height: preview.height + details.height + 10
+                anchors { left: parent.left; right: parent.right; top: searchBar.bottom; bottom: parent.bottom }
+                clip: true
+                spacing: 20
+                bottomMargin: 20
+                model: filtered
+                boundsBehavior: Flickable.StopAtBounds
 
-                    Rectangle {
-                        id: preview
-                        width: parent.width
-                        height: width * 9 / 16
-                        radius: 12
-                        color: Theme.gray5
-                        RoundedImage {
-                            anchors.fill: parent
-                            radius: 12
-                            source: card.thumbnailUrl
+                header: Item {
+                    width: list.width
+                    height: headerRow.height + 12 + 16
+
+                    Item {
+                        id: headerRow
+                        x: 20
+                        y: 12
+                        width: parent.width - 40
+                        height: Math.max(heading.implicitHeight, uploadButton.implicitHeight)
+                        Text {
+                            id: heading
+                            anchors.verticalCenter: parent.verticalCenter
+                            text: qsTr("Видеозаписи")
+                            font.pixelSize: 20
+                            font.bold: true
+                            color: Theme.label
                         }
-                        Rectangle {
+                        AbstractButton {
+                            id: uploadButton
+                            objectName: "uploadVideoButton"
                             anchors.right: parent.right
-                            anchors.bottom: parent.bottom
-                            anchors.margins: Theme.spacing
-                            width: durationText.implicitWidth + 12
-                            height: durationText.implicitHeight + 6
-                            radius: 4
-                            color: Qt.rgba(0, 0, 0, 0.7)
-                            Text {
-                                id: durationText
-                                anchors.centerIn: parent
-                                textFormat: Text.PlainText
-                                text: card.durationFormatted
-                                font.pixelSize: Theme.caption
-                                font.weight: Font.DemiBold
-                                color: "white"
-                            }
-                        }
-                    }
-                    Row {
-                        id: details
-                        y: preview.height + 10
-                        spacing: 10
-                        AvatarView {
-                            size: 36
-                            urlString: card.authorAvatarUrl
-                        }
-                        Column {
-                            spacing: 2
-                            Text {
-                                width: card.width - 46
-                                elide: Text.ElideRight
-                                textFormat: Text.PlainText
-                                text: card.title
-                                font.pixelSize: 15
-                                font.weight: Font.DemiBold
-                                color: Theme.label
-                            }
-                            Text {
-                                width: card.width - 46
-                                elide: Text.ElideRight
-                                textFormat: Text.PlainText
-                                text: card.byline
-                                font.pixelSize: Theme.caption
-                                color: Theme.secondaryLabel
+                            anchors.verticalCenter: parent.verticalCenter
+                            text: qsTr("+ Загрузить видео")
+                            onClicked: uploadSheet.open()
+                            contentItem: Text {
+                                text: uploadButton.text
+                                font.pixelSize: 13
+                                font.bold: true
+                                color: Theme.blue
+                                opacity: uploadButton.pressed ? 0.4 : 1
                             }
                         }
                     }
                 }
+
+                // Below the header, where the cards would be: a footer never moves the list's top.
+                footer: Text {
+                    objectName: "emptyListText"
+                    visible: filtered.count === 0
+                    width: list.width
+                    height: visible ? implicitHeight : 0
+                    padding: 20
+                    textFormat: Text.PlainText
+                    text: filtered.emptyText
+                    wrapMode: Text.Wrap
+                    font.pixelSize: 14
+                    color: Theme.secondaryLabel
+                }
+
+                delegate: VideoCard {
+                    width: list.width
+                }
+            }
+        }
+    }
+
+    Sheet {
+        id: uploadSheet
+        objectName: "uploadSheet"
+        content: Component {
+            UploadVideoView {
+                viewModel: videoModel
+                onCloseRequested: uploadSheet.close()
             }
         }
     }

@@ -1,30 +1,41 @@
 #pragma once
 
-#include "LoadingModel.h"
+#include "RecordListModel.h"
 #include "Video.h"
 
+#include <QCoroTask>
+#include <QObject>
 #include <QtQml/qqmlregistration.h>
 
-// The video catalogue: the video list loaded from the service.
-class VideoViewModel : public LoadingModel
+// The video catalogue of the video tab: the list fetched once from "videos.php", with each video
+// registered through uploadNewVideo() put in front. It keeps no busy flag: a failed fetch leaves
+// the list as it was.
+class VideoViewModel : public QObject
 {
     Q_OBJECT
     QML_ELEMENT
     Q_PROPERTY(QAbstractItemModel *videos READ videosModel CONSTANT)
 
 public:
-    // Starts loading "videos.php" at once.
+    // Starts the one fetch of the list at once.
     explicit VideoViewModel(QObject *parent = nullptr);
 
     const QList<Video> &videos() const { return m_videos.rows(); }
-    QAbstractItemModel *videosModel() { return &m_videos; }
+    RecordListModel<Video> *videosModel() { return &m_videos; }
 
-    // A failed load only ends the busy state.
-    Q_INVOKABLE void loadVideos();
+    // Starts fetching the list and returns; a list that arrives replaces the whole catalogue.
+    void loadVideos();
+
+    // Registers a stored video with the service. True once the service confirmed it and the video
+    // stands first in the list; false for a refusal, a reply without the video or a failed call,
+    // with the list unchanged. The texts and addresses are sent exactly as given.
+    QCoro::Task<bool> uploadNewVideo(QString title, QString description, QString videoUrl, QString thumbnailUrl);
 
 Q_SIGNALS:
     void videosChanged();
 
 private:
+    QCoro::Task<> fetchVideos();
+
     RecordListModel<Video> m_videos;
 };

@@ -1,0 +1,126 @@
+#include "DocumentPickerModel.h"
+#include "NetworkManager.h"
+#include "PickedCopies.h"
+#include "ScriptedResponder.h"
+#include "ServiceProcess.h"
+#include "TaskOutcome.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+// A picked file reaches its upload as a copy in the temporary folder; once the upload has ended,
+// whatever the outcome, the copy and its folder are gone and the user's own file is untouched.
+class TestPickedCopies : public QObject
+{
+    Q_OBJECT
+
+    ServiceProcess m_service;
+    QTemporaryDir m_dir;
+
+    QString writeFile(const QString &name, const QByteArray &content)
+    {
+        QFile file(m_dir.filePath(name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+            return {};
+        return file.fileName();
+    }
+
+    // Picks `original` as the video or the music form does and returns the copy handed on.
+    static QString pick(const QString &original, bool video)
+    {
+        DocumentPickerModel picker;
+        if (video)
+            picker.setAllowedContentTypes({DocumentPickerModel::movie, DocumentPickerModel::video,
+                                           DocumentPickerModel::quickTimeMovie, DocumentPickerModel::mpeg4Movie});
+        QString copy;
+        QObject::connect(&picker, &DocumentPickerModel::filePicked, [&](const QUrl &url) { copy = url.toLocalFile(); });
+        picker.pick(original);
+        return copy;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        QVERIFY2(m_service.start(), qPrintable(m_service.errors()));
+    }
+
+    void copyGoesOnceItsUploadEnds_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("outcome");
+        QTest::addColumn<bool>("stored");
+        QTest::newRow("video stored") << QStringLiteral("clip.mov") << QStringLiteral("service") << true;
+        QTest::newRow("audio stored (music form)") << QStringLiteral("song.mp3") << QStringLiteral("service") << true;
+        QTest::newRow("refused by the service") << QStringLiteral("clip.mp4") << QStringLiteral("refusal") << false;
+        QTest::newRow("reply that is no envelope") << QStringLiteral("clip.mp4") << QStringLiteral("garbage") << false;
+        QTest::newRow("connection refused") << QStringLiteral("take.wav") << QStringLiteral("refused") << false;
+        QTest::newRow("address that is no address")
+            << QStringLiteral("clip.mkv") << QStringLiteral("bad address") << false;
+    }
+    void copyGoesOnceItsUploadEnds()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, outcome);
+        QFETCH(bool, stored);
+        const QByteArray content(4096, 'v');
+        const QString original = writeFile(name, content);
+        const bool video = !name.endsWith(QLatin1String(".mp3")) && !name.endsWith(QLatin1String(".wav"));
+        const QString copy = pick(original, video);
+        QVERIFY(QFile::exists(copy));
+        QVERIFY(PickedCopies::contains(copy));
+
+        ScriptedResponder responder;
+        NetworkManager &network = NetworkManager::shared();
+        if (outcome == QLatin1String("service"))
+            network.setBaseURL(m_service.baseUrl());
+        else if (outcome == QLatin1String("refused"))
+            network.setBaseURL(ScriptedResponder::refusingBaseUrl());
+        else if (outcome == QLatin1String("bad address"))
+            network.setBaseURL(QStringLiteral("http://not a host/api"));
+        else
+            network.setBaseURL(responder.baseUrl());
+        if (outcome == QLatin1String("refusal"))
+            responder.reply(200, R"({"success": false, "message": "Недопустимый тип файла"})");
+        if (outcome == QLatin1String("garbage"))
+            responder.reply(500, "<html>oops</html>", "text/html");
+
+        const auto result = runToEnd(network.uploadFile(copy));
+        QCOMPARE(result.value.has_value(), stored);
+        QVERIFY(!QFile::exists(copy));
+        QVERIFY(!QFileInfo::exists(QFileInfo(copy).path()));
+        QVERIFY(!PickedCopies::contains(copy));
+        QFile kept(original);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), content);
+    }
+
+    // Only copies the picker made are removed: a file of the user's own, even one lying in the
+    // copies' folder, stays where it is after its upload.
+    void otherFilesStay()
+    {
+        NetworkManager::shared().setBaseURL(m_service.baseUrl());
+        const QString own = writeFile(QStringLiteral("own.mp4"), "own bytes");
+        QVERIFY(runToEnd(NetworkManager::shared().uploadFile(own)).value);
+        QVERIFY(QFile::exists(own));
+
+        const QString copy = pick(writeFile(QStringLiteral("twice.mp4"), "abc"), true);
+        const QString neighbour = QFileInfo(copy).dir().filePath(QStringLiteral("neighbour.mp4"));
+        QVERIFY(QFile::copy(copy, neighbour));
+        QVERIFY(!PickedCopies::remove(neighbour));
+        QVERIFY(runToEnd(NetworkManager::shared().uploadFile(neighbour)).value);
+        QVERIFY(QFile::exists(neighbour));
+        // The copy itself goes once, and a second removal finds nothing to do.
+        QVERIFY(PickedCopies::remove(copy));
+        QVERIFY(!QFile::exists(copy));
+        QVERIFY(!PickedCopies::remove(copy));
+        QFile::remove(neighbour);
+        QDir().rmdir(QFileInfo(copy).path());
+    }
+};
+
+QTEST_MAIN(TestPickedCopies)
+#include "tst_pickedcopies.moc"

@@ -1,0 +1,208 @@
+#include "NetworkManager.h"
+#include "ScriptedResponder.h"
+#include "ServiceProcess.h"
+#include "TaskOutcome.h"
+#include "VideoSamples.h"
+#include "VideoViewModel.h"
+
+#include <QAbstractItemModelTester>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTest>
+
+// The catalogue's model against the reference service, and against scripted replies for what the
+// service never answers.
+class TestVideoViewModel : public QObject
+{
+    Q_OBJECT
+
+    ServiceProcess m_service;
+
+    static QStringList titles(const VideoViewModel &model)
+    {
+        QStringList list;
+        for (const Video &video : model.videos())
+            list << video.title;
+        return list;
+    }
+
+    // Runs a registration and notes the model's first video at the moment the result comes back.
+    static bool registerVideo(VideoViewModel &model, const QString &title,
+                              std::optional<Video> *firstAtResult = nullptr,
+                              const QString &description = QStringLiteral("d"), const QString &thumbnailUrl = {})
+    {
+        auto run = [&]() -> QCoro::Task<bool> {
+            const bool result = co_await model.uploadNewVideo(
+                title, description, QStringLiteral("http://127.0.0.1/media/v.mp4"), thumbnailUrl);
+            if (firstAtResult && !model.videos().isEmpty())
+                *firstAtResult = model.videos().first();
+            co_return result;
+        };
+        return runToEnd(run()).value.value_or(false);
+    }
+
+private Q_SLOTS:
+    void initTestCase() { QVERIFY2(m_service.start(), qPrintable(m_service.errors())); }
+    void init() { NetworkManager::shared().setBaseURL(m_service.baseUrl()); }
+
+    // The list comes once, when the model is made: a registration asks for no list afterwards.
+    void fetchesOnceWhenMade()
+    {
+        ScriptedResponder responder;
+        responder.reply(200, VideoSamples::list({{1, "Первое"}, {2, "Второе"}}));
+        responder.reply(200, VideoSamples::registered(3, QStringLiteral("Третье")));
+        NetworkManager::shared().setBaseURL(responder.baseUrl());
+        VideoViewModel model;
+        QTRY_COMPARE(model.videos().size(), 2);
+        QVERIFY(registerVideo(model, QStringLiteral("Третье")));
+        QTest::qWait(200);
+        QCOMPARE(responder.requests().size(), 2);
+        QCOMPARE(responder.requests().at(0).method, QByteArray("GET"));
+        QCOMPARE(responder.requests().at(0).target, QByteArray("/api/videos.php"));
+        QCOMPARE(responder.requests().at(1).method, QByteArray("POST"));
+        QCOMPARE(responder.requests().at(1).target, QByteArray("/api/video_upload.php"));
+        QCOMPARE(titles(model), QStringList({"Третье", "Первое", "Второе"}));
+    }
+
+    void failedFetchKeepsTheList_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::newRow("not a list") << QByteArray(R"({"videos": []})");
+        QTest::newRow("one video without a key") << QByteArray(R"([{"id": 1, "title": "x"}])");
+        QTest::newRow("refusal") << QByteArray(R"({"success": false, "message": "Нет"})");
+        QTest::newRow("unauthorised") << QByteArray();
+    }
+    void failedFetchKeepsTheList()
+    {
+        QFETCH(QByteArray, reply);
+        ScriptedResponder responder;
+        responder.reply(200, VideoSamples::list({{1, "Первое"}}));
+        if (reply.isEmpty())
+            responder.reply(401, "{}");
+        else
+            responder.reply(200, reply);
+        NetworkManager::shared().setBaseURL(responder.baseUrl());
+        VideoViewModel model;
+        QTRY_COMPARE(model.videos().size(), 1);
+        model.loadVideos();
+        QVERIFY(responder.waitForRequests(2));
+        QTest::qWait(100);
+        QCOMPARE(titles(model), QStringList({"Первое"}));
+    }
+
+    void failedFirstFetchLeavesItEmptyAndAsksNoMore()
+    {
+        NetworkManager::shared().setBaseURL(ScriptedResponder::refusingBaseUrl());
+        VideoViewModel model;
+        QTest::qWait(300);
+        QVERIFY(model.videos().isEmpty());
+        // Once the service is back, still nothing: nobody asks again.
+        NetworkManager::shared().setBaseURL(m_service.baseUrl());
+        QTest::qWait(300);
+        QVERIFY(model.videos().isEmpty());
+    }
+
+    // The four strings exactly as given, an empty description and preview included; the stored
+    // video then stands first, here and in a fresh fetch.
+    void registrationIsStoredAsSent()
+    {
+        VideoViewModel model;
+        QTRY_VERIFY(!model.videos().isEmpty());
+        const qsizetype before = model.videos().size();
+        std::optional<Video> first;
+        QVERIFY(registerVideo(model, QStringLiteral("  Как есть "), &first, QString(), QString()));
+        QVERIFY(first);
+        QCOMPARE(first->title, QStringLiteral("  Как есть "));
+        QCOMPARE(first->description, QString());
+        QCOMPARE(first->thumbnailUrl, QString());
+        QCOMPARE(first->author.id, 1);
+        QCOMPARE(model.videos().size(), before + 1);
+
+        VideoViewModel fresh;
+        QTRY_COMPARE(fresh.videos().size(), before + 1);
+        QCOMPARE(fresh.videos().first(), *first);
+
+        ScriptedResponder responder;
+        responder.reply(200, VideoSamples::registered(9, QStringLiteral(" ")));
+        NetworkManager::shared().setBaseURL(responder.baseUrl());
+        QVERIFY(registerVideo(model, QStringLiteral(" "), nullptr, QString(), QString()));
+        const QJsonObject sent = QJsonDocument::fromJson(responder.requests().first().body).object();
+        QCOMPARE(sent, QJsonObject({{"title", " "},
+                                    {"description", ""},
+                                    {"video_url", "http://127.0.0.1/media/v.mp4"},
+                                    {"thumbnail_url", ""}}));
+        QCOMPARE(responder.requests().first().header("Content-Type"), QByteArray("application/json"));
+    }
+
+    // Every failure: false, and the list exactly as it was.
+    void failedRegistrationChangesNothing_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::newRow("success without data") << QByteArray(R"({"success": true, "message": "ok"})");
+        QTest::newRow("refusal with a message") << QByteArray(R"({"success": false, "message": "Запрещено"})");
+        QTest::newRow("refusal with a video") << VideoSamples::registered(5, "x").replace("true", "false");
+        QTest::newRow("data that is no video") << QByteArray(R"({"success": true, "data": {"id": 5}})");
+        QTest::newRow("not json") << QByteArray("<html>502</html>");
+        QTest::newRow("unauthorised") << QByteArray("401");
+        QTest::newRow("connection refused") << QByteArray();
+    }
+    void failedRegistrationChangesNothing()
+    {
+        QFETCH(QByteArray, reply);
+        ScriptedResponder responder;
+        responder.reply(200, VideoSamples::list({{1, "Первое"}, {2, "Второе"}}));
+        NetworkManager::shared().setBaseURL(responder.baseUrl());
+        VideoViewModel model;
+        QTRY_COMPARE(model.videos().size(), 2);
+        const QList<Video> before = model.videos();
+        QAbstractItemModelTester tester(model.videosModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        if (reply.isEmpty())
+            NetworkManager::shared().setBaseURL(ScriptedResponder::refusingBaseUrl());
+        else if (reply == "401")
+            responder.reply(401, R"({"success": true, "data": )" + VideoSamples::json(5, "x") + "}");
+        else
+            responder.reply(200, reply);
+        QVERIFY(!registerVideo(model, QStringLiteral("x")));
+        QCOMPARE(model.videos(), before);
+    }
+
+    // Two registrations in a row: the later one first, each put there before its true comes back,
+    // as one inserted row that a model tester follows.
+    void registrationsGoFirstInOrder()
+    {
+        VideoViewModel model;
+        QTRY_VERIFY(!model.videos().isEmpty());
+        const QStringList before = titles(model);
+        QAbstractItemModelTester tester(model.videosModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        int resets = 0;
+        connect(model.videosModel(), &QAbstractItemModel::modelReset, this, [&] { ++resets; });
+
+        std::optional<Video> first;
+        QVERIFY(registerVideo(model, QStringLiteral("Первая"), &first));
+        QCOMPARE(first->title, QStringLiteral("Первая"));
+        QVERIFY(registerVideo(model, QStringLiteral("Вторая"), &first));
+        QCOMPARE(first->title, QStringLiteral("Вторая"));
+        QCOMPARE(titles(model), QStringList({"Вторая", "Первая"}) + before);
+        QCOMPARE(resets, 0);
+        const QModelIndex top = model.videosModel()->index(0);
+        QCOMPARE(top.data(model.videosModel()->roleNames().key("title")).toString(), QStringLiteral("Вторая"));
+        QCOMPARE(top.data(model.videosModel()->roleNames().key("videoId")).toString(),
+                 QString::number(model.videos().first().id));
+    }
+
+    // A model gone before its registration is confirmed: the video is stored, nothing is touched.
+    void modelGoneBeforeTheReply()
+    {
+        auto *model = new VideoViewModel;
+        QTRY_VERIFY(!model->videos().isEmpty());
+        auto task = model->uploadNewVideo(QStringLiteral("Без экрана"), {}, QStringLiteral("http://x/v.mp4"), {});
+        delete model;
+        QVERIFY(!runToEnd(std::move(task)).value.value_or(true));
+        VideoViewModel fresh;
+        QTRY_VERIFY(!fresh.videos().isEmpty());
+        QCOMPARE(fresh.videos().first().title, QStringLiteral("Без экрана"));
+    }
+};
+
+QTEST_MAIN(TestVideoViewModel)
+#include "tst_videoviewmodel.moc"
