@@ -1,9 +1,11 @@
 // "channels.php": the channel catalogue as a bare list. The catalogue leaves the posts out;
 // one channel asked for by "channel_id" comes with its posts, newest first.
+#include "ChannelWrites.h"
 #include "Database.h"
 #include "OptionalMember.h"
 #include "QueryParams.h"
 #include "Reply.h"
+#include "RequestBody.h"
 #include "Routes.h"
 #include "ServiceContext.h"
 #include "Statement.h"
@@ -22,12 +24,9 @@ const char *const ChannelColumns =
 QJsonObject channel(ServiceContext &context, const Statement &row)
 {
     QJsonObject object{
-        {QStringLiteral("id"), row.integer(0)},
-        {QStringLiteral("name"), row.text(2)},
-        {QStringLiteral("description"), row.text(3)},
-        {QStringLiteral("subscribers_count"), row.integer(6)},
-        {QStringLiteral("is_subscribed"), false},
-        {QStringLiteral("is_verified"), row.flag(7)},
+        {QStringLiteral("id"), row.integer(0)},       {QStringLiteral("name"), row.text(2)},
+        {QStringLiteral("description"), row.text(3)}, {QStringLiteral("subscribers_count"), row.integer(6)},
+        {QStringLiteral("is_subscribed"), false},     {QStringLiteral("is_verified"), row.flag(7)},
         {QStringLiteral("category"), row.text(8)},
     };
     if (!row.isNull(1))
@@ -81,7 +80,7 @@ void details(ServiceContext &context, std::optional<qint64> requested, httplib::
     object.insert(QStringLiteral("posts"), posts(context, id));
     Reply::value(res, object);
 }
-}
+} // namespace
 
 void Routes::addChannels(httplib::Server &server, ServiceContext &context)
 {
@@ -91,4 +90,13 @@ void Routes::addChannels(httplib::Server &server, ServiceContext &context)
             return details(context, QueryParams::integer(req, QStringLiteral("channel_id")), res);
         catalogue(context, res);
     });
+    server.Post("/api/channels\\.php",
+                [&context](const httplib::Request &req, httplib::Response &res, const httplib::ContentReader &reader) {
+                    const std::optional<QJsonObject> body = RequestBody::readJsonObject(req, res, reader);
+                    if (!body)
+                        return;
+                    const QString action = RequestBody::text(*body, QStringLiteral("action")).value_or(QString());
+                    if (!ChannelWrites::handle(action, *body, res, context))
+                        Reply::refuse(res, QStringLiteral("Неизвестное действие"));
+                });
 }

@@ -20,3 +20,22 @@ void ChannelsViewModel::loadChannels()
 {
     loadList(QStringLiteral("channels.php"), m_channels, [this] { Q_EMIT channelsChanged(); });
 }
+
+void ChannelsViewModel::setSelectedChannelDetails(const Channel &channel)
+{
+    m_selectedChannelDetails = channel;
+    Q_EMIT selectedChannelDetailsChanged();
+}
+
+void ChannelsViewModel::fetchChannelDetails(qint64 channelId)
+{
+    [](QPointer<ChannelsViewModel> self, qint64 id) -> QCoro::Task<> {
+        try {
+            const Channel channel = co_await NetworkManager::shared().request<Channel>(
+                QStringLiteral("channels.php?channel_id=%1").arg(id));
+            if (self)
+                self->setSelectedChannelDetails(channel);
+        } catch (const std::exception &) {
+        }
+    }(this, channelId);
+}
