@@ -24,9 +24,12 @@ const char *const ChannelColumns =
 QJsonObject channel(ServiceContext &context, const Statement &row)
 {
     QJsonObject object{
-        {QStringLiteral("id"), row.integer(0)},       {QStringLiteral("name"), row.text(2)},
-        {QStringLiteral("description"), row.text(3)}, {QStringLiteral("subscribers_count"), row.integer(6)},
-        {QStringLiteral("is_subscribed"), false},     {QStringLiteral("is_verified"), row.flag(7)},
+        {QStringLiteral("id"), row.integer(0)},
+        {QStringLiteral("name"), row.text(2)},
+        {QStringLiteral("description"), row.text(3)},
+        {QStringLiteral("subscribers_count"), row.integer(6)},
+        {QStringLiteral("is_subscribed"), false},
+        {QStringLiteral("is_verified"), row.flag(7)},
         {QStringLiteral("category"), row.text(8)},
     };
     if (!row.isNull(1))
@@ -80,7 +83,7 @@ void details(ServiceContext &context, std::optional<qint64> requested, httplib::
     object.insert(QStringLiteral("posts"), posts(context, id));
     Reply::value(res, object);
 }
-} // namespace
+}
 
 void Routes::addChannels(httplib::Server &server, ServiceContext &context)
 {
