@@ -85,11 +85,11 @@ QCoro::Task<bool> ChannelsViewModel::createChannelPost(qint64 channelId, QString
         if (!reply.success || !reply.data)
             co_return false;
         if (self && self->m_selectedChannelDetails && self->m_selectedChannelDetails->id == channelId) {
-            Channel channel = *self->m_selectedChannelDetails;
+            Channel &channel = *self->m_selectedChannelDetails;
             QList<ChannelPost> posts = channel.posts.value_or(QList<ChannelPost>());
             posts.prepend(*reply.data);
             channel.posts = posts;
-            self->setSelectedChannelDetails(channel);
+            Q_EMIT self->selectedChannelDetailsChanged();
         }
         co_return true;
     } catch (const std::exception &) {

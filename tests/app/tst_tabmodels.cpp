@@ -1,4 +1,3 @@
-#include "ChannelsViewModel.h"
 #include "FeedViewModel.h"
 #include "MusicViewModel.h"
 #include "NetworkManager.h"
@@ -48,9 +47,8 @@ private Q_SLOTS:
         FeedViewModel feed;
         MusicViewModel music;
         VideoViewModel videos;
-        ChannelsViewModel channels;
         // Each constructor has already started its load.
-        QVERIFY(feed.isLoading() && music.isLoading() && videos.isLoading() && channels.isLoading());
+        QVERIFY(feed.isLoading() && music.isLoading() && videos.isLoading());
         // A tester watching while the rows arrive.
         QAbstractItemModelTester watcher(feed.postsModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         // The rows are published before the busy flag is cleared.
@@ -59,12 +57,11 @@ private Q_SLOTS:
             if (!feed.isLoading())
                 rowsWhenDone = feed.postsModel()->rowCount();
         });
-        QTRY_VERIFY(!feed.isLoading() && !music.isLoading() && !videos.isLoading() && !channels.isLoading());
+        QTRY_VERIFY(!feed.isLoading() && !music.isLoading() && !videos.isLoading());
         QVERIFY(rowsWhenDone > 0);
         sweep(feed.postsModel());
         sweep(music.tracksModel());
         sweep(videos.videosModel());
-        sweep(channels.channelsModel());
         QCOMPARE(field(music.tracksModel(), 0, "title").toString(), music.tracks().first().title);
         QCOMPARE(field(music.tracksModel(), 0, "durationFormatted").toString(),
                  music.tracks().first().durationFormatted());
