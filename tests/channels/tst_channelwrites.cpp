@@ -249,7 +249,13 @@ private Q_SLOTS:
         QVERIFY(!edited.avatarUrl);
         QCOMPARE(edited.coverUrl, std::optional<QString>(avatar));
         QCOMPARE(edited.userId, std::optional<qint64>(1));
-        QTRY_COMPARE(model.channels().constFirst().name, QStringLiteral("Канал"));
+        const auto listed = [&] {
+            for (const Channel &channel : model.channels())
+                if (channel.id == made.id)
+                    return channel.name;
+            return QString();
+        };
+        QTRY_COMPARE(listed(), QStringLiteral("Канал"));
 
         QVERIFY(*runToEnd(model.createChannelPost(made.id, QStringLiteral("\n первый "), QString())).value);
         QVERIFY(*runToEnd(model.createChannelPost(made.id, QStringLiteral("второй"), avatar)).value);
