@@ -97,6 +97,7 @@ Rectangle {
         objectName: "avatarPicker"
         content: Component {
             ImagePicker {
+                objectName: "imagePicker"
                 onImagePicked: image => root.form.uploadAvatar(image)
                 onDismissRequested: avatarPicker.close()
             }
@@ -108,6 +109,7 @@ Rectangle {
         objectName: "coverPicker"
         content: Component {
             ImagePicker {
+                objectName: "imagePicker"
                 onImagePicked: image => root.form.uploadCover(image)
                 onDismissRequested: coverPicker.close()
             }

@@ -80,6 +80,7 @@ Rectangle {
         objectName: "postPhotoPicker"
         content: Component {
             ImagePicker {
+                objectName: "imagePicker"
                 onImagePicked: image => root.draft.uploadImage(image)
                 onDismissRequested: photoPicker.close()
             }
