@@ -71,7 +71,7 @@ AbstractButton {
                     anchors.verticalCenter: parent.verticalCenter
                     visible: row.isVerified
                     source: Theme.icon("checkmark.seal.fill")
-                    sourceSize: Qt.size(13, 13)
+                    sourceSize: Qt.size(14, 14)
                     color: Theme.blue
                 }
             }

@@ -217,10 +217,11 @@ Item {
                     parent: list.contentItem
                     z: -1
                     x: 20
-                    y: list.headerItem ? list.headerItem.height : 0
+                    // Rows start at 0 (the header sits above it) and the footer follows the last row.
+                    y: 0
                     visible: list.count > 0
                     width: list.cardWidth
-                    height: Math.max(0, list.contentHeight - y - (list.footerItem ? list.footerItem.height : 0))
+                    height: list.footerItem ? list.footerItem.y : 0
                     radius: 10
                     color: Theme.secondaryGroupedBackground
                 }
