@@ -65,7 +65,7 @@ Rectangle {
             ChannelFormSection {
                 header: qsTr("Фото к посту (с телефона)")
                 ChannelPhotoRow {
-                    objectName: "postPhoto"
+                    objectName: "composerPhoto"
                     symbol: "photo"
                     label: root.draft.photoLabel
                     busy: root.draft.isUploadingImage

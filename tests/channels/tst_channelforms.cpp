@@ -154,6 +154,12 @@ class tst_ChannelForms : public QObject
         return QTest::qWaitFor([&] { return item("imagePicker") == nullptr; });
     }
 
+    bool stackBusy() const
+    {
+        auto *navigation = m_screen->root()->property("navigation").value<QQuickItem *>();
+        return navigation->property("stack").value<QObject *>()->property("busy").toBool();
+    }
+
     QString text(const char *name) const { return ScreenDriver::text(item(name)); }
     bool actionEnabled() const { return item("actionButton")->isEnabled(); }
 
@@ -402,16 +408,16 @@ private Q_SLOTS:
     {
         makeScreen({}, QVariant::fromValue(channelWith(1, QStringLiteral("Канал"), false)));
         QVERIFY(open("composerSheet", "composerView"));
-        QCOMPARE(text("postPhotoLabel"), QStringLiteral("Выбрать фото с телефона"));
+        QCOMPARE(text("composerPhotoLabel"), QStringLiteral("Выбрать фото с телефона"));
         ScreenDriver::type(m_screen->window(), item("postTextEditor"), QStringLiteral("Hello"));
-        QVERIFY(pickPhoto("postPhotoButton"));
-        QTRY_COMPARE(text("postPhotoLabel"), QStringLiteral("Фото добавлено ✓"));
+        QVERIFY(pickPhoto("composerPhotoButton"));
+        QTRY_COMPARE(text("composerPhotoLabel"), QStringLiteral("Фото добавлено ✓"));
         tap("cancelButton");
         QTRY_VERIFY(!isOpen("composerSheet"));
 
         QVERIFY(open("composerSheet", "composerView"));
         QCOMPARE(text("postTextEditor"), QStringLiteral("Hello"));
-        QCOMPARE(text("postPhotoLabel"), QStringLiteral("Фото добавлено ✓"));
+        QCOMPARE(text("composerPhotoLabel"), QStringLiteral("Фото добавлено ✓"));
         QVERIFY(actionEnabled());
     }
 
@@ -451,7 +457,7 @@ private Q_SLOTS:
         QVERIFY(open("composerSheet", "composerView"));
         ScreenDriver::type(m_screen->window(), item("postTextEditor"), QStringLiteral("Hello"));
         responder.replyNothing();
-        QVERIFY(pickPhoto("postPhotoButton"));
+        QVERIFY(pickPhoto("composerPhotoButton"));
         QVERIFY(responder.waitForRequests(2));
         responder.reply(ok(PostedEnvelope));
         tap("actionButton");
@@ -463,8 +469,62 @@ private Q_SLOTS:
         QTRY_VERIFY(!draft()->isUploadingImage());
         QCOMPARE(draft()->imageUrl(), QString());
         QVERIFY(open("composerSheet", "composerView"));
-        QCOMPARE(text("postPhotoLabel"), QStringLiteral("Выбрать фото с телефона"));
+        QCOMPARE(text("composerPhotoLabel"), QStringLiteral("Выбрать фото с телефона"));
         QCOMPARE(text("postTextEditor"), QString());
+    }
+
+    // The whole road on the channels tab against the service: found a channel with an avatar, open
+    // it, rename it through the gear, and post into it with a photo.
+    void createEditAndPostEndToEnd()
+    {
+        m_screen = std::make_unique<QmlSnippet>("import QtQuick\nimport Vorlane\nChannelsView { width: 390; height: 844 }");
+        QVERIFY2(m_screen->isReady(), qPrintable(m_screen->errors()));
+        m_screen->root()->setProperty("currentUser", QVariant::fromValue(User::demoUser()));
+        QTRY_VERIFY(item("channelRow0"));
+        auto *model = m_screen->root()->property("viewModel").value<ChannelsViewModel *>();
+        const qsizetype before = model->channels().size();
+
+        tap("createChannelHeaderButton");
+        QTRY_VERIFY(sheet("createChannelSheet")->property("opened").toBool() && item("nameField"));
+        retype("nameField", QStringLiteral("Garden"));
+        QVERIFY(pickPhoto("avatarButton"));
+        QTRY_COMPARE(text("avatarLabel"), QStringLiteral("Аватарка выбрана ✓"));
+        tap("actionButton");
+        QTRY_VERIFY(!sheet("createChannelSheet")->property("visible").toBool());
+
+        QCOMPARE(model->channels().size(), before + 1);
+        const Channel made = model->channels().constFirst();
+        QVERIFY(made.avatarUrl && made.avatarUrl->startsWith(m_service.siteUrl()));
+        QQuickItem *first = item("channelRow0");
+        QCOMPARE(ScreenDriver::text(first->findChild<QQuickItem *>(QStringLiteral("channelName"))), QStringLiteral("Garden"));
+        QVERIFY(first->findChild<QQuickItem *>(QStringLiteral("ownerMark"))->isVisible());
+
+        ScreenDriver::tap(m_screen->window(), first->findChild<QQuickItem *>(QStringLiteral("channelName")));
+        QTRY_COMPARE(text("navigationTitle"), QStringLiteral("Garden"));
+        QTRY_VERIFY(item("channelSettingsButton") && item("channelSettingsButton")->isVisible());
+        QTRY_VERIFY(!stackBusy());
+        tap("channelSettingsButton");
+        QTRY_VERIFY(m_screen->find(QStringLiteral("editChannelSheet"))->property("opened").toBool() && item("nameField"));
+        QCOMPARE(text("nameField"), QStringLiteral("Garden"));
+        QCOMPARE(text("avatarLabel"), QStringLiteral("Аватарка изменена ✓"));
+        retype("nameField", QStringLiteral("Orchard"));
+        tap("actionButton");
+        QTRY_VERIFY(!m_screen->find(QStringLiteral("editChannelSheet"))->property("visible").toBool());
+        QTRY_COMPARE(text("navigationTitle"), QStringLiteral("Orchard"));
+
+        tap("createPostButton");
+        QTRY_VERIFY(m_screen->find(QStringLiteral("postComposerSheet"))->property("opened").toBool()
+                    && item("postTextEditor"));
+        ScreenDriver::type(m_screen->window(), item("postTextEditor"), QStringLiteral("First post"));
+        QVERIFY(pickPhoto("composerPhotoButton"));
+        QTRY_COMPARE(text("composerPhotoLabel"), QStringLiteral("Фото добавлено ✓"));
+        tap("actionButton");
+        QTRY_VERIFY(!m_screen->find(QStringLiteral("postComposerSheet"))->property("visible").toBool());
+        QTRY_VERIFY(item("postCard0"));
+        QQuickItem *card = item("postCard0");
+        QCOMPARE(ScreenDriver::text(card->findChild<QQuickItem *>(QStringLiteral("postText"))), QStringLiteral("First post"));
+        QVERIFY(card->findChild<QQuickItem *>(QStringLiteral("postPhoto"))->isVisible());
+        QVERIFY(!item("noPostsText")->isVisible());
     }
 };
 
