@@ -18,6 +18,7 @@ Rectangle {
     color: Theme.groupedBackground
 
     AbstractButton {
+        id: cancelButton
         objectName: "cancelButton"
         anchors { left: parent.left; leftMargin: Theme.padding; verticalCenter: parent.verticalCenter }
         height: 44
@@ -30,11 +31,18 @@ Rectangle {
         }
     }
 
+    // Centred on the bar when it fits there, else moved along into the room between the buttons,
+    // as the platform's inline title does, and only then made smaller.
     Text {
+        id: titleText
         objectName: "sheetTitle"
-        anchors.centerIn: parent
-        width: parent.width - 2 * 120
-        horizontalAlignment: Text.AlignHCenter
+        readonly property real roomLeft: cancelButton.x + cancelButton.width + Theme.spacing
+        readonly property real roomRight: actionButton.x - Theme.spacing
+        width: Math.min(implicitWidth, roomRight - roomLeft)
+        x: Math.max(roomLeft, Math.min((bar.width - width) / 2, roomRight - width))
+        anchors.verticalCenter: parent.verticalCenter
+        fontSizeMode: Text.HorizontalFit
+        minimumPixelSize: 14
         elide: Text.ElideRight
         text: bar.title
         font.pixelSize: Theme.headline
@@ -43,6 +51,7 @@ Rectangle {
     }
 
     AbstractButton {
+        id: actionButton
         objectName: "actionButton"
         anchors { right: parent.right; rightMargin: Theme.padding; verticalCenter: parent.verticalCenter }
         height: 44

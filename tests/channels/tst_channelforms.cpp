@@ -70,8 +70,8 @@ Channel channelWith(qint64 id, const QString &name, bool pictures)
 
 QByteArray ok(const QByteArray &body)
 {
-    return "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: " + QByteArray::number(body.size())
-        + "\r\nConnection: close\r\n\r\n" + body;
+    return "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: " + QByteArray::number(body.size()) +
+           "\r\nConnection: close\r\n\r\n" + body;
 }
 
 const QByteArray PostedEnvelope = R"({"success":true,"data":{"id":70,"channel_id":1,"text":"Hello","likes_count":0,
@@ -119,7 +119,10 @@ class tst_ChannelForms : public QObject
     {
         return qobject_cast<ChannelForm *>(view->property("form").value<QObject *>());
     }
-    ChannelPostDraft *draft() const { return qobject_cast<ChannelPostDraft *>(m_screen->find(QStringLiteral("draft"))); }
+    ChannelPostDraft *draft() const
+    {
+        return qobject_cast<ChannelPostDraft *>(m_screen->find(QStringLiteral("draft")));
+    }
 
     void tap(const char *name) { ScreenDriver::tap(m_screen->window(), item(name)); }
 
@@ -146,11 +149,12 @@ class tst_ChannelForms : public QObject
         auto *model = picker->property("model").value<ImagePickerModel *>();
         if (!dialog || !model || !model->openImage(QUrl::fromLocalFile(m_photo).toString()))
             return false;
-        QMetaObject::invokeMethod(dialog, "close");
         QQuickItem *choose = item("cropChooseButton");
         if (!choose || !choose->isVisible())
             return false;
         QMetaObject::invokeMethod(choose, "clicked");
+        // The choice was handed over directly: the dialog is closed as its own "Open" would.
+        QMetaObject::invokeMethod(dialog, "close");
         return QTest::qWaitFor([&] { return item("imagePicker") == nullptr; });
     }
 
@@ -189,7 +193,8 @@ private Q_SLOTS:
         QVERIFY(view);
         QCOMPARE(text("sheetTitle"), QStringLiteral("Создать канал"));
         QCOMPARE(text("nameField"), QString());
-        QCOMPARE(item("nameField")->property("placeholderText").toString(), QStringLiteral("Название канала / паблика"));
+        QCOMPARE(item("nameField")->property("placeholderText").toString(),
+                 QStringLiteral("Название канала / паблика"));
         QCOMPARE(text("categoryField"), QStringLiteral("Паблик"));
         QCOMPARE(item("categoryField")->property("placeholderText").toString(),
                  QStringLiteral("Категория (новости, игры, музыка)"));
@@ -207,12 +212,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("uploading");
         QTest::addColumn<bool>("enabled");
-        QTest::newRow("create: nothing typed") << "create" << "" << false << false;
-        QTest::newRow("create: one space") << "create" << " " << false << true;
-        QTest::newRow("create: a name, upload running") << "create" << "News" << true << true;
-        QTest::newRow("edit: name cleared") << "edit" << "" << false << false;
-        QTest::newRow("edit: spaces") << "edit" << "   " << false << true;
-        QTest::newRow("edit: cleared, upload running") << "edit" << "" << true << false;
+        QTest::newRow("create: nothing typed") << "create"
+                                               << "" << false << false;
+        QTest::newRow("create: one space") << "create"
+                                           << " " << false << true;
+        QTest::newRow("create: a name, upload running") << "create"
+                                                        << "News" << true << true;
+        QTest::newRow("edit: name cleared") << "edit"
+                                            << "" << false << false;
+        QTest::newRow("edit: spaces") << "edit"
+                                      << "   " << false << true;
+        QTest::newRow("edit: cleared, upload running") << "edit"
+                                                       << "" << true << false;
     }
 
     void submitFollowsTheName()
@@ -244,8 +255,10 @@ private Q_SLOTS:
         QTest::addColumn<bool>("pictures");
         QTest::addColumn<QString>("avatarLabel");
         QTest::addColumn<QString>("coverLabel");
-        QTest::newRow("with pictures") << true << "Аватарка изменена ✓" << "Обложка изменена ✓";
-        QTest::newRow("without pictures") << false << "Выбрать аватарку с телефона" << "Выбрать обложку с телефона";
+        QTest::newRow("with pictures") << true << "Аватарка изменена ✓"
+                                       << "Обложка изменена ✓";
+        QTest::newRow("without pictures") << false << "Выбрать аватарку с телефона"
+                                          << "Выбрать обложку с телефона";
     }
 
     void editingFormTakesTheChannelOnce()
@@ -266,7 +279,8 @@ private Q_SLOTS:
         QVERIFY(actionEnabled());
 
         // The page's details landing while the form is open change nothing in it.
-        m_screen->root()->setProperty("channel", QVariant::fromValue(channelWith(3, QStringLiteral("Новое"), !pictures)));
+        m_screen->root()->setProperty("channel",
+                                      QVariant::fromValue(channelWith(3, QStringLiteral("Новое"), !pictures)));
         QCOMPARE(text("nameField"), channel.name);
         QCOMPARE(text("avatarLabel"), avatarLabel);
         QCOMPARE(formOf(view)->avatarUrl(), channel.avatarUrl.value_or(QString()));
@@ -277,10 +291,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("sheet");
         QTest::addColumn<QString>("row");
         QTest::addColumn<QString>("label");
-        QTest::newRow("create avatar") << "create" << "avatar" << "Аватарка выбрана ✓";
-        QTest::newRow("create cover") << "create" << "cover" << "Обложка выбрана ✓";
-        QTest::newRow("edit avatar") << "edit" << "avatar" << "Аватарка изменена ✓";
-        QTest::newRow("edit cover") << "edit" << "cover" << "Обложка изменена ✓";
+        QTest::newRow("create avatar") << "create"
+                                       << "avatar"
+                                       << "Аватарка выбрана ✓";
+        QTest::newRow("create cover") << "create"
+                                      << "cover"
+                                      << "Обложка выбрана ✓";
+        QTest::newRow("edit avatar") << "edit"
+                                     << "avatar"
+                                     << "Аватарка изменена ✓";
+        QTest::newRow("edit cover") << "edit"
+                                    << "cover"
+                                    << "Обложка изменена ✓";
     }
 
     void photoRowsAfterUploads()
@@ -477,7 +499,8 @@ private Q_SLOTS:
     // it, rename it through the gear, and post into it with a photo.
     void createEditAndPostEndToEnd()
     {
-        m_screen = std::make_unique<QmlSnippet>("import QtQuick\nimport Vorlane\nChannelsView { width: 390; height: 844 }");
+        m_screen =
+            std::make_unique<QmlSnippet>("import QtQuick\nimport Vorlane\nChannelsView { width: 390; height: 844 }");
         QVERIFY2(m_screen->isReady(), qPrintable(m_screen->errors()));
         m_screen->root()->setProperty("currentUser", QVariant::fromValue(User::demoUser()));
         QTRY_VERIFY(item("channelRow0"));
@@ -496,7 +519,8 @@ private Q_SLOTS:
         const Channel made = model->channels().constFirst();
         QVERIFY(made.avatarUrl && made.avatarUrl->startsWith(m_service.siteUrl()));
         QQuickItem *first = item("channelRow0");
-        QCOMPARE(ScreenDriver::text(first->findChild<QQuickItem *>(QStringLiteral("channelName"))), QStringLiteral("Garden"));
+        QCOMPARE(ScreenDriver::text(first->findChild<QQuickItem *>(QStringLiteral("channelName"))),
+                 QStringLiteral("Garden"));
         QVERIFY(first->findChild<QQuickItem *>(QStringLiteral("ownerMark"))->isVisible());
 
         ScreenDriver::tap(m_screen->window(), first->findChild<QQuickItem *>(QStringLiteral("channelName")));
@@ -504,7 +528,8 @@ private Q_SLOTS:
         QTRY_VERIFY(item("channelSettingsButton") && item("channelSettingsButton")->isVisible());
         QTRY_VERIFY(!stackBusy());
         tap("channelSettingsButton");
-        QTRY_VERIFY(m_screen->find(QStringLiteral("editChannelSheet"))->property("opened").toBool() && item("nameField"));
+        QTRY_VERIFY(m_screen->find(QStringLiteral("editChannelSheet"))->property("opened").toBool() &&
+                    item("nameField"));
         QCOMPARE(text("nameField"), QStringLiteral("Garden"));
         QCOMPARE(text("avatarLabel"), QStringLiteral("Аватарка изменена ✓"));
         retype("nameField", QStringLiteral("Orchard"));
@@ -513,8 +538,8 @@ private Q_SLOTS:
         QTRY_COMPARE(text("navigationTitle"), QStringLiteral("Orchard"));
 
         tap("createPostButton");
-        QTRY_VERIFY(m_screen->find(QStringLiteral("postComposerSheet"))->property("opened").toBool()
-                    && item("postTextEditor"));
+        QTRY_VERIFY(m_screen->find(QStringLiteral("postComposerSheet"))->property("opened").toBool() &&
+                    item("postTextEditor"));
         ScreenDriver::type(m_screen->window(), item("postTextEditor"), QStringLiteral("First post"));
         QVERIFY(pickPhoto("composerPhotoButton"));
         QTRY_COMPARE(text("composerPhotoLabel"), QStringLiteral("Фото добавлено ✓"));
@@ -522,7 +547,8 @@ private Q_SLOTS:
         QTRY_VERIFY(!m_screen->find(QStringLiteral("postComposerSheet"))->property("visible").toBool());
         QTRY_VERIFY(item("postCard0"));
         QQuickItem *card = item("postCard0");
-        QCOMPARE(ScreenDriver::text(card->findChild<QQuickItem *>(QStringLiteral("postText"))), QStringLiteral("First post"));
+        QCOMPARE(ScreenDriver::text(card->findChild<QQuickItem *>(QStringLiteral("postText"))),
+                 QStringLiteral("First post"));
         QVERIFY(card->findChild<QQuickItem *>(QStringLiteral("postPhoto"))->isVisible());
         QVERIFY(!item("noPostsText")->isVisible());
     }

@@ -32,8 +32,8 @@ const QByteArray OtherDetails = R"({"id":6,"name":"Шестой","description":"
 
 QByteArray ok(const QByteArray &body)
 {
-    return "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: " + QByteArray::number(body.size())
-        + "\r\nConnection: close\r\n\r\n" + body;
+    return "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: " + QByteArray::number(body.size()) +
+           "\r\nConnection: close\r\n\r\n" + body;
 }
 
 const QByteArray Unauthorized = "HTTP/1.1 401 Unauthorized\r\nContent-Length: 2\r\nConnection: close\r\n\r\n{}";
@@ -98,30 +98,47 @@ private Q_SLOTS:
                                   QStringLiteral("GET /api/channels.php?channel_id=5")};
         const QByteArray refused = ok(R"({"success":false,"message":"Нельзя"})");
 
-        QTest::newRow("create: channel returned") << "create" << QByteArray() << ok(R"({"success":true,"data":)" + NewChannel + "}") << true << QStringList() << "inserted";
-        QTest::newRow("create: success without channel") << "create" << QByteArray() << ok(R"({"success":true,"message":"ok"})") << true << reload << "catalogue";
-        QTest::newRow("create: success with null data") << "create" << QByteArray() << ok(R"({"success":true,"data":null})") << true << reload << "catalogue";
+        QTest::newRow("create: channel returned")
+            << "create" << QByteArray() << ok(R"({"success":true,"data":)" + NewChannel + "}") << true << QStringList()
+            << "inserted";
+        QTest::newRow("create: success without channel")
+            << "create" << QByteArray() << ok(R"({"success":true,"message":"ok"})") << true << reload << "catalogue";
+        QTest::newRow("create: success with null data")
+            << "create" << QByteArray() << ok(R"({"success":true,"data":null})") << true << reload << "catalogue";
         QTest::newRow("create: refused") << "create" << QByteArray() << refused << false << reload << "catalogue";
-        QTest::newRow("create: data no channel") << "create" << QByteArray() << ok(R"({"success":true,"data":{"id":9}})") << false << reload << "catalogue";
-        QTest::newRow("create: unauthorized") << "create" << QByteArray() << Unauthorized << false << reload << "catalogue";
+        QTest::newRow("create: data no channel")
+            << "create" << QByteArray() << ok(R"({"success":true,"data":{"id":9}})") << false << reload << "catalogue";
+        QTest::newRow("create: unauthorized")
+            << "create" << QByteArray() << Unauthorized << false << reload << "catalogue";
         QTest::newRow("create: cut off") << "create" << QByteArray() << CutOff << false << reload << "catalogue";
 
-        QTest::newRow("edit: success") << "edit" << QByteArray() << ok(R"({"success":true,"message":"ok"})") << true << refetch << "catalogue";
-        QTest::newRow("edit: success, null data") << "edit" << QByteArray() << ok(R"({"success":true,"data":null})") << true << refetch << "catalogue";
-        QTest::newRow("edit: success, text data") << "edit" << QByteArray() << ok(R"({"success":true,"data":"готово"})") << true << refetch << "catalogue";
+        QTest::newRow("edit: success") << "edit" << QByteArray() << ok(R"({"success":true,"message":"ok"})") << true
+                                       << refetch << "catalogue";
+        QTest::newRow("edit: success, null data")
+            << "edit" << QByteArray() << ok(R"({"success":true,"data":null})") << true << refetch << "catalogue";
+        QTest::newRow("edit: success, text data")
+            << "edit" << QByteArray() << ok(R"({"success":true,"data":"готово"})") << true << refetch << "catalogue";
         QTest::newRow("edit: refused") << "edit" << QByteArray() << refused << false << refetch << "catalogue";
-        QTest::newRow("edit: data no text") << "edit" << QByteArray() << ok(R"({"success":true,"data":{"a":1}})") << false << QStringList() << "catalogue";
-        QTest::newRow("edit: unauthorized") << "edit" << QByteArray() << Unauthorized << false << QStringList() << "catalogue";
+        QTest::newRow("edit: data no text") << "edit" << QByteArray() << ok(R"({"success":true,"data":{"a":1}})")
+                                            << false << QStringList() << "catalogue";
+        QTest::newRow("edit: unauthorized")
+            << "edit" << QByteArray() << Unauthorized << false << QStringList() << "catalogue";
         QTest::newRow("edit: cut off") << "edit" << QByteArray() << CutOff << false << QStringList() << "catalogue";
 
         const QByteArray posted = ok(R"({"success":true,"data":)" + NewPost + "}");
-        QTest::newRow("post: selected channel") << "post" << DetailsWithPost << posted << true << QStringList() << "prepended";
-        QTest::newRow("post: selected without posts") << "post" << DetailsWithoutPosts << posted << true << QStringList() << "prepended";
-        QTest::newRow("post: other channel selected") << "post" << OtherDetails << posted << true << QStringList() << "details";
-        QTest::newRow("post: nothing selected") << "post" << QByteArray() << posted << true << QStringList() << "catalogue";
-        QTest::newRow("post: success without post") << "post" << DetailsWithPost << ok(R"({"success":true})") << false << QStringList() << "details";
+        QTest::newRow("post: selected channel")
+            << "post" << DetailsWithPost << posted << true << QStringList() << "prepended";
+        QTest::newRow("post: selected without posts")
+            << "post" << DetailsWithoutPosts << posted << true << QStringList() << "prepended";
+        QTest::newRow("post: other channel selected")
+            << "post" << OtherDetails << posted << true << QStringList() << "details";
+        QTest::newRow("post: nothing selected")
+            << "post" << QByteArray() << posted << true << QStringList() << "catalogue";
+        QTest::newRow("post: success without post")
+            << "post" << DetailsWithPost << ok(R"({"success":true})") << false << QStringList() << "details";
         QTest::newRow("post: refused") << "post" << DetailsWithPost << refused << false << QStringList() << "details";
-        QTest::newRow("post: data no post") << "post" << DetailsWithPost << ok(R"({"success":true,"data":"x"})") << false << QStringList() << "details";
+        QTest::newRow("post: data no post")
+            << "post" << DetailsWithPost << ok(R"({"success":true,"data":"x"})") << false << QStringList() << "details";
         QTest::newRow("post: cut off") << "post" << DetailsWithPost << CutOff << false << QStringList() << "details";
     }
 
@@ -147,13 +164,14 @@ private Q_SLOTS:
         if (operation == QLatin1String("create")) {
             outcome = runToEnd(m_model->createChannel(QStringLiteral(" Новый "), QString(), QStringLiteral("Паблик"),
                                                       QString(), QStringLiteral("http://h/c.jpg"), 4));
-            expectedBody = {{"action", "create"},  {"name", " Новый "},   {"description", ""}, {"category", "Паблик"},
-                            {"avatar_url", ""},    {"cover_url", "http://h/c.jpg"}, {"user_id", 4}};
+            expectedBody = {{"action", "create"},   {"name", " Новый "}, {"description", ""},
+                            {"category", "Паблик"}, {"avatar_url", ""},  {"cover_url", "http://h/c.jpg"},
+                            {"user_id", 4}};
         } else if (operation == QLatin1String("edit")) {
             outcome = runToEnd(m_model->editChannel(5, QStringLiteral("Имя"), QStringLiteral("о\nнём"), QString(),
                                                     QStringLiteral("http://h/a.jpg"), QString()));
-            expectedBody = {{"action", "edit"},  {"channel_id", 5},   {"name", "Имя"},
-                            {"description", "о\nнём"}, {"category", ""}, {"avatar_url", "http://h/a.jpg"},
+            expectedBody = {{"action", "edit"},        {"channel_id", 5}, {"name", "Имя"},
+                            {"description", "о\nнём"}, {"category", ""},  {"avatar_url", "http://h/a.jpg"},
                             {"cover_url", ""}};
         } else {
             outcome = runToEnd(m_model->createChannelPost(5, QStringLiteral(" Привет "), QString()));

@@ -14,7 +14,10 @@ class TestServiceChannelWrites : public ServiceTest
 {
     Q_OBJECT
 
-    QList<Channel> catalogue() { return decodeJson<QList<Channel>>(m_http->get(QStringLiteral("/api/channels.php")).body); }
+    QList<Channel> catalogue()
+    {
+        return decodeJson<QList<Channel>>(m_http->get(QStringLiteral("/api/channels.php")).body);
+    }
     Channel details(qint64 id)
     {
         return decodeJson<Channel>(m_http->get(QStringLiteral("/api/channels.php?channel_id=%1").arg(id)).body);
@@ -23,15 +26,18 @@ class TestServiceChannelWrites : public ServiceTest
 
     static QJsonObject creation()
     {
-        return {{"action", "create"},  {"name", "Канал"},   {"description", ""}, {"category", "Паблик"},
-                {"avatar_url", ""},    {"cover_url", ""},   {"user_id", 1}};
+        return {{"action", "create"}, {"name", "Канал"}, {"description", ""}, {"category", "Паблик"},
+                {"avatar_url", ""},   {"cover_url", ""}, {"user_id", 1}};
     }
     static QJsonObject edit()
     {
-        return {{"action", "edit"},     {"channel_id", 1}, {"name", "Имя"},     {"description", ""},
+        return {{"action", "edit"},     {"channel_id", 1},  {"name", "Имя"},  {"description", ""},
                 {"category", "Паблик"}, {"avatar_url", ""}, {"cover_url", ""}};
     }
-    static QJsonObject newPost() { return {{"action", "create_post"}, {"channel_id", 1}, {"text", "x"}, {"image_url", ""}}; }
+    static QJsonObject newPost()
+    {
+        return {{"action", "create_post"}, {"channel_id", 1}, {"text", "x"}, {"image_url", ""}};
+    }
     static QJsonObject with(QJsonObject body, const QString &key, const QJsonValue &value)
     {
         if (value.isUndefined())
@@ -57,7 +63,8 @@ private Q_SLOTS:
         QTest::newRow("create: avatar null") << with(creation(), "avatar_url", QJsonValue::Null) << incomplete;
         QTest::newRow("create: owner as text") << with(creation(), "user_id", "1") << incomplete;
         QTest::newRow("create: owner not whole") << with(creation(), "user_id", 1.5) << incomplete;
-        QTest::newRow("create: unknown owner") << with(creation(), "user_id", 9999) << QStringLiteral("Пользователь не найден");
+        QTest::newRow("create: unknown owner")
+            << with(creation(), "user_id", 9999) << QStringLiteral("Пользователь не найден");
         QTest::newRow("edit: no channel") << with(edit(), "channel_id", missing) << incomplete;
         QTest::newRow("edit: channel as text") << with(edit(), "channel_id", "1") << incomplete;
         QTest::newRow("edit: unknown channel") << with(edit(), "channel_id", 777) << noChannel;
@@ -67,7 +74,8 @@ private Q_SLOTS:
         QTest::newRow("post: id past exact numbers") << with(newPost(), "channel_id", 1.2e17) << incomplete;
         QTest::newRow("post: no text") << with(newPost(), "text", missing) << incomplete;
         QTest::newRow("post: picture a number") << with(newPost(), "image_url", 3) << incomplete;
-        QTest::newRow("unknown action") << with(newPost(), "action", "delete") << QStringLiteral("Неизвестное действие");
+        QTest::newRow("unknown action") << with(newPost(), "action", "delete")
+                                        << QStringLiteral("Неизвестное действие");
     }
 
     void refusalsChangeNothing()
