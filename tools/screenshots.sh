@@ -10,6 +10,7 @@ tools/install-deps.sh
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORLANE_BUILD_BENCH=OFF \
     -DVORLANE_DEMO_PORT="$port" -DVORLANE_SITE_URL="http://127.0.0.1:$port" >/dev/null
 cmake --build "$build" --target vorlane_screenshot_tour vorlane-server
+cmake --build "$build" --target channels_screenshots
 
 data=$(mktemp -d)
 "$build/server/vorlane-server" --port "$port" --db "$data/vorlane.db" --media "$data/media" >"$data/log" 2>&1 &
@@ -19,4 +20,6 @@ for _ in $(seq 1 100); do grep -q '^PORT ' "$data/log" && break; sleep 0.1; done
 grep -q '^PORT ' "$data/log" || { cat "$data/log" >&2; exit 1; }
 
 xvfb-run -a -s "-screen 0 390x844x24" "$build/tests/app/vorlane_screenshot_tour" docs/screenshots
+xvfb-run -a -s "-screen 0 390x844x24" "$build/tests/channels/channels_screenshots" docs/screenshots
+# Founds a channel in the demo data, so it runs after the tours that show the catalogue as seeded.
 cmake --build "$build" --target channel_forms_screenshots && xvfb-run -a -s "-screen 0 390x844x24" "$build/tests/channels/channel_forms_screenshots" docs/screenshots

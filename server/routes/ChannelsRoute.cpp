@@ -61,12 +61,9 @@ std::optional<qint64> integerMember(const QJsonObject &object, const QString &ke
 QJsonObject channel(ServiceContext &context, const Statement &row)
 {
     QJsonObject object{
-        {QStringLiteral("id"), row.integer(0)},
-        {QStringLiteral("name"), row.text(2)},
-        {QStringLiteral("description"), row.text(3)},
-        {QStringLiteral("subscribers_count"), row.integer(6)},
-        {QStringLiteral("is_subscribed"), row.flag(9)},
-        {QStringLiteral("is_verified"), row.flag(7)},
+        {QStringLiteral("id"), row.integer(0)},         {QStringLiteral("name"), row.text(2)},
+        {QStringLiteral("description"), row.text(3)},   {QStringLiteral("subscribers_count"), row.integer(6)},
+        {QStringLiteral("is_subscribed"), row.flag(9)}, {QStringLiteral("is_verified"), row.flag(7)},
         {QStringLiteral("category"), row.text(8)},
     };
     if (!row.isNull(1))
@@ -171,7 +168,7 @@ void toggleSubscribe(ServiceContext &context, const QJsonObject &body, httplib::
     Reply::success(res, wasSubscribed ? QStringLiteral("Подписка отменена") : QStringLiteral("Подписка оформлена"),
                    QJsonObject{{QStringLiteral("is_subscribed"), !wasSubscribed}});
 }
-}
+} // namespace
 
 void Routes::addChannels(httplib::Server &server, ServiceContext &context)
 {

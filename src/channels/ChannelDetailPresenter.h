@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ChannelsViewModel.h"
 #include "Channel.h"
 #include "ChannelPost.h"
+#include "ChannelsViewModel.h"
 #include "RecordListModel.h"
 #include "User.h"
 
@@ -12,7 +12,6 @@
 #include <QtQml/qqmlregistration.h>
 
 #include <optional>
-
 
 // What a channel page shows, worked out from the channel it was opened for and the shared
 // model: the model's details only when they are this channel's, the subscriber list only when it

@@ -144,12 +144,14 @@ Rectangle {
                         anchors.verticalCenter: parent.verticalCenter
                         spacing: 3
 
-                        Row {
+                        // The seal follows the name's widest line, as the name is only as wide as its text.
+                        Item {
                             width: parent.width
-                            spacing: 6
+                            height: pageName.height
                             Text {
+                                id: pageName
                                 objectName: "channelPageName"
-                                width: Math.min(implicitWidth, parent.width - (pageSeal.visible ? pageSeal.width + 6 : 0))
+                                width: parent.width - (pageSeal.visible ? pageSeal.width + 6 : 0)
                                 wrapMode: Text.Wrap
                                 textFormat: Text.PlainText
                                 text: presenter.name
@@ -160,6 +162,7 @@ Rectangle {
                             IconImage {
                                 id: pageSeal
                                 objectName: "channelPageSeal"
+                                x: pageName.contentWidth + 6
                                 anchors.verticalCenter: parent.verticalCenter
                                 visible: presenter.isVerified
                                 source: Theme.icon("checkmark.seal.fill")

@@ -7,7 +7,7 @@ QString folded(const QString &text)
 {
     return text.toLower().normalized(QString::NormalizationForm_C);
 }
-}
+} // namespace
 
 bool ChannelFilter::isOwner(const Channel &channel, const std::optional<User> &user)
 {

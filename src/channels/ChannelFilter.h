@@ -20,4 +20,4 @@ bool matchesSearch(const Channel &channel, const QString &searchText);
 bool accepts(const Channel &channel, int segment, const std::optional<User> &user, const QString &searchText);
 QList<Channel> filtered(const QList<Channel> &channels, int segment, const std::optional<User> &user,
                         const QString &searchText);
-}
+} // namespace ChannelFilter

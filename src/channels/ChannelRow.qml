@@ -52,12 +52,14 @@ AbstractButton {
             anchors.verticalCenter: parent.verticalCenter
             spacing: 4
 
-            Row {
+            // The seal follows the name's widest line, as the name is only as wide as its text.
+            Item {
                 width: parent.width
-                spacing: 4
+                height: nameText.height
                 Text {
+                    id: nameText
                     objectName: "channelName"
-                    width: Math.min(implicitWidth, parent.width - (seal.visible ? seal.width + 4 : 0))
+                    width: parent.width - (seal.visible ? seal.width + 4 : 0)
                     wrapMode: Text.Wrap
                     textFormat: Text.PlainText
                     text: row.name
@@ -68,6 +70,7 @@ AbstractButton {
                 IconImage {
                     id: seal
                     objectName: "channelSeal"
+                    x: nameText.contentWidth + 4
                     anchors.verticalCenter: parent.verticalCenter
                     visible: row.isVerified
                     source: Theme.icon("checkmark.seal.fill")

@@ -16,4 +16,4 @@ QString sectionHeader(int segment);
 QString emptyList(int segment, const QString &searchText);
 // What a channel page says when the channel has no posts.
 QString noPosts(bool isCreator);
-}
+} // namespace ChannelTexts

@@ -1,8 +1,8 @@
 #include "ChannelsViewModel.h"
 
 #include "APIResponse.h"
-#include "NetworkManager.h"
 #include "ChannelTexts.h"
+#include "NetworkManager.h"
 
 #include <QMap>
 #include <QPointer>

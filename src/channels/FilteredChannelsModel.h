@@ -10,7 +10,6 @@
 
 #include <optional>
 
-
 // The rows of the channels screen: the model's catalogue, in its order, through the segment and
 // the search. Each row also says whether the signed-in user owns it. The section header and the
 // empty-list text follow the same inputs.

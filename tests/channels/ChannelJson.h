@@ -56,12 +56,10 @@ inline QByteArray list(const QList<Spec> &specs)
 
 inline QJsonObject post(qint64 id, qint64 channelId, const QString &text)
 {
-    return QJsonObject{{QStringLiteral("id"), id},
-                       {QStringLiteral("channel_id"), channelId},
-                       {QStringLiteral("text"), text},
-                       {QStringLiteral("likes_count"), 0},
-                       {QStringLiteral("views_count"), 12},
-                       {QStringLiteral("created_at_formatted"), QStringLiteral("1 час назад")}};
+    return QJsonObject{
+        {QStringLiteral("id"), id},          {QStringLiteral("channel_id"), channelId},
+        {QStringLiteral("text"), text},      {QStringLiteral("likes_count"), 0},
+        {QStringLiteral("views_count"), 12}, {QStringLiteral("created_at_formatted"), QStringLiteral("1 час назад")}};
 }
 
 } // namespace ChannelJson

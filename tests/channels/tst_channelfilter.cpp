@@ -42,18 +42,35 @@ private Q_SLOTS:
     {
         ScriptedResponder responder;
         responder.reply(200, ChannelJson::list({
-                                 {.id = 1, .owner = 1, .name = QStringLiteral("Daily news"),
-                                  .description = QStringLiteral("Every morning"), .category = QStringLiteral("Новости")},
-                                 {.id = 2, .owner = 2, .name = QStringLiteral("news"),
-                                  .description = QStringLiteral("short"), .category = QStringLiteral("Пресса")},
-                                 {.id = 3, .name = QStringLiteral("Закаты и города"),
-                                  .description = QStringLiteral("Фото городов"), .category = QStringLiteral("Фото")},
-                                 {.id = 4, .owner = 1, .name = QStringLiteral("Кухня"),
-                                  .description = QStringLiteral("Рецепты на каждый день"), .category = QStringLiteral("Еда")},
-                                 {.id = 5, .owner = 3, .name = QStringLiteral("Вечер"), .description = QString(),
+                                 {.id = 1,
+                                  .owner = 1,
+                                  .name = QStringLiteral("Daily news"),
+                                  .description = QStringLiteral("Every morning"),
+                                  .category = QStringLiteral("Новости")},
+                                 {.id = 2,
+                                  .owner = 2,
+                                  .name = QStringLiteral("news"),
+                                  .description = QStringLiteral("short"),
+                                  .category = QStringLiteral("Пресса")},
+                                 {.id = 3,
+                                  .name = QStringLiteral("Закаты и города"),
+                                  .description = QStringLiteral("Фото городов"),
+                                  .category = QStringLiteral("Фото")},
+                                 {.id = 4,
+                                  .owner = 1,
+                                  .name = QStringLiteral("Кухня"),
+                                  .description = QStringLiteral("Рецепты на каждый день"),
+                                  .category = QStringLiteral("Еда")},
+                                 {.id = 5,
+                                  .owner = 3,
+                                  .name = QStringLiteral("Вечер"),
+                                  .description = QString(),
                                   .category = QStringLiteral("Джаз")},
-                                 {.id = 6, .owner = 2, .name = QStringLiteral("Йога"),
-                                  .description = QStringLiteral("Утро"), .category = QStringLiteral("Спорт")},
+                                 {.id = 6,
+                                  .owner = 2,
+                                  .name = QStringLiteral("Йога"),
+                                  .description = QStringLiteral("Утро"),
+                                  .category = QStringLiteral("Спорт")},
                              }));
         responder.reply(200, "[]");
         NetworkManager::shared().setBaseURL(responder.baseUrl());
@@ -88,34 +105,66 @@ private Q_SLOTS:
             return QStringLiteral("Каналы не найдены по запросу '") + search + QLatin1Char('\'');
         };
 
-        QTest::newRow("catalogue") << false << 0 << me << "" << "1 2 3 4 5 6" << "1 4" << catalogue << noneYet;
-        QTest::newRow("own channels") << false << 1 << me << "" << "1 4" << "1 4" << mine << noOwn;
-        QTest::newRow("own channels of another user") << false << 1 << other << "" << "2 6" << "2 6" << mine << noOwn;
-        QTest::newRow("own channels without a user list everything")
-            << false << 1 << nobody << "" << "1 2 3 4 5 6" << "" << mine << noOwn;
-        QTest::newRow("no own channel") << false << 1 << QVariant::fromValue(User{.id = 99}) << "" << "" << ""
-                                        << mine << noOwn;
-        QTest::newRow("own channels, none matching") << false << 1 << me << "Закат" << "" << "" << mine << noOwn;
-        QTest::newRow("name") << false << 0 << me << "кухн" << "4" << "4" << catalogue << notFound("кухн");
-        QTest::newRow("description") << false << 0 << me << "рецепт" << "4" << "4" << catalogue << notFound("рецепт");
-        QTest::newRow("category only") << false << 0 << me << "джаз" << "5" << "" << catalogue << notFound("джаз");
-        QTest::newRow("Cyrillic capitals") << false << 0 << me << "ЗАКАТЫ" << "3" << "" << catalogue
-                                           << notFound("ЗАКАТЫ");
-        QTest::newRow("Latin capitals") << false << 0 << me << "DAILY" << "1" << "1" << catalogue << notFound("DAILY");
-        QTest::newRow("leading space") << false << 0 << me << " news" << "1" << "1" << catalogue << notFound(" news");
-        QTest::newRow("trailing space") << false << 0 << me << "news " << "" << "" << catalogue << notFound("news ");
-        QTest::newRow("padded capitals quoted as typed")
-            << false << 0 << me << "  NEWS  " << "" << "" << catalogue << notFound("  NEWS  ");
-        QTest::newRow("spaces only") << false << 0 << me << "   " << "1 2 3 4 5 6" << "1 4" << catalogue
-                                     << notFound("   ");
-        QTest::newRow("tab and line break only")
-            << false << 0 << me << "\t\n" << "1 2 3 4 5 6" << "1 4" << catalogue << notFound("\t\n");
+        QTest::newRow("catalogue") << false << 0 << me << ""
+                                   << "1 2 3 4 5 6"
+                                   << "1 4" << catalogue << noneYet;
+        QTest::newRow("own channels") << false << 1 << me << ""
+                                      << "1 4"
+                                      << "1 4" << mine << noOwn;
+        QTest::newRow("own channels of another user") << false << 1 << other << ""
+                                                      << "2 6"
+                                                      << "2 6" << mine << noOwn;
+        QTest::newRow("own channels without a user list everything") << false << 1 << nobody << ""
+                                                                     << "1 2 3 4 5 6"
+                                                                     << "" << mine << noOwn;
+        QTest::newRow("no own channel") << false << 1 << QVariant::fromValue(User{.id = 99}) << ""
+                                        << ""
+                                        << "" << mine << noOwn;
+        QTest::newRow("own channels, none matching") << false << 1 << me << "Закат"
+                                                     << ""
+                                                     << "" << mine << noOwn;
+        QTest::newRow("name") << false << 0 << me << "кухн"
+                              << "4"
+                              << "4" << catalogue << notFound("кухн");
+        QTest::newRow("description") << false << 0 << me << "рецепт"
+                                     << "4"
+                                     << "4" << catalogue << notFound("рецепт");
+        QTest::newRow("category only") << false << 0 << me << "джаз"
+                                       << "5"
+                                       << "" << catalogue << notFound("джаз");
+        QTest::newRow("Cyrillic capitals") << false << 0 << me << "ЗАКАТЫ"
+                                           << "3"
+                                           << "" << catalogue << notFound("ЗАКАТЫ");
+        QTest::newRow("Latin capitals") << false << 0 << me << "DAILY"
+                                        << "1"
+                                        << "1" << catalogue << notFound("DAILY");
+        QTest::newRow("leading space") << false << 0 << me << " news"
+                                       << "1"
+                                       << "1" << catalogue << notFound(" news");
+        QTest::newRow("trailing space") << false << 0 << me << "news "
+                                        << ""
+                                        << "" << catalogue << notFound("news ");
+        QTest::newRow("padded capitals quoted as typed") << false << 0 << me << "  NEWS  "
+                                                         << ""
+                                                         << "" << catalogue << notFound("  NEWS  ");
+        QTest::newRow("spaces only") << false << 0 << me << "   "
+                                     << "1 2 3 4 5 6"
+                                     << "1 4" << catalogue << notFound("   ");
+        QTest::newRow("tab and line break only") << false << 0 << me << "\t\n"
+                                                 << "1 2 3 4 5 6"
+                                                 << "1 4" << catalogue << notFound("\t\n");
         QTest::newRow("decomposed letter finds the composed one")
-            << false << 0 << me << QStringLiteral("и\u0306") << "4 6" << "4" << catalogue
-            << notFound(QStringLiteral("и\u0306"));
-        QTest::newRow("empty catalogue") << true << 0 << me << "" << "" << "" << catalogue << noneYet;
-        QTest::newRow("empty catalogue, spaces") << true << 0 << me << "  " << "" << "" << catalogue << notFound("  ");
-        QTest::newRow("empty catalogue, own") << true << 1 << me << "x" << "" << "" << mine << noOwn;
+            << false << 0 << me << QStringLiteral("и\u0306") << "4 6"
+            << "4" << catalogue << notFound(QStringLiteral("и\u0306"));
+        QTest::newRow("empty catalogue") << true << 0 << me << ""
+                                         << ""
+                                         << "" << catalogue << noneYet;
+        QTest::newRow("empty catalogue, spaces") << true << 0 << me << "  "
+                                                 << ""
+                                                 << "" << catalogue << notFound("  ");
+        QTest::newRow("empty catalogue, own") << true << 1 << me << "x"
+                                              << ""
+                                              << "" << mine << noOwn;
     }
 
     void listAndTexts()

@@ -141,12 +141,14 @@ private Q_SLOTS:
         QTRY_VERIFY(serviceHasSubscription(1, true));
 
         // Typing filters; the own segment keeps the search.
-        ScreenDriver::type(s.screen.window(), s.screen.find(QStringLiteral("channelSearchField")), QStringLiteral("zz"));
+        ScreenDriver::type(s.screen.window(), s.screen.find(QStringLiteral("channelSearchField")),
+                           QStringLiteral("zz"));
         QTRY_COMPARE(s.screen.find(QStringLiteral("channelList"))->property("count").toInt(), 0);
         QCOMPARE(ScreenDriver::text(s.screen.find(QStringLiteral("channelsEmptyText"))),
                  QStringLiteral("Каналы не найдены по запросу 'zz'"));
         ScreenDriver::tap(s.screen.window(), s.screen.find(QStringLiteral("segment1")));
-        QCOMPARE(ScreenDriver::text(s.screen.find(QStringLiteral("channelSectionHeader"))), QStringLiteral("Мои Каналы"));
+        QCOMPARE(ScreenDriver::text(s.screen.find(QStringLiteral("channelSectionHeader"))),
+                 QStringLiteral("Мои Каналы"));
         QCOMPARE(ScreenDriver::text(s.screen.find(QStringLiteral("channelsEmptyText"))),
                  QStringLiteral("У вас пока нет созданных каналов."));
         QCOMPARE(s.screen.root()->property("searchText").toString(), QStringLiteral("zz"));
@@ -197,8 +199,7 @@ private Q_SLOTS:
         QVERIFY(textOf(page, "pageSubscribeButton") != label);
         QVERIFY(textOf(page, "subscribersButton") != line);
         QCOMPARE(s.model()->channels().at(row).isSubscribed, s.model()->selectedChannelDetails()->isSubscribed);
-        QCOMPARE(s.model()->channels().at(row).subscribersCount,
-                 s.model()->selectedChannelDetails()->subscribersCount);
+        QCOMPARE(s.model()->channels().at(row).subscribersCount, s.model()->selectedChannelDetails()->subscribersCount);
         ScreenDriver::tap(s.screen.window(), descendant(page, QStringLiteral("pageSubscribeButton")));
         QCOMPARE(textOf(page, "pageSubscribeButton"), label);
         QCOMPARE(textOf(page, "subscribersButton"), line);
@@ -247,11 +248,12 @@ private Q_SLOTS:
         ScriptedResponder responder;
         responder.reply(200, ChannelJson::list({{.id = 1, .owner = 5, .name = QStringLiteral("Канал A"), .count = 1},
                                                 {.id = 2, .owner = 5, .name = QStringLiteral("Канал B"), .count = 2}}));
-        responder.reply(200, ChannelJson::one({.id = 1,
-                                               .owner = 5,
-                                               .name = QStringLiteral("Канал A свежий"),
-                                               .count = 10,
-                                               .posts = QJsonArray{ChannelJson::post(11, 1, QStringLiteral("пост A"))}}));
+        responder.reply(200,
+                        ChannelJson::one({.id = 1,
+                                          .owner = 5,
+                                          .name = QStringLiteral("Канал A свежий"),
+                                          .count = 10,
+                                          .posts = QJsonArray{ChannelJson::post(11, 1, QStringLiteral("пост A"))}}));
         responder.reply(200, R"([{"id":2,"username":"ivan"},{"id":3,"username":"maria"}])");
         responder.replyNothing(); // B's details never arrive
         NetworkManager::shared().setBaseURL(responder.baseUrl());

@@ -73,37 +73,42 @@ private Q_SLOTS:
         const QByteArray ok = R"({"success":true,"message":"ok","data":{"is_subscribed":true}})";
         const QByteArray refused = R"({"success":false,"message":"Канал не найден"})";
         QTest::newRow("7 becomes 8") << ChannelJson::list({{.id = 1, .count = 7}}) << QByteArray() << qint64(1) << ok
-                                     << "1:1/8" << "-";
-        QTest::newRow("subscribed 0 stays 0")
-            << ChannelJson::list({{.id = 1, .subscribed = true, .count = 0}}) << QByteArray() << qint64(1) << ok
-            << "1:0/0" << "-";
-        QTest::newRow("subscribed -3 becomes 0")
-            << ChannelJson::list({{.id = 1, .subscribed = true, .count = -3}}) << QByteArray() << qint64(1) << ok
-            << "1:0/0" << "-";
-        QTest::newRow("largest count stays largest")
-            << ChannelJson::list({{.id = 1, .count = Largest}}) << QByteArray() << qint64(1) << ok
-            << QStringLiteral("1:1/%1").arg(Largest) << "-";
+                                     << "1:1/8"
+                                     << "-";
+        QTest::newRow("subscribed 0 stays 0") << ChannelJson::list({{.id = 1, .subscribed = true, .count = 0}})
+                                              << QByteArray() << qint64(1) << ok << "1:0/0"
+                                              << "-";
+        QTest::newRow("subscribed -3 becomes 0") << ChannelJson::list({{.id = 1, .subscribed = true, .count = -3}})
+                                                 << QByteArray() << qint64(1) << ok << "1:0/0"
+                                                 << "-";
+        QTest::newRow("largest count stays largest") << ChannelJson::list({{.id = 1, .count = Largest}}) << QByteArray()
+                                                     << qint64(1) << ok << QStringLiteral("1:1/%1").arg(Largest) << "-";
         QTest::newRow("smallest count becomes 0")
-            << ChannelJson::list({{.id = 1, .subscribed = true, .count = Smallest}}) << QByteArray() << qint64(1)
-            << ok << "1:0/0" << "-";
-        QTest::newRow("first duplicate only")
-            << ChannelJson::list({{.id = 4, .count = 5}, {.id = 4, .count = 5}}) << QByteArray() << qint64(4) << ok
-            << "4:1/6 4:0/5" << "-";
+            << ChannelJson::list({{.id = 1, .subscribed = true, .count = Smallest}}) << QByteArray() << qint64(1) << ok
+            << "1:0/0"
+            << "-";
+        QTest::newRow("first duplicate only") << ChannelJson::list({{.id = 4, .count = 5}, {.id = 4, .count = 5}})
+                                              << QByteArray() << qint64(4) << ok << "4:1/6 4:0/5"
+                                              << "-";
         QTest::newRow("details of the same id flip from their own values")
-            << ChannelJson::list({{.id = 1, .count = 5}}) << ChannelJson::one({.id = 1, .count = 9}) << qint64(1)
-            << ok << "1:1/6" << "1:1/10";
+            << ChannelJson::list({{.id = 1, .count = 5}}) << ChannelJson::one({.id = 1, .count = 9}) << qint64(1) << ok
+            << "1:1/6"
+            << "1:1/10";
         QTest::newRow("details of another id stay")
             << ChannelJson::list({{.id = 1, .count = 5}, {.id = 2, .subscribed = true, .count = 3}})
             << ChannelJson::one({.id = 2, .subscribed = true, .count = 3}) << qint64(1) << ok << "1:1/6 2:1/3"
             << "2:1/3";
         QTest::newRow("details only, not in the catalogue")
-            << ChannelJson::list({{.id = 2, .count = 4}}) << ChannelJson::one({.id = 1, .count = 0}) << qint64(1)
-            << ok << "2:0/4" << "1:1/1";
+            << ChannelJson::list({{.id = 2, .count = 4}}) << ChannelJson::one({.id = 1, .count = 0}) << qint64(1) << ok
+            << "2:0/4"
+            << "1:1/1";
         QTest::newRow("held nowhere, still sent")
-            << ChannelJson::list({{.id = 2, .count = 4}}) << QByteArray() << qint64(9) << ok << "2:0/4" << "-";
+            << ChannelJson::list({{.id = 2, .count = 4}}) << QByteArray() << qint64(9) << ok << "2:0/4"
+            << "-";
         QTest::newRow("refused request keeps the flip")
             << ChannelJson::list({{.id = 3, .subscribed = true, .count = 1}}) << QByteArray() << qint64(3) << refused
-            << "3:0/0" << "-";
+            << "3:0/0"
+            << "-";
         QTest::newRow("failed request keeps the flip")
             << ChannelJson::list({{.id = 3, .count = 1}}) << QByteArray() << qint64(3) << QByteArray() << "3:1/2"
             << "-";
@@ -191,8 +196,8 @@ private Q_SLOTS:
         QTest::newRow("details of a negative id") << 1 << qint64(-12) << QByteArray("/api/channels.php?channel_id=-12");
         QTest::newRow("details of a large id")
             << 1 << Largest << QByteArray("/api/channels.php?channel_id=9223372036854775807");
-        QTest::newRow("subscribers")
-            << 2 << qint64(9) << QByteArray("/api/channels.php?action=subscribers&channel_id=9");
+        QTest::newRow("subscribers") << 2 << qint64(9)
+                                     << QByteArray("/api/channels.php?action=subscribers&channel_id=9");
     }
     void readTargets()
     {

@@ -14,10 +14,7 @@ class TestServiceChannels : public ServiceTest
 {
     Q_OBJECT
 
-    template <class T> T decoded(const HttpReply &reply)
-    {
-        return decodeJson<T>(reply.body);
-    }
+    template <class T> T decoded(const HttpReply &reply) { return decodeJson<T>(reply.body); }
 
     Channel details(qint64 id)
     {
@@ -60,18 +57,18 @@ private Q_SLOTS:
     {
         const Channel before = details(2);
         for (const bool expected : {true, false}) {
-            const HttpReply reply = m_http->postJson(
-                QStringLiteral("/api/channels.php"),
-                QJsonObject{{QStringLiteral("action"), QStringLiteral("toggle_subscribe")},
-                            {QStringLiteral("channel_id"), 2}});
+            const HttpReply reply =
+                m_http->postJson(QStringLiteral("/api/channels.php"),
+                                 QJsonObject{{QStringLiteral("action"), QStringLiteral("toggle_subscribe")},
+                                             {QStringLiteral("channel_id"), 2}});
             const auto envelope = decoded<APIResponse<QMap<QString, bool>>>(reply);
             QVERIFY(envelope.success);
             QCOMPARE(envelope.data, (QMap<QString, bool>{{QStringLiteral("is_subscribed"), expected}}));
             const Channel now = details(2);
             QCOMPARE(now.isSubscribed, expected);
             QCOMPARE(now.subscribersCount, before.subscribersCount + (expected ? 1 : 0));
-            const QList<User> subscribers = decoded<QList<User>>(
-                m_http->get(QStringLiteral("/api/channels.php?action=subscribers&channel_id=2")));
+            const QList<User> subscribers =
+                decoded<QList<User>>(m_http->get(QStringLiteral("/api/channels.php?action=subscribers&channel_id=2")));
             QCOMPARE(subscribers.size(), now.subscribersCount);
         }
     }
@@ -86,8 +83,8 @@ private Q_SLOTS:
         const QString unknownChannel = QStringLiteral("Канал не найден");
         const QString badId = QStringLiteral("Некорректный идентификатор канала");
         const QString badRequest = QStringLiteral("Некорректный запрос");
-        QTest::newRow("unknown read action") << QByteArray("GET") << "/api/channels.php?action=posts&channel_id=1"
-                                             << QByteArray() << unknownAction;
+        QTest::newRow("unknown read action")
+            << QByteArray("GET") << "/api/channels.php?action=posts&channel_id=1" << QByteArray() << unknownAction;
         QTest::newRow("subscribers without an id")
             << QByteArray("GET") << "/api/channels.php?action=subscribers" << QByteArray() << badId;
         QTest::newRow("subscribers of an unknown channel")
@@ -95,9 +92,9 @@ private Q_SLOTS:
             << unknownChannel;
         QTest::newRow("details of an unknown channel")
             << QByteArray("GET") << "/api/channels.php?channel_id=999" << QByteArray() << unknownChannel;
-        QTest::newRow("unknown write action") << QByteArray("POST") << "/api/channels.php"
-                                              << QByteArray(R"({"action":"subscribe","channel_id":1})")
-                                              << unknownAction;
+        QTest::newRow("unknown write action")
+            << QByteArray("POST") << "/api/channels.php" << QByteArray(R"({"action":"subscribe","channel_id":1})")
+            << unknownAction;
         QTest::newRow("no action") << QByteArray("POST") << "/api/channels.php" << QByteArray(R"({"channel_id":1})")
                                    << unknownAction;
         QTest::newRow("action of another type") << QByteArray("POST") << "/api/channels.php"
@@ -114,8 +111,8 @@ private Q_SLOTS:
         QTest::newRow("unknown channel") << QByteArray("POST") << "/api/channels.php"
                                          << QByteArray(R"({"action":"toggle_subscribe","channel_id":999})")
                                          << unknownChannel;
-        QTest::newRow("a list, not an object") << QByteArray("POST") << "/api/channels.php" << QByteArray("[1]")
-                                               << badRequest;
+        QTest::newRow("a list, not an object")
+            << QByteArray("POST") << "/api/channels.php" << QByteArray("[1]") << badRequest;
         QTest::newRow("not JSON") << QByteArray("POST") << "/api/channels.php" << QByteArray("{action") << badRequest;
     }
     void refusals()
