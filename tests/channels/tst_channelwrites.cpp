@@ -267,13 +267,17 @@ private Q_SLOTS:
         QVERIFY(!edited.avatarUrl);
         QCOMPARE(edited.coverUrl, std::optional<QString>(avatar));
         QCOMPARE(edited.userId, std::optional<qint64>(1));
+        // The catalogue entry keeps the owner and the addresses too: the editing form starts from it.
         const auto listed = [&] {
             for (const Channel &channel : model.channels())
                 if (channel.id == made.id)
-                    return channel.name;
-            return QString();
+                    return channel;
+            return Channel();
         };
-        QTRY_COMPARE(listed(), QStringLiteral("Канал"));
+        QTRY_COMPARE(listed().name, QStringLiteral("Канал"));
+        QCOMPARE(listed().userId, std::optional<qint64>(1));
+        QCOMPARE(listed().coverUrl, std::optional<QString>(avatar));
+        QVERIFY(!listed().avatarUrl);
 
         QVERIFY(*runToEnd(model.createChannelPost(made.id, QStringLiteral("\n первый "), QString())).value);
         QVERIFY(*runToEnd(model.createChannelPost(made.id, QStringLiteral("второй"), avatar)).value);
