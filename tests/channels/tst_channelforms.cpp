@@ -468,6 +468,28 @@ private Q_SLOTS:
         QCOMPARE(responder.requests().at(2).method, QByteArray("GET"));
     }
 
+    // A publish still waiting when the page (and its draft) goes away still puts the post first.
+    void aPublishEndingAfterThePageWentStillReachesTheModel()
+    {
+        ScriptedResponder responder;
+        NetworkManager::shared().setBaseURL(responder.baseUrl());
+        responder.reply(ok("[]"));
+        makeScreen({}, QVariant::fromValue(channelWith(1, QStringLiteral("Канал"), false)));
+        responder.reply(ok(R"({"id":1,"name":"Канал","description":"","subscribers_count":0,"is_subscribed":false,
+            "is_verified":false,"category":"Паблик"})"));
+        m_model->fetchChannelDetails(1);
+        QTRY_VERIFY(m_model->selectedChannelDetails().has_value());
+        draft()->setText(QStringLiteral("Hello"));
+        responder.replyNothing();
+        draft()->publish();
+        QVERIFY(responder.waitForRequests(3));
+        m_screen.reset();
+
+        QVERIFY(responder.answerWaiting(200, PostedEnvelope));
+        QTRY_VERIFY(m_model->selectedChannelDetails()->posts.has_value());
+        QCOMPARE(m_model->selectedChannelDetails()->posts->constFirst().text, QStringLiteral("Hello"));
+    }
+
     // A photo still uploading when its post went out belongs to that post: it is not kept for the next.
     void anUploadEndingAfterThePublishAddsNothing()
     {
