@@ -365,8 +365,15 @@ private Q_SLOTS:
                  QStringLiteral("Каналы пока не созданы."));
         QCOMPARE(ScreenDriver::text(s.screen.find(QStringLiteral("channelSectionHeader"))),
                  QStringLiteral("Каналы & Паблики"));
-        ScreenDriver::tap(s.screen.window(), s.screen.find(QStringLiteral("createChannelEmptyButton")));
-        ScreenDriver::tap(s.screen.window(), s.screen.find(QStringLiteral("createChannelHeaderButton")));
+        // Each button opens the creation form; the form's sheet is closed between the taps.
+        QObject *sheet = s.screen.root()->findChild<QObject *>(QStringLiteral("createChannelSheet"));
+        QVERIFY(sheet);
+        for (const char *button : {"createChannelEmptyButton", "createChannelHeaderButton"}) {
+            ScreenDriver::tap(s.screen.window(), s.screen.find(QLatin1String(button)));
+            QTRY_VERIFY(sheet->property("opened").toBool() && s.screen.find(QStringLiteral("nameField")));
+            QMetaObject::invokeMethod(sheet, "close");
+            QTRY_VERIFY(!sheet->property("visible").toBool());
+        }
         QCOMPARE(create.size(), 2);
 
         s.model()->loadChannels();
@@ -377,6 +384,7 @@ private Q_SLOTS:
         QSignalSpy edit(s.page(), SIGNAL(editChannelRequested()));
         ScreenDriver::tap(s.screen.window(), descendant(s.page(), QStringLiteral("channelSettingsButton")));
         QCOMPARE(edit.size(), 1);
+        QTRY_COMPARE(ScreenDriver::text(s.screen.find(QStringLiteral("nameField"))), QStringLiteral("Своё"));
     }
 };
 
