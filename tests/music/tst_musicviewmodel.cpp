@@ -254,9 +254,9 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("reply");
         QTest::addColumn<bool>("stored");
         const Track sent = track(77, "Новый", "Кто-то", "Альбом");
-        QTest::newRow("stored") << QByteArray(R"({"success":true,"data":)" + sent.toJson() + "}") << true;
+        QTest::newRow("stored") << QByteArray("{\"success\":true,\"data\":" + sent.toJson() + "}") << true;
         QTest::newRow("refused") << QByteArray(R"({"success":false,"message":"Укажите"})") << false;
-        QTest::newRow("refused with a track") << QByteArray(R"({"success":false,"data":)" + sent.toJson() + "}")
+        QTest::newRow("refused with a track") << QByteArray("{\"success\":false,\"data\":" + sent.toJson() + "}")
                                               << false;
         QTest::newRow("success without data") << QByteArray(R"({"success":true,"message":"ok"})") << false;
         QTest::newRow("data that is no track") << QByteArray(R"({"success":true,"data":{"id":1}})") << false;
