@@ -108,14 +108,20 @@ private Q_SLOTS:
         form->uploadAudio(QUrl::fromLocalFile(m_wav));
         QTRY_VERIFY(!form->audioUrl().isEmpty());
 
+        // A cover upload and the save, both still running when the sheet is swiped away.
+        QImage cover(64, 64, QImage::Format_RGB32);
+        cover.fill(Qt::darkBlue);
+        form->uploadCover(QVariant::fromValue(cover));
         form->save();
         QVERIFY(form->isSubmitting());
         QMetaObject::invokeMethod(sheet, "close");
-        // The form goes with its sheet; the save still lands in the model.
+        // The form goes with its sheet; the save still lands in the model, the cover nowhere.
         QTRY_VERIFY(form.isNull());
         QTRY_COMPARE(model->tracks().first().title, QStringLiteral("Gone Before Reply"));
         QCOMPARE(screen.find(QStringLiteral("trackRow0"))->property("title").toString(),
                  QStringLiteral("Gone Before Reply"));
+        QCOMPARE(model->tracks().first().coverUrl, std::nullopt);
+        QTest::qWait(500); // the cover's reply reaches a form that is gone
     }
 };
 
