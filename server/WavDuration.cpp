@@ -10,7 +10,7 @@ quint32 le32(const char *bytes)
 {
     return qFromLittleEndian<quint32>(bytes);
 }
-}
+} // namespace
 
 std::optional<qint64> WavDuration::seconds(const QString &path)
 {

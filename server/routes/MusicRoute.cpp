@@ -94,7 +94,7 @@ void uploadTrack(const QJsonObject &body, httplib::Response &res, ServiceContext
         return Reply::refuse(res, QStringLiteral("Не удалось сохранить трек"));
     Reply::success(res, QStringLiteral("Трек загружен"), trackAt(stored, context));
 }
-}
+} // namespace
 
 void Routes::addMusic(httplib::Server &server, ServiceContext &context)
 {

@@ -69,7 +69,9 @@ QList<std::pair<QByteArray, RecordListModel<Playlist>::Field>> MusicRows::playli
         {"showsLink", [](const Playlist &playlist) { return QVariant(showsLink(playlist)); }},
         {"shareUrl", [](const Playlist &playlist) { return QVariant(playlist.shareUrl.value_or(QString())); }},
         {"linkText",
-         [](const Playlist &playlist) { return QVariant(QStringLiteral("Ссылка: ") + playlist.shareUrl.value_or(QString())); }},
+         [](const Playlist &playlist) {
+             return QVariant(QStringLiteral("Ссылка: ") + playlist.shareUrl.value_or(QString()));
+         }},
         {"playlist", [](const Playlist &playlist) { return QVariant::fromValue(playlist); }},
     };
 }

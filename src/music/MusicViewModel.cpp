@@ -13,11 +13,8 @@
 #include <exception>
 
 MusicViewModel::MusicViewModel(QObject *parent)
-    : LoadingModel(parent),
-      m_tracks(MusicRows::trackRoles(), this),
-      m_albums(MusicRows::albumRoles(), this),
-      m_playlists(MusicRows::playlistRoles(), this),
-      m_draw(RandomDraw::shared())
+    : LoadingModel(parent), m_tracks(MusicRows::trackRoles(), this), m_albums(MusicRows::albumRoles(), this),
+      m_playlists(MusicRows::playlistRoles(), this), m_draw(RandomDraw::shared())
 {
     loadTracks();
 }
@@ -71,7 +68,7 @@ QCoro::Task<bool> MusicViewModel::uploadNewTrack(QString title, QString artist, 
     APIResponse<Track> reply;
     try {
         reply = co_await NetworkManager::shared().request<APIResponse<Track>>(QStringLiteral("music_upload.php"),
-                                                                            QStringLiteral("POST"), body);
+                                                                              QStringLiteral("POST"), body);
     } catch (const std::exception &) {
         co_return false;
     }

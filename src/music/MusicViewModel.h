@@ -35,8 +35,7 @@ public:
 
     // Sends the five texts as they stand; true once the service has stored the track, which is
     // then first in the list. A refusal or a failure changes nothing.
-    QCoro::Task<bool> uploadNewTrack(QString title, QString artist, QString album, QString audioUrl,
-                                     QString coverUrl);
+    QCoro::Task<bool> uploadNewTrack(QString title, QString artist, QString album, QString audioUrl, QString coverUrl);
 
     // Flips the like of the listed track with this id (the given track's own flag is ignored).
     void toggleLike(const Track &track);

@@ -56,7 +56,8 @@ bool UploadTrackForm::canSave() const
 
 QString UploadTrackForm::audioButtonText() const
 {
-    return m_audioUrl.isEmpty() ? QStringLiteral("Выбрать аудиофайл с телефона") : QStringLiteral("Аудиофайл загружен ✓");
+    return m_audioUrl.isEmpty() ? QStringLiteral("Выбрать аудиофайл с телефона")
+                                : QStringLiteral("Аудиофайл загружен ✓");
 }
 
 QString UploadTrackForm::coverButtonText() const

@@ -31,8 +31,8 @@ bool save(QQuickWindow *window, const QString &path)
 
 bool risen(QObject *sheet)
 {
-    return QTest::qWaitFor(
-        [&] { return sheet->property("opened").toBool() && sheet->property("y").toReal() == 10; }, 5000);
+    return QTest::qWaitFor([&] { return sheet->property("opened").toBool() && sheet->property("y").toReal() == 10; },
+                           5000);
 }
 
 bool gone(QObject *sheet)

@@ -93,8 +93,9 @@ private Q_SLOTS:
 
         QQuickItem *tracksText = screen.find("emptyTracksText");
         QVERIFY(tracksText->isVisible());
-        QCOMPARE(text(tracksText),
-                 QStringLiteral("Пока нет загруженных треков. Нажмите '+ Загрузить трек', чтобы добавить первый трек!"));
+        QCOMPARE(
+            text(tracksText),
+            QStringLiteral("Пока нет загруженных треков. Нажмите '+ Загрузить трек', чтобы добавить первый трек!"));
         screen.root()->setProperty("searchText", QStringLiteral("  "));
         QCOMPARE(text(tracksText), QStringLiteral("Ничего не найдено по запросу '  '"));
 
@@ -106,15 +107,15 @@ private Q_SLOTS:
         QQuickItem *playlistsText = screen.find("emptyPlaylistsText");
         QVERIFY(playlistsText->isVisible());
         QCOMPARE(text(playlistsText),
-                 QStringLiteral("У вас пока нет созданных плейлистов. Нажмите 'Создать плейлист' выш") + QLatin1Char('e') +
-                     QStringLiteral("!"));
+                 QStringLiteral("У вас пока нет созданных плейлистов. Нажмите 'Создать плейлист' выш") +
+                     QLatin1Char('e') + QStringLiteral("!"));
         // Switching segments keeps the search.
         QCOMPARE(text(screen.find("searchField")), QStringLiteral("  "));
 
         MusicViewModel model;
-        QmlScreen sheet(QStringLiteral("AddToPlaylistModalView.qml"),
-                        {{"track", QVariant::fromValue(Track{.id = 1})},
-                         {"viewModel", QVariant::fromValue<QObject *>(&model)}});
+        QmlScreen sheet(
+            QStringLiteral("AddToPlaylistModalView.qml"),
+            {{"track", QVariant::fromValue(Track{.id = 1})}, {"viewModel", QVariant::fromValue<QObject *>(&model)}});
         QVERIFY2(sheet.isReady(), qPrintable(sheet.errors()));
         QCOMPARE(text(sheet.find("emptyPlaylistsText")),
                  QStringLiteral("У вас пока нет созданных плейлистов. Создайте плейлист во вкладке 'Плейлисты'!"));

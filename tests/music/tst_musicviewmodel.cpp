@@ -67,7 +67,7 @@ void sweep(QAbstractItemModel *model)
             (void)model->data(model->index(row, 0), role.key());
     }
 }
-}
+} // namespace
 
 // The music model against the reference service (and a scripted peer where exact replies are
 // needed): albums, likes and favourites, playlists and their links, and track uploads.
@@ -106,19 +106,20 @@ private Q_SLOTS:
         {
             const QList<Track> t{track(1, "a", "A", "Rock"), track(2, "b", "B", "rock"), track(3, "c", "C", "Rock")};
             QTest::newRow("names differing in case")
-                << t << QList<Album>{{.id = 1, .title = "Rock", .artist = "A", .tracks = {t[0], t[2]}},
-                                     {.id = 2, .title = "rock", .artist = "B", .tracks = {t[1]}}};
+                << t
+                << QList<Album>{{.id = 1, .title = "Rock", .artist = "A", .tracks = {t[0], t[2]}},
+                                {.id = 2, .title = "rock", .artist = "B", .tracks = {t[1]}}};
         }
         {
             const QList<Track> t{track(1, "a", "A", "Jazz"), track(2, "b", "B", " Jazz"), track(3, "c", "C", "Jazz\n")};
             QTest::newRow("names differing by blanks at the ends")
-                << t << QList<Album>{{.id = 1, .title = "Jazz", .artist = "A", .tracks = {t[0]}},
-                                     {.id = 2, .title = " Jazz", .artist = "B", .tracks = {t[1]}},
-                                     {.id = 3, .title = "Jazz\n", .artist = "C", .tracks = {t[2]}}};
+                << t
+                << QList<Album>{{.id = 1, .title = "Jazz", .artist = "A", .tracks = {t[0]}},
+                                {.id = 2, .title = " Jazz", .artist = "B", .tracks = {t[1]}},
+                                {.id = 3, .title = "Jazz\n", .artist = "C", .tracks = {t[2]}}};
         }
         QTest::newRow("absent, empty and blank names give none")
-            << QList<Track>{track(1, "a", "A"), track(2, "b", "B", ""), track(3, "c", "C", " \n\t ")}
-            << QList<Album>{};
+            << QList<Track>{track(1, "a", "A"), track(2, "b", "B", ""), track(3, "c", "C", " \n\t ")} << QList<Album>{};
         {
             const QList<Track> t{track(1, "a", "First", "X"), track(2, "b", "Second", "X", cover),
                                  track(3, "c", "Third", "X", cover)};
@@ -129,9 +130,10 @@ private Q_SLOTS:
             const QList<Track> t{track(1, "a", "A", "B-side", cover), track(2, "b", "B", "A-side"),
                                  track(3, "c", "C", "B-side"), track(4, "d", "D", "C-side")};
             QTest::newRow("order of first appearance, ids 1 to n")
-                << t << QList<Album>{{.id = 1, .title = "B-side", .artist = "A", .coverUrl = cover, .tracks = {t[0], t[2]}},
-                                     {.id = 2, .title = "A-side", .artist = "B", .tracks = {t[1]}},
-                                     {.id = 3, .title = "C-side", .artist = "D", .tracks = {t[3]}}};
+                << t
+                << QList<Album>{{.id = 1, .title = "B-side", .artist = "A", .coverUrl = cover, .tracks = {t[0], t[2]}},
+                                {.id = 2, .title = "A-side", .artist = "B", .tracks = {t[1]}},
+                                {.id = 3, .title = "C-side", .artist = "D", .tracks = {t[3]}}};
         }
     }
     void albumRules()
@@ -181,11 +183,22 @@ private Q_SLOTS:
         QTest::addColumn<QString>("album");
         QTest::addColumn<QString>("cover");
         QTest::addColumn<bool>("makesAlbum");
-        QTest::newRow("new album") << "Новая песня" << "Автор" << "Новый альбом" << "" << true;
-        QTest::newRow("existing album, now first in it") << "Ещё одна" << "Другой" << "Пробежка"
+        QTest::newRow("new album") << "Новая песня"
+                                   << "Автор"
+                                   << "Новый альбом"
+                                   << "" << true;
+        QTest::newRow("existing album, now first in it") << "Ещё одна"
+                                                         << "Другой"
+                                                         << "Пробежка"
                                                          << "http://127.0.0.1/x.png" << true;
-        QTest::newRow("empty album and cover") << "Без альбома" << "Автор" << "" << "" << false;
-        QTest::newRow("blank album, blanks kept everywhere") << "  пробел " << " Автор" << "   " << "" << false;
+        QTest::newRow("empty album and cover") << "Без альбома"
+                                               << "Автор"
+                                               << ""
+                                               << "" << false;
+        QTest::newRow("blank album, blanks kept everywhere") << "  пробел "
+                                                             << " Автор"
+                                                             << "   "
+                                                             << "" << false;
     }
     void uploadIsStoredListedFirstAndRebuildsAlbums()
     {
@@ -198,7 +211,8 @@ private Q_SLOTS:
         QTRY_VERIFY(!model.isLoading());
         const qsizetype before = model.tracks().size();
         QAbstractItemModelTester tester(model.tracksModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-        QAbstractItemModelTester albumTester(model.albumsModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester albumTester(model.albumsModel(),
+                                             QAbstractItemModelTester::FailureReportingMode::QtTest);
 
         const QString audio = m_service.siteUrl() + "/media/demo/tune-1.wav";
         const TaskOutcome<bool> stored = runToEnd(model.uploadNewTrack(title, artist, album, audio, cover));
@@ -256,8 +270,8 @@ private Q_SLOTS:
         const Track sent = track(77, "Новый", "Кто-то", "Альбом");
         QTest::newRow("stored") << QByteArray("{\"success\":true,\"data\":" + sent.toJson() + "}") << true;
         QTest::newRow("refused") << QByteArray(R"({"success":false,"message":"Укажите"})") << false;
-        QTest::newRow("refused with a track") << QByteArray("{\"success\":false,\"data\":" + sent.toJson() + "}")
-                                              << false;
+        QTest::newRow("refused with a track")
+            << QByteArray("{\"success\":false,\"data\":" + sent.toJson() + "}") << false;
         QTest::newRow("success without data") << QByteArray(R"({"success":true,"message":"ok"})") << false;
         QTest::newRow("data that is no track") << QByteArray(R"({"success":true,"data":{"id":1}})") << false;
         QTest::newRow("not JSON") << QByteArray("<html>oops</html>") << false;
@@ -307,8 +321,7 @@ private Q_SLOTS:
         QTest::newRow("arrived liked, toggled twice: one copy")
             << QList<qint64>{2, 2} << QList<bool>{false, true} << QList<qint64>{2};
         QTest::newRow("unknown id") << QList<qint64>{99} << QList<bool>{false, true} << QList<qint64>{};
-        QTest::newRow("three times: one copy") << QList<qint64>{1, 1, 1} << QList<bool>{true, true}
-                                               << QList<qint64>{1};
+        QTest::newRow("three times: one copy") << QList<qint64>{1, 1, 1} << QList<bool>{true, true} << QList<qint64>{1};
     }
     void likesAndFavourites()
     {
@@ -388,10 +401,10 @@ private Q_SLOTS:
         QTest::addColumn<QList<qint64>>("inFirst");
         QTest::addColumn<QList<qint64>>("inSecond");
         // Two playlists: 2000 (newer, first) and 1000.
-        QTest::newRow("appended in order") << QList<qint64>{2, 1} << qint64(1000) << QList<qint64>{}
-                                           << QList<qint64>{2, 1};
-        QTest::newRow("the same track twice keeps one") << QList<qint64>{1, 1} << qint64(2000)
-                                                        << QList<qint64>{1} << QList<qint64>{};
+        QTest::newRow("appended in order")
+            << QList<qint64>{2, 1} << qint64(1000) << QList<qint64>{} << QList<qint64>{2, 1};
+        QTest::newRow("the same track twice keeps one")
+            << QList<qint64>{1, 1} << qint64(2000) << QList<qint64>{1} << QList<qint64>{};
         QTest::newRow("unknown playlist") << QList<qint64>{1} << qint64(3000) << QList<qint64>{} << QList<qint64>{};
     }
     void tracksJoinAPlaylistOnce()

@@ -26,7 +26,7 @@ QList<qint64> idsOf(const QList<Track> &tracks)
         ids << t.id;
     return ids;
 }
-}
+} // namespace
 
 // The track search: which tracks stay for a text, the empty-list texts, and the filtered list
 // model following its source row by row.
@@ -72,10 +72,13 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("no search") << ""
-                                   << "Пока нет загруженных треков. Нажмите '+ Загрузить трек', чтобы добавить первый трек!";
-        QTest::newRow("blanks are a search") << "   " << "Ничего не найдено по запросу '   '";
-        QTest::newRow("as typed") << "Рок " << "Ничего не найдено по запросу 'Рок '";
+        QTest::newRow("no search")
+            << ""
+            << "Пока нет загруженных треков. Нажмите '+ Загрузить трек', чтобы добавить первый трек!";
+        QTest::newRow("blanks are a search") << "   "
+                                             << "Ничего не найдено по запросу '   '";
+        QTest::newRow("as typed") << "Рок "
+                                  << "Ничего не найдено по запросу 'Рок '";
     }
     void emptyText()
     {

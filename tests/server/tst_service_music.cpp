@@ -25,7 +25,8 @@ class tst_ServiceMusic : public ServiceTest
     static QJsonObject body(const QString &title, const QString &artist, const QString &album, const QString &audio,
                             const QString &cover)
     {
-        return {{"title", title}, {"artist", artist}, {"album_name", album}, {"audio_url", audio}, {"cover_url", cover}};
+        return {
+            {"title", title}, {"artist", artist}, {"album_name", album}, {"audio_url", audio}, {"cover_url", cover}};
     }
 
 private Q_SLOTS:
@@ -35,9 +36,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("artist");
         QTest::addColumn<QString>("album");
         QTest::addColumn<QString>("cover");
-        QTest::newRow("every text") << "Песня" << "Автор" << "Альбом" << "http://127.0.0.1/c.jpg";
-        QTest::newRow("empty album and cover left out") << "Песня" << "Автор" << "" << "";
-        QTest::newRow("blanks kept") << "  Песня " << " Автор" << "  " << " ";
+        QTest::newRow("every text") << "Песня"
+                                    << "Автор"
+                                    << "Альбом"
+                                    << "http://127.0.0.1/c.jpg";
+        QTest::newRow("empty album and cover left out") << "Песня"
+                                                        << "Автор"
+                                                        << ""
+                                                        << "";
+        QTest::newRow("blanks kept") << "  Песня "
+                                     << " Автор"
+                                     << "  "
+                                     << " ";
     }
     void storesTheTrackAsReceivedAndListsItFirst()
     {
@@ -95,8 +105,8 @@ private Q_SLOTS:
         QFETCH(QByteArray, content);
         QFETCH(bool, elsewhere);
         QFETCH(int, seconds);
-        const QString audio = elsewhere ? QStringLiteral("https://example.org/media/uploads/x.wav")
-                                        : storedFile(fileName, content);
+        const QString audio =
+            elsewhere ? QStringLiteral("https://example.org/media/uploads/x.wav") : storedFile(fileName, content);
         QVERIFY(!audio.isEmpty());
         const HttpReply reply = m_http->postJson("/api/music_upload.php", body("t", "a", "", audio, ""));
         QCOMPARE(reply.object().value("data").toObject().value("duration_seconds"), QJsonValue(seconds));

@@ -26,8 +26,8 @@ inline QByteArray wavSample(double seconds, int sampleRate = 8000, qint64 dataSi
         return bytes;
     };
     QByteArray wav = "RIFF" + le32(quint32(36 + pcm.size())) + "WAVE";
-    wav += "fmt " + le32(16) + le16(1) + le16(1) + le32(quint32(sampleRate)) + le32(quint32(sampleRate * 2)) +
-           le16(2) + le16(16);
+    wav += "fmt " + le32(16) + le16(1) + le16(1) + le32(quint32(sampleRate)) + le32(quint32(sampleRate * 2)) + le16(2) +
+           le16(16);
     wav += "data" + le32(dataSizeField < 0 ? quint32(pcm.size()) : quint32(dataSizeField)) + pcm;
     return wav;
 }
