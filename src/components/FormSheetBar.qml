@@ -19,11 +19,18 @@ Rectangle {
     implicitHeight: 56
     color: Theme.groupedBackground
 
+    // The title stays centred, clear of the wider of the two buttons.
+    readonly property real buttonRoom: Math.max(leading.visible ? leading.width : 0,
+                                                trailing.visible ? trailing.width : 0) + Theme.padding + 2
+
     Text {
         objectName: "sheetTitle"
         anchors.centerIn: parent
-        width: parent.width - 2 * 110
+        width: parent.width - 2 * root.buttonRoom
         horizontalAlignment: Text.AlignHCenter
+        // A long title shrinks a little before it is cut.
+        fontSizeMode: Text.HorizontalFit
+        minimumPixelSize: 14
         elide: Text.ElideRight
         textFormat: Text.PlainText
         text: root.title
@@ -33,6 +40,7 @@ Rectangle {
     }
 
     AbstractButton {
+        id: leading
         objectName: "sheetLeadingButton"
         anchors { left: parent.left; leftMargin: Theme.padding; verticalCenter: parent.verticalCenter }
         height: 44
@@ -48,6 +56,7 @@ Rectangle {
     }
 
     AbstractButton {
+        id: trailing
         objectName: "sheetTrailingButton"
         anchors { right: parent.right; rightMargin: Theme.padding; verticalCenter: parent.verticalCenter }
         height: 44

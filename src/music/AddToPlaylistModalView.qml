@@ -122,7 +122,7 @@ Rectangle {
                 Rectangle {
                     visible: row.index < list.count - 1
                     anchors { left: listIcon.right; leftMargin: 12; right: parent.right; bottom: parent.bottom }
-                    height: 0.5
+                    height: 1
                     color: Theme.separator
                 }
             }

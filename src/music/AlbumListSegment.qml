@@ -109,7 +109,7 @@ ListView {
         Rectangle {
             visible: row.index < list.count - 1
             anchors { left: tile.right; leftMargin: 14; right: parent.right; bottom: parent.bottom }
-            height: 0.5
+            height: 1
             color: Theme.separator
         }
     }

@@ -58,7 +58,7 @@ Rectangle {
                     text: root.draft.name
                     onTextEdited: root.draft.name = text
                 }
-                Rectangle { x: Theme.padding; width: parent.width - x; height: 0.5; color: Theme.separator }
+                Rectangle { x: Theme.padding; width: parent.width - x; height: 1; color: Theme.separator }
                 TextField {
                     objectName: "playlistDescriptionField"
                     width: parent.width
@@ -72,12 +72,16 @@ Rectangle {
                     text: root.draft.description
                     onTextEdited: root.draft.description = text
                 }
-                Rectangle { x: Theme.padding; width: parent.width - x; height: 0.5; color: Theme.separator }
+                Rectangle { x: Theme.padding; width: parent.width - x; height: 1; color: Theme.separator }
                 Item {
                     width: parent.width
                     height: 48
                     Text {
                         anchors { left: parent.left; leftMargin: Theme.padding; verticalCenter: parent.verticalCenter }
+                        anchors { right: publicSwitch.left; rightMargin: 8 }
+                        fontSizeMode: Text.HorizontalFit
+                        minimumPixelSize: 14
+                        elide: Text.ElideRight
                         text: qsTr("Публичный доступ (по ссылке)")
                         font.pixelSize: Theme.body
                         color: Theme.label
@@ -86,9 +90,16 @@ Rectangle {
                         id: publicSwitch
                         objectName: "playlistPublicSwitch"
                         anchors { right: parent.right; rightMargin: Theme.padding; verticalCenter: parent.verticalCenter }
+                        width: 51
+                        height: 31
+                        padding: 0
+                        spacing: 0
                         checked: root.draft.isPublic
                         onToggled: root.draft.isPublic = checked
+                        contentItem: null
                         indicator: Rectangle {
+                            x: publicSwitch.leftPadding
+                            y: (publicSwitch.height - height) / 2
                             implicitWidth: 51
                             implicitHeight: 31
                             radius: 15.5

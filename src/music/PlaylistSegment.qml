@@ -198,7 +198,8 @@ Item {
                         objectName: "linkText"
                         anchors { left: parent.left; leftMargin: 8; right: copyButton.left; rightMargin: 8 }
                         anchors.verticalCenter: parent.verticalCenter
-                        elide: Text.ElideRight
+                        // Cut in the middle, so that the code at the link's end stays readable.
+                        elide: Text.ElideMiddle
                         maximumLineCount: 1
                         textFormat: Text.PlainText
                         text: row.linkText
@@ -228,7 +229,7 @@ Item {
             Rectangle {
                 visible: row.index < list.count - 1
                 anchors { left: parent.left; leftMargin: Theme.padding; right: parent.right; bottom: parent.bottom }
-                height: 0.5
+                height: 1
                 color: Theme.separator
             }
         }

@@ -177,7 +177,7 @@ ListView {
             Rectangle {
                 visible: row.index < list.count - 1
                 anchors { left: cover.right; leftMargin: 12; right: parent.right; bottom: parent.bottom }
-                height: 0.5
+                height: 1
                 color: Theme.separator
             }
         }

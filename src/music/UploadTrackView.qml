@@ -74,7 +74,7 @@ Rectangle {
                             visible: index < 2
                             x: Theme.padding
                             width: parent.width - x
-                            height: 0.5
+                            height: 1
                             color: Theme.separator
                         }
                     }
