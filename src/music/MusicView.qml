@@ -121,6 +121,7 @@ Item {
         objectName: "playlistCoverPickerSheet"
         z: 2
         content: ImagePicker {
+            objectName: "playlistCoverPicker"
             onImagePicked: image => draft.uploadCover(image)
             onDismissRequested: playlistCoverPickerSheet.close()
         }

@@ -155,6 +155,7 @@ Rectangle {
         objectName: "audioPickerSheet"
         z: 2
         content: DocumentPicker {
+            objectName: "audioPicker"
             onFilePicked: fileUrl => trackForm.uploadAudio(fileUrl)
             onDismissRequested: audioPickerSheet.close()
         }
@@ -165,6 +166,7 @@ Rectangle {
         objectName: "coverPickerSheet"
         z: 2
         content: ImagePicker {
+            objectName: "coverPicker"
             onImagePicked: image => trackForm.uploadCover(image)
             onDismissRequested: coverPickerSheet.close()
         }

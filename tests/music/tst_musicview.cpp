@@ -1,6 +1,8 @@
 #include "../app/ScreenDriver.h"
 #include "../audio/FakePlayerBackend.h"
 #include "AudioPlayerManager.h"
+#include "DocumentPickerModel.h"
+#include "ImagePickerModel.h"
 #include "MusicViewModel.h"
 #include "NetworkManager.h"
 #include "PlaylistDraft.h"
@@ -8,12 +10,15 @@
 #include "ScriptedResponder.h"
 #include "ServiceProcess.h"
 #include "UploadTrackForm.h"
+#include "WavSample.h"
 
 #include <QAbstractItemModelTester>
 #include <QClipboard>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace ScreenDriver;
@@ -61,6 +66,14 @@ class TestMusicView : public QObject
     {
         tap(screen.window(), screen.find(QStringLiteral("segment%1").arg(segment)));
         QCOMPARE(screen.root()->property("selectedSegment").toInt(), segment);
+    }
+
+    // The file is handed to the picker's own entry point; its dialog, which a person would have
+    // used to choose it, goes away as it would after the choice.
+    static void closeDialog(QQuickItem *picker, const char *name)
+    {
+        if (QObject *dialog = picker ? picker->findChild<QObject *>(QString::fromLatin1(name)) : nullptr)
+            QMetaObject::invokeMethod(dialog, "close");
     }
 
     static QImage photo()
@@ -345,6 +358,71 @@ private Q_SLOTS:
         QGuiApplication::clipboard()->setText(QStringLiteral("before"));
         tap(window, strip->findChild<QQuickItem *>("copyLinkButton"));
         QCOMPARE(QGuiApplication::clipboard()->text(), *open.shareUrl);
+    }
+
+    // The pickers' sheets hand what was chosen to the forms, which upload it at once.
+    void pickersFeedTheForms()
+    {
+        QTemporaryDir dir;
+        const QString wav = dir.filePath(QStringLiteral("take.wav"));
+        const QString picture = dir.filePath(QStringLiteral("cover.png"));
+        QFile file(wav);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(wavSample(1.0));
+        file.close();
+        QVERIFY(photo().save(picture));
+
+        const auto screen = loadedScreen();
+        QVERIFY(screen);
+        QQuickWindow *window = screen->window();
+        tap(window, screen->find("uploadTrackButton"));
+        QTRY_VERIFY(isOpen(popup(*screen, "uploadSheet")));
+        QTRY_VERIFY(screen->find("uploadTrackView"));
+        QQuickItem *view = screen->find("uploadTrackView");
+        auto *form = view->property("form").value<UploadTrackForm *>();
+
+        tap(window, screen->find("audioPickButton"));
+        QObject *audioSheet = view->findChild<QObject *>(QStringLiteral("audioPickerSheet"));
+        QTRY_VERIFY(isOpen(audioSheet));
+        QTRY_VERIFY(screen->find("audioPicker"));
+        auto *documents = screen->find("audioPicker")->property("model").value<DocumentPickerModel *>();
+        QVERIFY(documents->pick(QUrl::fromLocalFile(wav).toString()));
+        closeDialog(screen->find("audioPicker"), "documentFileDialog");
+        QTRY_VERIFY(isClosed(audioSheet));
+        QTRY_VERIFY(form->audioUrl().startsWith(m_service.siteUrl() + "/media/uploads/"));
+        QVERIFY(form->audioUrl().endsWith(".wav"));
+
+        tap(window, screen->find("coverPickButton"));
+        QObject *coverSheet = view->findChild<QObject *>(QStringLiteral("coverPickerSheet"));
+        QTRY_VERIFY(isOpen(coverSheet));
+        QTRY_VERIFY(screen->find("coverPicker"));
+        auto *images = screen->find("coverPicker")->property("model").value<ImagePickerModel *>();
+        QVERIFY(images->openImage(picture));
+        closeDialog(screen->find("coverPicker"), "imageFileDialog");
+        images->confirm();
+        QTRY_VERIFY(isClosed(coverSheet));
+        QTRY_VERIFY(form->coverUrl().endsWith(".jpg"));
+        QVERIFY(isOpen(popup(*screen, "uploadSheet")));
+        tap(window, screen->find("sheetLeadingButton"));
+        QTRY_VERIFY(isClosed(popup(*screen, "uploadSheet")));
+
+        // The playlist cover's picker rises over the create-playlist form.
+        auto *draft = screen->root()->property("playlistDraft").value<PlaylistDraft *>();
+        selectSegment(*screen, 2);
+        tap(window, screen->find("createPlaylistButton"));
+        QTRY_VERIFY(isOpen(popup(*screen, "createPlaylistSheet")));
+        QTRY_VERIFY(screen->find("playlistCoverButton"));
+        tap(window, screen->find("playlistCoverButton"));
+        QObject *playlistCoverSheet = popup(*screen, "playlistCoverPickerSheet");
+        QTRY_VERIFY(isOpen(playlistCoverSheet));
+        QTRY_VERIFY(screen->find("playlistCoverPicker"));
+        images = screen->find("playlistCoverPicker")->property("model").value<ImagePickerModel *>();
+        QVERIFY(images->openImage(picture));
+        closeDialog(screen->find("playlistCoverPicker"), "imageFileDialog");
+        images->confirm();
+        QTRY_VERIFY(isClosed(playlistCoverSheet));
+        QTRY_VERIFY(draft->coverUrl().endsWith(".jpg"));
+        QCOMPARE(buttonText(screen->find("playlistCoverButton")), QStringLiteral("Обложка загружена ✓"));
     }
 
     void addToPlaylistTapAddsAndCloses()
