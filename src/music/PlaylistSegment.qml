@@ -67,7 +67,8 @@ Item {
         topMargin: 20
         leftMargin: 20
         rightMargin: 20
-        bottomMargin: 24
+        // Room to scroll the last row out from under the mini player.
+        bottomMargin: 96
         boundsBehavior: Flickable.StopAtBounds
 
         Rectangle {

@@ -21,7 +21,8 @@ ListView {
     clip: true
     leftMargin: 20
     rightMargin: 20
-    bottomMargin: 24
+    // Room to scroll the last row out from under the mini player.
+    bottomMargin: 96
     boundsBehavior: Flickable.StopAtBounds
 
     header: Item {
