@@ -7,7 +7,8 @@
 
 #include <QPointer>
 
-AuthViewModel::AuthViewModel(QObject *parent) : QObject(parent)
+AuthViewModel::AuthViewModel(QObject *parent)
+    : QObject(parent)
 {
     restoreSession();
 }
@@ -76,7 +77,7 @@ QCoro::Task<bool> AuthViewModel::submit(QJsonObject body, QString refusalFallbac
     QString failure;
     try {
         reply = co_await NetworkManager::shared().request<APIResponse<User>>(QStringLiteral("auth.php"),
-                                                                             QStringLiteral("POST"), body);
+                                                                              QStringLiteral("POST"), body);
     } catch (const VorlaneError &error) {
         failure = error.localizedDescription();
     }
