@@ -85,8 +85,8 @@ private Q_SLOTS:
     {
         ScriptedResponder responder;
         responder.reply(200, R"({"id": 9, "username": "other", "first_name": "Другой"})");
-        responder.reply(200, "[" + postJson(1, 9, "a") + "," + postJson(2, 7, "b") + "," + postJson(3, 9, "c") + ","
-                                 + postJson(4, 8, "d") + "]");
+        responder.reply(200, "[" + postJson(1, 9, "a") + "," + postJson(2, 7, "b") + "," + postJson(3, 9, "c") + "," +
+                                 postJson(4, 8, "d") + "]");
         useResponder(responder);
 
         ProfileViewModel profile(User{.id = 7, .username = QStringLiteral("asked")});
@@ -250,8 +250,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("reply");
         const auto whole = [](int status, const QByteArray &body) {
-            return QByteArray("HTTP/1.1 ") + QByteArray::number(status) + " X\r\nContent-Type: application/json\r\n"
-                 + "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
+            return QByteArray("HTTP/1.1 ") + QByteArray::number(status) + " X\r\nContent-Type: application/json\r\n" +
+                   "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
         };
         QTest::newRow("success false, HTTP 500") << whole(500, R"({"success": false, "message": "Ошибка"})");
         QTest::newRow("success false, HTTP 200") << whole(200, R"({"success": false})");
