@@ -15,6 +15,7 @@ Item {
     Component.onCompleted: if (visible) feedViewModel.loadFeed()
 
     NavigationStack {
+        id: navigation
         anchors.fill: parent
         initialItem: Rectangle {
             readonly property string title: qsTr("Главная лента")
@@ -28,18 +29,11 @@ Item {
                 bottomMargin: Theme.spacing
                 spacing: Theme.spacing
                 model: root.feedViewModel.posts
-                delegate: SimpleCardRow {
-                    required property string authorName
-                    required property var authorAvatarUrl
-                    required property bool authorIsOnline
-                    required property string createdAtFormatted
-                    required property string text
+                delegate: PostCardView {
                     width: ListView.view.width
-                    avatarUrl: authorAvatarUrl
-                    isOnline: authorIsOnline
-                    title: authorName
-                    subtitle: createdAtFormatted
-                    body: text
+                    navigationStack: navigation.stack
+                    onLike: root.feedViewModel.toggleLike(post)
+                    onRepost: root.feedViewModel.toggleRepost(post, root.currentUser)
                 }
             }
         }
