@@ -161,7 +161,7 @@ Rectangle {
                                 }
                                 IconImage {
                                     id: seal
-                                    objectName: "verifiedSeal"
+                                    objectName: "profileSeal"
                                     anchors.verticalCenter: parent.verticalCenter
                                     visible: profileModel.isVerified
                                     source: Theme.icon("checkmark.seal.fill")
@@ -276,18 +276,13 @@ Rectangle {
                     id: wall
                     objectName: "wall"
                     model: profileModel.userPosts
-                    delegate: SimpleCardRow {
-                        required property string authorName
-                        required property var authorAvatarUrl
-                        required property bool authorIsOnline
-                        required property string createdAtFormatted
-                        required property string text
-                        width: column.width
-                        avatarUrl: authorAvatarUrl
-                        isOnline: authorIsOnline
-                        title: authorName
-                        subtitle: createdAtFormatted
-                        body: text
+                    // Cards without actions: like, comment and repost do nothing here. Their
+                    // headers open further profiles on the stack this screen stands on.
+                    delegate: PostCardView {
+                        objectName: "wallCard" + postId
+                        x: 16
+                        width: column.width - 2 * 16
+                        navigationStack: root.StackView.view
                     }
                 }
             }
@@ -300,12 +295,14 @@ Rectangle {
         contentItem: Row {
             spacing: 4
             Text {
+                objectName: "countText"
                 text: count
                 font.pixelSize: 14
                 font.bold: true
                 color: Theme.label
             }
             Text {
+                objectName: "nounText"
                 text: noun
                 font.pixelSize: 14
                 color: Theme.secondaryLabel
