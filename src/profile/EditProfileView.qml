@@ -49,6 +49,7 @@ Rectangle {
         z: 1
 
         AbstractButton {
+            id: cancelButton
             objectName: "editCancelButton"
             anchors { left: parent.left; leftMargin: Theme.padding; verticalCenter: parent.verticalCenter }
             height: parent.height
@@ -60,15 +61,22 @@ Rectangle {
                 color: Theme.blue
             }
         }
+        // Between the two buttons, shrunk rather than cut where they leave too little room.
         Text {
             objectName: "editTitle"
-            anchors.centerIn: parent
+            anchors { left: cancelButton.right; right: saveButton.left; margins: Theme.spacing }
+            anchors.verticalCenter: parent.verticalCenter
+            horizontalAlignment: Text.AlignHCenter
+            fontSizeMode: Text.HorizontalFit
+            minimumPixelSize: 12
+            elide: Text.ElideRight
             text: qsTr("Редактировать профиль")
             font.pixelSize: Theme.headline
             font.weight: Font.DemiBold
             color: Theme.label
         }
         AbstractButton {
+            id: saveButton
             objectName: "editSaveButton"
             anchors { right: parent.right; rightMargin: Theme.padding; verticalCenter: parent.verticalCenter }
             height: parent.height
@@ -167,7 +175,7 @@ Rectangle {
     component RowSeparator: Rectangle {
         x: Theme.padding
         width: parent.width - Theme.padding
-        height: 0.5
+        height: 1
         color: Theme.separator
     }
 
@@ -220,5 +228,7 @@ Rectangle {
         placeholderTextColor: Qt.rgba(60 / 255, 60 / 255, 67 / 255, 0.3)
         selectByMouse: true
         background: Item {}
+        // A long seeded text shows from its start, as an unfocused field does.
+        Component.onCompleted: cursorPosition = 0
     }
 }
