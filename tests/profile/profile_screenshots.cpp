@@ -5,11 +5,11 @@
 #include "ScreenDriver.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QQuickStyle>
 #include <QTemporaryDir>
-#include <QFileInfo>
 #include <QTest>
 
 namespace {
@@ -151,8 +151,8 @@ int main(int argc, char *argv[])
     }
     QTest::qWait(400);
     QMetaObject::invokeMethod(item("cropChooseButton"), "clicked");
-    if (!QTest::qWaitFor([&] { return item("cropFrame") == nullptr
-                                      && !item("avatarPickButtonProgress")->isVisible(); }, 10000))
+    if (!QTest::qWaitFor([&] { return item("cropFrame") == nullptr && !item("avatarPickButtonProgress")->isVisible(); },
+                         10000))
         return 1;
     ok = save(window, out + QStringLiteral("/profile-editor-avatar-uploaded.png")) && ok;
     return ok ? 0 : 1;

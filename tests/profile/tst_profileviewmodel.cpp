@@ -3,6 +3,7 @@
 // scripted responder.
 #include "NetworkManager.h"
 #include "ProfileViewModel.h"
+#include "QmlSnippet.h"
 #include "ScreenDriver.h"
 #include "ScriptedResponder.h"
 #include "ServiceProcess.h"
@@ -103,6 +104,23 @@ private Q_SLOTS:
         QCOMPARE(profile.user().username, QStringLiteral("other"));
         QCOMPARE(postIds(profile.userPosts()), QList<qint64>({1, 3}));
         QCOMPARE(profile.userPostsModel()->rowCount(), 2);
+    }
+
+    // Made from QML without a user: the sample user at once, and its profile asked for.
+    void aModelWithoutAUserShowsTheSampleUser()
+    {
+        ScriptedResponder responder;
+        responder.reply(404, "");
+        useResponder(responder);
+        QmlSnippet scene("import QtQuick\nimport Vorlane\nItem { ProfileViewModel { objectName: \"model\" } }");
+        QVERIFY2(scene.isReady(), qPrintable(scene.errors()));
+        auto *profile = scene.find<ProfileViewModel>(QStringLiteral("model"));
+        QVERIFY(profile);
+        QCOMPARE(profile->user(), User::demoUser());
+        QVERIFY(responder.waitForRequests(1));
+        QCOMPARE(responder.requests().first().target, QByteArray("/api/profile.php?user_id=1"));
+        QTRY_VERIFY(!profile->isLoading());
+        QCOMPARE(profile->user(), User::demoUser());
     }
 
     void aFailedProfileAsksForNoWallAndKeepsWhatWasShown_data()
