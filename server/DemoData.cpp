@@ -6,11 +6,11 @@
 #include "TimeText.h"
 
 #include <QList>
-#include <QString>
 #include <QUuid>
 #include <future>
-#include <optional>
 #include <vector>
+#include <QString>
+#include <optional>
 
 namespace {
 struct DemoUser
@@ -31,8 +31,7 @@ const DemoUser Users[] = {
      "Свобода общения и музыка 🚀", "Слушаю музыку, снимаю закаты и пишу о городе.", true, true},
     {"ivan", "ivan@vorlane.local", "ivan12345", "Иван", "Петров", "На связи", "Инженер и велосипедист.", false, true},
     {"maria", "maria@vorlane.local", "maria12345", "Мария", "Козлова", "Рисую каждый день 🎨", nullptr, false, false},
-    {"sergey", "sergey@vorlane.local", "sergey12345", "Сергей", "Волков", nullptr, "Гитара, джаз и кофе.", false,
-     false},
+    {"sergey", "sergey@vorlane.local", "sergey12345", "Сергей", "Волков", nullptr, "Гитара, джаз и кофе.", false, false},
     {"olga", "olga@vorlane.local", "olga12345", "Ольга", "", "В пути ✈️", nullptr, false, true},
     {"vorlane", "team@vorlane.local", nullptr, "Vorlane", "", "Официальная страница", "Новости сети Vorlane.", true,
      false},
@@ -62,11 +61,10 @@ void users(Database &db, qint64 now)
     for (int i = 0; i < int(std::size(Users)); ++i) {
         const DemoUser &user = Users[i];
         const PasswordHash hash = hashes[size_t(i)].get();
-        Statement insert(db,
-                         "INSERT INTO users (username, email, password_salt, password_hash, password_iterations, "
-                         "first_name, last_name, avatar_url, cover_url, status_text, bio, is_verified, is_online, "
-                         "last_seen_at, created_at) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, "
-                         "?14, ?15)");
+        Statement insert(db, "INSERT INTO users (username, email, password_salt, password_hash, password_iterations, "
+                             "first_name, last_name, avatar_url, cover_url, status_text, bio, is_verified, is_online, "
+                             "last_seen_at, created_at) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, "
+                             "?14, ?15)");
         insert.bind(1, user.username).bind(2, user.email).bindBlob(3, hash.salt).bindBlob(4, hash.hash);
         insert.bind(5, qint64(hash.iterations)).bind(6, user.firstName).bind(7, user.lastName);
         insert.bind(8, demoMedia(QStringLiteral("avatar-%1.png").arg(i + 1)));
@@ -128,8 +126,7 @@ void channels(Database &db, qint64 now)
         qint64 age;
     };
     const Post posts[] = {
-        {1, "Добро пожаловать в Vorlane! Здесь новости, музыка, видео и каналы в одном месте.", 1, 120, 2400,
-         86400 * 3},
+        {1, "Добро пожаловать в Vorlane! Здесь новости, музыка, видео и каналы в одном месте.", 1, 120, 2400, 86400 * 3},
         {1, "Теперь в музыке можно собирать свои плейлисты и делиться ссылкой.", 0, 58, 1300, 7200},
         {2, "Набережная в семь вечера.", 3, 34, 410, 5400},
         {2, "Крыши старого центра.", 5, 21, 260, 86400 + 600},
@@ -165,34 +162,21 @@ void feed(Database &db, qint64 now)
         qint64 age;
     };
     const QList<Post> posts = {
-        {1,
-         {},
-         "Вечерний город с крыши. Кто узнает район?",
-         {{"image", demoMedia(QStringLiteral("photo-1.png")), nullptr, nullptr, {}}},
-         340,
-         600},
-        {2,
-         {},
-         "Собрал мелодию для утренней пробежки — послушайте!",
+        {1, {}, "Вечерний город с крыши. Кто узнает район?",
+         {{"image", demoMedia(QStringLiteral("photo-1.png")), nullptr, nullptr, {}}}, 340, 600},
+        {2, {}, "Собрал мелодию для утренней пробежки — послушайте!",
          {{"audio", demoMedia(QStringLiteral("tune-1.wav")), "Утренний ритм", "Иван Петров",
            demoMedia(QStringLiteral("sleeve-2.png"))}},
-         120,
-         3600 * 2},
+         120, 3600 * 2},
         {6, 1, "Vorlane обновился: быстрее лента и новые каналы.", {}, 5200, 3600 * 5},
-        {3,
-         {},
-         "Новый скетч и немного музыки к нему.",
+        {3, {}, "Новый скетч и немного музыки к нему.",
          {{"image", demoMedia(QStringLiteral("photo-4.png")), nullptr, nullptr, {}},
           {"audio", demoMedia(QStringLiteral("tune-3.wav")), "Акварель", "Мария Козлова", {}}},
-         210,
-         86400 + 1200},
-        {4,
-         {},
-         "Короткое видео с репетиции.",
+         210, 86400 + 1200},
+        {4, {}, "Короткое видео с репетиции.",
          {{"video", demoMedia(QStringLiteral("clip-2.avi")), "Репетиция", nullptr,
            demoMedia(QStringLiteral("photo-2.png"))}},
-         90,
-         86400 * 2},
+         90, 86400 * 2},
         {5, {}, "Хорошего всем дня!", {}, 45, 86400 * 4},
     };
     qint64 postId = 0;
@@ -229,9 +213,7 @@ void feed(Database &db, qint64 now)
         qint64 age;
     };
     const Comment comments[] = {
-        {1, 2, "Похоже на набережную!", 300},
-        {1, 3, "Красота 😍", 200},
-        {2, 1, "Бодрит, спасибо!", 3000},
+        {1, 2, "Похоже на набережную!", 300}, {1, 3, "Красота 😍", 200}, {2, 1, "Бодрит, спасибо!", 3000},
         {4, 1, "Очень нежно получилось.", 80000},
     };
     for (const Comment &comment : comments) {
@@ -286,8 +268,8 @@ void music(Database &db, qint64 now)
         const char *frequency;
     };
     const Track tracks[] = {
-        {"Утренний ритм", "Иван Петров", 2, 2, "tune-1.wav", false, "Раз, два — и в путь,\nгород ещё спит.", "Пробежка",
-         nullptr},
+        {"Утренний ритм", "Иван Петров", 2, 2, "tune-1.wav", false, "Раз, два — и в путь,\nгород ещё спит.",
+         "Пробежка", nullptr},
         {"Спуск", "Северный ветер", 2, 3, "tune-2.wav", false, nullptr, "Пробежка", nullptr},
         {"Акварель", "Мария Козлова", 2, 4, "tune-3.wav", false, "Краски на воде,\nсвет в окне.", "Скетчи", nullptr},
         {"Громко", "Северный ветер", 2, 5, "tune-2.wav", true, nullptr, nullptr, nullptr},
@@ -335,7 +317,7 @@ void videos(Database &db, qint64 now)
         insert.bind(6, video.views).bind(7, video.likes).bind(8, now - video.age).run();
     }
 }
-} // namespace
+}
 
 void DemoContent::seed(Database &db)
 {

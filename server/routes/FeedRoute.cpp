@@ -41,13 +41,14 @@ QJsonArray attachments(ServiceContext &context, qint64 postId)
 
 QJsonArray feed(ServiceContext &context)
 {
-    Statement query(context.db, "SELECT p.id, p.author_id, p.text, "
-                                "(SELECT COUNT(*) FROM post_likes WHERE post_id = p.id), "
-                                "(SELECT COUNT(*) FROM reposts WHERE post_id = p.id), "
-                                "(SELECT COUNT(*) FROM comments WHERE post_id = p.id), "
-                                "p.views_count, p.created_at, c.name, c.avatar_url "
-                                "FROM posts p LEFT JOIN channels c ON c.id = p.channel_id "
-                                "ORDER BY p.created_at DESC, p.id DESC");
+    Statement query(context.db,
+                    "SELECT p.id, p.author_id, p.text, "
+                    "(SELECT COUNT(*) FROM post_likes WHERE post_id = p.id), "
+                    "(SELECT COUNT(*) FROM reposts WHERE post_id = p.id), "
+                    "(SELECT COUNT(*) FROM comments WHERE post_id = p.id), "
+                    "p.views_count, p.created_at, c.name, c.avatar_url "
+                    "FROM posts p LEFT JOIN channels c ON c.id = p.channel_id "
+                    "ORDER BY p.created_at DESC, p.id DESC");
     const UserStore users(context);
     const qint64 now = TimeText::now();
     QJsonArray posts;
@@ -74,7 +75,7 @@ QJsonArray feed(ServiceContext &context)
     }
     return posts;
 }
-} // namespace
+}
 
 void Routes::addFeed(httplib::Server &server, ServiceContext &context)
 {
