@@ -31,6 +31,7 @@ Item {
         anchors.fill: parent
         initialItem: Rectangle {
             id: page
+            objectName: "feedPage"
             readonly property string title: qsTr("Главная лента")
             readonly property bool largeTitle: true
             // A sheet covers the page without hiding it, so only a real appearance reloads.
@@ -194,6 +195,7 @@ Item {
         objectName: "composerSheet"
         onClosed: root.showCreatePostModal = false
         content: CreatePostView {
+            objectName: "createPostView"
             feedViewModel: root.feedViewModel
             currentUser: root.currentUser
             onDismissRequested: root.showCreatePostModal = false
@@ -205,6 +207,7 @@ Item {
         objectName: "commentsSheet"
         onClosed: root.selectedPostForComments = null
         content: CommentsModalView {
+            objectName: "commentsModalView"
             post: root.selectedPostForComments
             currentUser: root.currentUser
             onDismissRequested: root.selectedPostForComments = null
