@@ -89,7 +89,7 @@ Rectangle {
                     }
                 }
                 footer: Item { width: 1; height: 20 }
-                delegate: Rectangle {
+                delegate: Item {
                     id: row
                     required property int index
                     required property string commentId
@@ -101,7 +101,26 @@ Rectangle {
                     x: 20
                     width: ListView.view.width - 40
                     height: Math.max(avatar.height, lines.height) + 2 * 10
-                    color: Theme.secondaryGroupedBackground
+
+                    // One rounded card around all rows: only the first row rounds its top, only
+                    // the last its bottom.
+                    Rectangle {
+                        anchors.fill: parent
+                        radius: 10
+                        color: Theme.secondaryGroupedBackground
+                    }
+                    Rectangle {
+                        visible: row.index > 0
+                        anchors { left: parent.left; right: parent.right; top: parent.top }
+                        height: 10
+                        color: Theme.secondaryGroupedBackground
+                    }
+                    Rectangle {
+                        visible: row.index < list.count - 1
+                        anchors { left: parent.left; right: parent.right; bottom: parent.bottom }
+                        height: 10
+                        color: Theme.secondaryGroupedBackground
+                    }
 
                     AvatarView {
                         id: avatar

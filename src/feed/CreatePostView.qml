@@ -37,6 +37,7 @@ Rectangle {
         height: 44
 
         AbstractButton {
+            id: cancelButton
             objectName: "cancelButton"
             anchors { left: parent.left; leftMargin: Theme.padding; top: parent.top; bottom: parent.bottom }
             onClicked: root.dismissRequested()
@@ -47,10 +48,15 @@ Rectangle {
                 color: Theme.blue
             }
         }
+        // Centred between the two buttons, so that a wide font never runs into them.
         Text {
-            anchors.centerIn: parent
+            anchors { left: cancelButton.right; right: publishButton.left; verticalCenter: parent.verticalCenter }
+            anchors.leftMargin: 4
+            anchors.rightMargin: 4
+            horizontalAlignment: Text.AlignHCenter
+            elide: Text.ElideRight
             text: qsTr("Создать запись")
-            font.pixelSize: Theme.headline
+            font.pixelSize: Theme.callout
             font.weight: Font.DemiBold
             color: Theme.label
         }
@@ -138,7 +144,12 @@ Rectangle {
         id: bottomBar
         anchors { left: parent.left; right: parent.right; bottom: parent.bottom }
         height: 56
-        color: Theme.gray6
+        color: Theme.secondaryGroupedBackground
+        Rectangle {
+            anchors { left: parent.left; right: parent.right; top: parent.top }
+            height: 0.5
+            color: Theme.separator
+        }
 
         AbstractButton {
             id: pickButton

@@ -64,7 +64,7 @@ Item {
                         width: parent.width - 2 * Theme.padding
                         height: 36
                         radius: 12
-                        color: Theme.systemBackground
+                        color: Theme.secondarySystemBackground
                         IconImage {
                             id: glass
                             x: 10
