@@ -19,4 +19,5 @@ for _ in $(seq 1 100); do grep -q '^PORT ' "$data/log" && break; sleep 0.1; done
 grep -q '^PORT ' "$data/log" || { cat "$data/log" >&2; exit 1; }
 
 xvfb-run -a -s "-screen 0 390x844x24" "$build/tests/app/vorlane_screenshot_tour" docs/screenshots
+cmake --build "$build" --target feed_screenshots && xvfb-run -a -s "-screen 0 390x844x24" "$build/tests/feed/feed_screenshots" docs/screenshots
 cmake --build "$build" --target profile_screenshots && xvfb-run -a -s "-screen 0 390x844x24" "$build/tests/profile/profile_screenshots" docs/screenshots

@@ -1,8 +1,13 @@
-// "feed.php": the feed, newest first, as a bare list of posts. Likes and reposts are counted
+// "feed.php": the feed, newest first, as a bare list of posts, and a post's comments, oldest first
+// ("action=comments&post_id=N"); its writes are in FeedWrites. Likes and reposts are counted
 // over everybody; the service does not know who asks, so the viewer's own flags are false.
 #include "Database.h"
+#include "FeedRecords.h"
+#include "FeedWrites.h"
 #include "OptionalMember.h"
+#include "QueryParams.h"
 #include "Reply.h"
+#include "RequestBody.h"
 #include "Routes.h"
 #include "ServiceContext.h"
 #include "Statement.h"
@@ -74,8 +79,25 @@ QJsonArray feed(ServiceContext &context)
 
 void Routes::addFeed(httplib::Server &server, ServiceContext &context)
 {
-    server.Get("/api/feed\\.php", [&context](const httplib::Request &, httplib::Response &res) {
+    server.Get("/api/feed\\.php", [&context](const httplib::Request &req, httplib::Response &res) {
+        const std::optional<QString> action = QueryParams::value(req, QStringLiteral("action"));
+        if (!action) {
+            std::lock_guard lock(context.db.mutex());
+            return Reply::value(res, feed(context));
+        }
+        if (*action != QLatin1String("comments"))
+            return Reply::refuse(res, QStringLiteral("Неизвестное действие"));
+        const std::optional<qint64> postId = QueryParams::integer(req, QStringLiteral("post_id"));
+        if (!postId)
+            return Reply::refuse(res, QStringLiteral("Не указана запись"));
         std::lock_guard lock(context.db.mutex());
-        Reply::value(res, feed(context));
+        if (!FeedRecords::postExists(context, *postId))
+            return Reply::refuse(res, QStringLiteral("Запись не найдена"));
+        Reply::value(res, FeedRecords::comments(context, *postId));
     });
+    server.Post("/api/feed\\.php",
+                [&context](const httplib::Request &req, httplib::Response &res, const httplib::ContentReader &reader) {
+                    if (const std::optional<QJsonObject> body = RequestBody::readJsonObject(req, res, reader))
+                        FeedWrites::handle(*body, res, context);
+                });
 }

@@ -56,19 +56,31 @@ void ScriptedResponder::reply(const QByteArray &raw)
 
 void ScriptedResponder::reply(int status, const QByteArray &body, const QByteArray &contentType)
 {
-    reply("HTTP/1.1 " + QByteArray::number(status) + " Scripted\r\nContent-Type: " + contentType
-          + "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
+    reply("HTTP/1.1 " + QByteArray::number(status) + " Scripted\r\nContent-Type: " + contentType +
+          "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
 }
 
 void ScriptedResponder::replyCutOff(const QByteArray &partialBody)
 {
-    reply("HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: "
-          + QByteArray::number(partialBody.size() + 100) + "\r\n\r\n" + partialBody);
+    reply("HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: " +
+          QByteArray::number(partialBody.size() + 100) + "\r\n\r\n" + partialBody);
 }
 
 void ScriptedResponder::replyNothing()
 {
     m_script.enqueue(std::nullopt);
+}
+
+bool ScriptedResponder::answerHeld(int status, const QByteArray &body, const QByteArray &contentType)
+{
+    if (m_held.isEmpty())
+        return false;
+    Connection *connection = m_held.dequeue();
+    connection->socket->write("HTTP/1.1 " + QByteArray::number(status) + " Scripted\r\nContent-Type: " + contentType +
+                              "\r\nContent-Length: " + QByteArray::number(body.size()) +
+                              "\r\nConnection: close\r\n\r\n" + body);
+    connection->socket->disconnectFromHost();
+    return true;
 }
 
 bool ScriptedResponder::waitForRequests(int count)
@@ -143,8 +155,10 @@ void ScriptedResponder::answer(Connection &connection)
     const std::optional<QByteArray> raw =
         m_script.isEmpty() ? std::optional<QByteArray>("HTTP/1.1 599 Unscripted\r\nContent-Length: 0\r\n\r\n")
                            : m_script.dequeue();
-    if (!raw)
-        return; // left hanging on purpose
+    if (!raw) {
+        m_held.enqueue(&connection); // left hanging on purpose
+        return;
+    }
     connection.socket->write(*raw);
     connection.socket->disconnectFromHost();
 }
