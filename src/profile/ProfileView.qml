@@ -144,15 +144,16 @@ Rectangle {
                             anchors.right: actionButton.left
                             anchors.rightMargin: Theme.spacing
                             spacing: 4
-                            Row {
+                            // The name wraps rather than being cut; the seal follows its longest line.
+                            Item {
                                 width: parent.width
-                                spacing: 6
+                                height: Math.max(nameText.height, seal.visible ? seal.height : 0)
                                 Text {
                                     id: nameText
                                     objectName: "profileName"
                                     anchors.verticalCenter: parent.verticalCenter
                                     width: Math.min(implicitWidth, parent.width - (seal.visible ? seal.width + 6 : 0))
-                                    elide: Text.ElideRight
+                                    wrapMode: Text.Wrap
                                     textFormat: Text.PlainText
                                     text: profileModel.fullName
                                     font.pixelSize: 22
@@ -162,6 +163,7 @@ Rectangle {
                                 IconImage {
                                     id: seal
                                     objectName: "profileSeal"
+                                    x: Math.ceil(nameText.contentWidth) + 6
                                     anchors.verticalCenter: parent.verticalCenter
                                     visible: profileModel.isVerified
                                     source: Theme.icon("checkmark.seal.fill")
