@@ -79,25 +79,13 @@ bool ScriptedResponder::answerWaiting(int status, const QByteArray &body, const 
 
 void ScriptedResponder::replyCutOff(const QByteArray &partialBody)
 {
-    reply("HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: " +
-          QByteArray::number(partialBody.size() + 100) + "\r\n\r\n" + partialBody);
+    reply("HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: "
+          + QByteArray::number(partialBody.size() + 100) + "\r\n\r\n" + partialBody);
 }
 
 void ScriptedResponder::replyNothing()
 {
     m_script.enqueue(std::nullopt);
-}
-
-bool ScriptedResponder::answerWaiting(int status, const QByteArray &body, const QByteArray &contentType)
-{
-    if (m_held.isEmpty())
-        return false;
-    Connection *connection = m_held.dequeue();
-    connection->socket->write("HTTP/1.1 " + QByteArray::number(status) + " Scripted\r\nContent-Type: " + contentType +
-                              "\r\nContent-Length: " + QByteArray::number(body.size()) +
-                              "\r\nConnection: close\r\n\r\n" + body);
-    connection->socket->disconnectFromHost();
-    return true;
 }
 
 bool ScriptedResponder::waitForRequests(int count)

@@ -26,7 +26,7 @@ public:
         QByteArray method;
         QByteArray target;
         QList<QPair<QByteArray, QByteArray>> headers;
-        QByteArray body; // empty when bodies are only counted
+        QByteArray body;       // empty when bodies are only counted
         qint64 bodySize = 0;
         QByteArray bodySha256; // of the whole body, also when it is not kept
 
