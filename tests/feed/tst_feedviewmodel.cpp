@@ -215,10 +215,10 @@ private Q_SLOTS:
         const Post storedFirst = post(501, QStringLiteral("первый"));
         const Post storedSecond = post(502, QStringLiteral("второй"));
         const bool firstSentFirst = body(responder.requests().at(1).body).value("text") == QStringLiteral("первый");
-        QVERIFY(responder.answerHeld(200, published(firstSentFirst ? storedFirst : storedSecond)));
+        QVERIFY(responder.answerWaiting(200, published(firstSentFirst ? storedFirst : storedSecond)));
         QTRY_COMPARE(feed->model.posts(), firstSentFirst ? (QList<Post>{second, storedFirst, listed})
                                                          : (QList<Post>{storedSecond, first, listed}));
-        QVERIFY(responder.answerHeld(200, published(firstSentFirst ? storedSecond : storedFirst)));
+        QVERIFY(responder.answerWaiting(200, published(firstSentFirst ? storedSecond : storedFirst)));
         QTRY_COMPARE(feed->model.posts(), (QList<Post>{storedSecond, storedFirst, listed}));
     }
 
@@ -257,7 +257,7 @@ private Q_SLOTS:
         feed->model.loadFeed();
         QTRY_VERIFY(!feed->model.isLoading());
         QCOMPARE(feed->model.posts(), reloaded);
-        QVERIFY(responder.answerHeld(200, published(post(600, QStringLiteral("новый")))));
+        QVERIFY(responder.answerWaiting(200, published(post(600, QStringLiteral("новый")))));
         QTest::qWait(150);
         QCOMPARE(feed->model.posts(), reloaded);
     }

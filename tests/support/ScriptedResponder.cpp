@@ -54,33 +54,38 @@ void ScriptedResponder::reply(const QByteArray &raw)
     m_script.enqueue(raw);
 }
 
+namespace {
+QByteArray wholeReply(int status, const QByteArray &body, const QByteArray &contentType)
+{
+    return "HTTP/1.1 " + QByteArray::number(status) + " Scripted\r\nContent-Type: " + contentType
+        + "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+}
+}
+
 void ScriptedResponder::reply(int status, const QByteArray &body, const QByteArray &contentType)
 {
-    reply("HTTP/1.1 " + QByteArray::number(status) + " Scripted\r\nContent-Type: " + contentType +
-          "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
+    reply(wholeReply(status, body, contentType));
+}
+
+bool ScriptedResponder::answerWaiting(int status, const QByteArray &body, const QByteArray &contentType)
+{
+    if (m_waiting.isEmpty())
+        return false;
+    QTcpSocket *socket = m_waiting.dequeue();
+    socket->write(wholeReply(status, body, contentType));
+    socket->disconnectFromHost();
+    return true;
 }
 
 void ScriptedResponder::replyCutOff(const QByteArray &partialBody)
 {
-    reply("HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: " +
-          QByteArray::number(partialBody.size() + 100) + "\r\n\r\n" + partialBody);
+    reply("HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: "
+          + QByteArray::number(partialBody.size() + 100) + "\r\n\r\n" + partialBody);
 }
 
 void ScriptedResponder::replyNothing()
 {
     m_script.enqueue(std::nullopt);
-}
-
-bool ScriptedResponder::answerHeld(int status, const QByteArray &body, const QByteArray &contentType)
-{
-    if (m_held.isEmpty())
-        return false;
-    Connection *connection = m_held.dequeue();
-    connection->socket->write("HTTP/1.1 " + QByteArray::number(status) + " Scripted\r\nContent-Type: " + contentType +
-                              "\r\nContent-Length: " + QByteArray::number(body.size()) +
-                              "\r\nConnection: close\r\n\r\n" + body);
-    connection->socket->disconnectFromHost();
-    return true;
 }
 
 bool ScriptedResponder::waitForRequests(int count)
@@ -156,7 +161,7 @@ void ScriptedResponder::answer(Connection &connection)
         m_script.isEmpty() ? std::optional<QByteArray>("HTTP/1.1 599 Unscripted\r\nContent-Length: 0\r\n\r\n")
                            : m_script.dequeue();
     if (!raw) {
-        m_held.enqueue(&connection); // left hanging on purpose
+        m_waiting.enqueue(connection.socket); // left hanging on purpose
         return;
     }
     connection.socket->write(*raw);

@@ -26,7 +26,7 @@ public:
         QByteArray method;
         QByteArray target;
         QList<QPair<QByteArray, QByteArray>> headers;
-        QByteArray body; // empty when bodies are only counted
+        QByteArray body;       // empty when bodies are only counted
         qint64 bodySize = 0;
         QByteArray bodySha256; // of the whole body, also when it is not kept
 
@@ -52,9 +52,9 @@ public:
     void replyCutOff(const QByteArray &partialBody);
     // The next request gets no answer at all; the connection stays open.
     void replyNothing();
-    // Answers the oldest request that replyNothing() left hanging, now; false when none hangs.
-    // Lets a test decide in which order two replies land.
-    bool answerHeld(int status, const QByteArray &body, const QByteArray &contentType = "application/json");
+    // Answers the oldest request left without an answer by replyNothing(), as reply(status, ...)
+    // would have; false when none is waiting.
+    bool answerWaiting(int status, const QByteArray &body, const QByteArray &contentType = "application/json");
 
     // Large uploads: keep only the size and digest of bodies, not the bytes.
     void setKeepBodies(bool keep) { m_keepBodies = keep; }
@@ -74,7 +74,7 @@ private:
     QQueue<std::optional<QByteArray>> m_script;
     QList<Request> m_requests;
     std::vector<std::unique_ptr<Connection>> m_open;
-    QQueue<Connection *> m_held;
+    QQueue<QTcpSocket *> m_waiting;
     int m_connections = 0;
     bool m_keepBodies = true;
 };
