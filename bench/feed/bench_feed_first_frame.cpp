@@ -41,8 +41,8 @@ bool publishPosts(ServiceProcess &service)
                                          .arg(i)},
             {QStringLiteral("image_url"), i % 2 ? picture : QString()},
         };
-        const auto outcome = runToEnd(network.request<APIResponse<Post>>(QStringLiteral("feed.php"),
-                                                                          QStringLiteral("POST"), body));
+        const auto outcome =
+            runToEnd(network.request<APIResponse<Post>>(QStringLiteral("feed.php"), QStringLiteral("POST"), body));
         if (!outcome.value || !outcome.value->success)
             return false;
     }
@@ -75,9 +75,9 @@ void FeedFromServiceToFirstFrame(benchmark::State &state)
             if (firstFrame < 0 && model->posts().size() >= PostCount)
                 firstFrame = clock.nsecsElapsed();
         });
-        std::unique_ptr<QObject> screen(component.createWithInitialProperties(
-            {{"feedViewModel", QVariant::fromValue(model.get())},
-             {"currentUser", QVariant::fromValue(User::demoUser())}}));
+        std::unique_ptr<QObject> screen(
+            component.createWithInitialProperties({{"feedViewModel", QVariant::fromValue(model.get())},
+                                                   {"currentUser", QVariant::fromValue(User::demoUser())}}));
         auto *root = qobject_cast<QQuickItem *>(screen.get());
         if (!root) {
             state.SkipWithError(qPrintable(component.errorString()));

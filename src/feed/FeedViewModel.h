@@ -35,7 +35,6 @@ public:
     static Post temporaryPost(qint64 id, const User &author, const QString &trimmedText, const QString &imageUrl);
 
     const QList<Post> &posts() const { return m_posts.rows(); }
-    RecordListModel<Post> &postRows() { return m_posts; }
     QAbstractItemModel *postsModel() { return &m_posts; }
 
     // Temporary ids come from here; tests hand in a generator that collides.

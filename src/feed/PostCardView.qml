@@ -281,7 +281,7 @@ Item {
 
                 Row {
                     spacing: 16
-                    CapsuleButton {
+                    PostActionButton {
                         id: likeButton
                         objectName: "likeButton"
                         symbol: root.isLiked ? "heart.fill" : "heart"
@@ -291,7 +291,7 @@ Item {
                         fill: root.isLiked ? Qt.rgba(1, 0.23, 0.19, 0.1) : Theme.groupedBackground
                         onClicked: root.like()
                     }
-                    CapsuleButton {
+                    PostActionButton {
                         objectName: "commentButton"
                         symbol: "bubble.left"
                         count: root.commentsCount
@@ -299,7 +299,7 @@ Item {
                         fill: Theme.groupedBackground
                         onClicked: root.comment()
                     }
-                    CapsuleButton {
+                    PostActionButton {
                         objectName: "repostButton"
                         symbol: root.isReposted ? "arrow.triangle.2.circlepath.circle.fill"
                                                 : "arrow.triangle.2.circlepath"
@@ -379,41 +379,6 @@ Item {
                 text: qsTr("OK")
                 flat: true
                 onClicked: copiedAlert.close()
-            }
-        }
-    }
-
-    component CapsuleButton: AbstractButton {
-        id: capsule
-        property string symbol
-        property int symbolSize: 15
-        property string count
-        property color tint
-        property color fill
-
-        topPadding: 6
-        bottomPadding: 6
-        leftPadding: 10
-        rightPadding: 10
-        background: Rectangle {
-            radius: 16
-            color: capsule.fill
-        }
-        contentItem: Row {
-            spacing: 6
-            IconImage {
-                anchors.verticalCenter: parent.verticalCenter
-                source: Theme.icon(capsule.symbol)
-                sourceSize: Qt.size(capsule.symbolSize, capsule.symbolSize)
-                color: capsule.tint
-            }
-            Text {
-                objectName: capsule.objectName + "Count"
-                anchors.verticalCenter: parent.verticalCenter
-                text: capsule.count
-                font.pixelSize: 13
-                font.weight: Font.Medium
-                color: capsule.tint
             }
         }
     }

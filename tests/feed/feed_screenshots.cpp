@@ -100,10 +100,12 @@ int main(int argc, char *argv[])
     QMetaObject::invokeMethod(item("feedList"), "positionViewAtIndex", Q_ARG(int, 1), Q_ARG(int, 0));
     QTest::qWait(300);
     QQuickItem *card = nullptr;
-    (void)QTest::qWaitFor([&] {
-        card = item("postCard_1");
-        return card != nullptr;
-    }, 5000);
+    (void)QTest::qWaitFor(
+        [&] {
+            card = item("postCard_1");
+            return card != nullptr;
+        },
+        5000);
     if (!card)
         return 1;
     for (QQuickItem *child : card->findChildren<QQuickItem *>()) {

@@ -121,7 +121,8 @@ private Q_SLOTS:
         QVERIFY(responder.waitForRequests(3));
         QCOMPARE(body(responder.requests().at(2).body).value("image_url"), QJsonValue(QString()));
         composer.reset();
-        QVERIFY(responder.answerWaiting(200, "{\"success\": true, \"data\": {\"url\": \"http://127.0.0.1:9/late.jpg\"}}"));
+        QVERIFY(
+            responder.answerWaiting(200, "{\"success\": true, \"data\": {\"url\": \"http://127.0.0.1:9/late.jpg\"}}"));
         QTest::qWait(100);
         QVERIFY(feed.posts().first().attachments.isEmpty());
     }
