@@ -366,8 +366,9 @@ private Q_SLOTS:
         QCOMPARE(ScreenDriver::text(s.screen.find(QStringLiteral("channelSectionHeader"))),
                  QStringLiteral("Каналы & Паблики"));
         // Each button opens the creation form; the form's sheet is closed between the taps.
-        QObject *sheet = s.screen.root()->findChild<QObject *>(QStringLiteral("createChannelSheet"));
-        QVERIFY(sheet);
+        // The sheet moves under the window's overlay once the screen is in its window; look in both.
+        QObject *sheet = nullptr;
+        QTRY_VERIFY((sheet = s.screen.findObject(QStringLiteral("createChannelSheet"))));
         for (const char *button : {"createChannelEmptyButton", "createChannelHeaderButton"}) {
             ScreenDriver::tap(s.screen.window(), s.screen.find(QLatin1String(button)));
             QTRY_VERIFY(sheet->property("opened").toBool() && s.screen.find(QStringLiteral("nameField")));
