@@ -120,7 +120,8 @@ private Q_SLOTS:
         QAbstractItemModelTester tester(s.model()->channelsModel(),
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
         QTRY_COMPARE(s.screen.find(QStringLiteral("channelList"))->property("count").toInt(), 3);
-        QQuickItem *first = s.row(0);
+        // Newest first: the oldest channel stands last.
+        QQuickItem *first = s.row(2);
         QCOMPARE(textOf(first, "channelName"), QStringLiteral("Vorlane Новости"));
         QCOMPARE(textOf(first, "channelCount"), QStringLiteral("5 подписчиков"));
         QVERIFY(shown(first, "channelSeal"));
@@ -129,7 +130,7 @@ private Q_SLOTS:
         QVERIFY(shown(s.row(1), "ownerMark"));
         QVERIFY(!shown(s.row(1), "rowSubscribeButton"));
         QVERIFY(!shown(s.row(1), "channelSeal"));
-        QVERIFY(shown(s.row(2), "rowSubscribeButton"));
+        QVERIFY(shown(s.row(0), "rowSubscribeButton"));
 
         // The button flips at once and opens nothing; a second tap restores the service's record.
         ScreenDriver::tap(s.screen.window(), descendant(first, QStringLiteral("rowSubscribeButton")));
