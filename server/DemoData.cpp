@@ -222,6 +222,37 @@ void feed(Database &db, qint64 now)
     }
 }
 
+// Feed cards of every kind beyond the posts above: an audio row without names (the card's own
+// fallbacks show) and a post with two pictures. Seeded after them, so the ids above stay put.
+void feedCardKinds(Database &db, qint64 now)
+{
+    struct Extra
+    {
+        int author;
+        const char *text;
+        const char *kind;
+        const char *media;
+        qint64 age;
+    };
+    const Extra extras[] = {
+        {5, "Запись с прогулки, без названия.", "audio", "tune-2.wav", 3600 * 3},
+        {1, "Два вечера на одной набережной.", "image", "photo-3.png", 86400 * 3},
+        {1, nullptr, "image", "photo-5.png", 86400 * 3},
+    };
+    qint64 postId = 0;
+    for (const Extra &extra : extras) {
+        // An entry without text adds its picture to the post before it.
+        if (extra.text) {
+            Statement insert(db,
+                             "INSERT INTO posts (author_id, text, views_count, created_at) VALUES (?1, ?2, ?3, ?4)");
+            insert.bind(1, extra.author).bind(2, extra.text).bind(3, 75).bind(4, now - extra.age).run();
+            postId = db.lastInsertId();
+        }
+        Statement add(db, "INSERT INTO post_attachments (post_id, kind, url) VALUES (?1, ?2, ?3)");
+        add.bind(1, postId).bind(2, extra.kind).bind(3, demoMedia(QString::fromUtf8(extra.media))).run();
+    }
+}
+
 void music(Database &db, qint64 now)
 {
     struct Track
@@ -299,6 +330,7 @@ void DemoContent::seed(Database &db)
     users(db, now);
     channels(db, now);
     feed(db, now);
+    feedCardKinds(db, now);
     music(db, now);
     videos(db, now);
     transaction.commit();

@@ -14,6 +14,7 @@
 #include <QRadialGradient>
 #include <QtEndian>
 #include <cmath>
+#include <cstdio>
 #include <functional>
 #include <future>
 #include <vector>
@@ -195,17 +196,32 @@ bool saveClip(const QString &path, const Palette &palette)
     }
     return MjpegAvi::write(path, frames, 12);
 }
+
+// Written under a temporary name and renamed once whole, so that a start cut short (a crash,
+// kill -9) leaves either a complete file or none, and the next start makes what is missing.
+bool writeWhole(const QString &path, const std::function<bool(const QString &)> &write)
+{
+    const QFileInfo target(path);
+    const QString partial = target.dir().filePath(QLatin1Char('.') + target.fileName() + QStringLiteral(".part"));
+    if (!write(partial) || std::rename(QFile::encodeName(partial).constData(), QFile::encodeName(path).constData()) != 0) {
+        QFile::remove(partial);
+        return false;
+    }
+    return true;
+}
 }
 
 bool DemoContent::makeMedia(const MediaStore &media, QString &error)
 {
     const QDir dir(media.demoDir());
+    for (const QString &name : dir.entryList({QStringLiteral(".*.part")}, QDir::Files | QDir::Hidden))
+        QFile::remove(dir.filePath(name));
     // Each file is made on its own thread: the service starts in every test, so start-up counts.
     std::vector<std::pair<QString, std::future<bool>>> jobs;
     auto make = [&](const QString &name, std::function<bool(const QString &)> write) {
         const QString path = dir.filePath(name);
         if (!QFileInfo::exists(path))
-            jobs.emplace_back(name, std::async(std::launch::async, [path, write] { return write(path); }));
+            jobs.emplace_back(name, std::async(std::launch::async, [path, write] { return writeWhole(path, write); }));
     };
     auto picture = [&](const QString &name, QSize size, Painter paint) {
         make(name, [size, paint](const QString &path) { return savePicture(path, size, paint); });

@@ -16,6 +16,8 @@ constexpr KnownType KnownTypes[] = {
     {"gif", "image/gif", true},    {"webp", "image/webp", true},     {"heic", "image/heic", true},
     {"mp3", "audio/mpeg", false},  {"wav", "audio/wav", false},      {"m4a", "audio/mp4", false},
     {"aac", "audio/aac", false},   {"ogg", "audio/ogg", false},      {"flac", "audio/flac", false},
+    {"aif", "audio/aiff", false},  {"aiff", "audio/aiff", false},    {"oga", "audio/ogg", false},
+    {"opus", "audio/opus", false}, {"caf", "audio/x-caf", false},
     {"mp4", "video/mp4", false},   {"mov", "video/quicktime", false}, {"m4v", "video/mp4", false},
     {"webm", "video/webm", false}, {"avi", "video/x-msvideo", false},
     // Every other kind the video picker offers.

@@ -1,17 +1,35 @@
 #include "PasswordHash.h"
 
-#include <QPasswordDigestor>
 #include <QRandomGenerator>
+#include <QSemaphore>
+#include <QThread>
+#include <openssl/evp.h>
 
 namespace {
 constexpr int Iterations = 40000;
 constexpr int SaltBytes = 16;
 constexpr int HashBytes = 32;
 
+// Hashing is slow on purpose; a burst of sign-ins must not take every core from the other
+// requests, so only half of them hash at once and the rest wait their turn.
+QSemaphore &hashingSlots()
+{
+    static QSemaphore gate(std::max(1, QThread::idealThreadCount() / 2));
+    return gate;
+}
+
 QByteArray derive(const QString &password, const QByteArray &salt, int iterations)
 {
-    return QPasswordDigestor::deriveKeyPbkdf2(QCryptographicHash::Sha256, password.toUtf8(), salt, iterations,
-                                              HashBytes);
+    const QByteArray utf8 = password.toUtf8();
+    QByteArray key(HashBytes, Qt::Uninitialized);
+    QSemaphore &gate = hashingSlots();
+    gate.acquire();
+    const QSemaphoreReleaser release(gate);
+    if (PKCS5_PBKDF2_HMAC(utf8.constData(), int(utf8.size()), reinterpret_cast<const unsigned char *>(salt.constData()),
+                          int(salt.size()), iterations, EVP_sha256(), HashBytes,
+                          reinterpret_cast<unsigned char *>(key.data())) != 1)
+        return {};
+    return key;
 }
 
 bool equalInConstantTime(const QByteArray &a, const QByteArray &b)
@@ -36,5 +54,6 @@ bool PasswordHash::matches(const QString &password) const
 {
     if (iterations <= 0 || salt.isEmpty())
         return false;
-    return equalInConstantTime(derive(password, salt, iterations), hash);
+    const QByteArray derived = derive(password, salt, iterations);
+    return !derived.isEmpty() && equalInConstantTime(derived, hash);
 }

@@ -114,9 +114,18 @@ CREATE TABLE IF NOT EXISTS videos (
     created_at INTEGER NOT NULL
 );
 )sql";
+
+// What the reads look up by: a post's attachments and comments, a member's followers, the feed's order.
+const char *const Indexes = R"sql(
+CREATE INDEX IF NOT EXISTS post_attachments_by_post ON post_attachments (post_id, id);
+CREATE INDEX IF NOT EXISTS comments_by_post ON comments (post_id);
+CREATE INDEX IF NOT EXISTS follows_by_followee ON follows (followee_id);
+CREATE INDEX IF NOT EXISTS posts_by_time ON posts (created_at, id);
+)sql";
 }
 
 void Schema::create(Database &db)
 {
     db.exec(Tables);
+    db.exec(Indexes);
 }

@@ -4,14 +4,29 @@
 
 Statement::Statement(Database &db, const char *sql)
     : m_db(db)
+    , m_connection(db.connection())
+    , m_sql(sql)
 {
-    if (sqlite3_prepare_v2(db.handle(), sql, -1, &m_stmt, nullptr) != SQLITE_OK)
+    // Taken out while in use: the same text used twice at once gets a second statement.
+    const auto kept = m_connection.statements.find(m_sql);
+    if (kept != m_connection.statements.end()) {
+        m_stmt = kept->second;
+        m_connection.statements.erase(kept);
+        return;
+    }
+    if (sqlite3_prepare_v3(m_connection.handle, sql, -1, SQLITE_PREPARE_PERSISTENT, &m_stmt, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(m_stmt);
         throw DatabaseError("cannot prepare statement: " + db.lastError().toStdString());
+    }
 }
 
 Statement::~Statement()
 {
-    sqlite3_finalize(m_stmt);
+    // Reset ends the statement's read of the data, so that it holds no old view of it.
+    sqlite3_reset(m_stmt);
+    sqlite3_clear_bindings(m_stmt);
+    if (!m_stmt || !m_connection.statements.emplace(std::move(m_sql), m_stmt).second)
+        sqlite3_finalize(m_stmt);
 }
 
 Statement &Statement::bind(int index, qint64 value)
@@ -73,6 +88,12 @@ QString Statement::text(int column) const
 {
     const auto *data = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, column));
     return QString::fromUtf8(data, sqlite3_column_bytes(m_stmt, column));
+}
+
+QByteArrayView Statement::utf8(int column) const
+{
+    const auto *data = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, column));
+    return QByteArrayView(data, sqlite3_column_bytes(m_stmt, column));
 }
 
 std::optional<QString> Statement::optionalText(int column) const

@@ -2,13 +2,17 @@
 
 #include "Database.h"
 
+#include <QByteArrayView>
 #include <QString>
 #include <optional>
+#include <string>
 
 struct sqlite3_stmt;
 
 // A prepared statement: every value from outside reaches SQL through bind(), never through the
-// statement text. Parameters are numbered from 1, result columns from 0.
+// statement text. Parameters are numbered from 1, result columns from 0. Statements are prepared
+// once per connection and kept: a Statement takes its text's prepared form from the calling
+// thread's connection and hands it back, reset, when it goes.
 class Statement
 {
 public:
@@ -33,12 +37,16 @@ public:
     qint64 integer(int column) const;
     bool flag(int column) const { return integer(column) != 0; }
     QString text(int column) const;
+    // The column's text as SQLite holds it, valid until the next call on this statement.
+    QByteArrayView utf8(int column) const;
     std::optional<QString> optionalText(int column) const;
     QByteArray blob(int column) const;
     bool isNull(int column) const;
 
 private:
     Database &m_db;
+    Database::Connection &m_connection;
+    std::string m_sql;
     sqlite3_stmt *m_stmt = nullptr;
 };
 

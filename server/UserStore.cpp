@@ -6,6 +6,8 @@
 #include "Statement.h"
 #include "TimeText.h"
 
+#include <string>
+
 std::optional<UserStore::Login> UserStore::findLogin(const QString &login) const
 {
     Statement query(m_context.db, "SELECT id, password_salt, password_hash, password_iterations FROM users "
@@ -39,16 +41,16 @@ qint64 UserStore::create(const NewUser &user) const
     return m_context.db.lastInsertId();
 }
 
-std::optional<QJsonObject> UserStore::json(qint64 id) const
+namespace {
+// The columns userFromRow() reads, in its order.
+constexpr const char *UserColumns =
+    "id, username, first_name, last_name, avatar_url, cover_url, status_text, is_verified, "
+    "(SELECT COUNT(*) FROM follows WHERE followee_id = users.id), "
+    "(SELECT COUNT(*) FROM follows WHERE follower_id = users.id), "
+    "bio, is_online, last_seen_at";
+
+QJsonObject userFromRow(const Statement &query, const ServiceContext &context, qint64 now)
 {
-    Statement query(m_context.db,
-                    "SELECT id, username, first_name, last_name, avatar_url, cover_url, status_text, is_verified, "
-                    "(SELECT COUNT(*) FROM follows WHERE followee_id = users.id), "
-                    "(SELECT COUNT(*) FROM follows WHERE follower_id = users.id), "
-                    "bio, is_online, last_seen_at FROM users WHERE id = ?1");
-    query.bind(1, id);
-    if (!query.next())
-        return std::nullopt;
     QJsonObject user{
         {QStringLiteral("id"), query.integer(0)},
         {QStringLiteral("username"), query.text(1)},
@@ -59,11 +61,33 @@ std::optional<QJsonObject> UserStore::json(qint64 id) const
         {QStringLiteral("following_count"), query.integer(9)},
         {QStringLiteral("is_online"), query.flag(11)},
     };
-    insertOptional(user, "avatar_url", m_context.absolute(query.optionalText(4)));
-    insertOptional(user, "cover_url", m_context.absolute(query.optionalText(5)));
+    insertOptional(user, "avatar_url", context.absolute(query.optionalText(4)));
+    insertOptional(user, "cover_url", context.absolute(query.optionalText(5)));
     insertOptional(user, "status_text", query.optionalText(6));
     insertOptional(user, "bio", query.optionalText(10));
     if (!query.flag(11) && !query.isNull(12))
-        user.insert(QStringLiteral("last_seen_text"), TimeText::lastSeen(query.integer(12), TimeText::now()));
+        user.insert(QStringLiteral("last_seen_text"), TimeText::lastSeen(query.integer(12), now));
     return user;
+}
+}
+
+std::optional<QJsonObject> UserStore::json(qint64 id) const
+{
+    static const std::string sql = std::string("SELECT ") + UserColumns + " FROM users WHERE id = ?1";
+    Statement query(m_context.db, sql.c_str());
+    query.bind(1, id);
+    if (!query.next())
+        return std::nullopt;
+    return userFromRow(query, m_context, TimeText::now());
+}
+
+QHash<qint64, QJsonObject> UserStore::postAuthors(qint64 now) const
+{
+    static const std::string sql =
+        std::string("SELECT ") + UserColumns + " FROM users WHERE id IN (SELECT author_id FROM posts)";
+    Statement query(m_context.db, sql.c_str());
+    QHash<qint64, QJsonObject> users;
+    while (query.next())
+        users.insert(query.integer(0), userFromRow(query, m_context, now));
+    return users;
 }

@@ -2,6 +2,7 @@
 
 #include "PasswordHash.h"
 
+#include <QHash>
 #include <QJsonObject>
 #include <QString>
 #include <optional>
@@ -17,7 +18,7 @@ struct NewUser
     PasswordHash password;
 };
 
-// Members of the network. Callers hold the database mutex around every call.
+// Members of the network. Callers that write hold the database mutex.
 class UserStore
 {
 public:
@@ -40,6 +41,8 @@ public:
 
     // The user record in its wire form.
     std::optional<QJsonObject> json(qint64 id) const;
+    // The records of every author of a post, by id, in one query; `now` is what "last seen" counts from.
+    QHash<qint64, QJsonObject> postAuthors(qint64 now) const;
 
 private:
     const ServiceContext &m_context;

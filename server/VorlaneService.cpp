@@ -6,6 +6,7 @@
 #include "Reply.h"
 #include "RequestBody.h"
 #include "Schema.h"
+#include "ServiceServer.h"
 #include "ServiceContext.h"
 #include "routes/Routes.h"
 
@@ -49,7 +50,9 @@ bool VorlaneService::prepare(QString &error)
         return false;
     }
 
-    m_server = std::make_unique<httplib::Server>();
+    auto server = std::make_unique<ServiceServer>();
+    ServiceServer &bound = *server;
+    m_server = std::move(server);
     m_server->set_keep_alive_timeout(KeepAliveSeconds);
     m_server->set_read_timeout(ReadTimeoutSeconds);
     m_server->set_payload_max_length(size_t(-1)); // every script reads its own body within its own cap
@@ -65,6 +68,7 @@ bool VorlaneService::prepare(QString &error)
         error = QStringLiteral("cannot listen on 127.0.0.1:%1").arg(m_options.port);
         return false;
     }
+    bound.widenBacklog();
     m_context.reset(new ServiceContext{*m_db, *m_media, QStringLiteral("http://127.0.0.1:%1").arg(m_port)});
     installHandlers();
     return true;

@@ -8,6 +8,10 @@ int main(int argc, char **argv)
 {
     // Before any thread starts, so that all of them leave SIGINT and SIGTERM to the waiter.
     ShutdownSignals shutdownSignals;
+    // Without TZ, the C library checks the zone file again at every local-time conversion, under
+    // a lock: a long feed (a date for every post) would read one post at a time across threads.
+    if (!qEnvironmentVariableIsSet("TZ"))
+        qputenv("TZ", ":/etc/localtime");
 
     QString error;
     const std::optional<ServerOptions> options = ServerOptions::parse(argc, argv, error);

@@ -33,13 +33,14 @@ bool sendAll(int socket, const char *data, qint64 size)
 QByteArray upload(int port)
 {
     const QByteArray boundary = "Boundary-0B0E5A7C-3F1D-4C55-9E27-6A1F0D2C8B41";
-    const QByteArray head = "--" + boundary
-        + "\r\nContent-Disposition: form-data; name=\"file\"; filename=\"big.mp4\"\r\n"
-          "Content-Type: application/octet-stream\r\n\r\n";
+    const QByteArray head = "--" + boundary +
+                            "\r\nContent-Disposition: form-data; name=\"file\"; filename=\"big.mp4\"\r\n"
+                            "Content-Type: application/octet-stream\r\n\r\n";
     const QByteArray tail = "\r\n--" + boundary + "--\r\n";
-    const QByteArray request = "POST /api/upload.php HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n"
-                               "Content-Type: multipart/form-data; boundary="
-        + boundary + "\r\nContent-Length: " + QByteArray::number(head.size() + FileSize + tail.size()) + "\r\n\r\n";
+    const QByteArray request =
+        "POST /api/upload.php HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n"
+        "Content-Type: multipart/form-data; boundary=" +
+        boundary + "\r\nContent-Length: " + QByteArray::number(head.size() + FileSize + tail.size()) + "\r\n\r\n";
 
     const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
@@ -51,7 +52,8 @@ QByteArray upload(int port)
         QByteArray piece(PieceSize, Qt::Uninitialized);
         for (qsizetype i = 0; i < piece.size(); ++i)
             piece[i] = char((i * 131) & 0xff);
-        bool ok = sendAll(socket, request.constData(), request.size()) && sendAll(socket, head.constData(), head.size());
+        bool ok =
+            sendAll(socket, request.constData(), request.size()) && sendAll(socket, head.constData(), head.size());
         for (qint64 sent = 0; ok && sent < FileSize; sent += PieceSize)
             ok = sendAll(socket, piece.constData(), PieceSize);
         ok = ok && sendAll(socket, tail.constData(), tail.size());
@@ -97,4 +99,4 @@ void ServiceUpload200MB(benchmark::State &state)
     state.SetBytesProcessed(state.iterations() * FileSize);
 }
 BENCHMARK(ServiceUpload200MB)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
-}
+} // namespace

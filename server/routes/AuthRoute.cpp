@@ -1,6 +1,7 @@
 // "auth.php": sign-in by user name or e-mail, and registration. Both answer with the user record
 // in the envelope; every refusal is an envelope with a message the sign-in screen shows as it is.
 #include "Database.h"
+#include "LoginThrottle.h"
 #include "Reply.h"
 #include "RequestBody.h"
 #include "Routes.h"
@@ -9,6 +10,7 @@
 #include "UserStore.h"
 
 #include <QRegularExpression>
+#include <memory>
 #include <httplib.h>
 
 namespace {
@@ -33,7 +35,7 @@ bool isValidEmail(const QString &email)
     return email.size() <= MaxEmailLength && pattern.match(email).hasMatch();
 }
 
-void login(const QJsonObject &body, httplib::Response &res, ServiceContext &context)
+void login(const QJsonObject &body, httplib::Response &res, ServiceContext &context, LoginThrottle &throttle)
 {
     // The client sends the same text under both keys; either one alone is enough.
     QString name = field(body, "username");
@@ -42,6 +44,9 @@ void login(const QJsonObject &body, httplib::Response &res, ServiceContext &cont
     const QString password = RequestBody::text(body, QStringLiteral("password")).value_or(QString());
     if (name.isEmpty() || password.isEmpty())
         return Reply::refuse(res, QStringLiteral("Заполните логин и пароль"));
+    // Refused before any hashing: guessing a password must cost the guesser, not the service.
+    if (throttle.isBlocked(name))
+        return Reply::refuse(res, QStringLiteral("Слишком много неудачных попыток входа. Попробуйте через минуту"));
 
     std::optional<UserStore::Login> found;
     {
@@ -55,8 +60,11 @@ void login(const QJsonObject &body, httplib::Response &res, ServiceContext &cont
         matches = found->password.matches(password);
     else
         PasswordHash::make(password.left(MaxPasswordLength));
-    if (!matches)
+    if (!matches) {
+        throttle.recordFailure(name);
         return Reply::refuse(res, QStringLiteral("Неверный логин или пароль"));
+    }
+    throttle.recordSuccess(name);
 
     std::lock_guard lock(context.db.mutex());
     const std::optional<QJsonObject> user = UserStore(context).json(found->id);
@@ -100,14 +108,15 @@ void registerUser(const QJsonObject &body, httplib::Response &res, ServiceContex
 
 void Routes::addAuth(httplib::Server &server, ServiceContext &context)
 {
+    auto throttle = std::make_shared<LoginThrottle>();
     server.Post("/api/auth\\.php",
-                [&context](const httplib::Request &req, httplib::Response &res, const httplib::ContentReader &reader) {
+                [&context, throttle](const httplib::Request &req, httplib::Response &res, const httplib::ContentReader &reader) {
                     const std::optional<QJsonObject> body = RequestBody::readJsonObject(req, res, reader);
                     if (!body)
                         return;
                     const QString action = RequestBody::text(*body, QStringLiteral("action")).value_or(QString());
                     if (action == QLatin1String("login"))
-                        return login(*body, res, context);
+                        return login(*body, res, context, *throttle);
                     if (action == QLatin1String("register"))
                         return registerUser(*body, res, context);
                     Reply::refuse(res, QStringLiteral("Неизвестное действие"));

@@ -3,6 +3,7 @@
 // subscribers as a bare list of users. Writes are told apart by "action" in the JSON body.
 //
 // No request says who asks, so the subscription flags and the toggle are the demo account's.
+#include "ChannelWrites.h"
 #include "Database.h"
 #include "OptionalMember.h"
 #include "QueryParams.h"
@@ -103,7 +104,7 @@ QJsonArray posts(ServiceContext &context, qint64 channelId)
 
 void catalogue(ServiceContext &context, httplib::Response &res)
 {
-    Statement query(context.db, (std::string(ChannelColumns) + "ORDER BY id").c_str());
+    Statement query(context.db, (std::string(ChannelColumns) + "ORDER BY id DESC").c_str());
     query.bind(9, ViewerId);
     QJsonArray list;
     while (query.next())
@@ -193,6 +194,7 @@ void Routes::addChannels(httplib::Server &server, ServiceContext &context)
                     const QString action = RequestBody::text(*body, QStringLiteral("action")).value_or(QString());
                     if (action == QLatin1String("toggle_subscribe"))
                         return toggleSubscribe(context, *body, res);
-                    Reply::refuse(res, QStringLiteral("Неизвестное действие"));
+                    if (!ChannelWrites::handle(action, *body, res, context))
+                        Reply::refuse(res, QStringLiteral("Неизвестное действие"));
                 });
 }

@@ -1,21 +1,11 @@
 #include "AuthViewModel.h"
 
 #include "APIResponse.h"
-#include "JsonCoding.h"
 #include "NetworkManager.h"
+#include "SessionStore.h"
 #include "VorlaneError.h"
 
 #include <QPointer>
-#include <QSettings>
-
-namespace {
-
-QSettings sessionSettings()
-{
-    return QSettings(QStringLiteral("Vorlane"), QStringLiteral("Vorlane"));
-}
-
-} // namespace
 
 AuthViewModel::AuthViewModel(QObject *parent)
     : QObject(parent)
@@ -25,26 +15,17 @@ AuthViewModel::AuthViewModel(QObject *parent)
 
 void AuthViewModel::restoreSession()
 {
-    const QVariant stored = sessionSettings().value(QLatin1String(sessionKey));
-    if (stored.typeId() != QMetaType::QByteArray)
+    // An entry that is no user means signed out.
+    const std::optional<User> user = SessionStore::restore();
+    if (!user)
         return;
-    try {
-        const User user = decodeJson<User>(stored.toByteArray());
-        setCurrentUser(user);
-        setIsAuthenticated(true);
-    } catch (const DecodingError &) {
-        // An entry that is no user means signed out; it stays stored until a sign-in replaces it.
-    }
-}
-
-void AuthViewModel::saveSession(const User &user)
-{
-    sessionSettings().setValue(QLatin1String(sessionKey), user.toJson());
+    setCurrentUser(*user);
+    setIsAuthenticated(true);
 }
 
 void AuthViewModel::logout()
 {
-    sessionSettings().remove(QLatin1String(sessionKey));
+    SessionStore::clear();
     setCurrentUser(std::nullopt);
     setIsAuthenticated(false);
 }
@@ -104,7 +85,7 @@ QCoro::Task<bool> AuthViewModel::submit(QJsonObject body, QString refusalFallbac
         co_return false;
 
     if (reply && reply->success && reply->data) {
-        saveSession(*reply->data);
+        SessionStore::save(*reply->data);
         setCurrentUser(*reply->data);
         setIsAuthenticated(true);
         setIsLoading(false);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SessionStore.h"
 #include "User.h"
 
 #include <QCoroTask>
@@ -12,7 +13,7 @@
 #include <optional>
 
 // Owns the signed-in session: restores the stored user at construction without any request,
-// signs in or registers against "auth.php", and keeps the signed-in user in the settings.
+// signs in or registers against "auth.php", and keeps the signed-in user in the SessionStore.
 // Every write of a property notifies, in the order the sign-in screen relies on: the busy flag
 // with the cleared error, then the stored record, the user, the signed-in flag and the cleared
 // busy flag; on failure the error text and the cleared busy flag.
@@ -30,7 +31,7 @@ class AuthViewModel : public QObject
     Q_PROPERTY(bool isLoading READ isLoading NOTIFY isLoadingChanged)
 
 public:
-    static constexpr const char *sessionKey = "saved_vorlane_user";
+    static constexpr const char *sessionKey = SessionStore::key;
 
     explicit AuthViewModel(QObject *parent = nullptr);
 
@@ -76,7 +77,6 @@ private:
     void setIsLoading(bool value);
 
     void restoreSession();
-    void saveSession(const User &user);
     QCoro::Task<bool> submit(QJsonObject body, QString refusalFallback);
 
     bool m_isAuthenticated = false;

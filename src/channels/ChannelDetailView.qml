@@ -39,6 +39,34 @@ Rectangle {
         subscribersSheet.open()
     }
 
+    onEditChannelRequested: editChannelSheet.open()
+
+    // The unsent post lives with the page, so that closing the composer keeps it.
+    ChannelPostDraft {
+        id: postDraft
+        viewModel: root.viewModel
+        channel: root.channel
+    }
+
+    Sheet {
+        id: editChannelSheet
+        objectName: "editChannelSheet"
+        content: EditChannelView {
+            viewModel: root.viewModel
+            channel: presenter.displayChannel
+            onCloseRequested: editChannelSheet.close()
+        }
+    }
+
+    Sheet {
+        id: postComposerSheet
+        objectName: "postComposerSheet"
+        content: ChannelPostComposerView {
+            draft: postDraft
+            onCloseRequested: postComposerSheet.close()
+        }
+    }
+
     Sheet {
         id: subscribersSheet
         objectName: "subscribersSheet"
@@ -278,6 +306,36 @@ Rectangle {
                         anchors.right: parent.right
                         anchors.verticalCenter: parent.verticalCenter
                         spacing: 4
+
+                        AbstractButton {
+                            objectName: "createPostButton"
+                            visible: presenter.isCreator
+                            onClicked: postComposerSheet.open()
+                            leftPadding: 12
+                            rightPadding: 12
+                            topPadding: 6
+                            bottomPadding: 6
+                            contentItem: Row {
+                                spacing: 4
+                                AudioSymbol {
+                                    anchors.verticalCenter: parent.verticalCenter
+                                    symbol: "square.and.pencil"
+                                    size: 14
+                                    color: "white"
+                                }
+                                Text {
+                                    anchors.verticalCenter: parent.verticalCenter
+                                    text: qsTr("Создать запись")
+                                    font.pixelSize: 13
+                                    font.bold: true
+                                    color: "white"
+                                }
+                            }
+                            background: Rectangle {
+                                radius: 12
+                                color: Theme.blue
+                            }
+                        }
                     }
                 }
 

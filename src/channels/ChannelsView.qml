@@ -33,6 +33,18 @@ Item {
         id: channelsModel
     }
 
+    onCreateChannelRequested: createChannelSheet.open()
+
+    Sheet {
+        id: createChannelSheet
+        objectName: "createChannelSheet"
+        content: CreateChannelView {
+            viewModel: channelsModel
+            currentUser: root.currentUser
+            onCloseRequested: createChannelSheet.close()
+        }
+    }
+
     FilteredChannelsModel {
         id: shownChannels
         objectName: "filteredChannels"

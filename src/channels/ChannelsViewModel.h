@@ -55,6 +55,21 @@ public:
     // The roles of a catalogue row.
     static QList<std::pair<QByteArray, RecordListModel<Channel>::Field>> channelRoles();
 
+    // The writes. Each sends its values unchanged and never throws; what it changes in the
+    // model is in place before its result is returned.
+    // True once the service took the channel: a channel in the reply goes first in the catalogue,
+    // and without one the catalogue is reloaded. A refusal or a failed call reloads it too and
+    // gives false, so that the form keeps what was typed.
+    QCoro::Task<bool> createChannel(QString name, QString description, QString category, QString avatarUrl,
+                                    QString coverUrl, qint64 userId = 1);
+    // The service's verdict; any reply refetches the channel and then the catalogue, a failed call
+    // nothing.
+    QCoro::Task<bool> editChannel(qint64 channelId, QString name, QString description, QString category,
+                                  QString avatarUrl, QString coverUrl);
+    // True when the service returned the post, which then goes first in the selected details when
+    // they are of that channel.
+    QCoro::Task<bool> createChannelPost(qint64 channelId, QString text, QString imageUrl);
+
 Q_SIGNALS:
     void channelsChanged();
     void selectedChannelDetailsChanged();

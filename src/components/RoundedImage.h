@@ -19,6 +19,8 @@ class RoundedImage : public QQuickPaintedItem
     Q_PROPERTY(Status status READ status NOTIFY statusChanged)
     // Negative: a circle (an ellipse for a item that is not square).
     Q_PROPERTY(qreal radius READ radius WRITE setRadius NOTIFY radiusChanged)
+    // The loaded picture's size, so that a caller can keep its aspect ratio; empty until ready.
+    Q_PROPERTY(QSize imageSize READ imageSize NOTIFY statusChanged)
 
 public:
     enum Status { Null, Loading, Ready, Error };
@@ -31,6 +33,7 @@ public:
     void setSource(const QUrl &source);
     Status status() const { return m_status; }
     qreal radius() const { return m_radius; }
+    QSize imageSize() const { return m_image.size(); }
     void setRadius(qreal radius);
 
     void paint(QPainter *painter) override;

@@ -33,10 +33,13 @@ Popup {
         color: Qt.rgba(0, 0, 0, 0.4)
     }
 
+    // Both ends are given: the exit leaves y below the screen, and an enter that only named its
+    // start would rise to where the last exit left it, keeping a reopened sheet out of sight.
     enter: Transition {
         NumberAnimation {
             property: "y"
             from: sheet.parent ? sheet.parent.height : 0
+            to: sheet.parent ? 10 : 0
             duration: 250
             easing.type: Easing.OutCubic
         }

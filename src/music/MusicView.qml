@@ -1,15 +1,35 @@
 import QtQuick
 import QtQuick.Controls
+import QtQuick.Layouts
 import Vorlane
 
-// The music tab: the track list, played through the shared player on a tap.
+// The music tab: a search bar, three segments (tracks, albums, playlists) and the sheets that
+// upload a track, add one to a playlist and create a playlist. It loads nothing itself: its
+// model fetches the track list once, when it is made.
 Item {
     id: root
 
     readonly property alias viewModel: musicModel
+    readonly property alias playlistDraft: draft
+    readonly property alias trackSearch: searchModel
+    property int selectedSegment: 0
+    property alias searchText: searchBar.text
+    // The track whose add-to-playlist sheet is open; null while none is.
+    property var selectedTrackForPlaylist: null
 
     MusicViewModel {
         id: musicModel
+    }
+
+    // The create-playlist form's values: the screen's, so that they outlive its sheet.
+    PlaylistDraft {
+        id: draft
+    }
+
+    TrackSearchModel {
+        id: searchModel
+        sourceModel: musicModel.tracks
+        searchText: root.searchText
     }
 
     NavigationStack {
@@ -17,89 +37,93 @@ Item {
         initialItem: Rectangle {
             readonly property string title: qsTr("Музыка")
             readonly property bool largeTitle: true
-            color: Theme.systemBackground
+            color: Theme.groupedBackground
 
-            ListView {
-                objectName: "trackList"
+            ColumnLayout {
                 anchors.fill: parent
-                model: musicModel.tracks
-                delegate: AbstractButton {
-                    id: row
-                    required property int index
-                    required property string title
-                    required property string artist
-                    required property string durationFormatted
-                    required property var track
-                    readonly property bool isCurrent: musicModel.isSameTrack(AudioPlayerManager.currentTrack, track)
-                    objectName: "trackRow" + index
-                    width: ListView.view.width
-                    height: 64
-                    onClicked: AudioPlayerManager.play(track)
-                    background: Rectangle {
-                        color: row.pressed ? Theme.gray5 : "transparent"
+                spacing: 0
+
+                MusicSearchBar {
+                    id: searchBar
+                    Layout.fillWidth: true
+                }
+
+                MusicSegmentPicker {
+                    objectName: "segmentPicker"
+                    Layout.fillWidth: true
+                    segments: [qsTr("Все треки"), qsTr("Альбомы"), qsTr("Плейлисты")]
+                    selected: root.selectedSegment
+                    onSelectedChanged: root.selectedSegment = selected
+                }
+
+                StackLayout {
+                    Layout.fillWidth: true
+                    Layout.fillHeight: true
+                    currentIndex: root.selectedSegment
+
+                    TrackListSegment {
+                        viewModel: musicModel
+                        searchModel: searchModel
+                        onUploadRequested: uploadSheet.open()
+                        onAddToPlaylistRequested: track => {
+                            root.selectedTrackForPlaylist = track
+                            addToPlaylistSheet.open()
+                        }
                     }
-                    contentItem: Item {
-                        Rectangle {
-                            id: tile
-                            x: Theme.padding
-                            anchors.verticalCenter: parent.verticalCenter
-                            width: 48
-                            height: 48
-                            radius: 8
-                            color: Qt.rgba(0, 122 / 255, 1, 0.15)
-                            Text {
-                                anchors.centerIn: parent
-                                text: "♪"
-                                font.pixelSize: 22
-                                color: Theme.blue
-                            }
-                        }
-                        Column {
-                            anchors.left: tile.right
-                            anchors.leftMargin: 12
-                            anchors.right: duration.left
-                            anchors.rightMargin: Theme.spacing
-                            anchors.verticalCenter: parent.verticalCenter
-                            spacing: 3
-                            Text {
-                                width: parent.width
-                                elide: Text.ElideRight
-                                textFormat: Text.PlainText
-                                text: row.title
-                                font.pixelSize: 15
-                                font.weight: Font.DemiBold
-                                color: row.isCurrent ? Theme.blue : Theme.label
-                            }
-                            Text {
-                                width: parent.width
-                                elide: Text.ElideRight
-                                textFormat: Text.PlainText
-                                text: row.artist
-                                font.pixelSize: 13
-                                color: Theme.secondaryLabel
-                            }
-                        }
-                        Text {
-                            id: duration
-                            anchors.right: parent.right
-                            anchors.rightMargin: Theme.padding
-                            anchors.verticalCenter: parent.verticalCenter
-                            textFormat: Text.PlainText
-                            text: row.durationFormatted
-                            font.pixelSize: 13
-                            color: Theme.secondaryLabel
-                        }
-                        Rectangle {
-                            anchors.left: tile.right
-                            anchors.leftMargin: 12
-                            anchors.right: parent.right
-                            anchors.bottom: parent.bottom
-                            height: 0.5
-                            color: Theme.separator
-                        }
+                    AlbumListSegment {
+                        viewModel: musicModel
+                    }
+                    PlaylistSegment {
+                        viewModel: musicModel
+                        onCreateRequested: createPlaylistSheet.open()
                     }
                 }
             }
+        }
+    }
+
+    Sheet {
+        id: uploadSheet
+        objectName: "uploadSheet"
+        content: UploadTrackView {
+            objectName: "uploadTrackView"
+            viewModel: musicModel
+            onDismissRequested: uploadSheet.close()
+        }
+    }
+
+    Sheet {
+        id: addToPlaylistSheet
+        objectName: "addToPlaylistSheet"
+        onClosed: root.selectedTrackForPlaylist = null
+        content: AddToPlaylistModalView {
+            objectName: "addToPlaylistView"
+            track: root.selectedTrackForPlaylist
+            viewModel: musicModel
+            onDismissRequested: addToPlaylistSheet.close()
+        }
+    }
+
+    Sheet {
+        id: createPlaylistSheet
+        objectName: "createPlaylistSheet"
+        content: CreatePlaylistView {
+            objectName: "createPlaylistView"
+            draft: draft
+            viewModel: musicModel
+            onDismissRequested: createPlaylistSheet.close()
+            onCoverPickRequested: playlistCoverPickerSheet.open()
+        }
+    }
+
+    Sheet {
+        id: playlistCoverPickerSheet
+        objectName: "playlistCoverPickerSheet"
+        z: 2
+        content: ImagePicker {
+            objectName: "playlistCoverPicker"
+            onImagePicked: image => draft.uploadCover(image)
+            onDismissRequested: playlistCoverPickerSheet.close()
         }
     }
 }

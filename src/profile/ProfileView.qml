@@ -1,9 +1,12 @@
 import QtQuick
 import QtQuick.Controls
+import QtQuick.Controls.impl
+import QtQuick.Shapes
 import Vorlane
 
 // One member's profile and wall. It brings no navigation container: its presenter supplies one,
-// whose bar shows `title`. Reloads each time it comes into view.
+// whose bar shows `title`, and the profiles opened from the wall are pushed onto the same stack.
+// Reloads each time it comes into view.
 Rectangle {
     id: root
 
@@ -28,6 +31,15 @@ Rectangle {
     Component.onCompleted: if (visible) profileModel.loadUserProfile()
 
     Sheet {
+        id: editSheet
+        objectName: "editSheet"
+        // The screen takes no update: a save changes this screen's model in place.
+        content: EditProfileView {
+            viewModel: profileModel
+            onDismissRequested: editSheet.close()
+        }
+    }
+    Sheet {
         id: followersSheet
         content: UserListSheetView {
             title: qsTr("Подписчики")
@@ -45,6 +57,7 @@ Rectangle {
     }
 
     Flickable {
+        objectName: "profileScroll"
         anchors.fill: parent
         contentHeight: column.height + 20
         boundsBehavior: Flickable.StopAtBounds
@@ -58,13 +71,47 @@ Rectangle {
                 width: parent.width
                 height: 160 + 45
 
-                Rectangle {
+                Item {
+                    id: cover
+                    objectName: "profileCover"
                     width: parent.width
                     height: 160
-                    gradient: Gradient {
-                        orientation: Gradient.Horizontal
-                        GradientStop { position: 0; color: Theme.blue }
-                        GradientStop { position: 1; color: "#AF52DE" } // the platform's purple
+                    clip: true
+
+                    // Blue at the top leading corner to purple at the bottom trailing one, with
+                    // the colour lines parallel to the other diagonal, as a gradient drawn in the
+                    // frame's unit square and stretched to it.
+                    Shape {
+                        id: gradientShape
+                        objectName: "coverGradient"
+                        anchors.fill: parent
+                        readonly property real reach: width > 0 ? 2 * width * height / (width * width + height * height) : 0
+                        ShapePath {
+                            strokeWidth: -1
+                            fillGradient: LinearGradient {
+                                x1: 0
+                                y1: 0
+                                x2: cover.height * gradientShape.reach
+                                y2: cover.width * gradientShape.reach
+                                GradientStop { position: 0; color: Theme.blue }
+                                GradientStop { position: 1; color: "#AF52DE" } // the platform's purple
+                            }
+                            startX: 0; startY: 0
+                            PathLine { x: cover.width; y: 0 }
+                            PathLine { x: cover.width; y: cover.height }
+                            PathLine { x: 0; y: cover.height }
+                            PathLine { x: 0; y: 0 }
+                        }
+                    }
+                    // Over the gradient, which stays in its place while the picture loads or fails.
+                    Image {
+                        objectName: "coverImage"
+                        anchors.fill: parent
+                        visible: status === Image.Ready
+                        source: profileModel.coverSource
+                        asynchronous: true
+                        fillMode: Image.PreserveAspectCrop
+                        sourceSize.width: 2 * cover.width
                     }
                 }
                 AvatarView {
@@ -97,21 +144,40 @@ Rectangle {
                             anchors.right: actionButton.left
                             anchors.rightMargin: Theme.spacing
                             spacing: 4
-                            Text {
-                                objectName: "profileName"
+                            // The name wraps rather than being cut; the seal follows its longest line.
+                            Item {
                                 width: parent.width
-                                elide: Text.ElideRight
-                                textFormat: Text.PlainText
-                                text: profileModel.fullName
-                                font.pixelSize: 22
-                                font.bold: true
-                                color: Theme.label
+                                height: Math.max(nameText.height, seal.visible ? seal.height : 0)
+                                Text {
+                                    id: nameText
+                                    objectName: "profileName"
+                                    anchors.verticalCenter: parent.verticalCenter
+                                    width: Math.min(implicitWidth, parent.width - (seal.visible ? seal.width + 6 : 0))
+                                    wrapMode: Text.Wrap
+                                    textFormat: Text.PlainText
+                                    text: profileModel.fullName
+                                    font.pixelSize: 22
+                                    font.bold: true
+                                    color: Theme.label
+                                }
+                                IconImage {
+                                    id: seal
+                                    objectName: "profileSeal"
+                                    x: Math.ceil(nameText.contentWidth) + 6
+                                    anchors.verticalCenter: parent.verticalCenter
+                                    visible: profileModel.isVerified
+                                    source: Theme.icon("checkmark.seal.fill")
+                                    sourceSize: Qt.size(18, 18)
+                                    color: Theme.blue
+                                }
                             }
                             Text {
+                                objectName: "statusLine"
+                                visible: text !== ""
                                 width: parent.width
-                                elide: Text.ElideRight
+                                wrapMode: Text.Wrap
                                 textFormat: Text.PlainText
-                                text: profileModel.handle
+                                text: profileModel.statusText
                                 font.pixelSize: 14
                                 color: Theme.secondaryLabel
                             }
@@ -128,18 +194,33 @@ Rectangle {
                             bottomPadding: topPadding
                             text: root.isOwnProfile ? qsTr("Редактировать")
                                                     : root.isSubscribed ? qsTr("Вы подписаны") : qsTr("Подписаться")
-                            onClicked: if (!root.isOwnProfile) root.isSubscribed = !root.isSubscribed
+                            // The subscription lives on this screen alone: nothing is sent or counted.
+                            onClicked: root.isOwnProfile ? editSheet.open() : root.isSubscribed = !root.isSubscribed
                             background: Rectangle {
+                                objectName: "profileActionBackground"
                                 radius: 16
                                 color: root.isOwnProfile || root.isSubscribed ? Theme.gray6 : Theme.blue
                             }
                             contentItem: Text {
+                                objectName: "profileActionLabel"
                                 text: actionButton.text
                                 font.pixelSize: 13
                                 font.weight: root.isOwnProfile ? Font.DemiBold : Font.Bold
                                 color: root.isOwnProfile || root.isSubscribed ? Theme.label : "white"
                             }
                         }
+                    }
+
+                    Text {
+                        objectName: "bioLine"
+                        visible: text !== ""
+                        width: parent.width
+                        topPadding: 4
+                        wrapMode: Text.Wrap
+                        textFormat: Text.PlainText
+                        text: profileModel.bio
+                        font.pixelSize: 13
+                        color: Theme.label
                     }
 
                     Row {
@@ -161,10 +242,9 @@ Rectangle {
                 }
             }
 
-            Rectangle {
+            Item {
                 width: parent.width
-                height: 0.5 + 32
-                color: "transparent"
+                height: 16 + 0.5 + 16
                 Rectangle {
                     anchors.verticalCenter: parent.verticalCenter
                     width: parent.width
@@ -173,40 +253,39 @@ Rectangle {
                 }
             }
 
-            Text {
-                x: 20
-                text: qsTr("Стена записей")
-                font.pixelSize: 18
-                font.bold: true
-                color: Theme.label
-                bottomPadding: 12
-            }
+            Column {
+                width: parent.width
+                spacing: 12
 
-            Text {
-                objectName: "emptyWallText"
-                visible: wall.count === 0
-                x: 20
-                topPadding: 20
-                text: qsTr("Публикаций пока нет.")
-                font.pixelSize: 14
-                color: Theme.secondaryLabel
-            }
+                Text {
+                    x: 20
+                    text: qsTr("Стена записей")
+                    font.pixelSize: 18
+                    font.bold: true
+                    color: Theme.label
+                }
 
-            Repeater {
-                id: wall
-                model: profileModel.userPosts
-                delegate: SimpleCardRow {
-                    required property string authorName
-                    required property var authorAvatarUrl
-                    required property bool authorIsOnline
-                    required property string createdAtFormatted
-                    required property string text
-                    width: column.width
-                    avatarUrl: authorAvatarUrl
-                    isOnline: authorIsOnline
-                    title: authorName
-                    subtitle: createdAtFormatted
-                    body: text
+                Text {
+                    objectName: "emptyWallText"
+                    visible: wall.count === 0
+                    padding: 20
+                    text: qsTr("Публикаций пока нет.")
+                    font.pixelSize: 14
+                    color: Theme.secondaryLabel
+                }
+
+                Repeater {
+                    id: wall
+                    objectName: "wall"
+                    model: profileModel.userPosts
+                    // Cards without actions: like, comment and repost do nothing here. Their
+                    // headers open further profiles on the stack this screen stands on.
+                    delegate: PostCardView {
+                        objectName: "wallCard" + postId
+                        x: 16
+                        width: column.width - 2 * 16
+                        navigationStack: root.StackView.view
+                    }
                 }
             }
         }
@@ -218,12 +297,14 @@ Rectangle {
         contentItem: Row {
             spacing: 4
             Text {
+                objectName: "countText"
                 text: count
                 font.pixelSize: 14
                 font.bold: true
                 color: Theme.label
             }
             Text {
+                objectName: "nounText"
                 text: noun
                 font.pixelSize: 14
                 color: Theme.secondaryLabel

@@ -1,8 +1,11 @@
 #include "ProfileViewModel.h"
 
+#include "APIResponse.h"
+#include "AvatarRules.h"
 #include "FeedViewModel.h"
 #include "NetworkManager.h"
 
+#include <QJsonObject>
 #include <QPointer>
 #include <exception>
 
@@ -39,6 +42,13 @@ bool ProfileViewModel::isOwnProfile(const QVariant &shownUser, const QVariant &c
     if (!currentUser.canConvert<User>() || !shownUser.canConvert<User>())
         return false;
     return currentUser.value<User>().id == shownUser.value<User>().id;
+}
+
+QUrl ProfileViewModel::coverSource() const
+{
+    if (!m_user.coverUrl || !AvatarRules::isUsableAddress(*m_user.coverUrl))
+        return {};
+    return QUrl(*m_user.coverUrl, QUrl::StrictMode);
 }
 
 QVariantList ProfileViewModel::sheetUsers()
@@ -79,4 +89,35 @@ QCoro::Task<> ProfileViewModel::fetchProfile(qint64 userId)
     }
     if (self)
         setIsLoading(false);
+}
+
+QCoro::Task<bool> ProfileViewModel::updateProfile(QString avatarUrl, QString coverUrl, QString statusText, QString bio)
+{
+    const QPointer<ProfileViewModel> self(this);
+    const QJsonObject body{{QStringLiteral("user_id"), m_user.id},
+                           {QStringLiteral("avatar_url"), avatarUrl},
+                           {QStringLiteral("cover_url"), coverUrl},
+                           {QStringLiteral("status_text"), statusText},
+                           {QStringLiteral("bio"), bio}};
+    std::optional<APIResponse<QMap<QString, QString>>> reply;
+    try {
+        reply = co_await NetworkManager::shared().request<APIResponse<QMap<QString, QString>>>(
+            QStringLiteral("profile.php"), QStringLiteral("POST"), body);
+    } catch (const std::exception &) {
+        co_return false;
+    }
+    // A refusal saved nothing: showing the texts (and storing them as the session) would claim
+    // a profile the service does not have.
+    if (!self || !reply->success)
+        co_return false;
+    const auto replaceWith = [](std::optional<QString> &field, const QString &text) {
+        if (!text.isEmpty())
+            field = text;
+    };
+    replaceWith(m_user.avatarUrl, avatarUrl);
+    replaceWith(m_user.coverUrl, coverUrl);
+    replaceWith(m_user.statusText, statusText);
+    replaceWith(m_user.bio, bio);
+    Q_EMIT userChanged();
+    co_return true;
 }

@@ -120,7 +120,8 @@ private Q_SLOTS:
         QAbstractItemModelTester tester(s.model()->channelsModel(),
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
         QTRY_COMPARE(s.screen.find(QStringLiteral("channelList"))->property("count").toInt(), 3);
-        QQuickItem *first = s.row(0);
+        // Newest first: the oldest channel stands last.
+        QQuickItem *first = s.row(2);
         QCOMPARE(textOf(first, "channelName"), QStringLiteral("Vorlane Новости"));
         QCOMPARE(textOf(first, "channelCount"), QStringLiteral("5 подписчиков"));
         QVERIFY(shown(first, "channelSeal"));
@@ -129,7 +130,7 @@ private Q_SLOTS:
         QVERIFY(shown(s.row(1), "ownerMark"));
         QVERIFY(!shown(s.row(1), "rowSubscribeButton"));
         QVERIFY(!shown(s.row(1), "channelSeal"));
-        QVERIFY(shown(s.row(2), "rowSubscribeButton"));
+        QVERIFY(shown(s.row(0), "rowSubscribeButton"));
 
         // The button flips at once and opens nothing; a second tap restores the service's record.
         ScreenDriver::tap(s.screen.window(), descendant(first, QStringLiteral("rowSubscribeButton")));
@@ -365,8 +366,16 @@ private Q_SLOTS:
                  QStringLiteral("Каналы пока не созданы."));
         QCOMPARE(ScreenDriver::text(s.screen.find(QStringLiteral("channelSectionHeader"))),
                  QStringLiteral("Каналы & Паблики"));
-        ScreenDriver::tap(s.screen.window(), s.screen.find(QStringLiteral("createChannelEmptyButton")));
-        ScreenDriver::tap(s.screen.window(), s.screen.find(QStringLiteral("createChannelHeaderButton")));
+        // Each button opens the creation form; the form's sheet is closed between the taps.
+        // The sheet moves under the window's overlay once the screen is in its window; look in both.
+        QObject *sheet = nullptr;
+        QTRY_VERIFY((sheet = s.screen.findObject(QStringLiteral("createChannelSheet"))));
+        for (const char *button : {"createChannelEmptyButton", "createChannelHeaderButton"}) {
+            ScreenDriver::tap(s.screen.window(), s.screen.find(QLatin1String(button)));
+            QTRY_VERIFY(sheet->property("opened").toBool() && s.screen.find(QStringLiteral("nameField")));
+            QMetaObject::invokeMethod(sheet, "close");
+            QTRY_VERIFY(!sheet->property("visible").toBool());
+        }
         QCOMPARE(create.size(), 2);
 
         s.model()->loadChannels();
@@ -377,6 +386,7 @@ private Q_SLOTS:
         QSignalSpy edit(s.page(), SIGNAL(editChannelRequested()));
         ScreenDriver::tap(s.screen.window(), descendant(s.page(), QStringLiteral("channelSettingsButton")));
         QCOMPARE(edit.size(), 1);
+        QTRY_COMPARE(ScreenDriver::text(s.screen.find(QStringLiteral("nameField"))), QStringLiteral("Своё"));
     }
 };
 

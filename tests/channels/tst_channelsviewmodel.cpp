@@ -284,8 +284,8 @@ private Q_SLOTS:
         ChannelsViewModel model;
         QAbstractItemModelTester tester(model.channelsModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         QTRY_COMPARE(model.channels().size(), 3);
-        // The demo account follows the first and third channels.
-        QCOMPARE(listState(model), QStringLiteral("1:1/5 2:0/2 3:1/2"));
+        // Newest first; the demo account follows the first and third channels.
+        QCOMPARE(listState(model), QStringLiteral("3:1/2 2:0/2 1:1/5"));
         QVERIFY(!model.channels().first().posts);
 
         model.fetchChannelDetails(2);

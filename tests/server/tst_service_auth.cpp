@@ -22,6 +22,8 @@ class tst_ServiceAuth : public ServiceTest
 {
     Q_OBJECT
 
+    const QString Blocked = QStringLiteral("Слишком много неудачных попыток входа. Попробуйте через минуту");
+
     HttpReply auth(const QJsonObject &body) { return m_http->postJson("/api/auth.php", body); }
 
 private Q_SLOTS:
@@ -148,9 +150,32 @@ private Q_SLOTS:
         QFETCH(QString, message);
         const HttpReply reply = auth(body);
         QVERIFY2(reply.isRefusal(message), reply.body.constData());
-        // Nothing was stored: the refused account cannot sign in.
-        QVERIFY(auth(login("newcomer", "p")).isRefusal("Неверный логин или пароль"));
-        QVERIFY(auth(login("new@example.org", "p")).isRefusal("Неверный логин или пароль"));
+        // Nothing was stored: the refused account cannot sign in (after five tries, the name is closed).
+        for (const char *name : {"newcomer", "new@example.org"}) {
+            const HttpReply signIn = auth(login(name, "p"));
+            QVERIFY2(signIn.isRefusal("Неверный логин или пароль") || signIn.isRefusal(Blocked), signIn.body.constData());
+        }
+    }
+
+    void closesALoginNameAfterFiveFailures()
+    {
+        for (int i = 0; i < 5; ++i)
+            QVERIFY(auth(login("ivan", "ivan1234" + QString::number(i))).isRefusal("Неверный логин или пароль"));
+        for (const char *name : {"ivan", "IVAN"}) {
+            const HttpReply reply = auth(login(name, "ivan12345"));
+            QVERIFY2(reply.isRefusal(Blocked), reply.body.constData());
+            QVERIFY(!reply.object().contains("data"));
+        }
+        QCOMPARE(auth(login("maria", "maria12345")).object().value("success"), QJsonValue(true));
+    }
+
+    void countsFailuresAgainAfterASignIn()
+    {
+        for (int round = 0; round < 2; ++round) {
+            for (int i = 0; i < 4; ++i)
+                QVERIFY(auth(login("sergey", "wrong")).isRefusal("Неверный логин или пароль"));
+            QCOMPARE(auth(login("sergey", "sergey12345")).object().value("success"), QJsonValue(true));
+        }
     }
 
     void refusesRequestsItCannotRead_data()

@@ -63,6 +63,13 @@ QQuickItem *QmlScreen::find(const QString &objectName) const
     return m_window ? findIn(m_window->contentItem(), objectName) : nullptr;
 }
 
+QObject *QmlScreen::findObject(const QString &objectName) const
+{
+    if (QObject *found = m_root ? m_root->findChild<QObject *>(objectName) : nullptr)
+        return found;
+    return m_window ? m_window->findChild<QObject *>(objectName) : nullptr;
+}
+
 QImage QmlScreen::grab()
 {
     QTest::qWait(50);

@@ -22,6 +22,8 @@ public:
 
     // First item whose objectName matches, searched depth-first from the root (popups included).
     QQuickItem *find(const QString &objectName) const;
+    // Any object by name (sheets and other popups too): under the root, else anywhere in the window.
+    QObject *findObject(const QString &objectName) const;
     // Waits for the scene to settle and grabs it, for looking at in a failing test.
     QImage grab();
 

@@ -54,10 +54,27 @@ void ScriptedResponder::reply(const QByteArray &raw)
     m_script.enqueue(raw);
 }
 
+namespace {
+QByteArray wholeReply(int status, const QByteArray &body, const QByteArray &contentType)
+{
+    return "HTTP/1.1 " + QByteArray::number(status) + " Scripted\r\nContent-Type: " + contentType
+        + "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+}
+}
+
 void ScriptedResponder::reply(int status, const QByteArray &body, const QByteArray &contentType)
 {
-    reply("HTTP/1.1 " + QByteArray::number(status) + " Scripted\r\nContent-Type: " + contentType
-          + "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
+    reply(wholeReply(status, body, contentType));
+}
+
+bool ScriptedResponder::answerWaiting(int status, const QByteArray &body, const QByteArray &contentType)
+{
+    if (m_waiting.isEmpty())
+        return false;
+    QTcpSocket *socket = m_waiting.dequeue();
+    socket->write(wholeReply(status, body, contentType));
+    socket->disconnectFromHost();
+    return true;
 }
 
 void ScriptedResponder::replyCutOff(const QByteArray &partialBody)
@@ -143,8 +160,10 @@ void ScriptedResponder::answer(Connection &connection)
     const std::optional<QByteArray> raw =
         m_script.isEmpty() ? std::optional<QByteArray>("HTTP/1.1 599 Unscripted\r\nContent-Length: 0\r\n\r\n")
                            : m_script.dequeue();
-    if (!raw)
-        return; // left hanging on purpose
+    if (!raw) {
+        m_waiting.enqueue(connection.socket); // left hanging on purpose
+        return;
+    }
     connection.socket->write(*raw);
     connection.socket->disconnectFromHost();
 }

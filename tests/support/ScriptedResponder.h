@@ -52,6 +52,9 @@ public:
     void replyCutOff(const QByteArray &partialBody);
     // The next request gets no answer at all; the connection stays open.
     void replyNothing();
+    // Answers the oldest request left without an answer by replyNothing(), as reply(status, ...)
+    // would have; false when none is waiting.
+    bool answerWaiting(int status, const QByteArray &body, const QByteArray &contentType = "application/json");
 
     // Large uploads: keep only the size and digest of bodies, not the bytes.
     void setKeepBodies(bool keep) { m_keepBodies = keep; }
@@ -71,6 +74,7 @@ private:
     QQueue<std::optional<QByteArray>> m_script;
     QList<Request> m_requests;
     std::vector<std::unique_ptr<Connection>> m_open;
+    QQueue<QTcpSocket *> m_waiting;
     int m_connections = 0;
     bool m_keepBodies = true;
 };

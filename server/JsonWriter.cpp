@@ -1,0 +1,147 @@
+#include "JsonWriter.h"
+
+#include <QString>
+
+namespace {
+// Well-formed UTF-8 as Unicode defines it: no overlong forms, no surrogates, nothing past U+10FFFF.
+bool isValidUtf8(QByteArrayView bytes)
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
+    const auto *end = p + bytes.size();
+    while (p < end) {
+        const unsigned char c = *p;
+        if (c < 0x80) {
+            ++p;
+            continue;
+        }
+        int length = 0;
+        unsigned char low = 0x80, high = 0xBF; // allowed range of the second byte
+        if (c >= 0xC2 && c <= 0xDF) {
+            length = 2;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            length = 3;
+            low = c == 0xE0 ? 0xA0 : 0x80;
+            high = c == 0xED ? 0x9F : 0xBF;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            length = 4;
+            low = c == 0xF0 ? 0x90 : 0x80;
+            high = c == 0xF4 ? 0x8F : 0xBF;
+        } else {
+            return false;
+        }
+        if (end - p < length || p[1] < low || p[1] > high)
+            return false;
+        for (int i = 2; i < length; ++i) {
+            if ((p[i] & 0xC0) != 0x80)
+                return false;
+        }
+        p += length;
+    }
+    return true;
+}
+
+char hexDigit(int value)
+{
+    return char(value < 10 ? '0' + value : 'a' + value - 10);
+}
+}
+
+void JsonWriter::separate()
+{
+    if (m_needsComma)
+        m_out += ',';
+    m_needsComma = true;
+}
+
+void JsonWriter::open(char bracket)
+{
+    separate();
+    m_out += bracket;
+    m_needsComma = false;
+}
+
+void JsonWriter::close(char bracket)
+{
+    m_out += bracket;
+    m_needsComma = true;
+}
+
+void JsonWriter::key(const char *name)
+{
+    separate();
+    m_out += '"';
+    m_out += name;
+    m_out += "\":";
+    m_needsComma = false;
+}
+
+void JsonWriter::string(QByteArrayView utf8)
+{
+    separate();
+    m_out += '"';
+    // QString::fromUtf8 also drops a leading byte-order mark.
+    if (isValidUtf8(utf8) && !utf8.startsWith("\xEF\xBB\xBF"))
+        escaped(utf8);
+    else
+        escaped(QString::fromUtf8(utf8).toUtf8());
+    m_out += '"';
+}
+
+void JsonWriter::escaped(QByteArrayView utf8)
+{
+    qsizetype plainFrom = 0;
+    for (qsizetype i = 0; i < utf8.size(); ++i) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        if (c >= 0x20 && c != '"' && c != '\\')
+            continue;
+        m_out.append(utf8.data() + plainFrom, i - plainFrom);
+        plainFrom = i + 1;
+        m_out += '\\';
+        switch (c) {
+        case '"':
+            m_out += '"';
+            break;
+        case '\\':
+            m_out += '\\';
+            break;
+        case '\b':
+            m_out += 'b';
+            break;
+        case '\f':
+            m_out += 'f';
+            break;
+        case '\n':
+            m_out += 'n';
+            break;
+        case '\r':
+            m_out += 'r';
+            break;
+        case '\t':
+            m_out += 't';
+            break;
+        default:
+            m_out += "u00";
+            m_out += hexDigit(c >> 4);
+            m_out += hexDigit(c & 0xf);
+        }
+    }
+    m_out.append(utf8.data() + plainFrom, utf8.size() - plainFrom);
+}
+
+void JsonWriter::integer(qint64 value)
+{
+    separate();
+    m_out += QByteArray::number(value);
+}
+
+void JsonWriter::boolean(bool value)
+{
+    separate();
+    m_out += value ? "true" : "false";
+}
+
+void JsonWriter::raw(QByteArrayView json)
+{
+    separate();
+    m_out.append(json.data(), json.size());
+}

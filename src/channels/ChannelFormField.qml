@@ -1,0 +1,27 @@
+import QtQuick
+import QtQuick.Controls
+import Vorlane
+
+// A single-line text row of a grouped form, with a hairline under it unless it is the last.
+TextField {
+    id: field
+
+    property bool separated: true
+
+    width: parent ? parent.width : 0
+    height: 44
+    leftPadding: Theme.padding
+    rightPadding: Theme.padding
+    font.pixelSize: Theme.body
+    color: Theme.label
+    placeholderTextColor: Qt.rgba(60 / 255, 60 / 255, 67 / 255, 0.3)
+    selectByMouse: true
+    background: Item {
+        Rectangle {
+            visible: field.separated
+            anchors { left: parent.left; leftMargin: Theme.padding; right: parent.right; bottom: parent.bottom }
+            height: 0.5
+            color: Theme.separator
+        }
+    }
+}

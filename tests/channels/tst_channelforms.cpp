@@ -1,0 +1,580 @@
+// The channel creation and editing forms and the post composer, driven on screen inside their
+// sheets as the channels screen and the channel page present them.
+#include "ChannelForm.h"
+#include "ChannelPostDraft.h"
+#include "ChannelsViewModel.h"
+#include "ImagePickerModel.h"
+#include "NetworkManager.h"
+#include "QmlSnippet.h"
+#include "ScriptedResponder.h"
+#include "ServiceProcess.h"
+#include "app/ScreenDriver.h"
+
+#include <QImage>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+const QByteArray Harness = R"(
+import QtQuick
+import Vorlane
+Item {
+    id: harness
+    width: 390; height: 844
+    property ChannelsViewModel viewModel
+    property var currentUser: null
+    property var channel: null
+    ChannelPostDraft { id: pageDraft; objectName: "draft"; viewModel: harness.viewModel; channel: harness.channel }
+    Sheet {
+        id: createSheet; objectName: "createSheet"
+        content: CreateChannelView {
+            objectName: "createView"; viewModel: harness.viewModel; currentUser: harness.currentUser
+            onCloseRequested: createSheet.close()
+        }
+    }
+    Sheet {
+        id: editSheet; objectName: "editSheet"
+        content: EditChannelView {
+            objectName: "editView"; viewModel: harness.viewModel; channel: harness.channel
+            onCloseRequested: editSheet.close()
+        }
+    }
+    Sheet {
+        id: composerSheet; objectName: "composerSheet"
+        content: ChannelPostComposerView {
+            objectName: "composerView"; draft: pageDraft
+            onCloseRequested: composerSheet.close()
+        }
+    }
+}
+)";
+
+Channel channelWith(qint64 id, const QString &name, bool pictures)
+{
+    Channel channel;
+    channel.id = id;
+    channel.name = name;
+    channel.description = QStringLiteral("Про всё");
+    channel.category = QStringLiteral("Игры");
+    if (pictures) {
+        channel.avatarUrl = QStringLiteral("http://127.0.0.1:1/media/a.png");
+        channel.coverUrl = QStringLiteral("http://127.0.0.1:1/media/c.png");
+    }
+    return channel;
+}
+
+QByteArray ok(const QByteArray &body)
+{
+    return "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: " + QByteArray::number(body.size()) +
+           "\r\nConnection: close\r\n\r\n" + body;
+}
+
+const QByteArray PostedEnvelope = R"({"success":true,"data":{"id":70,"channel_id":1,"text":"Hello","likes_count":0,
+"views_count":0,"created_at_formatted":"только что"}})";
+const QByteArray UploadedEnvelope = R"({"success":true,"data":{"url":"http://127.0.0.1:1/media/late.jpg"}})";
+} // namespace
+
+class tst_ChannelForms : public QObject
+{
+    Q_OBJECT
+
+    ServiceProcess m_service;
+    QTemporaryDir m_files;
+    QString m_photo;
+    std::unique_ptr<ChannelsViewModel> m_model;
+    std::unique_ptr<QmlSnippet> m_screen;
+
+    // The harness with a fresh model, whose first load has landed.
+    void makeScreen(const QVariant &currentUser = {}, const QVariant &channel = {})
+    {
+        m_screen.reset();
+        m_model = std::make_unique<ChannelsViewModel>();
+        m_screen = std::make_unique<QmlSnippet>(Harness);
+        QVERIFY2(m_screen->isReady(), qPrintable(m_screen->errors()));
+        m_screen->root()->setProperty("viewModel", QVariant::fromValue(m_model.get()));
+        m_screen->root()->setProperty("currentUser", currentUser);
+        m_screen->root()->setProperty("channel", channel);
+    }
+
+    QObject *sheet(const char *name) const { return m_screen->find(QLatin1String(name)); }
+    QQuickItem *item(const char *name) const { return m_screen->find<QQuickItem>(QLatin1String(name)); }
+
+    // Opens a sheet and returns its content once it stands.
+    QQuickItem *open(const char *sheetName, const char *viewName)
+    {
+        QMetaObject::invokeMethod(sheet(sheetName), "open");
+        if (!QTest::qWaitFor([&] { return sheet(sheetName)->property("opened").toBool() && item(viewName); }))
+            return nullptr;
+        return item(viewName);
+    }
+
+    bool isOpen(const char *sheetName) const { return sheet(sheetName)->property("opened").toBool(); }
+
+    static ChannelForm *formOf(QQuickItem *view)
+    {
+        return qobject_cast<ChannelForm *>(view->property("form").value<QObject *>());
+    }
+    ChannelPostDraft *draft() const
+    {
+        return qobject_cast<ChannelPostDraft *>(m_screen->find(QStringLiteral("draft")));
+    }
+
+    void tap(const char *name) { ScreenDriver::tap(m_screen->window(), item(name)); }
+
+    void retype(const char *name, const QString &text)
+    {
+        QQuickItem *field = item(name);
+        ScreenDriver::tap(m_screen->window(), field);
+        field->forceActiveFocus();
+        QMetaObject::invokeMethod(field, "selectAll");
+        QTest::keyClick(m_screen->window(), Qt::Key_Backspace);
+        for (const QChar ch : text)
+            QTest::keyClick(m_screen->window(), ch.toLatin1());
+    }
+
+    // Picks the test photo through the picker that a photo row opens: the file dialog's choice is
+    // handed to the picker as the dialog would, then the crop's "Выбрать"; the picker closes itself.
+    bool pickPhoto(const char *rowButton)
+    {
+        tap(rowButton);
+        QQuickItem *picker = nullptr;
+        if (!QTest::qWaitFor([&] { return (picker = item("imagePicker")) != nullptr; }))
+            return false;
+        QObject *dialog = m_screen->find(QStringLiteral("imageFileDialog"));
+        auto *model = picker->property("model").value<ImagePickerModel *>();
+        if (!dialog || !model || !model->openImage(QUrl::fromLocalFile(m_photo).toString()))
+            return false;
+        QQuickItem *choose = item("cropChooseButton");
+        if (!choose || !choose->isVisible())
+            return false;
+        QMetaObject::invokeMethod(choose, "clicked");
+        // The choice was handed over directly: the dialog is closed as its own "Open" would.
+        QMetaObject::invokeMethod(dialog, "close");
+        return QTest::qWaitFor([&] { return item("imagePicker") == nullptr; });
+    }
+
+    bool stackBusy() const
+    {
+        auto *navigation = m_screen->root()->property("navigation").value<QQuickItem *>();
+        return navigation->property("stack").value<QObject *>()->property("busy").toBool();
+    }
+
+    QString text(const char *name) const { return ScreenDriver::text(item(name)); }
+    bool actionEnabled() const { return item("actionButton")->isEnabled(); }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY2(m_service.start(), qPrintable(m_service.errors()));
+        QVERIFY(m_files.isValid());
+        m_photo = m_files.filePath(QStringLiteral("photo.png"));
+        QImage photo(120, 80, QImage::Format_RGB32);
+        photo.fill(Qt::darkCyan);
+        QVERIFY(photo.save(m_photo));
+    }
+
+    void init() { NetworkManager::shared().setBaseURL(m_service.baseUrl()); }
+
+    void cleanup()
+    {
+        m_screen.reset();
+        m_model.reset();
+    }
+
+    void creationFormOpensEmptyButTheCategory()
+    {
+        makeScreen();
+        QQuickItem *view = open("createSheet", "createView");
+        QVERIFY(view);
+        QCOMPARE(text("sheetTitle"), QStringLiteral("Создать канал"));
+        QCOMPARE(text("nameField"), QString());
+        QCOMPARE(item("nameField")->property("placeholderText").toString(),
+                 QStringLiteral("Название канала / паблика"));
+        QCOMPARE(text("categoryField"), QStringLiteral("Паблик"));
+        QCOMPARE(item("categoryField")->property("placeholderText").toString(),
+                 QStringLiteral("Категория (новости, игры, музыка)"));
+        QCOMPARE(item("descriptionField")->property("placeholderText").toString(), QStringLiteral("Описание канала"));
+        QCOMPARE(text("avatarLabel"), QStringLiteral("Выбрать аватарку с телефона"));
+        QCOMPARE(text("coverLabel"), QStringLiteral("Выбрать обложку с телефона"));
+        QVERIFY(!item("avatarSpinner")->isVisible());
+        QVERIFY(!item("coverSpinner")->isVisible());
+        QVERIFY(!actionEnabled());
+    }
+
+    void submitFollowsTheName_data()
+    {
+        QTest::addColumn<QString>("sheet");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("uploading");
+        QTest::addColumn<bool>("enabled");
+        QTest::newRow("create: nothing typed") << "create"
+                                               << "" << false << false;
+        QTest::newRow("create: one space") << "create"
+                                           << " " << false << true;
+        QTest::newRow("create: a name, upload running") << "create"
+                                                        << "News" << true << true;
+        QTest::newRow("edit: name cleared") << "edit"
+                                            << "" << false << false;
+        QTest::newRow("edit: spaces") << "edit"
+                                      << "   " << false << true;
+        QTest::newRow("edit: cleared, upload running") << "edit"
+                                                       << "" << true << false;
+    }
+
+    void submitFollowsTheName()
+    {
+        QFETCH(QString, sheet);
+        QFETCH(QString, name);
+        QFETCH(bool, uploading);
+        QFETCH(bool, enabled);
+        makeScreen({}, QVariant::fromValue(channelWith(1, QStringLiteral("Канал"), false)));
+        const bool create = sheet == QLatin1String("create");
+        QQuickItem *view = create ? open("createSheet", "createView") : open("editSheet", "editView");
+        QVERIFY(view);
+        retype("nameField", name);
+        QCOMPARE(formOf(view)->name(), name);
+
+        ScriptedResponder responder;
+        if (uploading) {
+            NetworkManager::shared().setBaseURL(responder.baseUrl());
+            responder.replyNothing();
+            QVERIFY(pickPhoto("avatarButton"));
+            QVERIFY(responder.waitForRequests(1));
+            QVERIFY(item("avatarSpinner")->isVisible());
+        }
+        QCOMPARE(actionEnabled(), enabled);
+    }
+
+    void editingFormTakesTheChannelOnce_data()
+    {
+        QTest::addColumn<bool>("pictures");
+        QTest::addColumn<QString>("avatarLabel");
+        QTest::addColumn<QString>("coverLabel");
+        QTest::newRow("with pictures") << true << "Аватарка изменена ✓"
+                                       << "Обложка изменена ✓";
+        QTest::newRow("without pictures") << false << "Выбрать аватарку с телефона"
+                                          << "Выбрать обложку с телефона";
+    }
+
+    void editingFormTakesTheChannelOnce()
+    {
+        QFETCH(bool, pictures);
+        QFETCH(QString, avatarLabel);
+        QFETCH(QString, coverLabel);
+        const Channel channel = channelWith(3, QStringLiteral("Старое имя"), pictures);
+        makeScreen({}, QVariant::fromValue(channel));
+        QQuickItem *view = open("editSheet", "editView");
+        QVERIFY(view);
+        QCOMPARE(text("sheetTitle"), QStringLiteral("Редактировать канал"));
+        QCOMPARE(text("nameField"), channel.name);
+        QCOMPARE(text("categoryField"), channel.category);
+        QCOMPARE(text("descriptionField"), channel.description);
+        QCOMPARE(text("avatarLabel"), avatarLabel);
+        QCOMPARE(text("coverLabel"), coverLabel);
+        QVERIFY(actionEnabled());
+
+        // The page's details landing while the form is open change nothing in it.
+        m_screen->root()->setProperty("channel",
+                                      QVariant::fromValue(channelWith(3, QStringLiteral("Новое"), !pictures)));
+        QCOMPARE(text("nameField"), channel.name);
+        QCOMPARE(text("avatarLabel"), avatarLabel);
+        QCOMPARE(formOf(view)->avatarUrl(), channel.avatarUrl.value_or(QString()));
+    }
+
+    void photoRowsAfterUploads_data()
+    {
+        QTest::addColumn<QString>("sheet");
+        QTest::addColumn<QString>("row");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("create avatar") << "create"
+                                       << "avatar"
+                                       << "Аватарка выбрана ✓";
+        QTest::newRow("create cover") << "create"
+                                      << "cover"
+                                      << "Обложка выбрана ✓";
+        QTest::newRow("edit avatar") << "edit"
+                                     << "avatar"
+                                     << "Аватарка изменена ✓";
+        QTest::newRow("edit cover") << "edit"
+                                    << "cover"
+                                    << "Обложка изменена ✓";
+    }
+
+    void photoRowsAfterUploads()
+    {
+        QFETCH(QString, sheet);
+        QFETCH(QString, row);
+        QFETCH(QString, label);
+        makeScreen({}, QVariant::fromValue(channelWith(1, QStringLiteral("Канал"), false)));
+        const bool create = sheet == QLatin1String("create");
+        QQuickItem *view = create ? open("createSheet", "createView") : open("editSheet", "editView");
+        QVERIFY(view);
+        const QByteArray button = row.toLatin1() + "Button";
+        const QByteArray labelName = row.toLatin1() + "Label";
+        const QByteArray spinner = row.toLatin1() + "Spinner";
+
+        QVERIFY(pickPhoto(button.constData()));
+        QTRY_COMPARE(text(labelName.constData()), label);
+        QTRY_VERIFY(!item(spinner.constData())->isVisible());
+        ChannelForm *form = formOf(view);
+        const QString stored = row == QLatin1String("avatar") ? form->avatarUrl() : form->coverUrl();
+        QVERIFY(stored.startsWith(m_service.siteUrl() + QStringLiteral("/media/")));
+
+        // A failed upload keeps the address and the label; the spinner goes.
+        NetworkManager::shared().setBaseURL(ScriptedResponder::refusingBaseUrl());
+        QVERIFY(pickPhoto(button.constData()));
+        QTRY_VERIFY(!item(spinner.constData())->isVisible());
+        QCOMPARE(text(labelName.constData()), label);
+        QCOMPARE(row == QLatin1String("avatar") ? form->avatarUrl() : form->coverUrl(), stored);
+    }
+
+    // The sheet closes only when the model reports success; otherwise what was typed stays.
+    void closeRules_data()
+    {
+        QTest::addColumn<QString>("sheet");
+        QTest::addColumn<qint64>("id"); // the current user's for a creation, the channel's for an edit
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("created") << "create" << qint64(1) << true;
+        QTest::newRow("creation refused (unknown owner)") << "create" << qint64(424242) << false;
+        QTest::newRow("saved") << "edit" << qint64(2) << true;
+        QTest::newRow("save refused (unknown channel)") << "edit" << qint64(987654) << false;
+        QTest::newRow("cancelled") << "cancel" << qint64(1) << true;
+    }
+
+    void closeRules()
+    {
+        QFETCH(QString, sheet);
+        QFETCH(qint64, id);
+        QFETCH(bool, closes);
+        User user = User::demoUser();
+        user.id = id;
+        makeScreen(QVariant::fromValue(user), QVariant::fromValue(channelWith(id, QStringLiteral("Demo"), false)));
+        QTRY_VERIFY(!m_model->channels().isEmpty());
+        const bool edit = sheet == QLatin1String("edit");
+        const char *sheetName = edit ? "editSheet" : "createSheet";
+        QVERIFY(open(sheetName, edit ? "editView" : "createView"));
+        retype("nameField", QStringLiteral("Nature"));
+        retype("descriptionField", QStringLiteral(" trees "));
+
+        tap(sheet == QLatin1String("cancel") ? "cancelButton" : "actionButton");
+        QTRY_VERIFY(!isOpen(sheetName) || !formOf(item(edit ? "editView" : "createView"))->isSubmitting());
+        QCOMPARE(!isOpen(sheetName), closes);
+        if (!closes) {
+            QCOMPARE(text("nameField"), QStringLiteral("Nature"));
+            QCOMPARE(text("descriptionField"), QStringLiteral(" trees "));
+            QVERIFY(actionEnabled());
+        } else if (sheet == QLatin1String("create")) {
+            QCOMPARE(m_model->channels().constFirst().name, QStringLiteral("Nature"));
+            QCOMPARE(m_model->channels().constFirst().userId, std::optional<qint64>(1));
+        } else if (edit) {
+            QTRY_VERIFY(m_model->selectedChannelDetails() && m_model->selectedChannelDetails()->id == id);
+            QCOMPARE(m_model->selectedChannelDetails()->name, QStringLiteral("Nature"));
+            QCOMPARE(m_model->selectedChannelDetails()->description, QStringLiteral(" trees "));
+        }
+    }
+
+    // A creation and an upload still running when the sheet is closed end into nothing, and the
+    // model still takes the channel.
+    void aCreationEndingAfterItsSheetClosedStillReachesTheModel()
+    {
+        ScriptedResponder responder;
+        NetworkManager::shared().setBaseURL(responder.baseUrl());
+        responder.reply(ok("[]"));
+        makeScreen();
+        QVERIFY(responder.waitForRequests(1));
+        QVERIFY(open("createSheet", "createView"));
+        retype("nameField", QStringLiteral("Late"));
+        responder.replyNothing();
+        QVERIFY(pickPhoto("coverButton"));
+        responder.replyNothing();
+        tap("actionButton");
+        QVERIFY(responder.waitForRequests(3));
+        tap("cancelButton");
+        QTRY_VERIFY(!isOpen("createSheet") && !item("createView"));
+
+        QVERIFY(responder.answerWaiting(200, UploadedEnvelope));
+        QVERIFY(responder.answerWaiting(200, R"({"success":true,"data":{"id":40,"user_id":1,"name":"Late",
+            "description":"","subscribers_count":0,"is_subscribed":false,"is_verified":false,"category":"Паблик"}})"));
+        QTRY_COMPARE(m_model->channels().size(), 1);
+        QCOMPARE(m_model->channels().constFirst().name, QStringLiteral("Late"));
+    }
+
+    void publishFollowsTheTrimmedText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("enabled");
+        QTest::newRow("empty") << "" << false;
+        QTest::newRow("spaces and line breaks") << " \n\t \n" << false;
+        QTest::newRow("words with spaces around") << "  hi \n" << true;
+    }
+
+    void publishFollowsTheTrimmedText()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, enabled);
+        makeScreen({}, QVariant::fromValue(channelWith(1, QStringLiteral("Канал"), false)));
+        QVERIFY(open("composerSheet", "composerView"));
+        QCOMPARE(this->text("sheetTitle"), QStringLiteral("Пост в канал"));
+        item("postTextEditor")->setProperty("text", text);
+        QCOMPARE(draft()->text(), text);
+        QCOMPARE(actionEnabled(), enabled);
+    }
+
+    // "Отмена" keeps the unsent text and photo with the page for the next opening.
+    void theComposerDraftOutlivesTheSheet()
+    {
+        makeScreen({}, QVariant::fromValue(channelWith(1, QStringLiteral("Канал"), false)));
+        QVERIFY(open("composerSheet", "composerView"));
+        QCOMPARE(text("composerPhotoLabel"), QStringLiteral("Выбрать фото с телефона"));
+        ScreenDriver::type(m_screen->window(), item("postTextEditor"), QStringLiteral("Hello"));
+        QVERIFY(pickPhoto("composerPhotoButton"));
+        QTRY_COMPARE(text("composerPhotoLabel"), QStringLiteral("Фото добавлено ✓"));
+        tap("cancelButton");
+        QTRY_VERIFY(!isOpen("composerSheet"));
+
+        QVERIFY(open("composerSheet", "composerView"));
+        QCOMPARE(text("postTextEditor"), QStringLiteral("Hello"));
+        QCOMPARE(text("composerPhotoLabel"), QStringLiteral("Фото добавлено ✓"));
+        QVERIFY(actionEnabled());
+    }
+
+    // A second tap while the first publish waits sends nothing more.
+    void aDoubleTapPublishesOnce()
+    {
+        ScriptedResponder responder;
+        NetworkManager::shared().setBaseURL(responder.baseUrl());
+        responder.reply(ok("[]"));
+        makeScreen({}, QVariant::fromValue(channelWith(1, QStringLiteral("Канал"), false)));
+        QVERIFY(responder.waitForRequests(1));
+        QVERIFY(open("composerSheet", "composerView"));
+        ScreenDriver::type(m_screen->window(), item("postTextEditor"), QStringLiteral("Hello"));
+        responder.replyNothing();
+        tap("actionButton");
+        tap("actionButton");
+        QVERIFY(responder.waitForRequests(2));
+        QVERIFY(responder.answerWaiting(200, PostedEnvelope));
+        QTRY_VERIFY(!isOpen("composerSheet"));
+        QCOMPARE(draft()->text(), QString());
+
+        responder.reply(ok("[]"));
+        m_model->loadChannels();
+        QVERIFY(responder.waitForRequests(3));
+        QCOMPARE(responder.requests().at(2).target, QByteArray("/api/channels.php"));
+        QCOMPARE(responder.requests().at(2).method, QByteArray("GET"));
+    }
+
+    // A publish still waiting when the page (and its draft) goes away still puts the post first.
+    void aPublishEndingAfterThePageWentStillReachesTheModel()
+    {
+        ScriptedResponder responder;
+        NetworkManager::shared().setBaseURL(responder.baseUrl());
+        responder.reply(ok("[]"));
+        makeScreen({}, QVariant::fromValue(channelWith(1, QStringLiteral("Канал"), false)));
+        responder.reply(ok(R"({"id":1,"name":"Канал","description":"","subscribers_count":0,"is_subscribed":false,
+            "is_verified":false,"category":"Паблик"})"));
+        m_model->fetchChannelDetails(1);
+        QTRY_VERIFY(m_model->selectedChannelDetails().has_value());
+        draft()->setText(QStringLiteral("Hello"));
+        responder.replyNothing();
+        draft()->publish();
+        QVERIFY(responder.waitForRequests(3));
+        m_screen.reset();
+
+        QVERIFY(responder.answerWaiting(200, PostedEnvelope));
+        QTRY_VERIFY(m_model->selectedChannelDetails()->posts.has_value());
+        QCOMPARE(m_model->selectedChannelDetails()->posts->constFirst().text, QStringLiteral("Hello"));
+    }
+
+    // A photo still uploading when its post went out belongs to that post: it is not kept for the next.
+    void anUploadEndingAfterThePublishAddsNothing()
+    {
+        ScriptedResponder responder;
+        NetworkManager::shared().setBaseURL(responder.baseUrl());
+        responder.reply(ok("[]"));
+        makeScreen({}, QVariant::fromValue(channelWith(1, QStringLiteral("Канал"), false)));
+        QVERIFY(responder.waitForRequests(1));
+        QVERIFY(open("composerSheet", "composerView"));
+        ScreenDriver::type(m_screen->window(), item("postTextEditor"), QStringLiteral("Hello"));
+        responder.replyNothing();
+        QVERIFY(pickPhoto("composerPhotoButton"));
+        QVERIFY(responder.waitForRequests(2));
+        responder.reply(ok(PostedEnvelope));
+        tap("actionButton");
+        QTRY_VERIFY(!isOpen("composerSheet"));
+        QCOMPARE(QJsonDocument::fromJson(responder.requests().at(2).body).object().value("image_url").toString(),
+                 QString());
+
+        QVERIFY(responder.answerWaiting(200, UploadedEnvelope));
+        QTRY_VERIFY(!draft()->isUploadingImage());
+        QCOMPARE(draft()->imageUrl(), QString());
+        QVERIFY(open("composerSheet", "composerView"));
+        QCOMPARE(text("composerPhotoLabel"), QStringLiteral("Выбрать фото с телефона"));
+        QCOMPARE(text("postTextEditor"), QString());
+    }
+
+    // The whole road on the channels tab against the service: found a channel with an avatar, open
+    // it, rename it through the gear, and post into it with a photo.
+    void createEditAndPostEndToEnd()
+    {
+        m_screen =
+            std::make_unique<QmlSnippet>("import QtQuick\nimport Vorlane\nChannelsView { width: 390; height: 844 }");
+        QVERIFY2(m_screen->isReady(), qPrintable(m_screen->errors()));
+        m_screen->root()->setProperty("currentUser", QVariant::fromValue(User::demoUser()));
+        QTRY_VERIFY(item("channelRow0"));
+        auto *model = m_screen->root()->property("viewModel").value<ChannelsViewModel *>();
+        const qsizetype before = model->channels().size();
+
+        tap("createChannelHeaderButton");
+        QTRY_VERIFY(sheet("createChannelSheet")->property("opened").toBool() && item("nameField"));
+        retype("nameField", QStringLiteral("Garden"));
+        QVERIFY(pickPhoto("avatarButton"));
+        QTRY_COMPARE(text("avatarLabel"), QStringLiteral("Аватарка выбрана ✓"));
+        tap("actionButton");
+        QTRY_VERIFY(!sheet("createChannelSheet")->property("visible").toBool());
+
+        QCOMPARE(model->channels().size(), before + 1);
+        const Channel made = model->channels().constFirst();
+        QVERIFY(made.avatarUrl && made.avatarUrl->startsWith(m_service.siteUrl()));
+        QQuickItem *first = item("channelRow0");
+        QCOMPARE(ScreenDriver::text(first->findChild<QQuickItem *>(QStringLiteral("channelName"))),
+                 QStringLiteral("Garden"));
+        QVERIFY(first->findChild<QQuickItem *>(QStringLiteral("ownerMark"))->isVisible());
+
+        ScreenDriver::tap(m_screen->window(), first->findChild<QQuickItem *>(QStringLiteral("channelName")));
+        QTRY_COMPARE(text("navigationTitle"), QStringLiteral("Garden"));
+        QTRY_VERIFY(item("channelSettingsButton") && item("channelSettingsButton")->isVisible());
+        QTRY_VERIFY(!stackBusy());
+        tap("channelSettingsButton");
+        QTRY_VERIFY(m_screen->find(QStringLiteral("editChannelSheet"))->property("opened").toBool() &&
+                    item("nameField"));
+        QCOMPARE(text("nameField"), QStringLiteral("Garden"));
+        QCOMPARE(text("avatarLabel"), QStringLiteral("Аватарка изменена ✓"));
+        retype("nameField", QStringLiteral("Orchard"));
+        tap("actionButton");
+        QTRY_VERIFY(!m_screen->find(QStringLiteral("editChannelSheet"))->property("visible").toBool());
+        QTRY_COMPARE(text("navigationTitle"), QStringLiteral("Orchard"));
+
+        tap("createPostButton");
+        QTRY_VERIFY(m_screen->find(QStringLiteral("postComposerSheet"))->property("opened").toBool() &&
+                    item("postTextEditor"));
+        ScreenDriver::type(m_screen->window(), item("postTextEditor"), QStringLiteral("First post"));
+        QVERIFY(pickPhoto("composerPhotoButton"));
+        QTRY_COMPARE(text("composerPhotoLabel"), QStringLiteral("Фото добавлено ✓"));
+        tap("actionButton");
+        QTRY_VERIFY(!m_screen->find(QStringLiteral("postComposerSheet"))->property("visible").toBool());
+        QTRY_VERIFY(item("postCard0"));
+        QQuickItem *card = item("postCard0");
+        QCOMPARE(ScreenDriver::text(card->findChild<QQuickItem *>(QStringLiteral("postText"))),
+                 QStringLiteral("First post"));
+        QVERIFY(card->findChild<QQuickItem *>(QStringLiteral("postPhoto"))->isVisible());
+        QVERIFY(!item("noPostsText")->isVisible());
+    }
+};
+
+QTEST_MAIN(tst_ChannelForms)
+#include "tst_channelforms.moc"

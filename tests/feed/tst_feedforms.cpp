@@ -1,0 +1,225 @@
+#include "CommentsViewModel.h"
+#include "FeedReplies.h"
+#include "FeedTestPosts.h"
+#include "FeedViewModel.h"
+#include "NetworkManager.h"
+#include "PostComposerModel.h"
+#include "ScriptedResponder.h"
+#include "ServiceProcess.h"
+#include "app/ScreenDriver.h"
+
+#include <QAbstractItemModelTester>
+#include <QImage>
+#include <QTest>
+
+using namespace FeedTestPosts;
+using namespace FeedReplies;
+
+// The composer's and the comments sheet's models: what they send and keep, against the real
+// service and, for exact replies, a scripted one.
+class TestFeedForms : public QObject
+{
+    Q_OBJECT
+
+    ServiceProcess m_service;
+
+    static QImage photo()
+    {
+        QImage image(40, 40, QImage::Format_RGB32);
+        image.fill(Qt::darkYellow);
+        return image;
+    }
+
+    static QByteArray commentJson(qint64 id, const QString &text)
+    {
+        Comment comment;
+        comment.id = id;
+        comment.postId = 1;
+        comment.author = author(7);
+        comment.text = text;
+        return comment.toJson();
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        ScreenDriver::clearSettings();
+        QVERIFY2(m_service.start(), qPrintable(m_service.errors()));
+    }
+
+    void init() { NetworkManager::shared().setBaseURL(m_service.baseUrl()); }
+
+    void publishIsAllowedForTextThatIsNotBlank_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("allowed");
+        QTest::newRow("empty") << QString() << false;
+        QTest::newRow("blanks and line ends") << QStringLiteral(" \n\t ") << false;
+        QTest::newRow("a word with blanks") << QStringLiteral("  да \n") << true;
+    }
+    void publishIsAllowedForTextThatIsNotBlank()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, allowed);
+        PostComposerModel composer;
+        composer.setTextInput(text);
+        QCOMPARE(composer.canPublish(), allowed);
+        CommentsViewModel comments;
+        comments.setCommentText(text);
+        QCOMPARE(comments.canSend(), allowed);
+    }
+
+    // The photo goes up at once; its address, and the text as typed, go to the feed model.
+    void composerUploadsThePhotoAndPublishesItsAddress()
+    {
+        FeedViewModel feed;
+        QTRY_VERIFY(!feed.isLoading());
+        PostComposerModel composer;
+        QVERIFY(!composer.hasPhoto());
+        composer.uploadImage(photo());
+        QVERIFY(composer.isUploadingImage());
+        QTRY_VERIFY(!composer.isUploadingImage());
+        QVERIFY(composer.hasPhoto());
+        QVERIFY(composer.imageUrl().startsWith(m_service.siteUrl() + QStringLiteral("/media/")));
+
+        // A failed upload afterwards keeps the photo attached.
+        const QString uploaded = composer.imageUrl();
+        ScriptedResponder responder;
+        responder.reply(200, R"({"success": false, "message": "Ошибка"})");
+        NetworkManager::shared().setBaseURL(responder.baseUrl());
+        composer.uploadImage(photo());
+        QTRY_VERIFY(!composer.isUploadingImage());
+        QCOMPARE(composer.imageUrl(), uploaded);
+        NetworkManager::shared().setBaseURL(m_service.baseUrl());
+
+        composer.setTextInput(QStringLiteral("  С фото\n"));
+        composer.publish(&feed, QVariant::fromValue(author(1)));
+        const Post temporary = feed.posts().first();
+        QCOMPARE(temporary.text, QStringLiteral("С фото"));
+        QCOMPARE(temporary.attachments.size(), 1);
+        QCOMPARE(temporary.attachments.first().url, uploaded);
+        QTRY_VERIFY(feed.posts().first().id != temporary.id);
+        QCOMPARE(feed.posts().first().attachments.first().url, uploaded);
+    }
+
+    // Publishing while the first upload still runs sends no photo; an upload that ends after the
+    // composer is gone touches nothing.
+    void publishDuringAnUploadSendsNoPhotoAndTheLateUploadIsDropped()
+    {
+        ScriptedResponder responder;
+        responder.reply(200, "[]");
+        responder.replyNothing();
+        responder.reply(200, R"({"success": true})");
+        NetworkManager::shared().setBaseURL(responder.baseUrl());
+        FeedViewModel feed;
+        QTRY_VERIFY(!feed.isLoading());
+        auto composer = std::make_unique<PostComposerModel>();
+        composer->uploadImage(photo());
+        QVERIFY(responder.waitForRequests(2));
+        composer->setTextInput(QStringLiteral("Без фото"));
+        composer->publish(&feed, QVariant::fromValue(author(1)));
+        QVERIFY(responder.waitForRequests(3));
+        QCOMPARE(body(responder.requests().at(2).body).value("image_url"), QJsonValue(QString()));
+        composer.reset();
+        QVERIFY(
+            responder.answerWaiting(200, "{\"success\": true, \"data\": {\"url\": \"http://127.0.0.1:9/late.jpg\"}}"));
+        QTest::qWait(100);
+        QVERIFY(feed.posts().first().attachments.isEmpty());
+    }
+
+    void commentsLoadOldestFirstAndASentOneIsAppended()
+    {
+        FeedViewModel feed;
+        QTRY_VERIFY(!feed.isLoading());
+        const Post target = feed.posts().last();
+        CommentsViewModel comments;
+        QAbstractItemModelTester tester(comments.commentsModel(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        comments.setPost(target);
+        comments.setCurrentUser(author(3));
+        QCOMPARE(comments.sectionTitle(), QStringLiteral("Комментарии (0)"));
+        comments.loadComments();
+        QTRY_COMPARE(comments.comments().size(), int(target.commentsCount));
+
+        comments.setCommentText(QStringLiteral("  Отлично \n"));
+        comments.sendComment();
+        QTRY_COMPARE(comments.comments().size(), int(target.commentsCount) + 1);
+        const Comment sent = comments.comments().last();
+        QCOMPARE(sent.text, QStringLiteral("Отлично"));
+        QCOMPARE(sent.author.id, 3);
+        QCOMPARE(sent.postId, target.id);
+        QVERIFY(comments.commentText().isEmpty());
+        QCOMPARE(comments.sectionTitle(), QStringLiteral("Комментарии (%1)").arg(target.commentsCount + 1));
+        // The feed's own copy of the post keeps its count until it loads again.
+        QCOMPARE(feed.posts().last().commentsCount, target.commentsCount);
+        // The service kept it, oldest first.
+        CommentsViewModel again;
+        again.setPost(target);
+        again.loadComments();
+        QTRY_COMPARE(again.comments(), comments.comments());
+    }
+
+    void commentsEndpointCarriesTheIdAlone()
+    {
+        QCOMPARE(CommentsViewModel::commentsEndpoint(42), QStringLiteral("feed.php?action=comments&post_id=42"));
+        QCOMPARE(CommentsViewModel::commentsEndpoint(-3), QStringLiteral("feed.php?action=comments&post_id=-3"));
+    }
+
+    void sendKeepsTheTextUnlessTheServiceReturnsTheComment_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<bool>("appended");
+        QTest::newRow("comment returned")
+            << QByteArray(R"({"success": true, "data": )" + commentJson(9, "Да") + "}") << true;
+        QTest::newRow("success without data") << QByteArray(R"({"success": true})") << false;
+        QTest::newRow("refused") << QByteArray(R"({"success": false, "message": "Нет"})") << false;
+        QTest::newRow("undecodable") << QByteArray("<html>") << false;
+    }
+    void sendKeepsTheTextUnlessTheServiceReturnsTheComment()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(bool, appended);
+        ScriptedResponder responder;
+        responder.reply(200, "[" + commentJson(1, QStringLiteral("Первый")) + "]");
+        responder.reply(200, reply);
+        NetworkManager::shared().setBaseURL(responder.baseUrl());
+        CommentsViewModel comments;
+        QAbstractItemModelTester tester(comments.commentsModel(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        comments.setPost(post(1, QStringLiteral("Запись")));
+        comments.setCurrentUser(author(7));
+        comments.loadComments();
+        QTRY_COMPARE(comments.comments().size(), 1);
+        comments.setCommentText(QStringLiteral(" Да "));
+        comments.sendComment();
+        QVERIFY(responder.waitForRequests(2));
+        const auto &request = responder.requests().at(1);
+        QCOMPARE(request.method + ' ' + request.target, QByteArray("POST /api/feed.php"));
+        QCOMPARE(body(request.body),
+                 (QJsonObject{{"action", "comment"}, {"post_id", 1}, {"user_id", 7}, {"text", QStringLiteral("Да")}}));
+        if (appended)
+            QTRY_COMPARE(comments.comments().size(), 2);
+        else
+            QTest::qWait(100);
+        QCOMPARE(comments.comments().size(), appended ? 2 : 1);
+        QCOMPARE(comments.commentText(), appended ? QString() : QStringLiteral(" Да "));
+    }
+
+    void sendEndingAfterTheSheetClosedTouchesNothing()
+    {
+        ScriptedResponder responder;
+        responder.replyNothing();
+        NetworkManager::shared().setBaseURL(responder.baseUrl());
+        auto comments = std::make_unique<CommentsViewModel>();
+        comments->setPost(post(1, QString()));
+        comments->setCommentText(QStringLiteral("Поздно"));
+        comments->sendComment();
+        QVERIFY(responder.waitForRequests(1));
+        comments.reset();
+        QVERIFY(responder.answerWaiting(200, R"({"success": true, "data": )" + commentJson(9, "Поздно") + "}"));
+        QTest::qWait(100);
+    }
+};
+
+QTEST_MAIN(TestFeedForms)
+#include "tst_feedforms.moc"

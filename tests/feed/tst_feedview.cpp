@@ -1,0 +1,280 @@
+#include "FeedReplies.h"
+#include "FeedTestPosts.h"
+#include "FeedViewModel.h"
+#include "NetworkManager.h"
+#include "PostComposerModel.h"
+#include "QmlScreen.h"
+#include "ScriptedResponder.h"
+#include "ServiceProcess.h"
+#include "app/ScreenDriver.h"
+
+#include <QAbstractItemModelTester>
+#include <QImage>
+#include <QTest>
+
+using namespace FeedTestPosts;
+using namespace FeedReplies;
+using ScreenDriver::tap;
+using ScreenDriver::text;
+
+// The feed screen driven offscreen, with its sheets: against the real service, or a scripted one
+// where the number of loads is counted.
+class TestFeedView : public QObject
+{
+    Q_OBJECT
+
+    ServiceProcess m_service;
+
+    struct Screen
+    {
+        FeedViewModel model;
+        QmlScreen screen;
+        explicit Screen(const User &user)
+            : screen(QStringLiteral("FeedView.qml"),
+                     {{"feedViewModel", QVariant::fromValue(&model)}, {"currentUser", QVariant::fromValue(user)}})
+        {
+        }
+        QQuickItem *find(const QString &name) const { return screen.find(name); }
+        QQuickWindow *window() const { return screen.window(); }
+        int cards() const { return find(QStringLiteral("feedList"))->property("count").toInt(); }
+        void search(const QString &query) const { find(QStringLiteral("searchField"))->setProperty("text", query); }
+        // Scrolls the card at `row` fully into view.
+        void showRow(int row) const
+        {
+            QMetaObject::invokeMethod(find(QStringLiteral("feedList")), "positionViewAtIndex", Q_ARG(int, row),
+                                      Q_ARG(int, 4 /* ListView.Contain */));
+        }
+        QQuickItem *inCard(qint64 postId, const QString &name) const
+        {
+            QQuickItem *card = find(QStringLiteral("postCard_%1").arg(postId));
+            return card ? findIn(card, name) : nullptr;
+        }
+        static QQuickItem *findIn(QQuickItem *item, const QString &name)
+        {
+            if (item->objectName() == name)
+                return item;
+            for (QQuickItem *child : item->childItems()) {
+                if (QQuickItem *found = findIn(child, name))
+                    return found;
+            }
+            return nullptr;
+        }
+    };
+
+    static int feedLoads(const ScriptedResponder &responder)
+    {
+        int count = 0;
+        for (const auto &request : responder.requests())
+            count += request.target == "/api/feed.php" && request.method == "GET" ? 1 : 0;
+        return count;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        ScreenDriver::clearSettings();
+        QVERIFY2(m_service.start(), qPrintable(m_service.errors()));
+    }
+
+    void init() { NetworkManager::shared().setBaseURL(m_service.baseUrl()); }
+
+    void emptyFeedAndEmptySearchSayDifferentThings()
+    {
+        ScriptedResponder responder;
+        for (int i = 0; i < 4; ++i)
+            responder.reply(200, "[]");
+        NetworkManager::shared().setBaseURL(responder.baseUrl());
+        Screen feed(author());
+        QVERIFY2(feed.screen.isReady(), qPrintable(feed.screen.errors()));
+        QTRY_COMPARE(feedLoads(responder), 2);
+        QQuickItem *empty = feed.find(QStringLiteral("feedEmptyText"));
+        QVERIFY(empty->isVisible());
+        QCOMPARE(text(empty), QStringLiteral("В ленте пока нет публикаций. Напишите первую запись!"));
+        // Blanks show every post, but an empty feed then says nothing was found for them.
+        feed.search(QStringLiteral("  "));
+        QCOMPARE(text(empty), QStringLiteral("Ничего не найдено по запросу '  '"));
+    }
+
+    void searchNarrowsTheCardsAndSegmentsChangeNothing()
+    {
+        Screen feed(author());
+        QVERIFY2(feed.screen.isReady(), qPrintable(feed.screen.errors()));
+        QAbstractItemModelTester tester(feed.screen.root()->property("searchModel").value<QAbstractItemModel *>(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QTRY_VERIFY(feed.cards() > 3);
+        const int all = feed.cards();
+        QQuickItem *empty = feed.find(QStringLiteral("feedEmptyText"));
+        QVERIFY(!empty->isVisible());
+
+        feed.search(QStringLiteral("ИВАН"));
+        QVERIFY(feed.cards() > 0 && feed.cards() < all);
+        auto *shown = feed.screen.root()->property("searchModel").value<QAbstractItemModel *>();
+        QStringList shownIds, expectedIds;
+        for (int row = 0; row < shown->rowCount(); ++row)
+            shownIds << shown->data(shown->index(row, 0), shown->roleNames().key("postId")).toString();
+        for (const Post &post : feed.model.posts()) {
+            if (post.author.firstName == QStringLiteral("Иван"))
+                expectedIds << QString::number(post.id);
+        }
+        QCOMPARE(shownIds, expectedIds);
+        feed.search(QStringLiteral("zzz"));
+        QCOMPARE(feed.cards(), 0);
+        QVERIFY(empty->isVisible());
+        QCOMPARE(text(empty), QStringLiteral("Ничего не найдено по запросу 'zzz'"));
+        feed.search(QString());
+
+        tap(feed.window(), feed.find(QStringLiteral("segment1")));
+        QCOMPARE(feed.screen.root()->property("selectedFeedSegment").toInt(), 1);
+        QCOMPARE(feed.cards(), all);
+    }
+
+    void likeAndRepostChangeTheCardAtOnce()
+    {
+        Screen feed(author(4));
+        QVERIFY2(feed.screen.isReady(), qPrintable(feed.screen.errors()));
+        QTRY_VERIFY(feed.cards() > 0);
+        // Both loads of the start (the model's own and the screen's first appearance) have landed.
+        QTest::qWait(300);
+        QTRY_VERIFY(!feed.model.isLoading());
+        const Post first = feed.model.posts().first();
+        QTRY_VERIFY(feed.inCard(first.id, QStringLiteral("likeButton")));
+        tap(feed.window(), feed.inCard(first.id, QStringLiteral("likeButton")));
+        QCOMPARE(text(feed.inCard(first.id, QStringLiteral("likeButtonCount"))), QString::number(first.likesCount + 1));
+        tap(feed.window(), feed.inCard(first.id, QStringLiteral("repostButton")));
+        QCOMPARE(text(feed.inCard(first.id, QStringLiteral("repostButtonCount"))),
+                 QString::number(first.repostsCount + 1));
+        QVERIFY(feed.model.posts().first().isLiked && feed.model.posts().first().isReposted);
+        // The repost went out for the signed-in user: the service counts it.
+        const auto reloaded = [&feed] {
+            feed.model.loadFeed();
+            return QTest::qWaitFor([&feed] { return !feed.model.isLoading(); }) ? feed.model.posts().first() : Post{};
+        };
+        QTRY_COMPARE(reloaded().repostsCount, first.repostsCount + 1);
+        QVERIFY(!feed.model.posts().first().isLiked);
+    }
+
+    void composerPublishesWithAPhoto()
+    {
+        Screen feed(author(1));
+        QVERIFY2(feed.screen.isReady(), qPrintable(feed.screen.errors()));
+        QTRY_VERIFY(feed.cards() > 0);
+        tap(feed.window(), feed.find(QStringLiteral("composerButton")));
+        QTRY_VERIFY(feed.find(QStringLiteral("publishButton")));
+        QQuickItem *publish = feed.find(QStringLiteral("publishButton"));
+        QQuickItem *editor = feed.find(QStringLiteral("postTextEditor"));
+        QQuickItem *label = feed.find(QStringLiteral("photoAttachedLabel"));
+        QVERIFY(!publish->isEnabled());
+        QVERIFY(!label->isVisible());
+        QCOMPARE(text(feed.find(QStringLiteral("composerAuthorName"))), QStringLiteral("Иван Петров"));
+        editor->setProperty("text", QStringLiteral(" \n "));
+        QVERIFY(!publish->isEnabled());
+        editor->setProperty("text", QStringLiteral("  Закат с фото \n"));
+        QVERIFY(publish->isEnabled());
+
+        auto *composer = feed.find(QStringLiteral("createPostView"))->property("composer").value<PostComposerModel *>();
+        QVERIFY(composer);
+        QImage photo(30, 20, QImage::Format_RGB32);
+        photo.fill(Qt::red);
+        composer->uploadImage(photo);
+        QVERIFY(feed.find(QStringLiteral("uploadIndicator"))->isVisible());
+        QTRY_VERIFY(label->isVisible());
+        QVERIFY(!feed.find(QStringLiteral("uploadIndicator"))->isVisible());
+        QCOMPARE(text(label), QStringLiteral("Фотография успешно прикреплена к посту ✓"));
+
+        tap(feed.window(), publish);
+        QTRY_VERIFY(!feed.find(QStringLiteral("createPostView")));
+        const Post top = feed.model.posts().first();
+        QCOMPARE(top.text, QStringLiteral("Закат с фото"));
+        QCOMPARE(top.attachments.size(), 1);
+        QVERIFY(top.attachments.first().url.startsWith(m_service.siteUrl()));
+        // Opened again, the composer starts empty.
+        tap(feed.window(), feed.find(QStringLiteral("composerButton")));
+        QTRY_VERIFY(feed.find(QStringLiteral("postTextEditor")));
+        QCOMPARE(text(feed.find(QStringLiteral("postTextEditor"))), QString());
+        QVERIFY(!feed.find(QStringLiteral("photoAttachedLabel"))->isVisible());
+        tap(feed.window(), feed.find(QStringLiteral("cancelButton")));
+        QTRY_VERIFY(!feed.find(QStringLiteral("createPostView")));
+    }
+
+    void commentsSheetShowsThePostTappedAndSends()
+    {
+        Screen feed(author(2));
+        QVERIFY2(feed.screen.isReady(), qPrintable(feed.screen.errors()));
+        QTRY_VERIFY(feed.cards() > 1);
+        const Post first = feed.model.posts().at(0);
+
+        for (int row : {0, 1}) {
+            const Post post = feed.model.posts().at(row);
+            feed.showRow(row);
+            QTRY_VERIFY(feed.inCard(post.id, QStringLiteral("commentButton")));
+            tap(feed.window(), feed.inCard(post.id, QStringLiteral("commentButton")));
+            QTRY_VERIFY(feed.find(QStringLiteral("commentsModalView")));
+            QTRY_COMPARE(text(feed.find(QStringLiteral("commentsPostText"))), post.text);
+            QTRY_COMPARE(text(feed.find(QStringLiteral("commentsSectionTitle"))),
+                         QStringLiteral("Комментарии (%1)").arg(post.commentsCount));
+            QCOMPARE(feed.find(QStringLiteral("commentsEmptyText"))->isVisible(), post.commentsCount == 0);
+            tap(feed.window(), feed.find(QStringLiteral("navigationTrailingButton")));
+            QTRY_VERIFY(!feed.find(QStringLiteral("commentsModalView")));
+            QVERIFY(feed.screen.root()->property("selectedPostForComments").isNull());
+        }
+
+        feed.showRow(0);
+        tap(feed.window(), feed.inCard(first.id, QStringLiteral("commentButton")));
+        QTRY_VERIFY(feed.find(QStringLiteral("commentsModalView")));
+        QQuickItem *field = feed.find(QStringLiteral("commentField"));
+        QQuickItem *send = feed.find(QStringLiteral("sendButton"));
+        QVERIFY(!send->isEnabled());
+        field->setProperty("text", QStringLiteral("  \n"));
+        QVERIFY(!send->isEnabled());
+        field->setProperty("text", QStringLiteral(" Согласен "));
+        QVERIFY(send->isEnabled());
+        tap(feed.window(), send);
+        QTRY_COMPARE(text(feed.find(QStringLiteral("commentsSectionTitle"))),
+                     QStringLiteral("Комментарии (%1)").arg(first.commentsCount + 1));
+        QCOMPARE(text(field), QString());
+        QVERIFY(!send->isEnabled());
+        tap(feed.window(), feed.find(QStringLiteral("navigationTrailingButton")));
+        QTRY_VERIFY(!feed.find(QStringLiteral("commentsModalView")));
+        // The card's count waits for the next load.
+        QCOMPARE(text(feed.inCard(first.id, QStringLiteral("commentButtonCount"))),
+                 QString::number(first.commentsCount));
+    }
+
+    // The screen loads when it comes into view: first shown, or uncovered when a pushed profile
+    // closes. Closing a sheet over it loads nothing.
+    void reloadsOnAppearanceOnly()
+    {
+        ScriptedResponder responder;
+        for (int i = 0; i < 20; ++i)
+            responder.reply(200, list({post(5, QStringLiteral("Одна запись"))}));
+        NetworkManager::shared().setBaseURL(responder.baseUrl());
+        Screen feed(author());
+        QVERIFY2(feed.screen.isReady(), qPrintable(feed.screen.errors()));
+        QTRY_COMPARE(feedLoads(responder), 2);
+        QTRY_VERIFY(feed.inCard(5, QStringLiteral("postHeader")));
+
+        tap(feed.window(), feed.find(QStringLiteral("composerButton")));
+        QTRY_VERIFY(feed.find(QStringLiteral("createPostView")));
+        tap(feed.window(), feed.find(QStringLiteral("cancelButton")));
+        QTRY_VERIFY(!feed.find(QStringLiteral("createPostView")));
+        tap(feed.window(), feed.inCard(5, QStringLiteral("commentButton")));
+        QTRY_VERIFY(feed.find(QStringLiteral("commentsModalView")));
+        tap(feed.window(), feed.find(QStringLiteral("navigationTrailingButton")));
+        QTRY_VERIFY(!feed.find(QStringLiteral("commentsModalView")));
+        QTest::qWait(100);
+        QCOMPARE(feedLoads(responder), 2);
+
+        QQuickItem *stack = feed.find(QStringLiteral("navigationStackView"));
+        tap(feed.window(), feed.inCard(5, QStringLiteral("postAvatar")));
+        QTRY_COMPARE(stack->property("depth").toInt(), 2);
+        QQuickItem *page = feed.find(QStringLiteral("feedPage"));
+        QTRY_VERIFY(!page->isVisible());
+        tap(feed.window(), feed.find(QStringLiteral("navigationBackButton")));
+        QTRY_COMPARE(stack->property("depth").toInt(), 1);
+        QTRY_VERIFY(page->isVisible());
+        QTRY_COMPARE(feedLoads(responder), 3);
+    }
+};
+
+QTEST_MAIN(TestFeedView)
+#include "tst_feedview.moc"

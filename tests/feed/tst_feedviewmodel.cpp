@@ -1,0 +1,349 @@
+#include "FeedReplies.h"
+#include "FeedTestPosts.h"
+#include "FeedViewModel.h"
+#include "NetworkManager.h"
+#include "PostSearchModel.h"
+#include "ScriptedResponder.h"
+#include "ServiceProcess.h"
+#include "app/ScreenDriver.h"
+
+#include <QAbstractItemModelTester>
+#include <QTest>
+
+using namespace FeedTestPosts;
+using namespace FeedReplies;
+
+// The feed model against a scripted service (exact replies, their order) and the real one.
+class TestFeedViewModel : public QObject
+{
+    Q_OBJECT
+
+    ServiceProcess m_service;
+
+    // A model whose first load brought `posts`, watched by the model tester from the start.
+    struct Loaded
+    {
+        FeedViewModel model;
+        QAbstractItemModelTester tester{model.postsModel(), QAbstractItemModelTester::FailureReportingMode::QtTest};
+    };
+
+    static std::unique_ptr<Loaded> loaded(ScriptedResponder &responder, const QList<Post> &posts)
+    {
+        NetworkManager::shared().setBaseURL(responder.baseUrl());
+        responder.reply(200, list(posts));
+        auto feed = std::make_unique<Loaded>();
+        if (!QTest::qWaitFor([&] { return !feed->model.isLoading(); }))
+            return nullptr;
+        return feed;
+    }
+
+    static QList<QByteArray> targets(const ScriptedResponder &responder)
+    {
+        QList<QByteArray> list;
+        for (const auto &request : responder.requests())
+            list << request.method + ' ' + request.target;
+        return list;
+    }
+
+    static Post liked(Post post, bool isLiked, qint64 likes)
+    {
+        post.isLiked = isLiked;
+        post.likesCount = likes;
+        return post;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        ScreenDriver::clearSettings();
+        QVERIFY2(m_service.start(), qPrintable(m_service.errors()));
+    }
+
+    void likesStayOnTheDevice_data()
+    {
+        QTest::addColumn<Post>("listed");
+        QTest::addColumn<int>("taps");
+        QTest::addColumn<bool>("isLiked");
+        QTest::addColumn<qint64>("likes");
+        const Post plain = post(1, QStringLiteral("a"));
+        QTest::newRow("like") << plain << 1 << true << qint64(4);
+        QTest::newRow("like and unlike") << plain << 2 << false << qint64(3);
+        QTest::newRow("liked with no count, unliked") << liked(plain, true, 0) << 1 << false << qint64(-1);
+    }
+    void likesStayOnTheDevice()
+    {
+        QFETCH(Post, listed);
+        QFETCH(int, taps);
+        QFETCH(bool, isLiked);
+        QFETCH(qint64, likes);
+        ScriptedResponder responder;
+        const Post other = post(2, QStringLiteral("b"));
+        auto feed = loaded(responder, {listed, other});
+        QVERIFY(feed);
+        for (int tap = 0; tap < taps; ++tap)
+            feed->model.toggleLike(listed);
+        // A post that is not listed changes nothing.
+        feed->model.toggleLike(post(99, QString()));
+        QTest::qWait(100);
+        QCOMPARE(feed->model.posts(), (QList<Post>{liked(listed, isLiked, likes), other}));
+        QCOMPARE(responder.requests().size(), 1);
+    }
+
+    void repostChangesTheCardAndSendsItsBody_data()
+    {
+        QTest::addColumn<qint64>("postId");
+        QTest::addColumn<std::optional<User>>("user");
+        QTest::addColumn<qint64>("sentUserId");
+        QTest::newRow("signed-in user") << qint64(1) << std::optional<User>(author(7)) << qint64(7);
+        QTest::newRow("no user: the demo account") << qint64(1) << std::optional<User>() << qint64(1);
+        QTest::newRow("post not listed is sent all the same")
+            << qint64(55) << std::optional<User>(author(7)) << qint64(7);
+    }
+    void repostChangesTheCardAndSendsItsBody()
+    {
+        QFETCH(qint64, postId);
+        QFETCH(std::optional<User>, user);
+        QFETCH(qint64, sentUserId);
+        ScriptedResponder responder;
+        const Post listed = post(1, QStringLiteral("a"));
+        auto feed = loaded(responder, {listed});
+        QVERIFY(feed);
+        responder.reply(200, R"({"success": false, "message": "ignored"})");
+        feed->model.toggleRepost(post(postId, QString()), user);
+        Post expected = listed;
+        if (postId == listed.id) {
+            expected.isReposted = true;
+            expected.repostsCount += 1;
+        }
+        // At once, before any reply.
+        QCOMPARE(feed->model.posts(), QList<Post>{expected});
+        QVERIFY(responder.waitForRequests(2));
+        const auto &request = responder.requests().at(1);
+        QCOMPARE(request.method + ' ' + request.target, QByteArray("POST /api/feed.php"));
+        QCOMPARE(body(request.body), (QJsonObject{{"action", "repost"}, {"post_id", postId}, {"user_id", sentUserId}}));
+        // Neither the refusal nor anything else rolls the change back.
+        QTest::qWait(100);
+        QCOMPARE(feed->model.posts(), QList<Post>{expected});
+        QCOMPARE(responder.requests().size(), 2);
+    }
+
+    void publishShowsATemporaryPostAndSendsTheTrimmedText_data()
+    {
+        QTest::addColumn<QString>("imageUrl");
+        QTest::addColumn<int>("attachments");
+        QTest::newRow("no photo") << QString() << 0;
+        QTest::newRow("a blank is an address") << QStringLiteral(" ") << 1;
+    }
+    void publishShowsATemporaryPostAndSendsTheTrimmedText()
+    {
+        QFETCH(QString, imageUrl);
+        QFETCH(int, attachments);
+        ScriptedResponder responder;
+        const Post listed = post(1, QStringLiteral("a"));
+        auto feed = loaded(responder, {listed});
+        QVERIFY(feed);
+        responder.reply(200, R"({"success": true})");
+        // Blank text changes nothing and sends nothing.
+        feed->model.createPost(author(3), QStringLiteral(" \n\t "), imageUrl);
+        QCOMPARE(feed->model.posts().size(), 1);
+        feed->model.createPost(author(3), QStringLiteral("  Слово \n"), imageUrl);
+        const Post temporary = feed->model.posts().first();
+        QVERIFY(temporary.id >= 10000 && temporary.id <= 99999);
+        QCOMPARE(temporary, FeedViewModel::temporaryPost(temporary.id, author(3), QStringLiteral("Слово"), imageUrl));
+        QCOMPARE(temporary.viewsCount, 1);
+        QCOMPARE(temporary.createdAtFormatted, QStringLiteral("Только что"));
+        QCOMPARE(temporary.attachments.size(), attachments);
+        if (attachments) {
+            QCOMPARE(temporary.attachments.first().id, QStringLiteral("img_temp"));
+            QCOMPARE(temporary.attachments.first().url, imageUrl);
+        }
+        QVERIFY(responder.waitForRequests(2));
+        QCOMPARE(body(responder.requests().at(1).body),
+                 (QJsonObject{{"user_id", 3}, {"text", QStringLiteral("Слово")}, {"image_url", imageUrl}}));
+        // "success" true without a post leaves the temporary post where it is, and asks for nothing.
+        QTest::qWait(100);
+        QCOMPARE(feed->model.posts(), (QList<Post>{temporary, listed}));
+        QCOMPARE(responder.requests().size(), 2);
+    }
+
+    // A refusal stored nothing, so the temporary post must not stay as if published: the feed is
+    // loaded again, as after a failed call.
+    void refusedOrFailedPublishReloadsTheFeed_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        const auto whole = [](int status, const QByteArray &body) {
+            return "HTTP/1.1 " + QByteArray::number(status) +
+                   " X\r\nContent-Type: application/json\r\nContent-Length: " + QByteArray::number(body.size()) +
+                   "\r\nConnection: close\r\n\r\n" + body;
+        };
+        QTest::newRow("refused") << whole(200, R"({"success": false, "message": "Пользователь не найден"})");
+        QTest::newRow("unauthorized") << whole(401, "{}");
+        QTest::newRow("undecodable") << whole(200, "<html>");
+        QTest::newRow("cut off") << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 90\r\n\r\n{\"succ");
+    }
+    void refusedOrFailedPublishReloadsTheFeed()
+    {
+        QFETCH(QByteArray, reply);
+        ScriptedResponder responder;
+        const Post first = post(1, QStringLiteral("a"));
+        const Post stored = post(2, QStringLiteral("b"));
+        auto feed = loaded(responder, {first});
+        QVERIFY(feed);
+        responder.reply(reply);
+        responder.reply(200, list({stored, first}));
+        feed->model.createPost(author(), QStringLiteral("Новое"));
+        QCOMPARE(feed->model.posts().size(), 2);
+        QTRY_COMPARE(feed->model.posts(), (QList<Post>{stored, first}));
+        QCOMPARE(targets(responder),
+                 (QList<QByteArray>{"GET /api/feed.php", "POST /api/feed.php", "GET /api/feed.php"}));
+    }
+
+    void replyReplacesItsOwnTemporaryPostInPlace()
+    {
+        ScriptedResponder responder;
+        const Post listed = post(1, QStringLiteral("a"));
+        auto feed = loaded(responder, {listed});
+        QVERIFY(feed);
+        responder.replyNothing();
+        responder.replyNothing();
+        feed->model.createPost(author(), QStringLiteral("первый"));
+        feed->model.createPost(author(), QStringLiteral("второй"));
+        const Post second = feed->model.posts().at(0);
+        const Post first = feed->model.posts().at(1);
+        QVERIFY(responder.waitForRequests(3));
+        // The replies land in the order the posts were sent; the first one's card sits below.
+        const Post storedFirst = post(501, QStringLiteral("первый"));
+        const Post storedSecond = post(502, QStringLiteral("второй"));
+        const bool firstSentFirst = body(responder.requests().at(1).body).value("text") == QStringLiteral("первый");
+        QVERIFY(responder.answerWaiting(200, published(firstSentFirst ? storedFirst : storedSecond)));
+        QTRY_COMPARE(feed->model.posts(), firstSentFirst ? (QList<Post>{second, storedFirst, listed})
+                                                         : (QList<Post>{storedSecond, first, listed}));
+        QVERIFY(responder.answerWaiting(200, published(firstSentFirst ? storedSecond : storedFirst)));
+        QTRY_COMPARE(feed->model.posts(), (QList<Post>{storedSecond, storedFirst, listed}));
+    }
+
+    // The temporary id is drawn again while it equals a listed post's: otherwise a like on the new
+    // card would land on the older one.
+    void temporaryIdAvoidsListedIds()
+    {
+        ScriptedResponder responder;
+        const QList<Post> listed = {post(10000, QStringLiteral("a")), post(10001, QStringLiteral("b"))};
+        auto feed = loaded(responder, listed);
+        QVERIFY(feed);
+        QList<qint64> draws = {10000, 10001, 10000, 10002};
+        feed->model.setRandomDraw(RandomDraw([&draws](qint64, qint64) { return draws.takeFirst(); }));
+        responder.replyNothing();
+        feed->model.createPost(author(), QStringLiteral("новый"));
+        QCOMPARE(feed->model.posts().first().id, 10002);
+        feed->model.toggleLike(feed->model.posts().first());
+        QVERIFY(feed->model.posts().first().isLiked);
+        QCOMPARE(feed->model.posts().mid(1), listed);
+    }
+
+    // A load that lands before the publish reply took the temporary post away; the reply must not
+    // replace a post of that load that happens to carry the same id.
+    void publishReplyLeavesASameIdPostOfALaterLoad()
+    {
+        ScriptedResponder responder;
+        const Post listed = post(1, QStringLiteral("a"));
+        auto feed = loaded(responder, {listed});
+        QVERIFY(feed);
+        feed->model.setRandomDraw(RandomDraw([](qint64, qint64) { return 20000; }));
+        responder.replyNothing();
+        feed->model.createPost(author(), QStringLiteral("новый"));
+        QVERIFY(responder.waitForRequests(2));
+        const QList<Post> reloaded = {post(20000, QStringLiteral("чужой")), listed};
+        responder.reply(200, list(reloaded));
+        feed->model.loadFeed();
+        QTRY_VERIFY(!feed->model.isLoading());
+        QCOMPARE(feed->model.posts(), reloaded);
+        QVERIFY(responder.answerWaiting(200, published(post(600, QStringLiteral("новый")))));
+        QTest::qWait(150);
+        QCOMPARE(feed->model.posts(), reloaded);
+    }
+
+    void publishToTheServiceIsReplacedByTheStoredPost()
+    {
+        NetworkManager::shared().setBaseURL(m_service.baseUrl());
+        Loaded feed;
+        QTRY_VERIFY(!feed.model.isLoading());
+        const QList<Post> before = feed.model.posts();
+        QVERIFY(!before.isEmpty());
+        PostSearchModel search;
+        QAbstractItemModelTester searchTester(&search, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        search.setFeed(&feed.model);
+        search.setSearchText(QStringLiteral("набережн"));
+
+        User demo = before.first().author;
+        feed.model.createPost(demo, QStringLiteral(" Вечер на набережной \n"),
+                              QStringLiteral("http://127.0.0.1:9/p.jpg"));
+        const qint64 temporaryId = feed.model.posts().first().id;
+        QTRY_VERIFY(feed.model.posts().first().id != temporaryId);
+        const Post stored = feed.model.posts().first();
+        QCOMPARE(stored.text, QStringLiteral("Вечер на набережной"));
+        QCOMPARE(stored.author.id, demo.id);
+        QCOMPARE(stored.attachments.size(), 1);
+        QCOMPARE(stored.attachments.first().url, QStringLiteral("http://127.0.0.1:9/p.jpg"));
+        QCOMPARE(feed.model.posts().mid(1), before);
+        // The search follows the insert and the replacement.
+        QVERIFY(search.rowCount() >= 1);
+        QCOMPARE(search.data(search.index(0, 0), feed.model.postsModel()->roleNames().key("postId")).toString(),
+                 QString::number(stored.id));
+
+        // The service agrees: a fresh load brings the same post on top.
+        feed.model.loadFeed();
+        QTRY_VERIFY(!feed.model.isLoading());
+        QCOMPARE(feed.model.posts().first(), stored);
+    }
+
+    void search_data()
+    {
+        QTest::addColumn<QString>("searchText");
+        QTest::addColumn<QList<qint64>>("shown");
+        QTest::newRow("empty: all") << QString() << QList<qint64>{1, 2, 3};
+        QTest::newRow("blanks: all") << QStringLiteral("   ") << QList<qint64>{1, 2, 3};
+        QTest::newRow("text, any case") << QStringLiteral("ГОРОД") << QList<qint64>{1};
+        QTest::newRow("user name") << QStringLiteral("mar") << QList<qint64>{2};
+        QTest::newRow("first name in capitals") << QStringLiteral("ИВАН") << QList<qint64>{1, 3};
+        QTest::newRow("blank after a word matches a full name") << QStringLiteral("иван ") << QList<qint64>{1, 3};
+        QTest::newRow("blank after a word misses a text ending in it") << QStringLiteral("город ") << QList<qint64>{};
+        QTest::newRow("nothing else is searched") << QStringLiteral("минут") << QList<qint64>{};
+    }
+    void search()
+    {
+        QFETCH(QString, searchText);
+        QFETCH(QList<qint64>, shown);
+        User maria = author(2);
+        maria.username = QStringLiteral("maria");
+        maria.firstName = QStringLiteral("Мария");
+        const QList<Post> posts = {post(1, QStringLiteral("Вечерний город")), post(2, QStringLiteral("Эскиз"), maria),
+                                   post(3, QString())};
+        QList<qint64> kept;
+        for (const Post &item : posts) {
+            if (PostSearchModel::matches(item, searchText))
+                kept << item.id;
+        }
+        QCOMPARE(kept, shown);
+    }
+
+    void emptyText_data()
+    {
+        QTest::addColumn<QString>("searchText");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("no search") << QString()
+                                   << QStringLiteral("В ленте пока нет публикаций. Напишите первую запись!");
+        QTest::newRow("blanks are a search")
+            << QStringLiteral("  ") << QStringLiteral("Ничего не найдено по запросу '  '");
+        QTest::newRow("typed as is") << QStringLiteral("Джаз ")
+                                     << QStringLiteral("Ничего не найдено по запросу 'Джаз '");
+    }
+    void emptyText()
+    {
+        QFETCH(QString, searchText);
+        QFETCH(QString, text);
+        QCOMPARE(PostSearchModel::emptyText(searchText), text);
+    }
+};
+
+QTEST_MAIN(TestFeedViewModel)
+#include "tst_feedviewmodel.moc"

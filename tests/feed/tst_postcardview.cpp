@@ -1,0 +1,276 @@
+#include "AudioPlayerManager.h"
+#include "FeedTestPosts.h"
+#include "FeedViewModel.h"
+#include "PostCardActions.h"
+#include "QmlSnippet.h"
+#include "RandomDraw.h"
+#include "SiteAddress.h"
+#include "app/ScreenDriver.h"
+#include "audio/FakePlayerBackend.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QQuickItem>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace FeedTestPosts;
+using Kind = PostAttachment::AttachmentType;
+
+// The post card alone: a list of cards over rows made here, inside a navigation stack, with no
+// actions handed in (as on the profile wall).
+class TestPostCardView : public QObject
+{
+    Q_OBJECT
+
+    std::shared_ptr<FakePlayerBackend::World> m_world = std::make_shared<FakePlayerBackend::World>();
+    QTemporaryDir m_files;
+    RecordListModel<Post> m_rows{FeedViewModel::postRoles()};
+    std::unique_ptr<QmlSnippet> m_screen;
+
+    static constexpr const char *Scene = R"(
+import QtQuick
+import QtQuick.Controls
+import Vorlane
+NavigationStack {
+    id: navigation
+    width: 390
+    height: 844
+    property alias rows: list.model
+    initialItem: Rectangle {
+        readonly property string title: "Лента"
+        color: Theme.groupedBackground
+        ListView {
+            id: list
+            objectName: "cards"
+            anchors.fill: parent
+            spacing: 8
+            delegate: PostCardView {
+                width: ListView.view.width
+                objectName: "card" + postId
+                navigationStack: navigation.stack
+            }
+        }
+    }
+}
+)";
+
+    QQuickItem *inCard(qint64 postId, const QString &name) const
+    {
+        auto *card = m_screen->find<QQuickItem>(QStringLiteral("card%1").arg(postId));
+        return card ? findItem(card, name) : nullptr;
+    }
+
+    static QQuickItem *findItem(QQuickItem *item, const QString &name)
+    {
+        if (item->objectName() == name)
+            return item;
+        for (QQuickItem *child : item->childItems()) {
+            if (QQuickItem *found = findItem(child, name))
+                return found;
+        }
+        return nullptr;
+    }
+
+    static QList<QQuickItem *> visibleChildrenNamed(QQuickItem *item, const QString &prefix)
+    {
+        QList<QQuickItem *> found;
+        for (QQuickItem *child : item->childItems()) {
+            if (child->objectName().startsWith(prefix) && child->isVisible())
+                found << child;
+            found << visibleChildrenNamed(child, prefix);
+        }
+        return found;
+    }
+
+    void show(const QList<Post> &posts)
+    {
+        m_rows.setRows(posts);
+        QTest::qWait(50);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(AudioPlayerManager::useBackendForShared(std::make_unique<FakePlayerBackend>(m_world)));
+        QImage picture(320, 240, QImage::Format_RGB32);
+        picture.fill(Qt::darkCyan);
+        QVERIFY(picture.save(m_files.filePath(QStringLiteral("photo.png"))));
+        m_screen = std::make_unique<QmlSnippet>(Scene);
+        QVERIFY2(m_screen->isReady(), qPrintable(m_screen->errors()));
+        m_screen->root()->setProperty("rows", QVariant::fromValue(static_cast<QObject *>(&m_rows)));
+    }
+
+    void cleanup() { RandomDraw::shared() = RandomDraw(); }
+
+    void headerShowsTheChannelOrTheAuthor_data()
+    {
+        QTest::addColumn<std::optional<QString>>("channel");
+        QTest::addColumn<bool>("verified");
+        QTest::addColumn<bool>("online");
+        QTest::addColumn<QString>("shownName");
+        QTest::newRow("author") << std::optional<QString>() << false << false << QStringLiteral("Иван Петров");
+        QTest::newRow("verified and online")
+            << std::optional<QString>() << true << true << QStringLiteral("Иван Петров");
+        QTest::newRow("channel") << std::optional<QString>(QStringLiteral("Джаз по вечерам")) << true << false
+                                 << QStringLiteral("Джаз по вечерам");
+        QTest::newRow("empty channel name") << std::optional<QString>(QString()) << false << true << QString();
+    }
+    void headerShowsTheChannelOrTheAuthor()
+    {
+        QFETCH(std::optional<QString>, channel);
+        QFETCH(bool, verified);
+        QFETCH(bool, online);
+        QFETCH(QString, shownName);
+        User by = author();
+        by.isVerified = verified;
+        by.isOnline = online;
+        Post item = post(1, QStringLiteral("Привет"), by);
+        item.channelName = channel;
+        show({item});
+        QCOMPARE(ScreenDriver::text(inCard(1, QStringLiteral("postHeaderName"))), shownName);
+        QCOMPARE(inCard(1, QStringLiteral("verifiedSeal"))->isVisible(), verified);
+        QCOMPARE(inCard(1, QStringLiteral("onlineDot"))->isVisible(), online);
+        QCOMPARE(ScreenDriver::text(inCard(1, QStringLiteral("postTime"))), QStringLiteral("5 минут назад"));
+    }
+
+    void textShowsUnlessEmpty_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("empty") << QString() << false;
+        QTest::newRow("blanks are shown as they are") << QStringLiteral("   ") << true;
+        QTest::newRow("words") << QStringLiteral("Вечерний город") << true;
+    }
+    void textShowsUnlessEmpty()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, shown);
+        show({post(2, text)});
+        QQuickItem *body = inCard(2, QStringLiteral("postText"));
+        QCOMPARE(body->isVisible(), shown);
+        QCOMPARE(ScreenDriver::text(body), text);
+    }
+
+    void attachmentsShowPicturesAndAudioOnly()
+    {
+        Post item = post(3, QStringLiteral("Вложения"));
+        const QString photo = QUrl::fromLocalFile(m_files.filePath(QStringLiteral("photo.png"))).toString();
+        item.attachments = {
+            attachment(QStringLiteral("v"), Kind::video, QStringLiteral("http://127.0.0.1/clip.avi")),
+            attachment(QStringLiteral("bad"), Kind::image, QStringLiteral("http://bad host/a b.png")),
+            attachment(QStringLiteral("empty"), Kind::image, QString()),
+            attachment(QStringLiteral("pic"), Kind::image, photo),
+            attachment(QStringLiteral("snd"), Kind::audio, QStringLiteral("http://127.0.0.1/tune.wav")),
+        };
+        item.attachments.last().title = QStringLiteral("Утренний ритм");
+        show({item});
+        for (const char *hidden : {"attachment_v", "attachment_bad", "attachment_empty"})
+            QVERIFY2(!inCard(3, QLatin1String(hidden))->isVisible(), hidden);
+        QQuickItem *picture = inCard(3, QStringLiteral("attachment_pic"));
+        QQuickItem *audio = inCard(3, QStringLiteral("attachment_snd"));
+        QVERIFY(picture->isVisible() && audio->isVisible());
+        // Order kept: the picture above the audio row.
+        QVERIFY(picture->y() < audio->y());
+        // Once loaded, the picture keeps its own 4:3 shape across the card's width.
+        QTRY_VERIFY(!findItem(picture, QStringLiteral("postPicturePlaceholder"))->isVisible());
+        QCOMPARE(qRound(picture->height()), qRound(picture->width() * 3 / 4));
+        QCOMPARE(ScreenDriver::text(findItem(audio, QStringLiteral("audioTitle"))), QStringLiteral("Утренний ритм"));
+        QCOMPARE(ScreenDriver::text(findItem(audio, QStringLiteral("audioSubtitle"))), QStringLiteral("Исполнитель"));
+    }
+
+    // An audio row without names shows its own fallbacks; the track it plays carries others.
+    // A drawn track id that equals the current track's is drawn again, so the tap starts this
+    // attachment instead of pausing what plays.
+    void audioRowPlaysAFreshTrack()
+    {
+        Post item = post(4, QString());
+        item.attachments = {attachment(QStringLiteral("a"), Kind::audio, QStringLiteral("http://127.0.0.1/one.wav"))};
+        show({item});
+        QQuickItem *audio = inCard(4, QStringLiteral("attachment_a"));
+        QCOMPARE(ScreenDriver::text(findItem(audio, QStringLiteral("audioTitle"))), QStringLiteral("Аудиозапись"));
+        QCOMPARE(ScreenDriver::text(findItem(audio, QStringLiteral("audioSubtitle"))), QStringLiteral("Исполнитель"));
+
+        QList<qint64> draws = {500, 500, 731};
+        RandomDraw::shared().setGenerator([&draws](qint64, qint64) { return draws.takeFirst(); });
+        QQuickItem *play = findItem(audio, QStringLiteral("audioPlayButton"));
+        ScreenDriver::tap(m_screen->window(), play);
+        AudioPlayerManager &player = AudioPlayerManager::shared();
+        QVERIFY(player.currentTrack());
+        QCOMPARE(player.currentTrack()->id, 500);
+        QCOMPARE(player.currentTrack()->title, QStringLiteral("Трек"));
+        QCOMPARE(player.currentTrack()->artist, QStringLiteral("Артист"));
+        QCOMPARE(player.currentTrack()->durationSeconds, 180);
+        QCOMPARE(player.currentTrack()->audioUrl, QStringLiteral("http://127.0.0.1/one.wav"));
+
+        ScreenDriver::tap(m_screen->window(), play);
+        QCOMPARE(player.currentTrack()->id, 731);
+        QVERIFY(player.isPlaying());
+        QCOMPARE(m_world->last()->url, QUrl(QStringLiteral("http://127.0.0.1/one.wav")));
+        QCOMPARE(m_world->last()->pauses(), 0);
+    }
+
+    void copyLinkPutsAFreshLinkOnTheClipboardAndSaysSo()
+    {
+        show({post(-42, QStringLiteral("Ссылка"))});
+        const QRegularExpression form(QStringLiteral("^") + QRegularExpression::escape(SiteAddress::root()) +
+                                      QStringLiteral("/post/-42_[a-z0-9]{8}$"));
+        QStringList links;
+        for (int copy = 0; copy < 2; ++copy) {
+            ScreenDriver::tap(m_screen->window(), inCard(-42, QStringLiteral("postMenuButton")));
+            auto *copyItem = m_screen->find<QQuickItem>(QStringLiteral("copyLinkItem"));
+            QVERIFY(copyItem);
+            QTRY_VERIFY(copyItem->isVisible());
+            QCOMPARE(ScreenDriver::text(copyItem), QStringLiteral("Скопировать ссылку (/post/...)"));
+            ScreenDriver::tap(m_screen->window(), copyItem);
+            auto *alert = m_screen->find(QStringLiteral("copiedAlert"));
+            QTRY_VERIFY(alert->property("opened").toBool());
+            QCOMPARE(alert->property("title").toString(), QStringLiteral("Ссылка скопирована"));
+            QCOMPARE(ScreenDriver::text(m_screen->find<QQuickItem>(QStringLiteral("copiedAlertMessage"))),
+                     QStringLiteral("Уникальная ссылка на пост скопирована в буфер обмена."));
+            const QString link = QGuiApplication::clipboard()->text();
+            QVERIFY2(form.match(link).hasMatch(), qPrintable(link));
+            links << link;
+            auto *ok = m_screen->find<QQuickItem>(QStringLiteral("copiedAlertOk"));
+            QCOMPARE(ScreenDriver::text(ok), QStringLiteral("OK"));
+            ScreenDriver::tap(m_screen->window(), ok);
+            QTRY_VERIFY(!alert->property("visible").toBool());
+        }
+        QVERIFY(links.at(0) != links.at(1));
+    }
+
+    // Without actions the buttons and the menu's repost entry change nothing.
+    void withoutActionsTheButtonsDoNothing()
+    {
+        const Post item = post(5, QStringLiteral("Стена"));
+        show({item});
+        for (const char *name : {"likeButton", "commentButton", "repostButton"})
+            ScreenDriver::tap(m_screen->window(), inCard(5, QLatin1String(name)));
+        ScreenDriver::tap(m_screen->window(), inCard(5, QStringLiteral("postMenuButton")));
+        auto *repostItem = m_screen->find<QQuickItem>(QStringLiteral("repostMenuItem"));
+        QTRY_VERIFY(repostItem->isVisible());
+        QCOMPARE(ScreenDriver::text(repostItem), QStringLiteral("Репостнуть на свою страницу"));
+        ScreenDriver::tap(m_screen->window(), repostItem);
+        QCOMPARE(m_rows.rows(), QList<Post>{item});
+        QCOMPARE(ScreenDriver::text(inCard(5, QStringLiteral("likeButtonCount"))), QStringLiteral("3"));
+        QCOMPARE(ScreenDriver::text(inCard(5, QStringLiteral("viewsCount"))), QStringLiteral("40"));
+    }
+
+    void headerOpensTheAuthorsProfile()
+    {
+        show({post(6, QStringLiteral("Профиль"), author(77))});
+        auto *stack = m_screen->find<QQuickItem>(QStringLiteral("navigationStackView"));
+        ScreenDriver::tap(m_screen->window(), inCard(6, QStringLiteral("postAvatar")));
+        QTRY_COMPARE(stack->property("depth").toInt(), 2);
+        auto *profile = qvariant_cast<QQuickItem *>(stack->property("currentItem"));
+        QCOMPARE(profile->property("user").value<User>().id, 77);
+        QVERIFY(profile->property("currentUser").isNull());
+        ScreenDriver::tap(m_screen->window(), m_screen->find<QQuickItem>(QStringLiteral("navigationBackButton")));
+        QTRY_COMPARE(stack->property("depth").toInt(), 1);
+    }
+};
+
+QTEST_MAIN(TestPostCardView)
+#include "tst_postcardview.moc"

@@ -1,0 +1,301 @@
+#include "../app/ScreenDriver.h"
+#include "MusicSamples.h"
+#include "NetworkManager.h"
+#include "ScriptedResponder.h"
+#include "ServiceProcess.h"
+#include "TaskOutcome.h"
+
+#include <QAbstractItemModelTester>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTest>
+
+using namespace MusicSamples;
+
+// The music model against the reference service (and a scripted peer where exact replies are
+// needed): albums, likes and favourites, and track uploads.
+class TestMusicViewModel : public QObject
+{
+    Q_OBJECT
+
+    ServiceProcess m_service;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        ScreenDriver::clearSettings();
+        QVERIFY2(m_service.start(), qPrintable(m_service.errors()));
+    }
+
+    void init() { NetworkManager::shared().setBaseURL(m_service.baseUrl()); }
+
+    void albumRules_data()
+    {
+        QTest::addColumn<QList<Track>>("tracks");
+        QTest::addColumn<QList<Album>>("albums");
+        const QString cover = QStringLiteral("http://127.0.0.1/c.png");
+        QTest::newRow("no tracks") << QList<Track>{} << QList<Album>{};
+        {
+            const QList<Track> t{track(1, "a", "A", "Rock"), track(2, "b", "B", "rock"), track(3, "c", "C", "Rock")};
+            QTest::newRow("names differing in case")
+                << t
+                << QList<Album>{{.id = 1, .title = "Rock", .artist = "A", .tracks = {t[0], t[2]}},
+                                {.id = 2, .title = "rock", .artist = "B", .tracks = {t[1]}}};
+        }
+        {
+            const QList<Track> t{track(1, "a", "A", "Jazz"), track(2, "b", "B", " Jazz"), track(3, "c", "C", "Jazz\n")};
+            QTest::newRow("names differing by blanks at the ends")
+                << t
+                << QList<Album>{{.id = 1, .title = "Jazz", .artist = "A", .tracks = {t[0]}},
+                                {.id = 2, .title = " Jazz", .artist = "B", .tracks = {t[1]}},
+                                {.id = 3, .title = "Jazz\n", .artist = "C", .tracks = {t[2]}}};
+        }
+        QTest::newRow("absent, empty and blank names give none")
+            << QList<Track>{track(1, "a", "A"), track(2, "b", "B", ""), track(3, "c", "C", " \n\t ")} << QList<Album>{};
+        {
+            const QList<Track> t{track(1, "a", "First", "X"), track(2, "b", "Second", "X", cover),
+                                 track(3, "c", "Third", "X", cover)};
+            QTest::newRow("artist and cover of the first track only")
+                << t << QList<Album>{{.id = 1, .title = "X", .artist = "First", .coverUrl = {}, .tracks = t}};
+        }
+        {
+            const QList<Track> t{track(1, "a", "A", "B-side", cover), track(2, "b", "B", "A-side"),
+                                 track(3, "c", "C", "B-side"), track(4, "d", "D", "C-side")};
+            QTest::newRow("order of first appearance, ids 1 to n")
+                << t
+                << QList<Album>{{.id = 1, .title = "B-side", .artist = "A", .coverUrl = cover, .tracks = {t[0], t[2]}},
+                                {.id = 2, .title = "A-side", .artist = "B", .tracks = {t[1]}},
+                                {.id = 3, .title = "C-side", .artist = "D", .tracks = {t[3]}}};
+        }
+    }
+    void albumRules()
+    {
+        QFETCH(QList<Track>, tracks);
+        QFETCH(QList<Album>, albums);
+        ScriptedResponder responder;
+        const auto model = loadedModel(responder, tracks);
+        QVERIFY(model);
+        QCOMPARE(model->tracks(), tracks);
+        QCOMPARE(model->albums(), albums);
+        for (const Album &album : model->albums())
+            QCOMPARE(album.releaseYear, QStringLiteral("2026"));
+        sweep(model->albumsModel());
+    }
+
+    void loadsTheServiceListAndSweepsEveryList()
+    {
+        MusicViewModel model;
+        QVERIFY(model.isLoading());
+        QAbstractItemModelTester watcher(model.tracksModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QTRY_VERIFY(!model.isLoading());
+        QVERIFY(!model.tracks().isEmpty());
+        // Demo data marks no track liked; favourites start empty in any case.
+        QVERIFY(model.favoriteTracks().isEmpty());
+        QCOMPARE(model.albums(), MusicViewModel::albumsOf(model.tracks()));
+        // The demo library: two tracks of "Пробежка" (the newer first), one of "Скетчи", two without an album.
+        QCOMPARE(model.albums().size(), 2);
+        const Album &run = model.albums().at(0);
+        QCOMPARE(run.id, qint64(1));
+        QCOMPARE(run.title, QStringLiteral("Пробежка"));
+        QCOMPARE(run.artist, QStringLiteral("Иван Петров"));
+        QCOMPARE(run.coverUrl, model.tracks().first().coverUrl);
+        QCOMPARE(run.tracks.size(), 2);
+        QCOMPARE(run.releaseYear, QStringLiteral("2026"));
+        QCOMPARE(model.albums().at(1).id, qint64(2));
+        QCOMPARE(model.albums().at(1).title, QStringLiteral("Скетчи"));
+        model.createPlaylist("p", "", std::nullopt, true);
+        model.addTrackToPlaylist(model.tracks().first(), model.playlists().first().id);
+        sweep(model.tracksModel());
+        sweep(model.albumsModel());
+        sweep(model.playlistsModel());
+    }
+
+    void failedLoadLeavesEverythingEmpty()
+    {
+        NetworkManager::shared().setBaseURL(ScriptedResponder::refusingBaseUrl());
+        MusicViewModel model;
+        QTRY_VERIFY(!model.isLoading());
+        QVERIFY(model.tracks().isEmpty() && model.albums().isEmpty());
+    }
+
+    void uploadIsStoredListedFirstAndRebuildsAlbums_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("artist");
+        QTest::addColumn<QString>("album");
+        QTest::addColumn<QString>("cover");
+        QTest::addColumn<bool>("makesAlbum");
+        QTest::newRow("new album") << "Новая песня"
+                                   << "Автор"
+                                   << "Новый альбом"
+                                   << "" << true;
+        QTest::newRow("existing album, now first in it") << "Ещё одна"
+                                                         << "Другой"
+                                                         << "Пробежка"
+                                                         << "http://127.0.0.1/x.png" << true;
+        QTest::newRow("empty album and cover") << "Без альбома"
+                                               << "Автор"
+                                               << ""
+                                               << "" << false;
+        QTest::newRow("blank album, blanks kept everywhere") << "  пробел "
+                                                             << " Автор"
+                                                             << "   "
+                                                             << "" << false;
+    }
+    void uploadIsStoredListedFirstAndRebuildsAlbums()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, artist);
+        QFETCH(QString, album);
+        QFETCH(QString, cover);
+        QFETCH(bool, makesAlbum);
+        MusicViewModel model;
+        QTRY_VERIFY(!model.isLoading());
+        const qsizetype before = model.tracks().size();
+        QAbstractItemModelTester tester(model.tracksModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester albumTester(model.albumsModel(),
+                                             QAbstractItemModelTester::FailureReportingMode::QtTest);
+
+        const QString audio = m_service.siteUrl() + "/media/demo/tune-1.wav";
+        const TaskOutcome<bool> stored = runToEnd(model.uploadNewTrack(title, artist, album, audio, cover));
+        QCOMPARE(stored.value, std::optional<bool>(true));
+        QCOMPARE(model.tracks().size(), before + 1);
+        const Track first = model.tracks().first();
+        QCOMPARE(first.title, title);
+        QCOMPARE(first.artist, artist);
+        QCOMPARE(first.audioUrl, audio);
+        QCOMPARE(first.albumName, album.isEmpty() ? std::nullopt : std::optional<QString>(album));
+        QCOMPARE(first.coverUrl, cover.isEmpty() ? std::nullopt : std::optional<QString>(cover));
+        QVERIFY(!first.isLiked && !first.isExplicit);
+        QCOMPARE(first.durationSeconds, qint64(2)); // the demo tune's own length
+
+        QCOMPARE(model.albums(), MusicViewModel::albumsOf(model.tracks()));
+        const auto found = std::find_if(model.albums().cbegin(), model.albums().cend(),
+                                        [&](const Album &a) { return a.title == album; });
+        QCOMPARE(found != model.albums().cend(), makesAlbum);
+        if (makesAlbum) {
+            QCOMPARE(found->tracks.first(), first);
+            QCOMPARE(found->artist, artist);
+        }
+
+        // The service lists it first, as the client got it.
+        MusicViewModel reloaded;
+        QTRY_VERIFY(!reloaded.isLoading());
+        QCOMPARE(reloaded.tracks().first(), first);
+    }
+
+    void uploadSendsTheFiveTextsAsTheyStand()
+    {
+        ScriptedResponder responder;
+        const auto model = loadedModel(responder, {});
+        QVERIFY(model);
+        responder.reply(200, R"({"success":false,"message":"нет"})");
+        const TaskOutcome<bool> outcome =
+            runToEnd(model->uploadNewTrack(" T ", "", "", "http://x/a.mp3", "http://x/c.jpg"));
+        QCOMPARE(outcome.value, std::optional<bool>(false));
+        QCOMPARE(responder.requests().size(), 2);
+        const ScriptedResponder::Request &sent = responder.requests().at(1);
+        QCOMPARE(sent.method, QByteArray("POST"));
+        QCOMPARE(sent.target, QByteArray("/api/music_upload.php"));
+        const QJsonObject body = QJsonDocument::fromJson(sent.body).object();
+        QCOMPARE(body, (QJsonObject{{"title", " T "},
+                                    {"artist", ""},
+                                    {"album_name", ""},
+                                    {"audio_url", "http://x/a.mp3"},
+                                    {"cover_url", "http://x/c.jpg"}}));
+    }
+
+    void uploadOutcomes_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<bool>("stored");
+        const Track sent = track(77, "Новый", "Кто-то", "Альбом");
+        QTest::newRow("stored") << QByteArray("{\"success\":true,\"data\":" + sent.toJson() + "}") << true;
+        QTest::newRow("refused") << QByteArray(R"({"success":false,"message":"Укажите"})") << false;
+        QTest::newRow("refused with a track")
+            << QByteArray("{\"success\":false,\"data\":" + sent.toJson() + "}") << false;
+        QTest::newRow("success without data") << QByteArray(R"({"success":true,"message":"ok"})") << false;
+        QTest::newRow("data that is no track") << QByteArray(R"({"success":true,"data":{"id":1}})") << false;
+        QTest::newRow("not JSON") << QByteArray("<html>oops</html>") << false;
+        QTest::newRow("HTTP 401") << QByteArray() << false;
+    }
+    void uploadOutcomes()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(bool, stored);
+        const QList<Track> existing{track(1, "Old", "A", "Альбом")};
+        ScriptedResponder responder;
+        const auto model = loadedModel(responder, existing);
+        QVERIFY(model);
+        if (reply.isEmpty())
+            responder.reply(401, R"({"success":true,"data":{}})");
+        else
+            responder.reply(200, reply);
+        const TaskOutcome<bool> outcome = runToEnd(model->uploadNewTrack("Новый", "Кто-то", "Альбом", "u", ""));
+        QCOMPARE(outcome.value, std::optional<bool>(stored));
+        QCOMPARE(model->tracks().size(), existing.size() + (stored ? 1 : 0));
+        QCOMPARE(model->tracks().first().id, stored ? qint64(77) : qint64(1));
+        QCOMPARE(model->albums().first().tracks.size(), stored ? 2 : 1);
+    }
+
+    void uploadThatCannotReachTheServiceFails()
+    {
+        ScriptedResponder responder;
+        const auto model = loadedModel(responder, {});
+        QVERIFY(model);
+        NetworkManager::shared().setBaseURL(ScriptedResponder::refusingBaseUrl());
+        QCOMPARE(runToEnd(model->uploadNewTrack("a", "b", "", "u", "")).value, std::optional<bool>(false));
+        QVERIFY(model->tracks().isEmpty());
+    }
+
+    void likesAndFavourites_data()
+    {
+        QTest::addColumn<QList<qint64>>("toggles");
+        QTest::addColumn<QList<bool>>("liked");
+        QTest::addColumn<QList<qint64>>("favourites");
+        // Track 1 arrives not liked, track 2 liked.
+        QTest::newRow("nothing toggled: favourites empty though one arrived liked")
+            << QList<qint64>{} << QList<bool>{false, true} << QList<qint64>{};
+        QTest::newRow("liked once: one copy") << QList<qint64>{1} << QList<bool>{true, true} << QList<qint64>{1};
+        QTest::newRow("liked and unliked") << QList<qint64>{1, 1} << QList<bool>{false, true} << QList<qint64>{};
+        QTest::newRow("arrived liked, toggled: unliked, favourites unchanged")
+            << QList<qint64>{2} << QList<bool>{false, false} << QList<qint64>{};
+        QTest::newRow("arrived liked, toggled twice: one copy")
+            << QList<qint64>{2, 2} << QList<bool>{false, true} << QList<qint64>{2};
+        QTest::newRow("unknown id") << QList<qint64>{99} << QList<bool>{false, true} << QList<qint64>{};
+        QTest::newRow("three times: one copy") << QList<qint64>{1, 1, 1} << QList<bool>{true, true} << QList<qint64>{1};
+    }
+    void likesAndFavourites()
+    {
+        QFETCH(QList<qint64>, toggles);
+        QFETCH(QList<bool>, liked);
+        QFETCH(QList<qint64>, favourites);
+        ScriptedResponder responder;
+        const auto model = loadedModel(responder, {track(1, "a", "A", "X"), track(2, "b", "B", "X", {}, true)});
+        QVERIFY(model);
+        model->createPlaylist("p", "", std::nullopt, false);
+        model->addTrackToPlaylist(model->tracks().at(0), model->playlists().first().id);
+        QAbstractItemModelTester tester(model->tracksModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+
+        for (const qint64 id : toggles) {
+            // The given track's own flag means nothing: only its id counts.
+            model->toggleLike(track(id, "?", "?", {}, {}, true));
+        }
+        const int likedRole = model->tracksModel()->roleNames().key("isLiked");
+        for (int row = 0; row < 2; ++row) {
+            QCOMPARE(model->tracks().at(row).isLiked, liked.at(row));
+            QCOMPARE(model->tracksModel()->index(row, 0).data(likedRole).toBool(), liked.at(row));
+        }
+        QCOMPARE(idsOf(model->favoriteTracks()), favourites);
+        for (const Track &favourite : model->favoriteTracks())
+            QVERIFY(favourite.isLiked);
+        // Copies in albums and playlists keep the flag they had.
+        QCOMPARE(model->albums().first().tracks.first().isLiked, false);
+        QCOMPARE(model->playlists().first().tracks.first().isLiked, false);
+        // Likes and playlists live on the device: only the first load reached the peer.
+        QCOMPARE(responder.requests().size(), 1);
+    }
+};
+
+QTEST_MAIN(TestMusicViewModel)
+#include "tst_musicviewmodel.moc"

@@ -1,0 +1,159 @@
+// Walks the real application window through the profile screens and saves a picture of each: the
+// own profile, another member's profile opened from a feed card, and the editor after an avatar
+// was picked and uploaded. Run by tools/screenshots.sh against the demo service (not a test).
+#include "QmlScreen.h"
+#include "ScreenDriver.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QQuickStyle>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+bool save(QQuickWindow *window, const QString &path)
+{
+    QTest::qWait(900); // let pictures and sheet animations settle
+    const bool saved = window->grabWindow().save(path);
+    qInfo("%s %s", saved ? "saved" : "could not save", qPrintable(path));
+    return saved;
+}
+
+QQuickItem *findIn(QQuickItem *item, const QString &name)
+{
+    if (!item)
+        return nullptr;
+    if (item->objectName() == name)
+        return item;
+    for (QQuickItem *child : item->childItems()) {
+        if (QQuickItem *found = findIn(child, name))
+            return found;
+    }
+    return nullptr;
+}
+
+// The first visible item showing this text.
+QQuickItem *withText(QQuickItem *item, const QString &text)
+{
+    if (item->isVisible() && item->property("text").toString() == text)
+        return item;
+    for (QQuickItem *child : item->childItems()) {
+        if (QQuickItem *found = withText(child, text))
+            return found;
+    }
+    return nullptr;
+}
+
+// A photo to pick: a warm sky over a dark hill.
+QString makePhoto(const QTemporaryDir &folder)
+{
+    QImage photo(600, 600, QImage::Format_RGB32);
+    QPainter painter(&photo);
+    QLinearGradient sky(0, 0, 0, 600);
+    sky.setColorAt(0, QColor(0xFF, 0x9F, 0x43));
+    sky.setColorAt(1, QColor(0xEE, 0x52, 0x53));
+    painter.fillRect(photo.rect(), sky);
+    painter.setBrush(QColor(0xFF, 0xE0, 0x8A));
+    painter.setPen(Qt::NoPen);
+    painter.drawEllipse(QPoint(300, 330), 110, 110);
+    painter.setBrush(QColor(0x2D, 0x34, 0x36));
+    painter.drawEllipse(QPoint(300, 760), 480, 330);
+    painter.end();
+    const QString path = folder.filePath(QStringLiteral("sunset.jpg"));
+    photo.save(path);
+    return path;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (!qEnvironmentVariableIsSet("QT_MEDIA_BACKEND"))
+        qputenv("QT_MEDIA_BACKEND", "gstreamer");
+    QGuiApplication app(argc, argv);
+    QQuickStyle::setStyle(QStringLiteral("Basic"));
+    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/screenshots");
+    QDir().mkpath(out);
+    ScreenDriver::clearSettings();
+    QTemporaryDir files;
+
+    QmlScreen screen(QStringLiteral("SocialNetworkApp.qml"));
+    if (!screen.isReady()) {
+        qWarning("%s", qPrintable(screen.errors()));
+        return 1;
+    }
+    QQuickWindow *window = screen.window();
+    const auto item = [&screen](const char *name) { return screen.find(QString::fromLatin1(name)); };
+
+    ScreenDriver::type(window, item("loginField"), QStringLiteral("demo"));
+    ScreenDriver::type(window, item("passwordField"), QStringLiteral("demo12345"));
+    ScreenDriver::tap(window, item("submitButton"));
+    if (!QTest::qWaitFor([&] { return item("feedList") && item("feedList")->property("count").toInt() > 0; }, 10000))
+        return 1;
+
+    // The own profile: the tab's root, with its wall.
+    ScreenDriver::tap(window, item("tabButton4"));
+    QQuickItem *own = item("ownProfile");
+    if (!QTest::qWaitFor([&] { return findIn(own, QStringLiteral("wall"))->property("count").toInt() > 0; }, 10000))
+        return 1;
+    bool ok = save(window, out + QStringLiteral("/profile-own.png"));
+
+    // Another member, opened from the header of a feed card.
+    ScreenDriver::tap(window, item("tabButton0"));
+    QTest::qWait(500);
+    QQuickItem *other = nullptr;
+    for (QQuickItem *card : item("feedList")->property("contentItem").value<QQuickItem *>()->childItems()) {
+        if (card->isVisible() && card->property("headerName").toString() == QStringLiteral("Иван Петров")) {
+            other = card;
+            break;
+        }
+    }
+    if (!other) {
+        qWarning("no card by another member in view");
+        return 1;
+    }
+    ScreenDriver::tap(window, findIn(other, QStringLiteral("postHeader")));
+    QTest::qWait(1500);
+    ok = save(window, out + QStringLiteral("/profile-other.png")) && ok;
+
+    // The editor after an avatar was picked and uploaded.
+    ScreenDriver::tap(window, item("tabButton4"));
+    QTest::qWait(500);
+    ScreenDriver::tap(window, findIn(own, QStringLiteral("profileActionButton")));
+    if (!QTest::qWaitFor([&] { return item("avatarPickButton") != nullptr; }, 5000))
+        return 1;
+    QTest::qWait(400);
+    ScreenDriver::tap(window, item("avatarPickButton"));
+    if (!QTest::qWaitFor([&] { return item("cropFrame") != nullptr; }, 5000))
+        return 1;
+    QTest::qWait(400);
+    // The file dialog as a person finishes it: in the photo's folder, a tap on the photo, "Open".
+    QObject *dialog = item("cropFrame")->parentItem()->findChild<QObject *>(QStringLiteral("imageFileDialog"));
+    if (!dialog)
+        return 1;
+    const QString photo = makePhoto(files);
+    dialog->setProperty("currentFolder", QUrl::fromLocalFile(files.path()));
+    QTest::qWait(800);
+    QQuickItem *entry = withText(window->contentItem(), QFileInfo(photo).fileName());
+    if (!entry) {
+        qWarning("the photo is not listed");
+        return 1;
+    }
+    ScreenDriver::tap(window, entry);
+    QTest::qWait(300);
+    ScreenDriver::tap(window, withText(window->contentItem(), QStringLiteral("Open")));
+    if (!QTest::qWaitFor([&] { return item("cropFrame") && item("cropFrame")->isVisible(); }, 5000)) {
+        qWarning("the picker did not take the photo");
+        return 1;
+    }
+    QTest::qWait(400);
+    QMetaObject::invokeMethod(item("cropChooseButton"), "clicked");
+    if (!QTest::qWaitFor([&] { return item("cropFrame") == nullptr && !item("avatarPickButtonProgress")->isVisible(); },
+                         10000))
+        return 1;
+    ok = save(window, out + QStringLiteral("/profile-editor-avatar-uploaded.png")) && ok;
+    return ok ? 0 : 1;
+}

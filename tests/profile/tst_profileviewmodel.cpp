@@ -1,0 +1,319 @@
+// The profile model: the profile first and the feed after it, the wall cut from the feed, and the
+// update it sends, against the reference service and, where order or failure must be exact, a
+// scripted responder.
+#include "NetworkManager.h"
+#include "ProfileViewModel.h"
+#include "QmlSnippet.h"
+#include "ScreenDriver.h"
+#include "ScriptedResponder.h"
+#include "ServiceProcess.h"
+#include "TaskOutcome.h"
+
+#include <QAbstractItemModelTester>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTest>
+
+namespace {
+
+QByteArray postJson(qint64 id, qint64 authorId, const QString &text)
+{
+    return QStringLiteral(R"({"id": %1, "author": {"id": %2, "username": "u%2"}, "text": "%3", "attachments": [], )"
+                          R"("likes_count": 0, "is_liked": false, "reposts_count": 0, "is_reposted": false, )"
+                          R"("comments_count": 0, "views_count": 0, "created_at_formatted": "now"})")
+        .arg(id)
+        .arg(authorId)
+        .arg(text)
+        .toUtf8();
+}
+
+QList<qint64> postIds(const QList<Post> &posts)
+{
+    QList<qint64> ids;
+    for (const Post &post : posts)
+        ids << post.id;
+    return ids;
+}
+
+User someone()
+{
+    return User{.id = 7,
+                .username = QStringLiteral("kate"),
+                .firstName = QStringLiteral("Катя"),
+                .avatarUrl = QStringLiteral("http://127.0.0.1:1/old-avatar.jpg"),
+                .coverUrl = std::nullopt,
+                .statusText = QStringLiteral("Старый статус"),
+                .bio = QStringLiteral("Старое био")};
+}
+
+bool update(ProfileViewModel &model, const QString &avatar, const QString &cover, const QString &status,
+            const QString &bio)
+{
+    return runToEnd(model.updateProfile(avatar, cover, status, bio)).value.value_or(false);
+}
+
+} // namespace
+
+class TestProfileViewModel : public QObject
+{
+    Q_OBJECT
+
+    ServiceProcess m_service;
+
+    void useResponder(ScriptedResponder &responder) { NetworkManager::shared().setBaseURL(responder.baseUrl()); }
+
+    // A model of someone() whose first load has ended: the service has no member 7, so it keeps
+    // the record it was made with.
+    std::unique_ptr<ProfileViewModel> settledModel()
+    {
+        auto profile = std::make_unique<ProfileViewModel>(someone());
+        if (!QTest::qWaitFor([&] { return !profile->isLoading(); }) || profile->user() != someone())
+            qFatal("the model of an unknown member did not settle");
+        return profile;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        ScreenDriver::clearSettings();
+        QVERIFY2(m_service.start(), qPrintable(m_service.errors()));
+    }
+
+    void init() { NetworkManager::shared().setBaseURL(m_service.baseUrl()); }
+
+    // The wall is cut from the feed by the id of the record the service returned, in feed order.
+    void loadsTheProfileThenTheWall()
+    {
+        ScriptedResponder responder;
+        responder.reply(200, R"({"id": 9, "username": "other", "first_name": "Другой"})");
+        responder.reply(200, "[" + postJson(1, 9, "a") + "," + postJson(2, 7, "b") + "," + postJson(3, 9, "c") + "," +
+                                 postJson(4, 8, "d") + "]");
+        useResponder(responder);
+
+        ProfileViewModel profile(User{.id = 7, .username = QStringLiteral("asked")});
+        QAbstractItemModelTester tester(profile.userPostsModel(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QVERIFY(profile.isLoading());
+        QTRY_VERIFY(!profile.isLoading());
+
+        QCOMPARE(responder.requests().size(), 2);
+        QCOMPARE(responder.requests()[0].target, QByteArray("/api/profile.php?user_id=7"));
+        QCOMPARE(responder.requests()[0].method, QByteArray("GET"));
+        QCOMPARE(responder.requests()[1].target, QByteArray("/api/feed.php"));
+        QCOMPARE(profile.user().id, 9);
+        QCOMPARE(profile.user().username, QStringLiteral("other"));
+        QCOMPARE(postIds(profile.userPosts()), QList<qint64>({1, 3}));
+        QCOMPARE(profile.userPostsModel()->rowCount(), 2);
+    }
+
+    // Made from QML without a user: the sample user at once, and its profile asked for.
+    void aModelWithoutAUserShowsTheSampleUser()
+    {
+        ScriptedResponder responder;
+        responder.reply(404, "");
+        useResponder(responder);
+        QmlSnippet scene("import QtQuick\nimport Vorlane\nItem { ProfileViewModel { objectName: \"model\" } }");
+        QVERIFY2(scene.isReady(), qPrintable(scene.errors()));
+        auto *profile = scene.find<ProfileViewModel>(QStringLiteral("model"));
+        QVERIFY(profile);
+        QCOMPARE(profile->user(), User::demoUser());
+        QVERIFY(responder.waitForRequests(1));
+        QCOMPARE(responder.requests().first().target, QByteArray("/api/profile.php?user_id=1"));
+        QTRY_VERIFY(!profile->isLoading());
+        QCOMPARE(profile->user(), User::demoUser());
+    }
+
+    void aFailedProfileAsksForNoWallAndKeepsWhatWasShown_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("body");
+        QTest::newRow("refusal envelope") << 200 << QByteArray(R"({"success": false, "message": "Нет"})");
+        QTest::newRow("HTTP 500") << 500 << QByteArray();
+        QTest::newRow("HTTP 401") << 401 << QByteArray("{}");
+        QTest::newRow("not JSON") << 200 << QByteArray("hello");
+    }
+    void aFailedProfileAsksForNoWallAndKeepsWhatWasShown()
+    {
+        QFETCH(int, status);
+        QFETCH(QByteArray, body);
+        ScriptedResponder responder;
+        responder.reply(status, body);
+        responder.reply(200, "[" + postJson(1, 7, "a") + "]");
+        useResponder(responder);
+
+        ProfileViewModel profile(someone());
+        QTRY_VERIFY(!profile.isLoading());
+        QTest::qWait(100); // room for a wrongly sent second request to arrive
+        QCOMPARE(responder.requests().size(), 1);
+        QCOMPARE(profile.user(), someone());
+        QVERIFY(profile.userPosts().isEmpty());
+    }
+
+    // A screen closed while its user loads asks for no wall.
+    void aModelGoneBeforeItsUserArrivesAsksForNoWall()
+    {
+        ScriptedResponder responder;
+        responder.reply(200, R"({"id": 5, "username": "gone"})");
+        responder.reply(200, "[]");
+        useResponder(responder);
+        delete new ProfileViewModel(User{.id = 5});
+        QVERIFY(responder.waitForRequests(1));
+        QTest::qWait(200);
+        QCOMPARE(responder.requests().size(), 1);
+    }
+
+    void aFailedFeedKeepsTheOldUserAndWall()
+    {
+        ScriptedResponder responder;
+        responder.reply(200, R"({"id": 7, "username": "renamed"})");
+        responder.reply(200, R"({"not": "a list"})");
+        useResponder(responder);
+
+        ProfileViewModel profile(someone());
+        QTRY_VERIFY(!profile.isLoading());
+        QCOMPARE(responder.requests().size(), 2);
+        // The fetched user is published only together with the wall.
+        QCOMPARE(profile.user(), someone());
+    }
+
+    // Against the real service: only the loaded user's posts, in the feed's order.
+    void theWallHoldsTheUsersPostsInFeedOrder()
+    {
+        const QList<Post> feed = runToEnd(NetworkManager::shared().request<QList<Post>>(QStringLiteral("feed.php")))
+                                     .value.value_or(QList<Post>());
+        QVERIFY(feed.size() > 2);
+        QSet<qint64> authors;
+        for (const Post &post : feed)
+            authors.insert(post.author.id);
+        QVERIFY(authors.size() > 1);
+        for (const qint64 author : authors) {
+            ProfileViewModel profile(User{.id = author});
+            QAbstractItemModelTester tester(profile.userPostsModel(),
+                                            QAbstractItemModelTester::FailureReportingMode::QtTest);
+            QTRY_VERIFY(!profile.isLoading());
+            QList<Post> expected;
+            for (const Post &post : feed) {
+                if (post.author.id == author)
+                    expected << post;
+            }
+            QCOMPARE(profile.user().id, author);
+            QCOMPARE(profile.userPosts(), expected);
+        }
+    }
+
+    void theUpdateBodyAsReceived_data()
+    {
+        QTest::addColumn<QStringList>("texts");
+        QTest::newRow("four texts") << QStringList{"http://h/a.jpg", "http://h/c.jpg", "Статус \"в кавычках\"",
+                                                   "Био\nв две строки"};
+        QTest::newRow("four empty texts") << QStringList{"", "", "", ""};
+    }
+    void theUpdateBodyAsReceived()
+    {
+        QFETCH(QStringList, texts);
+        ProfileViewModel profile(User{.id = 9007199254740993}); // beyond a double's exact integers
+        QTRY_VERIFY(!profile.isLoading());
+        ScriptedResponder responder;
+        responder.reply(200, R"({"success": true})");
+        useResponder(responder);
+
+        QVERIFY(update(profile, texts[0], texts[1], texts[2], texts[3]));
+        const ScriptedResponder::Request &sent = responder.requests().last();
+        QCOMPARE(sent.method, QByteArray("POST"));
+        QCOMPARE(sent.target, QByteArray("/api/profile.php"));
+        QCOMPARE(sent.header("Content-Type"), QByteArray("application/json"));
+        QVERIFY2(sent.body.contains("\"user_id\":9007199254740993"), sent.body.constData());
+        const QJsonObject body = QJsonDocument::fromJson(sent.body).object();
+        QCOMPARE(body.keys(), QStringList({"avatar_url", "bio", "cover_url", "status_text", "user_id"}));
+        QCOMPARE(body["avatar_url"], QJsonValue(texts[0]));
+        QCOMPARE(body["cover_url"], QJsonValue(texts[1]));
+        QCOMPARE(body["status_text"], QJsonValue(texts[2]));
+        QCOMPARE(body["bio"], QJsonValue(texts[3]));
+    }
+
+    void aSaveReplacesOnlyTheNonEmptyTexts_data()
+    {
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<User>("expected");
+        const User before = someone();
+        User all = before;
+        all.avatarUrl = QStringLiteral("http://h/a.jpg");
+        all.coverUrl = QStringLiteral("http://h/c.jpg");
+        all.statusText = QStringLiteral("Новый");
+        all.bio = QStringLiteral("Новое");
+        QTest::newRow("all four") << QStringList{"http://h/a.jpg", "http://h/c.jpg", "Новый", "Новое"} << all;
+        User coverOnly = before;
+        coverOnly.coverUrl = QStringLiteral("http://h/c.jpg");
+        QTest::newRow("a cover where there was none") << QStringList{"", "http://h/c.jpg", "", ""} << coverOnly;
+        QTest::newRow("cleared fields keep their old values") << QStringList{"", "", "", ""} << before;
+        User blank = before;
+        blank.statusText = QStringLiteral(" ");
+        QTest::newRow("a blank is a text") << QStringList{"", "", " ", ""} << blank;
+    }
+    void aSaveReplacesOnlyTheNonEmptyTexts()
+    {
+        QFETCH(QStringList, texts);
+        QFETCH(User, expected);
+        const auto profile = settledModel();
+        ScriptedResponder responder;
+        responder.reply(200, R"({"success": true, "message": "ok", "data": {"note": "text"}})");
+        useResponder(responder);
+
+        QVERIFY(update(*profile, texts[0], texts[1], texts[2], texts[3]));
+        QCOMPARE(profile->user(), expected);
+    }
+
+    // A refusal, whatever its status, and a reply that is no envelope of texts save nothing.
+    void aRefusedSaveChangesNothing_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        const auto whole = [](int status, const QByteArray &body) {
+            return QByteArray("HTTP/1.1 ") + QByteArray::number(status) + " X\r\nContent-Type: application/json\r\n" +
+                   "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
+        };
+        QTest::newRow("success false, HTTP 500") << whole(500, R"({"success": false, "message": "Ошибка"})");
+        QTest::newRow("success false, HTTP 200") << whole(200, R"({"success": false})");
+        QTest::newRow("a user record in data") << whole(200, R"({"success": true, "data": {"id": 7}})");
+        QTest::newRow("HTTP 401") << whole(401, R"({"success": true})");
+        QTest::newRow("not JSON") << whole(200, "<html>");
+        QTest::newRow("cut off") << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n{\"succ");
+    }
+    void aRefusedSaveChangesNothing()
+    {
+        QFETCH(QByteArray, reply);
+        const auto profile = settledModel();
+        ScriptedResponder responder;
+        responder.reply(reply);
+        useResponder(responder);
+
+        QVERIFY(!update(*profile, "http://h/a.jpg", "http://h/c.jpg", "Новый", "Новое"));
+        QCOMPARE(profile->user(), someone());
+    }
+
+    void aSaveThatCannotBeSentChangesNothing()
+    {
+        const auto profile = settledModel();
+        NetworkManager::shared().setBaseURL(ScriptedResponder::refusingBaseUrl());
+        QVERIFY(!update(*profile, "http://h/a.jpg", "", "Новый", ""));
+        QCOMPARE(profile->user(), someone());
+    }
+
+    // The service keeps what a save sent: the next load brings it back.
+    void aSavedProfileComesBackFromTheService()
+    {
+        ProfileViewModel profile(User{.id = 2});
+        QTRY_VERIFY(!profile.isLoading());
+        const User before = profile.user();
+        const QString avatar = m_service.siteUrl() + QStringLiteral("/media/demo/avatar-3.png");
+        QVERIFY(update(profile, avatar, "", "Снова на связи", ""));
+        profile.loadUserProfile();
+        QTRY_VERIFY(!profile.isLoading());
+        QCOMPARE(profile.user().avatarUrl, avatar);
+        QCOMPARE(profile.user().statusText, QStringLiteral("Снова на связи"));
+        QCOMPARE(profile.user().coverUrl, before.coverUrl);
+        QCOMPARE(profile.user().bio, before.bio);
+    }
+};
+
+QTEST_MAIN(TestProfileViewModel)
+#include "tst_profileviewmodel.moc"
