@@ -48,8 +48,8 @@ private Q_SLOTS:
         QTest::newRow("refused") << 200 << QByteArray(R"({"success":false,"message":"no"})") << false << a;
         QTest::newRow("server error") << 500 << QByteArray("oops") << false << a;
         QTest::newRow("empty address") << 200 << stored("") << false << a;
-        QTest::newRow("stored, but what it carried was already sent") << 200 << stored("http://127.0.0.1:1/b.jpg")
-                                                                      << true << a;
+        QTest::newRow("stored, but what it carried was already sent")
+            << 200 << stored("http://127.0.0.1:1/b.jpg") << true << a;
     }
 
     void secondUploadOutcome()
