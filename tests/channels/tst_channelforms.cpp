@@ -134,6 +134,12 @@ class tst_ChannelForms : public QObject
         return item(viewName);
     }
 
+    // The creation or the editing form ("create" or "edit") once its sheet stands.
+    QQuickItem *openForm(const QString &which)
+    {
+        return which == QLatin1String("create") ? open("createSheet", "createView") : open("editSheet", "editView");
+    }
+
     bool isOpen(const char *sheetName) const { return sheet(sheetName)->property("opened").toBool(); }
 
     static ChannelForm *formOf(QQuickItem *view)
@@ -254,8 +260,7 @@ private Q_SLOTS:
         QFETCH(bool, uploading);
         QFETCH(bool, enabled);
         makeChannelPage();
-        const bool create = sheet == QLatin1String("create");
-        QQuickItem *view = create ? open("createSheet", "createView") : open("editSheet", "editView");
+        QQuickItem *view = openForm(sheet);
         QVERIFY(view);
         retype("nameField", name);
         QCOMPARE(formOf(view)->name(), name);
@@ -332,8 +337,7 @@ private Q_SLOTS:
         QFETCH(QString, row);
         QFETCH(QString, label);
         makeChannelPage();
-        const bool create = sheet == QLatin1String("create");
-        QQuickItem *view = create ? open("createSheet", "createView") : open("editSheet", "editView");
+        QQuickItem *view = openForm(sheet);
         QVERIFY(view);
         const QByteArray button = row.toLatin1() + "Button";
         const QByteArray labelName = row.toLatin1() + "Label";
