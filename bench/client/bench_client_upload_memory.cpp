@@ -4,8 +4,8 @@
 // afterwards). The peak is reset right before each upload, so start-up and the making of the
 // file do not count; the growth is measured against the resident size at that moment.
 #include "DocumentPickerModel.h"
-#include "NetworkManager.h"
 #include "MemoryPeak.h"
+#include "NetworkManager.h"
 #include "ServiceProcess.h"
 #include "TaskOutcome.h"
 #include "UploadVideoForm.h"

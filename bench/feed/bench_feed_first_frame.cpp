@@ -4,8 +4,8 @@
 // posts are published through the service once, before the runs; half of them carry a picture.
 #include "APIResponse.h"
 #include "FeedViewModel.h"
-#include "NetworkManager.h"
 #include "MemoryPeak.h"
+#include "NetworkManager.h"
 #include "ServiceProcess.h"
 #include "TaskOutcome.h"
 #include "VorlaneQml.h"
