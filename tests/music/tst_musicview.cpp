@@ -196,6 +196,13 @@ private Q_SLOTS:
 
     void uploadFormEnablesSaveAndKeepsARefusedForm()
     {
+        // A small file: a large one takes long to cross loopback in a sanitized build.
+        QTemporaryDir dir;
+        const QString wav = dir.filePath(QStringLiteral("take.wav"));
+        QFile file(wav);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(wavSample(1.0));
+        file.close();
         ScriptedResponder responder;
         responder.reply(200, "[]");
         NetworkManager::shared().setBaseURL(responder.baseUrl());
@@ -224,7 +231,7 @@ private Q_SLOTS:
         QVERIFY(!save->isEnabled()); // no audio yet
 
         responder.reply(200, "{\"success\":true,\"data\":{\"url\":\"http://127.0.0.1/media/uploads/a.wav\"}}");
-        form->uploadAudio(QUrl::fromLocalFile(QCoreApplication::applicationFilePath()));
+        form->uploadAudio(QUrl::fromLocalFile(wav));
         QVERIFY(form->isUploadingAudio());
         QVERIFY(screen.find("audioProgress")->isVisible());
         QTRY_VERIFY(!form->isUploadingAudio());
@@ -234,7 +241,7 @@ private Q_SLOTS:
 
         // A failed second upload keeps the first file.
         responder.reply(200, R"({"success":false,"message":"Недопустимый тип файла"})");
-        form->uploadAudio(QUrl::fromLocalFile(QCoreApplication::applicationFilePath()));
+        form->uploadAudio(QUrl::fromLocalFile(wav));
         QTRY_VERIFY(!form->isUploadingAudio());
         QCOMPARE(buttonText(screen.find("audioPickButton")), QStringLiteral("Аудиофайл загружен ✓"));
 
