@@ -56,6 +56,17 @@ QString makeClip(const QTemporaryDir &dir)
     return path;
 }
 
+QQuickItem *findIn(QQuickItem *item, const QString &name)
+{
+    if (!item || item->objectName() == name)
+        return item;
+    for (QQuickItem *child : item->childItems()) {
+        if (QQuickItem *found = findIn(child, name))
+            return found;
+    }
+    return nullptr;
+}
+
 // Types any text, Cyrillic included, as key presses carrying their characters.
 void typeText(QQuickWindow *window, QQuickItem *field, const QString &text)
 {
@@ -103,9 +114,13 @@ int main(int argc, char *argv[])
     QTest::qWait(1500);
     bool ok = save(window, out + QStringLiteral("/tabs-video.png"));
 
-    typeText(window, item("searchField"), QStringLiteral("космос"));
+    // The feed's search field comes first in the window: the catalogue's is the one in its tab.
+    QQuickItem *videoSearch = findIn(item("videoTab"), QStringLiteral("searchField"));
+    if (!videoSearch)
+        return 1;
+    typeText(window, videoSearch, QStringLiteral("космос"));
     ok = save(window, out + QStringLiteral("/video-search-no-match.png")) && ok;
-    clearField(window, item("searchField"));
+    clearField(window, videoSearch);
 
     ScreenDriver::tap(window, item("uploadVideoButton"));
     QTest::qWait(600);
