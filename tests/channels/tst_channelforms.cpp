@@ -59,7 +59,7 @@ Channel channelWith(qint64 id, const QString &name, bool pictures)
     Channel channel;
     channel.id = id;
     channel.name = name;
-    channel.description = QStringLiteral("Про всё");
+    channel.description = QStringLiteral("Про всё: новости, обзоры, разговоры с гостями и ответы на вопросы");
     channel.category = QStringLiteral("Игры");
     if (pictures) {
         channel.avatarUrl = QStringLiteral("http://127.0.0.1:1/media/a.png");
@@ -300,6 +300,11 @@ private Q_SLOTS:
         QCOMPARE(text("nameField"), channel.name);
         QCOMPARE(text("categoryField"), channel.category);
         QCOMPARE(text("descriptionField"), channel.description);
+        // A text longer than its row reads from its start, as it would before anyone touched it.
+        QRectF start;
+        QMetaObject::invokeMethod(item("descriptionField"), "positionToRectangle", Q_RETURN_ARG(QRectF, start),
+                                  Q_ARG(int, 0));
+        QVERIFY2(start.x() >= 0, qPrintable(QString::number(start.x())));
         QCOMPARE(text("avatarLabel"), avatarLabel);
         QCOMPARE(text("coverLabel"), coverLabel);
         QVERIFY(actionEnabled());

@@ -214,6 +214,12 @@ private Q_SLOTS:
             QVERIFY(copyItem);
             QTRY_VERIFY(copyItem->isVisible());
             QCOMPARE(ScreenDriver::text(copyItem), QStringLiteral("Скопировать ссылку (/post/...)"));
+            // Both entries read whole, and the menu stays on the screen.
+            auto *repostItem = m_screen->find<QQuickItem>(QStringLiteral("repostMenuItem"));
+            for (QQuickItem *entry : {copyItem, repostItem})
+                QVERIFY2(entry->width() >= entry->implicitWidth(), qPrintable(ScreenDriver::text(entry)));
+            const QRectF menuArea = copyItem->mapRectToScene(QRectF(0, 0, copyItem->width(), copyItem->height()));
+            QVERIFY(menuArea.left() >= 0 && menuArea.right() <= m_screen->window()->width());
             ScreenDriver::tap(m_screen->window(), copyItem);
             auto *alert = m_screen->find(QStringLiteral("copiedAlert"));
             QTRY_VERIFY(alert->property("opened").toBool());
