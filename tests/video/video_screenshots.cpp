@@ -47,17 +47,6 @@ QString makeClip(const QTemporaryDir &dir)
     return path;
 }
 
-QQuickItem *findIn(QQuickItem *item, const QString &name)
-{
-    if (!item || item->objectName() == name)
-        return item;
-    for (QQuickItem *child : item->childItems()) {
-        if (QQuickItem *found = findIn(child, name))
-            return found;
-    }
-    return nullptr;
-}
-
 // Types any text, Cyrillic included, as key presses carrying their characters.
 void typeText(QQuickWindow *window, QQuickItem *field, const QString &text)
 {
