@@ -2,6 +2,7 @@
 #include "../audio/FakePlayerBackend.h"
 #include "AudioPlayerManager.h"
 #include "DocumentPickerModel.h"
+#include "FingerDrag.h"
 #include "ImagePickerModel.h"
 #include "MusicViewModel.h"
 #include "NetworkManager.h"
@@ -17,6 +18,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -271,6 +273,47 @@ private Q_SLOTS:
         tap(window, screen.find("sheetLeadingButton"));
         QTRY_VERIFY(isClosed(sheet));
         QCOMPARE(responder.requests().size(), requests);
+    }
+
+    // The upload sheet swiped away while its save is on the way: the form goes, the track still
+    // comes into the list when the answer lands.
+    void aSaveWhoseSheetWasSwipedAwayStillAddsTheTrack()
+    {
+        ScriptedResponder responder;
+        responder.reply(200, "[]");
+        NetworkManager::shared().setBaseURL(responder.baseUrl());
+        QmlScreen screen(QStringLiteral("MusicView.qml"));
+        QVERIFY2(screen.isReady(), qPrintable(screen.errors()));
+        MusicViewModel *model = modelOf(screen);
+        QTRY_VERIFY(!model->isLoading());
+        QQuickWindow *window = screen.window();
+
+        tap(window, screen.find("uploadTrackButton"));
+        QObject *sheet = popup(screen, "uploadSheet");
+        QTRY_VERIFY(isOpen(sheet));
+        QTRY_VERIFY(screen.find("uploadTrackView"));
+        QPointer<UploadTrackForm> form = screen.find("uploadTrackView")->property("form").value<UploadTrackForm *>();
+        QVERIFY(form);
+        type(window, screen.find("trackTitleField"), QStringLiteral("Late"));
+        type(window, screen.find("trackArtistField"), QStringLiteral("Band"));
+        responder.reply(200, "{\"success\":true,\"data\":{\"url\":\"http://127.0.0.1/media/uploads/a.wav\"}}");
+        form->uploadAudio(QUrl::fromLocalFile(QCoreApplication::applicationFilePath()));
+        QTRY_VERIFY(!form->isUploadingAudio());
+        const qsizetype before = responder.requests().size();
+        responder.replyNothing();
+        QVERIFY(screen.find("sheetTrailingButton")->isEnabled());
+        tap(window, screen.find("sheetTrailingButton"));
+        QVERIFY(responder.waitForRequests(int(before) + 1));
+
+        QQuickItem *title = screen.find("sheetTitle");
+        FingerDrag::swipeAway(window, title->mapToScene(QPointF(title->width() / 2, title->height() / 2)).toPoint());
+        QTRY_VERIFY(isClosed(sheet));
+        QTRY_VERIFY(!screen.find("uploadTrackView"));
+
+        const Track stored{.id = 12, .title = "Late", .artist = "Band", .audioUrl = "http://127.0.0.1/media/uploads/a.wav"};
+        QVERIFY(responder.answerWaiting(200, "{\"success\":true,\"data\":" + stored.toJson() + "}"));
+        QTRY_COMPARE(model->tracks().size(), 1);
+        QCOMPARE(model->tracks().constFirst().title, QStringLiteral("Late"));
     }
 
     void createPlaylistDraftOutlivesItsSheet()
