@@ -3,12 +3,12 @@
 #include "ChannelForm.h"
 #include "ChannelPostDraft.h"
 #include "ChannelsViewModel.h"
+#include "FingerDrag.h"
 #include "ImagePickerModel.h"
 #include "NetworkManager.h"
 #include "QmlSnippet.h"
 #include "ScriptedResponder.h"
 #include "ServiceProcess.h"
-#include "FingerDrag.h"
 #include "app/ScreenDriver.h"
 
 #include <QImage>

@@ -310,7 +310,8 @@ private Q_SLOTS:
         QTRY_VERIFY(isClosed(sheet));
         QTRY_VERIFY(!screen.find("uploadTrackView"));
 
-        const Track stored{.id = 12, .title = "Late", .artist = "Band", .audioUrl = "http://127.0.0.1/media/uploads/a.wav"};
+        const Track stored{
+            .id = 12, .title = "Late", .artist = "Band", .audioUrl = "http://127.0.0.1/media/uploads/a.wav"};
         QVERIFY(responder.answerWaiting(200, "{\"success\":true,\"data\":" + stored.toJson() + "}"));
         QTRY_COMPARE(model->tracks().size(), 1);
         QCOMPARE(model->tracks().constFirst().title, QStringLiteral("Late"));
