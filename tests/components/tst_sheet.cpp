@@ -6,7 +6,7 @@
 #include <QTest>
 
 namespace {
-// A sheet holding a button, a field and a list long enough to scroll.
+// A sheet holding a button, text fields, an area that pans by drags and a list long enough to scroll.
 const QByteArray Harness = R"(
 import QtQuick
 import QtQuick.Controls
@@ -23,9 +23,19 @@ Item {
             Rectangle { width: parent.width; height: 60; color: "lightgray" }
             Button { objectName: "button"; width: 200; height: 50; text: "Tap"; onClicked: taps += 1 }
             TextField { objectName: "field"; width: 300; text: "draft" }
+            TextArea {
+                objectName: "area"; width: 300; height: 120
+                selectByMouse: true; wrapMode: TextEdit.Wrap
+                text: "one two three four five six seven eight nine ten eleven twelve thirteen fourteen fifteen"
+            }
+            Rectangle {
+                objectName: "pan"; width: parent.width; height: 80; color: "gray"
+                property real moved: 0
+                DragHandler { target: null; onTranslationChanged: parent.moved = translation.y }
+            }
             ListView {
                 objectName: "list"
-                width: parent.width; height: 400
+                width: parent.width; height: 200
                 clip: true
                 model: 60
                 delegate: Text { width: ListView.view.width; height: 40; text: "Row " + index }
@@ -108,10 +118,12 @@ private Q_SLOTS:
         if (closes) {
             QTRY_VERIFY(!sheet()->property("visible").toBool());
             QVERIFY(!content);
-            // Reopened, it stands at its place again with new content.
+            // Reopened, it stands at its place again with new content, and goes by a swipe again.
             QVERIFY(openSheet());
             QCOMPARE(sheetY(), 10.0);
             QCOMPARE(made(), 2);
+            FingerDrag::swipeAway(m_snippet->window(), top());
+            QTRY_VERIFY(!sheet()->property("visible").toBool());
         } else {
             QTRY_COMPARE(sheetY(), 10.0);
             QVERIFY(sheet()->property("opened").toBool());
@@ -135,6 +147,29 @@ private Q_SLOTS:
         QTRY_COMPARE(sheetY(), 10.0);
     }
 
+    // Closed by its own form while a finger still drags it: the rest of that drag moves nothing,
+    // and the next opening stands at its place.
+    void closedWhileDragged()
+    {
+        QVERIFY(openSheet());
+        QQuickWindow *window = m_snippet->window();
+        const QPoint start = top();
+        QTest::mousePress(window, Qt::LeftButton, {}, start);
+        for (int step = 1; step <= 5; ++step)
+            QTest::mouseMove(window, start + QPoint(0, step * 20), 40);
+        QMetaObject::invokeMethod(sheet(), "close");
+        QTRY_VERIFY(!sheet()->property("visible").toBool());
+        for (int step = 6; step <= 10; ++step)
+            QTest::mouseMove(window, start + QPoint(0, step * 20), 40);
+        QTest::mouseRelease(window, Qt::LeftButton, {}, start + QPoint(0, 200));
+        QTest::qWait(300);
+        QVERIFY(!sheet()->property("visible").toBool());
+
+        QVERIFY(openSheet());
+        QCOMPARE(sheet()->property("dragOffset").toReal(), 0.0);
+        QCOMPARE(sheetY(), 10.0);
+    }
+
     void tapsInsideWorkAndATapBesideDoesNotClose()
     {
         QVERIFY(openSheet());
@@ -154,7 +189,7 @@ private Q_SLOTS:
         QVERIFY(openSheet());
         QQuickItem *list = item("list");
         list->setProperty("contentY", 800);
-        FingerDrag::down(m_snippet->window(), list->mapToScene({195, 100}).toPoint(), 300, 15, 40);
+        FingerDrag::down(m_snippet->window(), list->mapToScene({195, 20}).toPoint(), 150, 15, 40);
         QTRY_VERIFY(!list->property("moving").toBool());
         QVERIFY(list->property("contentY").toReal() < 700);
         QVERIFY(sheet()->property("opened").toBool());
@@ -176,6 +211,29 @@ private Q_SLOTS:
         QVERIFY(!field->property("selectedText").toString().isEmpty());
         QVERIFY(sheet()->property("opened").toBool());
         QTRY_COMPARE(sheetY(), 10.0);
+    }
+
+    // A drag down through a text area being edited selects its lines.
+    void anAreaBeingEditedKeepsItsSelectingDrag()
+    {
+        QVERIFY(openSheet());
+        QQuickItem *area = item("area");
+        area->forceActiveFocus();
+        FingerDrag::down(m_snippet->window(), area->mapToScene({10, 15}).toPoint(), 300, 15, 40);
+        QVERIFY(!area->property("selectedText").toString().isEmpty());
+        QVERIFY(sheet()->property("opened").toBool());
+        QTRY_COMPARE(sheetY(), 10.0);
+    }
+
+    // Content that pans by its own drags keeps them.
+    void anInnerDragKeepsItsDrags()
+    {
+        QVERIFY(openSheet());
+        QQuickItem *pan = item("pan");
+        FingerDrag::down(m_snippet->window(), pan->mapToScene({195, 10}).toPoint(), 300, 15, 40);
+        QVERIFY(pan->property("moved").toReal() > 200);
+        QVERIFY(sheet()->property("opened").toBool());
+        QCOMPARE(sheetY(), 10.0);
     }
 };
 
