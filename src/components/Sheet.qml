@@ -14,7 +14,7 @@ Popup {
     property real dragOffset: 0
 
     readonly property real restY: parent ? 10 : 0
-    // Downward speed, in pixels a second, that closes the sheet however short the drag.
+    // Speed, in pixels a second, of a flick that closes the sheet (down) or keeps it (up) wherever it is let go.
     readonly property real flickSpeed: 600
 
     parent: Overlay.overlay
@@ -96,8 +96,10 @@ Popup {
                     springBack.stop()
                     return
                 }
-                // The speed is the one the pointer reports at the release, from its own timestamps.
-                if (sheet.dragOffset > sheet.height / 4 || centroid.velocity.y > sheet.flickSpeed)
+                // The speed is the one the pointer reports at the release, from its own timestamps;
+                // a quick flick decides either way, however far the sheet was pulled.
+                const speed = centroid.velocity.y
+                if (speed > sheet.flickSpeed || (sheet.dragOffset > sheet.height / 4 && speed > -sheet.flickSpeed))
                     sheet.close()
                 else
                     springBack.start()

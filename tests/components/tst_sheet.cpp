@@ -147,6 +147,23 @@ private Q_SLOTS:
         QTRY_COMPARE(sheetY(), 10.0);
     }
 
+    // Pulled past a quarter, then flicked back up before letting go: it stays.
+    void aFlickBackUpKeepsIt()
+    {
+        QVERIFY(openSheet());
+        QQuickWindow *window = m_snippet->window();
+        const QPoint start = top();
+        QTest::mousePress(window, Qt::LeftButton, {}, start);
+        for (int step = 1; step <= 15; ++step)
+            QTest::mouseMove(window, start + QPoint(0, step * 20), 40);
+        for (int step = 1; step <= 3; ++step)
+            QTest::mouseMove(window, start + QPoint(0, 300 - step * 30), 5);
+        QTest::mouseRelease(window, Qt::LeftButton, {}, start + QPoint(0, 210));
+        QTRY_COMPARE(sheetY(), 10.0);
+        QVERIFY(sheet()->property("opened").toBool());
+        QCOMPARE(made(), 1);
+    }
+
     // Closed by its own form while a finger still drags it: the rest of that drag moves nothing,
     // and the next opening stands at its place.
     void closedWhileDragged()
