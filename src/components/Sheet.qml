@@ -84,8 +84,6 @@ Popup {
         // Sits behind the content, so buttons keep their taps; a list that scrolls or a field that
         // selects text claims a drag before this larger threshold is reached, and keeps it.
         DragHandler {
-            id: pull
-            objectName: "sheetDrag"
             target: null
             xAxis.enabled: false
             dragThreshold: Math.max(20, Qt.styleHints.startDragDistance + 5)
