@@ -78,6 +78,15 @@ class TestMusicView : public QObject
             QMetaObject::invokeMethod(dialog, "close");
     }
 
+    // A short sound in its own file: small enough that its upload never outlasts a test's wait.
+    static QUrl soundFile(const QTemporaryDir &dir)
+    {
+        QFile file(dir.filePath(QStringLiteral("sound.wav")));
+        if (!file.open(QIODevice::WriteOnly) || file.write(wavSample(0.5)) < 0)
+            return {};
+        return QUrl::fromLocalFile(file.fileName());
+    }
+
     static QImage photo()
     {
         QImage image(32, 32, QImage::Format_RGB32);
@@ -198,6 +207,9 @@ private Q_SLOTS:
 
     void uploadFormEnablesSaveAndKeepsARefusedForm()
     {
+        QTemporaryDir dir;
+        const QUrl sound = soundFile(dir);
+        QVERIFY(!sound.isEmpty());
         ScriptedResponder responder;
         responder.reply(200, "[]");
         NetworkManager::shared().setBaseURL(responder.baseUrl());
@@ -226,7 +238,7 @@ private Q_SLOTS:
         QVERIFY(!save->isEnabled()); // no audio yet
 
         responder.reply(200, "{\"success\":true,\"data\":{\"url\":\"http://127.0.0.1/media/uploads/a.wav\"}}");
-        form->uploadAudio(QUrl::fromLocalFile(QCoreApplication::applicationFilePath()));
+        form->uploadAudio(sound);
         QVERIFY(form->isUploadingAudio());
         QVERIFY(screen.find("audioProgress")->isVisible());
         QTRY_VERIFY(!form->isUploadingAudio());
@@ -236,7 +248,7 @@ private Q_SLOTS:
 
         // A failed second upload keeps the first file.
         responder.reply(200, R"({"success":false,"message":"Недопустимый тип файла"})");
-        form->uploadAudio(QUrl::fromLocalFile(QCoreApplication::applicationFilePath()));
+        form->uploadAudio(sound);
         QTRY_VERIFY(!form->isUploadingAudio());
         QCOMPARE(buttonText(screen.find("audioPickButton")), QStringLiteral("Аудиофайл загружен ✓"));
 
@@ -296,8 +308,11 @@ private Q_SLOTS:
         QVERIFY(form);
         type(window, screen.find("trackTitleField"), QStringLiteral("Late"));
         type(window, screen.find("trackArtistField"), QStringLiteral("Band"));
+        QTemporaryDir dir;
+        const QUrl sound = soundFile(dir);
+        QVERIFY(!sound.isEmpty());
         responder.reply(200, "{\"success\":true,\"data\":{\"url\":\"http://127.0.0.1/media/uploads/a.wav\"}}");
-        form->uploadAudio(QUrl::fromLocalFile(QCoreApplication::applicationFilePath()));
+        form->uploadAudio(sound);
         QTRY_VERIFY(!form->isUploadingAudio());
         const qsizetype before = responder.requests().size();
         responder.replyNothing();
