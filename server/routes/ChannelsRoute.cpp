@@ -104,7 +104,7 @@ QJsonArray posts(ServiceContext &context, qint64 channelId)
 
 void catalogue(ServiceContext &context, httplib::Response &res)
 {
-    Statement query(context.db, (std::string(ChannelColumns) + "ORDER BY id").c_str());
+    Statement query(context.db, (std::string(ChannelColumns) + "ORDER BY id DESC").c_str());
     query.bind(9, ViewerId);
     QJsonArray list;
     while (query.next())

@@ -102,6 +102,27 @@ class tst_ChannelForms : public QObject
         m_screen->root()->setProperty("channel", channel);
     }
 
+    // The page of channel 1, "Канал", for a visitor.
+    void makeChannelPage() { makeScreen({}, QVariant::fromValue(channelWith(1, QStringLiteral("Канал"), false))); }
+
+    // The page against a scripted peer, which answers the catalogue's first load with no channels.
+    void makeScriptedChannelPage(ScriptedResponder &responder)
+    {
+        NetworkManager::shared().setBaseURL(responder.baseUrl());
+        responder.reply(ok("[]"));
+        makeChannelPage();
+    }
+
+    // The scripted page once its first load has landed, with "Hello" typed in the composer.
+    bool startScriptedPost(ScriptedResponder &responder)
+    {
+        makeScriptedChannelPage(responder);
+        if (!responder.waitForRequests(1) || !open("composerSheet", "composerView"))
+            return false;
+        ScreenDriver::type(m_screen->window(), item("postTextEditor"), QStringLiteral("Hello"));
+        return true;
+    }
+
     QObject *sheet(const char *name) const { return m_screen->find(QLatin1String(name)); }
     QQuickItem *item(const char *name) const { return m_screen->find<QQuickItem>(QLatin1String(name)); }
 
@@ -112,6 +133,12 @@ class tst_ChannelForms : public QObject
         if (!QTest::qWaitFor([&] { return sheet(sheetName)->property("opened").toBool() && item(viewName); }))
             return nullptr;
         return item(viewName);
+    }
+
+    // The creation or the editing form ("create" or "edit") once its sheet stands.
+    QQuickItem *openForm(const QString &which)
+    {
+        return which == QLatin1String("create") ? open("createSheet", "createView") : open("editSheet", "editView");
     }
 
     bool isOpen(const char *sheetName) const { return sheet(sheetName)->property("opened").toBool(); }
@@ -251,9 +278,8 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(bool, uploading);
         QFETCH(bool, enabled);
-        makeScreen({}, QVariant::fromValue(channelWith(1, QStringLiteral("Канал"), false)));
-        const bool create = sheet == QLatin1String("create");
-        QQuickItem *view = create ? open("createSheet", "createView") : open("editSheet", "editView");
+        makeChannelPage();
+        QQuickItem *view = openForm(sheet);
         QVERIFY(view);
         retype("nameField", name);
         QCOMPARE(formOf(view)->name(), name);
@@ -329,9 +355,8 @@ private Q_SLOTS:
         QFETCH(QString, sheet);
         QFETCH(QString, row);
         QFETCH(QString, label);
-        makeScreen({}, QVariant::fromValue(channelWith(1, QStringLiteral("Канал"), false)));
-        const bool create = sheet == QLatin1String("create");
-        QQuickItem *view = create ? open("createSheet", "createView") : open("editSheet", "editView");
+        makeChannelPage();
+        QQuickItem *view = openForm(sheet);
         QVERIFY(view);
         const QByteArray button = row.toLatin1() + "Button";
         const QByteArray labelName = row.toLatin1() + "Label";
@@ -438,7 +463,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, text);
         QFETCH(bool, enabled);
-        makeScreen({}, QVariant::fromValue(channelWith(1, QStringLiteral("Канал"), false)));
+        makeChannelPage();
         QVERIFY(open("composerSheet", "composerView"));
         QCOMPARE(this->text("sheetTitle"), QStringLiteral("Пост в канал"));
         item("postTextEditor")->setProperty("text", text);
@@ -451,7 +476,7 @@ private Q_SLOTS:
     void theComposerDraftOutlivesTheSheet()
     {
         QFETCH(bool, swipe);
-        makeScreen({}, QVariant::fromValue(channelWith(1, QStringLiteral("Канал"), false)));
+        makeChannelPage();
         QVERIFY(open("composerSheet", "composerView"));
         QCOMPARE(text("composerPhotoLabel"), QStringLiteral("Выбрать фото с телефона"));
         ScreenDriver::type(m_screen->window(), item("postTextEditor"), QStringLiteral("Hello"));
@@ -470,12 +495,7 @@ private Q_SLOTS:
     void aDoubleTapPublishesOnce()
     {
         ScriptedResponder responder;
-        NetworkManager::shared().setBaseURL(responder.baseUrl());
-        responder.reply(ok("[]"));
-        makeScreen({}, QVariant::fromValue(channelWith(1, QStringLiteral("Канал"), false)));
-        QVERIFY(responder.waitForRequests(1));
-        QVERIFY(open("composerSheet", "composerView"));
-        ScreenDriver::type(m_screen->window(), item("postTextEditor"), QStringLiteral("Hello"));
+        QVERIFY(startScriptedPost(responder));
         responder.replyNothing();
         tap("actionButton");
         tap("actionButton");
@@ -495,9 +515,7 @@ private Q_SLOTS:
     void aPublishEndingAfterThePageWentStillReachesTheModel()
     {
         ScriptedResponder responder;
-        NetworkManager::shared().setBaseURL(responder.baseUrl());
-        responder.reply(ok("[]"));
-        makeScreen({}, QVariant::fromValue(channelWith(1, QStringLiteral("Канал"), false)));
+        makeScriptedChannelPage(responder);
         responder.reply(ok(R"({"id":1,"name":"Канал","description":"","subscribers_count":0,"is_subscribed":false,
             "is_verified":false,"category":"Паблик"})"));
         m_model->fetchChannelDetails(1);
@@ -517,12 +535,7 @@ private Q_SLOTS:
     void anUploadEndingAfterThePublishAddsNothing()
     {
         ScriptedResponder responder;
-        NetworkManager::shared().setBaseURL(responder.baseUrl());
-        responder.reply(ok("[]"));
-        makeScreen({}, QVariant::fromValue(channelWith(1, QStringLiteral("Канал"), false)));
-        QVERIFY(responder.waitForRequests(1));
-        QVERIFY(open("composerSheet", "composerView"));
-        ScreenDriver::type(m_screen->window(), item("postTextEditor"), QStringLiteral("Hello"));
+        QVERIFY(startScriptedPost(responder));
         responder.replyNothing();
         QVERIFY(pickPhoto("composerPhotoButton"));
         QVERIFY(responder.waitForRequests(2));

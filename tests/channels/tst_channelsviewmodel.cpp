@@ -3,9 +3,8 @@
 #include "ChannelJson.h"
 #include "ChannelsViewModel.h"
 #include "NetworkManager.h"
-#include "ScreenDriver.h"
 #include "ScriptedResponder.h"
-#include "ServiceProcess.h"
+#include "ServiceTestCase.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
@@ -46,21 +45,11 @@ QByteArray toggleBody(qint64 id)
 
 } // namespace
 
-class TestChannelsViewModel : public QObject
+class TestChannelsViewModel : public ServiceTestCase
 {
     Q_OBJECT
 
-    ServiceProcess m_service;
-
 private Q_SLOTS:
-    void initTestCase()
-    {
-        ScreenDriver::clearSettings();
-        QVERIFY2(m_service.start(), qPrintable(m_service.errors()));
-    }
-
-    void cleanup() { NetworkManager::shared().setBaseURL(m_service.baseUrl()); }
-
     void toggle_data()
     {
         QTest::addColumn<QByteArray>("catalogue");
@@ -284,8 +273,8 @@ private Q_SLOTS:
         ChannelsViewModel model;
         QAbstractItemModelTester tester(model.channelsModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         QTRY_COMPARE(model.channels().size(), 3);
-        // The demo account follows the first and third channels.
-        QCOMPARE(listState(model), QStringLiteral("1:1/5 2:0/2 3:1/2"));
+        // Newest first; the demo account follows the first and third channels.
+        QCOMPARE(listState(model), QStringLiteral("3:1/2 2:0/2 1:1/5"));
         QVERIFY(!model.channels().first().posts);
 
         model.fetchChannelDetails(2);

@@ -18,7 +18,6 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
-#include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -76,15 +75,6 @@ class TestMusicView : public QObject
     {
         if (QObject *dialog = picker ? picker->findChild<QObject *>(QString::fromLatin1(name)) : nullptr)
             QMetaObject::invokeMethod(dialog, "close");
-    }
-
-    // A short sound in its own file: small enough that its upload never outlasts a test's wait.
-    static QUrl soundFile(const QTemporaryDir &dir)
-    {
-        QFile file(dir.filePath(QStringLiteral("sound.wav")));
-        if (!file.open(QIODevice::WriteOnly) || file.write(wavSample(0.5)) < 0)
-            return {};
-        return QUrl::fromLocalFile(file.fileName());
     }
 
     static QImage photo()
@@ -207,9 +197,13 @@ private Q_SLOTS:
 
     void uploadFormEnablesSaveAndKeepsARefusedForm()
     {
+        // A small file: a large one takes long to cross loopback in a sanitized build.
         QTemporaryDir dir;
-        const QUrl sound = soundFile(dir);
-        QVERIFY(!sound.isEmpty());
+        const QString wav = dir.filePath(QStringLiteral("take.wav"));
+        QFile file(wav);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(wavSample(1.0));
+        file.close();
         ScriptedResponder responder;
         responder.reply(200, "[]");
         NetworkManager::shared().setBaseURL(responder.baseUrl());
@@ -238,7 +232,7 @@ private Q_SLOTS:
         QVERIFY(!save->isEnabled()); // no audio yet
 
         responder.reply(200, "{\"success\":true,\"data\":{\"url\":\"http://127.0.0.1/media/uploads/a.wav\"}}");
-        form->uploadAudio(sound);
+        form->uploadAudio(QUrl::fromLocalFile(wav));
         QVERIFY(form->isUploadingAudio());
         QVERIFY(screen.find("audioProgress")->isVisible());
         QTRY_VERIFY(!form->isUploadingAudio());
@@ -248,7 +242,7 @@ private Q_SLOTS:
 
         // A failed second upload keeps the first file.
         responder.reply(200, R"({"success":false,"message":"Недопустимый тип файла"})");
-        form->uploadAudio(sound);
+        form->uploadAudio(QUrl::fromLocalFile(wav));
         QTRY_VERIFY(!form->isUploadingAudio());
         QCOMPARE(buttonText(screen.find("audioPickButton")), QStringLiteral("Аудиофайл загружен ✓"));
 
@@ -304,15 +298,17 @@ private Q_SLOTS:
         QObject *sheet = popup(screen, "uploadSheet");
         QTRY_VERIFY(isOpen(sheet));
         QTRY_VERIFY(screen.find("uploadTrackView"));
-        QPointer<UploadTrackForm> form = screen.find("uploadTrackView")->property("form").value<UploadTrackForm *>();
+        auto *form = screen.find("uploadTrackView")->property("form").value<UploadTrackForm *>();
         QVERIFY(form);
         type(window, screen.find("trackTitleField"), QStringLiteral("Late"));
         type(window, screen.find("trackArtistField"), QStringLiteral("Band"));
         QTemporaryDir dir;
-        const QUrl sound = soundFile(dir);
-        QVERIFY(!sound.isEmpty());
+        QFile file(dir.filePath(QStringLiteral("late.wav")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(wavSample(0.5));
+        file.close();
         responder.reply(200, "{\"success\":true,\"data\":{\"url\":\"http://127.0.0.1/media/uploads/a.wav\"}}");
-        form->uploadAudio(sound);
+        form->uploadAudio(QUrl::fromLocalFile(file.fileName()));
         QTRY_VERIFY(!form->isUploadingAudio());
         const qsizetype before = responder.requests().size();
         responder.replyNothing();
