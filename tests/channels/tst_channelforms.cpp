@@ -3,6 +3,7 @@
 #include "ChannelForm.h"
 #include "ChannelPostDraft.h"
 #include "ChannelsViewModel.h"
+#include "FingerDrag.h"
 #include "ImagePickerModel.h"
 #include "NetworkManager.h"
 #include "QmlSnippet.h"
@@ -152,6 +153,24 @@ class tst_ChannelForms : public QObject
     }
 
     void tap(const char *name) { ScreenDriver::tap(m_screen->window(), item(name)); }
+
+    // Leaves a form as the user may: by its "Отмена", or by swiping its sheet down by the title bar.
+    void leave(bool swipe, const char *viewName)
+    {
+        if (!swipe) {
+            tap("cancelButton");
+            return;
+        }
+        QQuickItem *view = item(viewName);
+        FingerDrag::swipeAway(m_screen->window(), view->mapToScene(QPointF(view->width() / 2, 20)).toPoint());
+    }
+
+    static void addLeavingRows()
+    {
+        QTest::addColumn<bool>("swipe");
+        QTest::newRow("cancel") << false;
+        QTest::newRow("swipe down") << true;
+    }
 
     void retype(const char *name, const QString &text)
     {
@@ -410,8 +429,10 @@ private Q_SLOTS:
 
     // A creation and an upload still running when the sheet is closed end into nothing, and the
     // model still takes the channel.
+    void aCreationEndingAfterItsSheetClosedStillReachesTheModel_data() { addLeavingRows(); }
     void aCreationEndingAfterItsSheetClosedStillReachesTheModel()
     {
+        QFETCH(bool, swipe);
         ScriptedResponder responder;
         NetworkManager::shared().setBaseURL(responder.baseUrl());
         responder.reply(ok("[]"));
@@ -424,7 +445,7 @@ private Q_SLOTS:
         responder.replyNothing();
         tap("actionButton");
         QVERIFY(responder.waitForRequests(3));
-        tap("cancelButton");
+        leave(swipe, "createView");
         QTRY_VERIFY(!isOpen("createSheet") && !item("createView"));
 
         QVERIFY(responder.answerWaiting(200, UploadedEnvelope));
@@ -455,17 +476,19 @@ private Q_SLOTS:
         QCOMPARE(actionEnabled(), enabled);
     }
 
-    // "Отмена" keeps the unsent text and photo with the page for the next opening.
+    // "Отмена" or a swipe keeps the unsent text and photo with the page for the next opening.
+    void theComposerDraftOutlivesTheSheet_data() { addLeavingRows(); }
     void theComposerDraftOutlivesTheSheet()
     {
+        QFETCH(bool, swipe);
         makeChannelPage();
         QVERIFY(open("composerSheet", "composerView"));
         QCOMPARE(text("composerPhotoLabel"), QStringLiteral("Выбрать фото с телефона"));
         ScreenDriver::type(m_screen->window(), item("postTextEditor"), QStringLiteral("Hello"));
         QVERIFY(pickPhoto("composerPhotoButton"));
         QTRY_COMPARE(text("composerPhotoLabel"), QStringLiteral("Фото добавлено ✓"));
-        tap("cancelButton");
-        QTRY_VERIFY(!isOpen("composerSheet"));
+        leave(swipe, "composerView");
+        QTRY_VERIFY(!isOpen("composerSheet") && !item("composerView"));
 
         QVERIFY(open("composerSheet", "composerView"));
         QCOMPARE(text("postTextEditor"), QStringLiteral("Hello"));
