@@ -4,8 +4,8 @@
 // afterwards). The peak is reset right before each upload, so start-up and the making of the
 // file do not count; the growth is measured against the resident size at that moment.
 #include "DocumentPickerModel.h"
+#include "MemoryPeak.h"
 #include "NetworkManager.h"
-#include "ProcessMemory.h"
 #include "ServiceProcess.h"
 #include "TaskOutcome.h"
 #include "UploadVideoForm.h"
@@ -47,25 +47,21 @@ void ClientUpload200MB(benchmark::State &state)
     NetworkManager &network = NetworkManager::shared();
     network.setBaseURL(service.baseUrl());
 
-    qint64 peak = 0;
-    qint64 growth = 0;
+    MemoryPeak memory;
     for (auto _ : state) {
-        if (!ProcessMemory::resetPeak()) {
+        if (!memory.beginRound()) {
             state.SkipWithError("cannot reset the peak memory (/proc/self/clear_refs)");
             return;
         }
-        const qint64 before = ProcessMemory::kb("VmRSS");
         const auto outcome = runToEnd(network.uploadFile(path));
         if (!outcome.value) {
             state.SkipWithError(qPrintable(QStringLiteral("upload failed: ") + outcome.errorText()));
             return;
         }
-        const qint64 hwm = ProcessMemory::kb("VmHWM");
-        peak = qMax(peak, hwm);
-        growth = qMax(growth, hwm - before);
+        memory.endRound();
     }
-    state.counters["client_peak_VmHWM_MB"] = double(peak) / 1024;
-    state.counters["client_peak_growth_MB"] = double(growth) / 1024;
+    state.counters["client_peak_VmHWM_MB"] = double(memory.peakKb()) / 1024;
+    state.counters["client_peak_growth_MB"] = double(memory.growthKb()) / 1024;
     state.counters["upload_MB"] = double(FileSize) / (1024 * 1024);
     state.SetBytesProcessed(state.iterations() * FileSize);
 }
@@ -82,8 +78,7 @@ void VideoFormUpload300MB(benchmark::State &state)
     }
     NetworkManager::shared().setBaseURL(service.baseUrl());
 
-    qint64 peak = 0;
-    qint64 growth = 0;
+    MemoryPeak memory;
     for (auto _ : state) {
         UploadVideoForm form;
         DocumentPickerModel picker;
@@ -98,27 +93,24 @@ void VideoFormUpload300MB(benchmark::State &state)
             if (!form.isUploadingVideo())
                 loop.quit();
         });
-        if (!ProcessMemory::resetPeak()) {
+        if (!memory.beginRound()) {
             state.SkipWithError("cannot reset the peak memory (/proc/self/clear_refs)");
             return;
         }
-        const qint64 before = ProcessMemory::kb("VmRSS");
         if (!picker.pick(path)) {
             state.SkipWithError("the picker delivered nothing");
             return;
         }
         if (form.isUploadingVideo())
             loop.exec();
-        const qint64 hwm = ProcessMemory::kb("VmHWM");
+        memory.endRound();
         if (form.videoUrl().isEmpty() || QFile::exists(copy)) {
             state.SkipWithError("the upload failed, or its copy stayed behind");
             return;
         }
-        peak = qMax(peak, hwm);
-        growth = qMax(growth, hwm - before);
     }
-    state.counters["client_peak_VmHWM_MB"] = double(peak) / 1024;
-    state.counters["client_peak_growth_MB"] = double(growth) / 1024;
+    state.counters["client_peak_VmHWM_MB"] = double(memory.peakKb()) / 1024;
+    state.counters["client_peak_growth_MB"] = double(memory.growthKb()) / 1024;
     state.counters["upload_MB"] = double(FormFileSize) / (1024 * 1024);
     state.SetBytesProcessed(state.iterations() * FormFileSize);
 }

@@ -4,8 +4,8 @@
 // posts are published through the service once, before the runs; half of them carry a picture.
 #include "APIResponse.h"
 #include "FeedViewModel.h"
+#include "MemoryPeak.h"
 #include "NetworkManager.h"
-#include "ProcessMemory.h"
 #include "ServiceProcess.h"
 #include "TaskOutcome.h"
 #include "VorlaneQml.h"
@@ -55,14 +55,12 @@ void FeedFromServiceToFirstFrame(benchmark::State &state)
         state.SkipWithError("the service did not start or refused the posts");
         return;
     }
-    qint64 peak = 0;
-    qint64 growth = 0;
+    MemoryPeak memory;
     for (auto _ : state) {
-        if (!ProcessMemory::resetPeak()) {
+        if (!memory.beginRound()) {
             state.SkipWithError("cannot reset the peak memory (/proc/self/clear_refs)");
             return;
         }
-        const qint64 before = ProcessMemory::kb("VmRSS");
         QQmlEngine engine;
         VorlaneQml::prepare(engine);
         QQmlComponent component(&engine, QUrl(QString::fromLatin1(VorlaneQml::screenUrlPrefix) + "FeedView.qml"));
@@ -93,15 +91,13 @@ void FeedFromServiceToFirstFrame(benchmark::State &state)
         }
         state.SetIterationTime(double(firstFrame) / 1e9);
         g_listed = int(model->posts().size());
-        const qint64 hwm = ProcessMemory::kb("VmHWM");
-        peak = qMax(peak, hwm);
-        growth = qMax(growth, hwm - before);
+        memory.endRound();
         screen.reset();
         model.reset();
     }
     state.counters["posts"] = g_listed;
-    state.counters["peak_VmHWM_MB"] = double(peak) / 1024;
-    state.counters["peak_growth_MB"] = double(growth) / 1024;
+    state.counters["peak_VmHWM_MB"] = double(memory.peakKb()) / 1024;
+    state.counters["peak_growth_MB"] = double(memory.growthKb()) / 1024;
 }
 BENCHMARK(FeedFromServiceToFirstFrame)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
 

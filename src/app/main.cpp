@@ -1,3 +1,4 @@
+#include "QtTranslations.h"
 #include "VorlaneQml.h"
 
 #include <QGuiApplication>
@@ -12,6 +13,7 @@ int main(int argc, char *argv[])
     QGuiApplication app(argc, argv);
     QGuiApplication::setOrganizationName(QStringLiteral("Vorlane"));
     QGuiApplication::setApplicationName(QStringLiteral("Vorlane"));
+    QtTranslations::install(app);
     // Every control is drawn by our own screens; the plain style keeps its defaults out of the way.
     QQuickStyle::setStyle(QStringLiteral("Basic"));
 

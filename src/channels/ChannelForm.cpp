@@ -1,15 +1,16 @@
 #include "ChannelForm.h"
 
 #include "ChannelsViewModel.h"
-#include "NetworkManager.h"
-
-#include <exception>
 
 ChannelForm::ChannelForm(QObject *parent) : QObject(parent)
 {
     connect(this, &ChannelForm::nameChanged, this, &ChannelForm::canSubmitChanged);
     connect(this, &ChannelForm::isSubmittingChanged, this, &ChannelForm::canSubmitChanged);
     connect(this, &ChannelForm::viewModelChanged, this, &ChannelForm::canSubmitChanged);
+    connect(&m_avatar, &UploadSlot::addressChanged, this, &ChannelForm::avatarUrlChanged);
+    connect(&m_avatar, &UploadSlot::uploadingChanged, this, &ChannelForm::isUploadingAvatarChanged);
+    connect(&m_cover, &UploadSlot::addressChanged, this, &ChannelForm::coverUrlChanged);
+    connect(&m_cover, &UploadSlot::uploadingChanged, this, &ChannelForm::isUploadingCoverChanged);
 }
 
 void ChannelForm::setViewModel(ChannelsViewModel *viewModel)
@@ -49,18 +50,18 @@ void ChannelForm::setFields(const ChannelFields &fields)
     setName(fields.name);
     setDescription(fields.description);
     setCategory(fields.category);
-    setAddress(Avatar, fields.avatarUrl);
-    setAddress(Cover, fields.coverUrl);
+    m_avatar.setAddress(fields.avatarUrl);
+    m_cover.setAddress(fields.coverUrl);
 }
 
 QString ChannelForm::avatarLabel() const
 {
-    return m_fields.avatarUrl.isEmpty() ? QStringLiteral("Выбрать аватарку с телефона") : avatarChosenText();
+    return avatarUrl().isEmpty() ? QStringLiteral("Выбрать аватарку с телефона") : avatarChosenText();
 }
 
 QString ChannelForm::coverLabel() const
 {
-    return m_fields.coverUrl.isEmpty() ? QStringLiteral("Выбрать обложку с телефона") : coverChosenText();
+    return coverUrl().isEmpty() ? QStringLiteral("Выбрать обложку с телефона") : coverChosenText();
 }
 
 bool ChannelForm::canSubmit() const
@@ -70,12 +71,12 @@ bool ChannelForm::canSubmit() const
 
 void ChannelForm::uploadAvatar(const QImage &image)
 {
-    (void)upload(image, Avatar);
+    m_avatar.uploadImage(image);
 }
 
 void ChannelForm::uploadCover(const QImage &image)
 {
-    (void)upload(image, Cover);
+    m_cover.uploadImage(image);
 }
 
 void ChannelForm::submit()
@@ -85,50 +86,19 @@ void ChannelForm::submit()
     (void)runSubmit();
 }
 
-QCoro::Task<> ChannelForm::upload(QImage image, Picture picture)
-{
-    const QPointer<ChannelForm> self(this);
-    setUploading(picture, true);
-    std::optional<QString> address;
-    try {
-        address = co_await NetworkManager::shared().uploadImage(image);
-    } catch (const std::exception &) {
-        // The row keeps the address it had.
-    }
-    if (!self)
-        co_return;
-    if (address)
-        setAddress(picture, *address);
-    setUploading(picture, false);
-}
-
 QCoro::Task<> ChannelForm::runSubmit()
 {
     const QPointer<ChannelForm> self(this);
     setSubmitting(true);
-    const bool succeeded = co_await send(m_viewModel, m_fields);
+    ChannelFields fields = m_fields;
+    fields.avatarUrl = avatarUrl();
+    fields.coverUrl = coverUrl();
+    const bool succeeded = co_await send(m_viewModel, fields);
     if (!self)
         co_return;
     setSubmitting(false);
     if (succeeded)
         Q_EMIT closeRequested();
-}
-
-void ChannelForm::setUploading(Picture picture, bool uploading)
-{
-    if (m_uploading[picture] == uploading)
-        return;
-    m_uploading[picture] = uploading;
-    Q_EMIT(picture == Avatar ? isUploadingAvatarChanged() : isUploadingCoverChanged());
-}
-
-void ChannelForm::setAddress(Picture picture, const QString &address)
-{
-    QString &held = picture == Avatar ? m_fields.avatarUrl : m_fields.coverUrl;
-    if (held == address)
-        return;
-    held = address;
-    Q_EMIT(picture == Avatar ? avatarUrlChanged() : coverUrlChanged());
 }
 
 void ChannelForm::setSubmitting(bool submitting)

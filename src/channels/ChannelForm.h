@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ChannelsViewModel.h"
+#include "UploadSlot.h"
 
 #include <QCoroTask>
 #include <QImage>
@@ -49,10 +50,10 @@ public:
     void setDescription(const QString &description);
     QString category() const { return m_fields.category; }
     void setCategory(const QString &category);
-    QString avatarUrl() const { return m_fields.avatarUrl; }
-    QString coverUrl() const { return m_fields.coverUrl; }
-    bool isUploadingAvatar() const { return m_uploading[Avatar]; }
-    bool isUploadingCover() const { return m_uploading[Cover]; }
+    QString avatarUrl() const { return m_avatar.address(); }
+    QString coverUrl() const { return m_cover.address(); }
+    bool isUploadingAvatar() const { return m_avatar.isUploading(); }
+    bool isUploadingCover() const { return m_cover.isUploading(); }
     bool isSubmitting() const { return m_isSubmitting; }
 
     QString avatarLabel() const;
@@ -91,15 +92,13 @@ protected:
     virtual QString coverChosenText() const = 0;
 
 private:
-    enum Picture { Avatar, Cover };
-    QCoro::Task<> upload(QImage image, Picture picture);
     QCoro::Task<> runSubmit();
-    void setUploading(Picture picture, bool uploading);
-    void setAddress(Picture picture, const QString &address);
     void setSubmitting(bool submitting);
 
     QPointer<ChannelsViewModel> m_viewModel;
+    // The texts; the picture addresses are held by their slots.
     ChannelFields m_fields;
-    bool m_uploading[2] = {false, false};
+    UploadSlot m_avatar;
+    UploadSlot m_cover;
     bool m_isSubmitting = false;
 };

@@ -16,6 +16,9 @@ TextField {
     color: Theme.label
     placeholderTextColor: Qt.rgba(60 / 255, 60 / 255, 67 / 255, 0.3)
     selectByMouse: true
+    // A text handed in (the channel being edited) puts the cursor at its end, which scrolls a long
+    // text so that only its tail shows: until the user steps in, the row reads from the start.
+    onTextChanged: if (!activeFocus) cursorPosition = 0
     background: Item {
         Rectangle {
             visible: field.separated

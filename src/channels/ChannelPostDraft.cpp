@@ -2,16 +2,14 @@
 
 #include "Channel.h"
 #include "ChannelsViewModel.h"
-#include "NetworkManager.h"
-
-#include <exception>
-#include <optional>
 
 ChannelPostDraft::ChannelPostDraft(QObject *parent) : QObject(parent)
 {
     connect(this, &ChannelPostDraft::textChanged, this, &ChannelPostDraft::canPublishChanged);
     connect(this, &ChannelPostDraft::viewModelChanged, this, &ChannelPostDraft::canPublishChanged);
     connect(this, &ChannelPostDraft::channelChanged, this, &ChannelPostDraft::canPublishChanged);
+    connect(&m_image, &UploadSlot::addressChanged, this, &ChannelPostDraft::imageUrlChanged);
+    connect(&m_image, &UploadSlot::uploadingChanged, this, &ChannelPostDraft::isUploadingImageChanged);
 }
 
 void ChannelPostDraft::setViewModel(ChannelsViewModel *viewModel)
@@ -38,7 +36,7 @@ void ChannelPostDraft::setText(const QString &text)
 
 QString ChannelPostDraft::photoLabel() const
 {
-    return m_imageUrl.isEmpty() ? QStringLiteral("Выбрать фото с телефона") : QStringLiteral("Фото добавлено ✓");
+    return imageUrl().isEmpty() ? QStringLiteral("Выбрать фото с телефона") : QStringLiteral("Фото добавлено ✓");
 }
 
 bool ChannelPostDraft::canPublish() const
@@ -48,7 +46,7 @@ bool ChannelPostDraft::canPublish() const
 
 void ChannelPostDraft::uploadImage(const QImage &image)
 {
-    (void)runUpload(image);
+    m_image.uploadImage(image);
 }
 
 void ChannelPostDraft::publish()
@@ -58,52 +56,19 @@ void ChannelPostDraft::publish()
     (void)runPublish(m_channel.value<Channel>().id);
 }
 
-QCoro::Task<> ChannelPostDraft::runUpload(QImage image)
-{
-    const QPointer<ChannelPostDraft> self(this);
-    const quint64 generation = m_generation;
-    setUploadingImage(true);
-    std::optional<QString> address;
-    try {
-        address = co_await NetworkManager::shared().uploadImage(image);
-    } catch (const std::exception &) {
-        // The draft keeps the photo it had.
-    }
-    if (!self)
-        co_return;
-    if (address && generation == m_generation)
-        setImageUrl(*address);
-    setUploadingImage(false);
-}
-
 QCoro::Task<> ChannelPostDraft::runPublish(qint64 channelId)
 {
     const QPointer<ChannelPostDraft> self(this);
     m_isPublishing = true;
-    const bool posted = co_await m_viewModel->createChannelPost(channelId, m_text, m_imageUrl);
+    const bool posted = co_await m_viewModel->createChannelPost(channelId, m_text, imageUrl());
     if (!self)
         co_return;
     m_isPublishing = false;
     if (!posted)
         co_return;
-    ++m_generation;
+    // An upload begun before the publish belongs to the post just sent, not to the next one.
+    m_image.dropRunning();
     setText(QString());
-    setImageUrl(QString());
+    m_image.setAddress(QString());
     Q_EMIT published();
-}
-
-void ChannelPostDraft::setImageUrl(const QString &address)
-{
-    if (m_imageUrl == address)
-        return;
-    m_imageUrl = address;
-    Q_EMIT imageUrlChanged();
-}
-
-void ChannelPostDraft::setUploadingImage(bool uploading)
-{
-    if (m_isUploadingImage == uploading)
-        return;
-    m_isUploadingImage = uploading;
-    Q_EMIT isUploadingImageChanged();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ChannelsViewModel.h"
+#include "UploadSlot.h"
 
 #include <QCoroTask>
 #include <QImage>
@@ -35,9 +36,9 @@ public:
     void setChannel(const QVariant &channel);
     QString text() const { return m_text; }
     void setText(const QString &text);
-    QString imageUrl() const { return m_imageUrl; }
+    QString imageUrl() const { return m_image.address(); }
     QString photoLabel() const;
-    bool isUploadingImage() const { return m_isUploadingImage; }
+    bool isUploadingImage() const { return m_image.isUploading(); }
     bool isPublishing() const { return m_isPublishing; }
     // Text beyond white space and line breaks; a running upload holds nothing back.
     bool canPublish() const;
@@ -57,18 +58,11 @@ Q_SIGNALS:
     void published();
 
 private:
-    QCoro::Task<> runUpload(QImage image);
     QCoro::Task<> runPublish(qint64 channelId);
-    void setImageUrl(const QString &address);
-    void setUploadingImage(bool uploading);
 
     QPointer<ChannelsViewModel> m_viewModel;
     QVariant m_channel;
     QString m_text;
-    QString m_imageUrl;
-    bool m_isUploadingImage = false;
+    UploadSlot m_image;
     bool m_isPublishing = false;
-    // Bumped by every successful publish: an upload begun before it belongs to a post already
-    // sent and must not attach its photo to the next one.
-    quint64 m_generation = 0;
 };

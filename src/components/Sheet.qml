@@ -4,19 +4,32 @@ import Vorlane
 
 // A sheet: a modal card rising from the bottom over a dimmed screen, with rounded top corners.
 // Its content is made afresh each time it opens, so the content's state starts anew.
+// Dragged down it follows the finger; let go past a quarter of its height, or flicked down, it
+// closes just as close() would, else it springs back. A tap beside it does not close it.
 Popup {
     id: sheet
 
     property Component content
+    // How far the finger has pulled the sheet down from where it stands.
+    property real dragOffset: 0
+
+    readonly property real restY: parent ? 10 : 0
+    // Speed, in pixels a second, of a flick that closes the sheet (down) or keeps it (up) wherever it is let go.
+    readonly property real flickSpeed: 600
 
     parent: Overlay.overlay
     x: 0
-    y: parent ? 10 : 0
+    y: restY + dragOffset
     width: parent ? parent.width : 0
     height: parent ? parent.height - 10 : 0
     modal: true
     padding: 0
     closePolicy: Popup.CloseOnEscape
+
+    onClosed: {
+        springBack.stop()
+        dragOffset = 0
+    }
 
     background: Rectangle {
         color: Theme.systemBackground
@@ -29,8 +42,10 @@ Popup {
         }
     }
 
+    // The popup sets the dimmer's own opacity when it shows and hides, so the fade that follows
+    // the drag lives in the colour.
     Overlay.modal: Rectangle {
-        color: Qt.rgba(0, 0, 0, 0.4)
+        color: Qt.rgba(0, 0, 0, 0.4 * Math.max(0, 1 - sheet.dragOffset / Math.max(1, sheet.height)))
     }
 
     // Both ends are given: the exit leaves y below the screen, and an enter that only named its
@@ -39,7 +54,7 @@ Popup {
         NumberAnimation {
             property: "y"
             from: sheet.parent ? sheet.parent.height : 0
-            to: sheet.parent ? 10 : 0
+            to: sheet.restY
             duration: 250
             easing.type: Easing.OutCubic
         }
@@ -53,8 +68,44 @@ Popup {
         }
     }
 
+    NumberAnimation {
+        id: springBack
+        target: sheet
+        property: "dragOffset"
+        to: 0
+        duration: 200
+        easing.type: Easing.OutCubic
+    }
+
     contentItem: Loader {
         active: sheet.opened || sheet.visible
         sourceComponent: sheet.content
+
+        // Sits behind the content, so buttons keep their taps; a list that scrolls or a field that
+        // selects text claims a drag before this larger threshold is reached, and keeps it.
+        DragHandler {
+            target: null
+            xAxis.enabled: false
+            dragThreshold: Math.max(20, Qt.styleHints.startDragDistance + 5)
+            enabled: sheet.opened
+
+            onActiveChanged: {
+                if (active) {
+                    springBack.stop()
+                    return
+                }
+                // The speed is the one the pointer reports at the release, from its own timestamps;
+                // a quick flick decides either way, however far the sheet was pulled.
+                const speed = centroid.velocity.y
+                if (speed > sheet.flickSpeed || (sheet.dragOffset > sheet.height / 4 && speed > -sheet.flickSpeed))
+                    sheet.close()
+                else
+                    springBack.start()
+            }
+            onTranslationChanged: {
+                if (active)
+                    sheet.dragOffset = Math.max(0, translation.y)
+            }
+        }
     }
 }

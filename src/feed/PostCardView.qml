@@ -335,6 +335,13 @@ Item {
     Menu {
         id: menu
         objectName: "postMenu"
+        // The style's fixed width would cut the entries short: as wide as the widest entry instead.
+        width: {
+            let widest = 0
+            for (let i = 0; i < count; ++i)
+                widest = Math.max(widest, itemAt(i).implicitWidth)
+            return Math.max(implicitWidth, widest + leftPadding + rightPadding)
+        }
         MenuItem {
             objectName: "copyLinkItem"
             text: qsTr("Скопировать ссылку (/post/...)")

@@ -1,11 +1,12 @@
 #include "PostComposerModel.h"
 
 #include "FeedViewModel.h"
-#include "NetworkManager.h"
 
-#include <QPointer>
-
-#include <exception>
+PostComposerModel::PostComposerModel(QObject *parent) : QObject(parent)
+{
+    connect(&m_image, &UploadSlot::addressChanged, this, &PostComposerModel::imageUrlChanged);
+    connect(&m_image, &UploadSlot::uploadingChanged, this, &PostComposerModel::isUploadingImageChanged);
+}
 
 void PostComposerModel::setTextInput(const QString &text)
 {
@@ -17,7 +18,7 @@ void PostComposerModel::setTextInput(const QString &text)
 
 void PostComposerModel::uploadImage(const QImage &image)
 {
-    (void)upload(image);
+    m_image.uploadImage(image);
 }
 
 void PostComposerModel::uploadImage(const QVariant &image)
@@ -29,30 +30,5 @@ void PostComposerModel::uploadImage(const QVariant &image)
 void PostComposerModel::publish(FeedViewModel *feed, const QVariant &author) const
 {
     if (feed)
-        feed->createPost(author, m_textInput, m_imageUrl);
-}
-
-QCoro::Task<> PostComposerModel::upload(QImage image)
-{
-    const QPointer<PostComposerModel> self(this);
-    setIsUploadingImage(true);
-    try {
-        const QString address = co_await NetworkManager::shared().uploadImage(image);
-        if (self && address != self->m_imageUrl) {
-            self->m_imageUrl = address;
-            Q_EMIT self->imageUrlChanged();
-        }
-    } catch (const std::exception &) {
-        // A failed upload keeps the photo attached before it.
-    }
-    if (self)
-        self->setIsUploadingImage(false);
-}
-
-void PostComposerModel::setIsUploadingImage(bool uploading)
-{
-    if (uploading == m_isUploadingImage)
-        return;
-    m_isUploadingImage = uploading;
-    Q_EMIT isUploadingImageChanged();
+        feed->createPost(author, m_textInput, imageUrl());
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QCoroTask>
+#include "UploadSlot.h"
+
 #include <QImage>
 #include <QObject>
 #include <QVariant>
@@ -22,16 +23,16 @@ class PostComposerModel : public QObject
     Q_PROPERTY(bool hasPhoto READ hasPhoto NOTIFY imageUrlChanged)
 
 public:
-    using QObject::QObject;
+    explicit PostComposerModel(QObject *parent = nullptr);
 
     QString textInput() const { return m_textInput; }
     void setTextInput(const QString &text);
-    QString imageUrl() const { return m_imageUrl; }
-    bool isUploadingImage() const { return m_isUploadingImage; }
+    QString imageUrl() const { return m_image.address(); }
+    bool isUploadingImage() const { return m_image.isUploading(); }
     // Blank text (white space and line ends only) cannot be published; an upload in progress
     // does not hold publishing back.
     bool canPublish() const { return !m_textInput.trimmed().isEmpty(); }
-    bool hasPhoto() const { return !m_imageUrl.isEmpty(); }
+    bool hasPhoto() const { return !imageUrl().isEmpty(); }
 
     // Uploads the picked photo. Each upload writes its own address when it succeeds; a failed one
     // keeps the photo attached before it.
@@ -47,10 +48,6 @@ Q_SIGNALS:
     void isUploadingImageChanged();
 
 private:
-    QCoro::Task<> upload(QImage image);
-    void setIsUploadingImage(bool uploading);
-
     QString m_textInput;
-    QString m_imageUrl;
-    bool m_isUploadingImage = false;
+    UploadSlot m_image;
 };

@@ -1,11 +1,12 @@
 #include "PlaylistDraft.h"
 
-#include "NetworkManager.h"
-
 #include <QImage>
-#include <QPointer>
 
-#include <exception>
+PlaylistDraft::PlaylistDraft(QObject *parent) : QObject(parent)
+{
+    connect(&m_cover, &UploadSlot::addressChanged, this, &PlaylistDraft::changed);
+    connect(&m_cover, &UploadSlot::uploadingChanged, this, &PlaylistDraft::changed);
+}
 
 void PlaylistDraft::setName(const QString &name)
 {
@@ -33,31 +34,13 @@ void PlaylistDraft::setIsPublic(bool isPublic)
 
 QString PlaylistDraft::coverButtonText() const
 {
-    return m_coverUrl.isEmpty() ? QStringLiteral("Выбрать обложку с телефона") : QStringLiteral("Обложка загружена ✓");
+    return m_cover.address().isEmpty() ? QStringLiteral("Выбрать обложку с телефона")
+                                       : QStringLiteral("Обложка загружена ✓");
 }
 
 void PlaylistDraft::uploadCover(const QVariant &image)
 {
-    (void)runCoverUpload(image.value<QImage>());
-}
-
-QCoro::Task<> PlaylistDraft::runCoverUpload(QImage image)
-{
-    // The draft lives as long as the screen; the screen may still go before the reply.
-    const QPointer<PlaylistDraft> self(this);
-    m_isUploadingCover = true;
-    Q_EMIT changed();
-    std::optional<QString> address;
-    try {
-        address = co_await NetworkManager::shared().uploadImage(image);
-    } catch (const std::exception &) {
-    }
-    if (!self)
-        co_return;
-    if (address)
-        m_coverUrl = *address;
-    m_isUploadingCover = false;
-    Q_EMIT changed();
+    m_cover.uploadImage(image.value<QImage>());
 }
 
 void PlaylistDraft::create(MusicViewModel *model)
@@ -65,9 +48,9 @@ void PlaylistDraft::create(MusicViewModel *model)
     if (!model || !canCreate())
         return;
     model->createPlaylist(m_name, m_description,
-                          m_coverUrl.isEmpty() ? std::nullopt : std::optional<QString>(m_coverUrl), m_isPublic);
+                          coverUrl().isEmpty() ? std::nullopt : std::optional<QString>(coverUrl()), m_isPublic);
     m_name.clear();
     m_description.clear();
-    m_coverUrl.clear();
+    m_cover.setAddress(QString());
     Q_EMIT changed();
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "MusicViewModel.h"
+#include "UploadSlot.h"
 
-#include <QCoroTask>
 #include <QObject>
 #include <QtQml/qqmlregistration.h>
 
@@ -22,16 +22,16 @@ class PlaylistDraft : public QObject
     Q_PROPERTY(QString coverButtonText READ coverButtonText NOTIFY changed)
 
 public:
-    using QObject::QObject;
+    explicit PlaylistDraft(QObject *parent = nullptr);
 
     QString name() const { return m_name; }
     void setName(const QString &name);
     QString description() const { return m_description; }
     void setDescription(const QString &description);
-    QString coverUrl() const { return m_coverUrl; }
+    QString coverUrl() const { return m_cover.address(); }
     bool isPublic() const { return m_isPublic; }
     void setIsPublic(bool isPublic);
-    bool isUploadingCover() const { return m_isUploadingCover; }
+    bool isUploadingCover() const { return m_cover.isUploading(); }
     // A name of blanks is a name.
     bool canCreate() const { return !m_name.isEmpty(); }
     QString coverButtonText() const;
@@ -46,11 +46,8 @@ Q_SIGNALS:
     void changed();
 
 private:
-    QCoro::Task<> runCoverUpload(QImage image);
-
     QString m_name;
     QString m_description;
-    QString m_coverUrl;
+    UploadSlot m_cover;
     bool m_isPublic = true;
-    bool m_isUploadingCover = false;
 };

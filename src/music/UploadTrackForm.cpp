@@ -1,15 +1,15 @@
 #include "UploadTrackForm.h"
 
-#include "NetworkManager.h"
-
 #include <QImage>
-
-#include <exception>
 
 UploadTrackForm::UploadTrackForm(QObject *parent) : QObject(parent)
 {
     connect(this, &UploadTrackForm::fieldsChanged, this, &UploadTrackForm::canSaveChanged);
     connect(this, &UploadTrackForm::busyChanged, this, &UploadTrackForm::canSaveChanged);
+    for (const UploadSlot *slot : {&m_audio, &m_cover}) {
+        connect(slot, &UploadSlot::addressChanged, this, &UploadTrackForm::fieldsChanged);
+        connect(slot, &UploadSlot::uploadingChanged, this, &UploadTrackForm::busyChanged);
+    }
 }
 
 void UploadTrackForm::setViewModel(MusicViewModel *model)
@@ -51,67 +51,34 @@ void UploadTrackForm::setAlbum(const QString &text)
 
 bool UploadTrackForm::canSave() const
 {
-    return !m_title.isEmpty() && !m_artist.isEmpty() && !m_audioUrl.isEmpty() && !m_isSubmitting;
+    return !m_title.isEmpty() && !m_artist.isEmpty() && !audioUrl().isEmpty() && !m_isSubmitting;
 }
 
 QString UploadTrackForm::audioButtonText() const
 {
-    return m_audioUrl.isEmpty() ? QStringLiteral("Выбрать аудиофайл с телефона")
+    return audioUrl().isEmpty() ? QStringLiteral("Выбрать аудиофайл с телефона")
                                 : QStringLiteral("Аудиофайл загружен ✓");
 }
 
 QString UploadTrackForm::coverButtonText() const
 {
-    return m_coverUrl.isEmpty() ? QStringLiteral("Выбрать обложку с телефона") : QStringLiteral("Обложка загружена ✓");
+    return coverUrl().isEmpty() ? QStringLiteral("Выбрать обложку с телефона") : QStringLiteral("Обложка загружена ✓");
 }
 
 void UploadTrackForm::uploadAudio(const QUrl &fileUrl)
 {
-    (void)runAudioUpload(fileUrl.isLocalFile() ? fileUrl.toLocalFile() : fileUrl.toString());
+    m_audio.uploadFile(fileUrl);
 }
 
 void UploadTrackForm::uploadCover(const QVariant &image)
 {
-    (void)runCoverUpload(image.value<QImage>());
+    m_cover.uploadImage(image.value<QImage>());
 }
 
 void UploadTrackForm::save()
 {
     if (!m_isSubmitting)
         (void)runSave();
-}
-
-QCoro::Task<> UploadTrackForm::runAudioUpload(QString path)
-{
-    const QPointer<UploadTrackForm> self(this);
-    setBusy(m_isUploadingAudio, true);
-    std::optional<QString> address;
-    try {
-        address = co_await NetworkManager::shared().uploadFile(path);
-    } catch (const std::exception &) {
-        // Silent: the earlier file, if any, stays attached.
-    }
-    if (!self)
-        co_return;
-    if (address)
-        setField(m_audioUrl, *address);
-    setBusy(m_isUploadingAudio, false);
-}
-
-QCoro::Task<> UploadTrackForm::runCoverUpload(QImage image)
-{
-    const QPointer<UploadTrackForm> self(this);
-    setBusy(m_isUploadingCover, true);
-    std::optional<QString> address;
-    try {
-        address = co_await NetworkManager::shared().uploadImage(image);
-    } catch (const std::exception &) {
-    }
-    if (!self)
-        co_return;
-    if (address)
-        setField(m_coverUrl, *address);
-    setBusy(m_isUploadingCover, false);
 }
 
 QCoro::Task<> UploadTrackForm::runSave()
@@ -121,7 +88,7 @@ QCoro::Task<> UploadTrackForm::runSave()
     const QPointer<UploadTrackForm> self(this);
     setBusy(m_isSubmitting, true);
     // The model's own task carries on when the sheet is swiped away meanwhile.
-    const bool stored = co_await m_viewModel->uploadNewTrack(m_title, m_artist, m_album, m_audioUrl, m_coverUrl);
+    const bool stored = co_await m_viewModel->uploadNewTrack(m_title, m_artist, m_album, audioUrl(), coverUrl());
     if (!self)
         co_return;
     setBusy(m_isSubmitting, false);

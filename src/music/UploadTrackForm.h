@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MusicViewModel.h"
+#include "UploadSlot.h"
 
 #include <QCoroTask>
 #include <QObject>
@@ -40,10 +41,10 @@ public:
     void setArtist(const QString &text);
     QString album() const { return m_album; }
     void setAlbum(const QString &text);
-    QString audioUrl() const { return m_audioUrl; }
-    QString coverUrl() const { return m_coverUrl; }
-    bool isUploadingAudio() const { return m_isUploadingAudio; }
-    bool isUploadingCover() const { return m_isUploadingCover; }
+    QString audioUrl() const { return m_audio.address(); }
+    QString coverUrl() const { return m_cover.address(); }
+    bool isUploadingAudio() const { return m_audio.isUploading(); }
+    bool isUploadingCover() const { return m_cover.isUploading(); }
     bool isSubmitting() const { return m_isSubmitting; }
     // Title, artist and audio present as they stand (blanks count), and no save running.
     bool canSave() const;
@@ -65,8 +66,6 @@ Q_SIGNALS:
     void saved();
 
 private:
-    QCoro::Task<> runAudioUpload(QString path);
-    QCoro::Task<> runCoverUpload(QImage image);
     QCoro::Task<> runSave();
     void setField(QString &field, const QString &value);
     void setBusy(bool &flag, bool value);
@@ -75,9 +74,7 @@ private:
     QString m_title;
     QString m_artist;
     QString m_album;
-    QString m_audioUrl;
-    QString m_coverUrl;
-    bool m_isUploadingAudio = false;
-    bool m_isUploadingCover = false;
+    UploadSlot m_audio;
+    UploadSlot m_cover;
     bool m_isSubmitting = false;
 };

@@ -1,13 +1,18 @@
 #include "EditProfileModel.h"
 
-#include "NetworkManager.h"
 #include "ProfileViewModel.h"
 #include "SessionStore.h"
 
-#include <exception>
-#include <optional>
+#include <QImage>
 
-EditProfileModel::EditProfileModel(QObject *parent) : QObject(parent) {}
+EditProfileModel::EditProfileModel(QObject *parent) : QObject(parent)
+{
+    // An upload the service answers with an empty address counts as failed: the row stays.
+    connect(&m_avatar, &UploadSlot::addressChanged, this, &EditProfileModel::avatarUrlChanged);
+    connect(&m_avatar, &UploadSlot::uploadingChanged, this, &EditProfileModel::isUploadingAvatarChanged);
+    connect(&m_cover, &UploadSlot::addressChanged, this, &EditProfileModel::coverUrlChanged);
+    connect(&m_cover, &UploadSlot::uploadingChanged, this, &EditProfileModel::isUploadingCoverChanged);
+}
 
 void EditProfileModel::setViewModel(ProfileViewModel *viewModel)
 {
@@ -27,18 +32,12 @@ void EditProfileModel::setViewModel(ProfileViewModel *viewModel)
 
 void EditProfileModel::setAvatarUrl(const QString &url)
 {
-    if (m_avatarUrl == url)
-        return;
-    m_avatarUrl = url;
-    Q_EMIT avatarUrlChanged();
+    m_avatar.setAddress(url);
 }
 
 void EditProfileModel::setCoverUrl(const QString &url)
 {
-    if (m_coverUrl == url)
-        return;
-    m_coverUrl = url;
-    Q_EMIT coverUrlChanged();
+    m_cover.setAddress(url);
 }
 
 void EditProfileModel::setStatusText(const QString &text)
@@ -59,52 +58,23 @@ void EditProfileModel::setBio(const QString &text)
 
 QString EditProfileModel::avatarLabel() const
 {
-    return m_avatarUrl.isEmpty() ? QStringLiteral("Выбрать аватарку с телефона")
+    return avatarUrl().isEmpty() ? QStringLiteral("Выбрать аватарку с телефона")
                                  : QStringLiteral("Аватарка загружена ✓");
 }
 
 QString EditProfileModel::coverLabel() const
 {
-    return m_coverUrl.isEmpty() ? QStringLiteral("Выбрать обложку с телефона") : QStringLiteral("Обложка загружена ✓");
+    return coverUrl().isEmpty() ? QStringLiteral("Выбрать обложку с телефона") : QStringLiteral("Обложка загружена ✓");
 }
 
 void EditProfileModel::uploadAvatar(const QVariant &image)
 {
-    (void)upload(image.value<QImage>(), Picture::Avatar);
+    m_avatar.uploadImage(image.value<QImage>());
 }
 
 void EditProfileModel::uploadCover(const QVariant &image)
 {
-    (void)upload(image.value<QImage>(), Picture::Cover);
-}
-
-QCoro::Task<> EditProfileModel::upload(QImage image, Picture picture)
-{
-    const QPointer<EditProfileModel> self(this);
-    setUploading(picture, true);
-    std::optional<QString> url;
-    try {
-        url = co_await NetworkManager::shared().uploadImage(image);
-    } catch (const std::exception &) {
-        // A failed upload leaves the row as it was.
-    }
-    if (!self)
-        co_return;
-    if (url)
-        picture == Picture::Avatar ? setAvatarUrl(*url) : setCoverUrl(*url);
-    // Two uploads of one picture may overlap: the first to end clears the indicator.
-    setUploading(picture, false);
-}
-
-void EditProfileModel::setUploading(Picture picture, bool uploading)
-{
-    if (picture == Picture::Avatar) {
-        m_isUploadingAvatar = uploading;
-        Q_EMIT isUploadingAvatarChanged();
-    } else {
-        m_isUploadingCover = uploading;
-        Q_EMIT isUploadingCoverChanged();
-    }
+    m_cover.uploadImage(image.value<QImage>());
 }
 
 void EditProfileModel::save()
@@ -119,7 +89,7 @@ QCoro::Task<bool> EditProfileModel::saveProfile()
     const QPointer<ProfileViewModel> profile = m_viewModel;
     if (!profile)
         co_return false;
-    const bool accepted = co_await profile->updateProfile(m_avatarUrl, m_coverUrl, m_statusText, m_bio);
+    const bool accepted = co_await profile->updateProfile(avatarUrl(), coverUrl(), m_statusText, m_bio);
     if (!accepted || !profile)
         co_return false;
     // The stored session follows the profile; the running session's user stays as it is until the

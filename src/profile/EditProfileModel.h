@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QCoroTask>
-#include <QImage>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -9,6 +8,7 @@
 #include <QtQml/qqmlregistration.h>
 
 #include "ProfileViewModel.h"
+#include "UploadSlot.h"
 
 // The profile editor's form: the four texts seeded from the profile model's user when the editor
 // opens, the two picture uploads, and the save. The form lives as long as its sheet; an upload
@@ -35,9 +35,9 @@ public:
     ProfileViewModel *viewModel() const { return m_viewModel; }
     void setViewModel(ProfileViewModel *viewModel);
 
-    QString avatarUrl() const { return m_avatarUrl; }
+    QString avatarUrl() const { return m_avatar.address(); }
     void setAvatarUrl(const QString &url);
-    QString coverUrl() const { return m_coverUrl; }
+    QString coverUrl() const { return m_cover.address(); }
     void setCoverUrl(const QString &url);
     QString statusText() const { return m_statusText; }
     void setStatusText(const QString &text);
@@ -47,8 +47,8 @@ public:
     // The pick buttons' labels depend only on whether the address is empty.
     QString avatarLabel() const;
     QString coverLabel() const;
-    bool isUploadingAvatar() const { return m_isUploadingAvatar; }
-    bool isUploadingCover() const { return m_isUploadingCover; }
+    bool isUploadingAvatar() const { return m_avatar.isUploading(); }
+    bool isUploadingCover() const { return m_cover.isUploading(); }
 
     // A picked picture (a QImage) is uploaded at once; its address replaces the form's when the
     // upload succeeds. A failed upload leaves the form as it was.
@@ -72,15 +72,9 @@ Q_SIGNALS:
     void saved(const QVariant &user);
 
 private:
-    enum class Picture { Avatar, Cover };
-    QCoro::Task<> upload(QImage image, Picture picture);
-    void setUploading(Picture picture, bool uploading);
-
     QPointer<ProfileViewModel> m_viewModel;
-    QString m_avatarUrl;
-    QString m_coverUrl;
+    UploadSlot m_avatar;
+    UploadSlot m_cover;
     QString m_statusText;
     QString m_bio;
-    bool m_isUploadingAvatar = false;
-    bool m_isUploadingCover = false;
 };

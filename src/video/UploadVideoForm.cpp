@@ -1,19 +1,19 @@
 #include "UploadVideoForm.h"
 
 #include "DocumentPickerModel.h"
-#include "NetworkManager.h"
 #include "VideoViewModel.h"
 
 #include <QImage>
-
-#include <exception>
-#include <optional>
 
 UploadVideoForm::UploadVideoForm(QObject *parent) : QObject(parent)
 {
     for (const auto signal : {&UploadVideoForm::titleChanged, &UploadVideoForm::videoUrlChanged,
                               &UploadVideoForm::isSubmittingChanged, &UploadVideoForm::viewModelChanged})
         connect(this, signal, this, &UploadVideoForm::canSubmitChanged);
+    connect(&m_video, &UploadSlot::addressChanged, this, &UploadVideoForm::videoUrlChanged);
+    connect(&m_video, &UploadSlot::uploadingChanged, this, &UploadVideoForm::isUploadingVideoChanged);
+    connect(&m_thumbnail, &UploadSlot::addressChanged, this, &UploadVideoForm::thumbnailUrlChanged);
+    connect(&m_thumbnail, &UploadSlot::uploadingChanged, this, &UploadVideoForm::isUploadingThumbnailChanged);
 }
 
 VideoViewModel *UploadVideoForm::viewModel() const
@@ -47,23 +47,23 @@ void UploadVideoForm::setDescription(const QString &description)
 
 bool UploadVideoForm::canSubmit() const
 {
-    return m_viewModel && !m_title.isEmpty() && !m_videoUrl.isEmpty() && !m_isSubmitting;
+    return m_viewModel && !m_title.isEmpty() && !videoUrl().isEmpty() && !m_isSubmitting;
 }
 
 QString UploadVideoForm::videoButtonText() const
 {
-    return m_videoUrl.isEmpty() ? QStringLiteral("Выбрать видеофайл с телефона")
+    return videoUrl().isEmpty() ? QStringLiteral("Выбрать видеофайл с телефона")
                                 : QStringLiteral("Видеофайл загружен ✓");
 }
 
 QString UploadVideoForm::fileLine() const
 {
-    return m_videoUrl.isEmpty() ? QString() : QStringLiteral("Файл: ") + m_videoUrl;
+    return videoUrl().isEmpty() ? QString() : QStringLiteral("Файл: ") + videoUrl();
 }
 
 QString UploadVideoForm::thumbnailButtonText() const
 {
-    return m_thumbnailUrl.isEmpty() ? QStringLiteral("Выбрать превью с телефона")
+    return thumbnailUrl().isEmpty() ? QStringLiteral("Выбрать превью с телефона")
                                     : QStringLiteral("Превью загружено ✓");
 }
 
@@ -78,12 +78,12 @@ void UploadVideoForm::uploadVideoFile(const QVariant &fileUrl)
     const QUrl url = fileUrl.toUrl();
     const QString path = url.isLocalFile() ? url.toLocalFile() : fileUrl.toString();
     if (!path.isEmpty())
-        (void)runVideoUpload(path);
+        m_video.uploadFile(path);
 }
 
 void UploadVideoForm::uploadThumbnail(const QVariant &image)
 {
-    (void)runThumbnailUpload(image.value<QImage>());
+    m_thumbnail.uploadImage(image.value<QImage>());
 }
 
 void UploadVideoForm::submit()
@@ -92,83 +92,17 @@ void UploadVideoForm::submit()
         (void)runSubmit();
 }
 
-QCoro::Task<> UploadVideoForm::runVideoUpload(QString localPath)
-{
-    // The form may be closed while the file travels: its result then goes nowhere.
-    const QPointer<UploadVideoForm> self(this);
-    setIsUploadingVideo(true);
-    std::optional<QString> address;
-    try {
-        address = co_await NetworkManager::shared().uploadFile(localPath);
-    } catch (const std::exception &) {
-        // A failed upload keeps the address of an earlier file.
-    }
-    if (!self)
-        co_return;
-    if (address)
-        setVideoUrl(*address);
-    setIsUploadingVideo(false);
-}
-
-QCoro::Task<> UploadVideoForm::runThumbnailUpload(QImage image)
-{
-    const QPointer<UploadVideoForm> self(this);
-    setIsUploadingThumbnail(true);
-    std::optional<QString> address;
-    try {
-        address = co_await NetworkManager::shared().uploadImage(image);
-    } catch (const std::exception &) {
-    }
-    if (!self)
-        co_return;
-    if (address)
-        setThumbnailUrl(*address);
-    setIsUploadingThumbnail(false);
-}
-
 QCoro::Task<> UploadVideoForm::runSubmit()
 {
     const QPointer<UploadVideoForm> self(this);
     setIsSubmitting(true);
     // The model outlives the form: a video confirmed after "Отмена" still goes first in its list.
-    const bool registered = co_await m_viewModel->uploadNewVideo(m_title, m_description, m_videoUrl, m_thumbnailUrl);
+    const bool registered = co_await m_viewModel->uploadNewVideo(m_title, m_description, videoUrl(), thumbnailUrl());
     if (!self)
         co_return;
     setIsSubmitting(false);
     if (registered)
         Q_EMIT closeRequested();
-}
-
-void UploadVideoForm::setVideoUrl(const QString &url)
-{
-    if (url == m_videoUrl)
-        return;
-    m_videoUrl = url;
-    Q_EMIT videoUrlChanged();
-}
-
-void UploadVideoForm::setThumbnailUrl(const QString &url)
-{
-    if (url == m_thumbnailUrl)
-        return;
-    m_thumbnailUrl = url;
-    Q_EMIT thumbnailUrlChanged();
-}
-
-void UploadVideoForm::setIsUploadingVideo(bool value)
-{
-    if (value == m_isUploadingVideo)
-        return;
-    m_isUploadingVideo = value;
-    Q_EMIT isUploadingVideoChanged();
-}
-
-void UploadVideoForm::setIsUploadingThumbnail(bool value)
-{
-    if (value == m_isUploadingThumbnail)
-        return;
-    m_isUploadingThumbnail = value;
-    Q_EMIT isUploadingThumbnailChanged();
 }
 
 void UploadVideoForm::setIsSubmitting(bool value)

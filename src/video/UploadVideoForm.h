@@ -1,7 +1,8 @@
 #pragma once
 
+#include "UploadSlot.h"
+
 #include <QCoroTask>
-#include <QImage>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -44,10 +45,10 @@ public:
     void setTitle(const QString &title);
     QString description() const { return m_description; }
     void setDescription(const QString &description);
-    QString videoUrl() const { return m_videoUrl; }
-    QString thumbnailUrl() const { return m_thumbnailUrl; }
-    bool isUploadingVideo() const { return m_isUploadingVideo; }
-    bool isUploadingThumbnail() const { return m_isUploadingThumbnail; }
+    QString videoUrl() const { return m_video.address(); }
+    QString thumbnailUrl() const { return m_thumbnail.address(); }
+    bool isUploadingVideo() const { return m_video.isUploading(); }
+    bool isUploadingThumbnail() const { return m_thumbnail.isUploading(); }
     bool isSubmitting() const { return m_isSubmitting; }
 
     // The raw title and the video address must not be empty (a title of spaces counts), and no
@@ -82,21 +83,13 @@ Q_SIGNALS:
     void closeRequested();
 
 private:
-    QCoro::Task<> runVideoUpload(QString localPath);
-    QCoro::Task<> runThumbnailUpload(QImage image);
     QCoro::Task<> runSubmit();
-    void setVideoUrl(const QString &url);
-    void setThumbnailUrl(const QString &url);
-    void setIsUploadingVideo(bool value);
-    void setIsUploadingThumbnail(bool value);
     void setIsSubmitting(bool value);
 
     QPointer<VideoViewModel> m_viewModel;
     QString m_title;
     QString m_description;
-    QString m_videoUrl;
-    QString m_thumbnailUrl;
-    bool m_isUploadingVideo = false;
-    bool m_isUploadingThumbnail = false;
+    UploadSlot m_video;
+    UploadSlot m_thumbnail;
     bool m_isSubmitting = false;
 };

@@ -43,6 +43,20 @@ inline void type(QQuickWindow *window, QQuickItem *field, const QString &text)
         QTest::keyClick(window, ch.toLatin1());
 }
 
+// The item of this object name at or below `item`, depth first; null when there is none.
+inline QQuickItem *findIn(QQuickItem *item, const QString &name)
+{
+    if (!item)
+        return nullptr;
+    if (item->objectName() == name)
+        return item;
+    for (QQuickItem *child : item->childItems()) {
+        if (QQuickItem *found = findIn(child, name))
+            return found;
+    }
+    return nullptr;
+}
+
 inline QString text(QQuickItem *item)
 {
     return item ? item->property("text").toString() : QString();

@@ -6,18 +6,20 @@
 #include "AudioPlayerManager.h"
 #include "AudioTestTracks.h"
 #include "FakePlayerBackend.h"
+#include "ScreenshotTour.h"
 #include "VorlaneQml.h"
+#include "app/ScreenDriver.h"
 
 #include <QDir>
+#include <QGuiApplication>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
-#include <QTemporaryDir>
-#include <QGuiApplication>
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstdio>
@@ -109,21 +111,11 @@ Window {
 }
 )";
 
-QQuickItem *findItem(QQuickItem *item, const QString &name)
-{
-    if (item->objectName() == name)
-        return item;
-    for (QQuickItem *child : item->childItems()) {
-        if (QQuickItem *found = findItem(child, name))
-            return found;
-    }
-    return nullptr;
-}
-
 void tap(QQuickWindow *window, const QString &objectName)
 {
-    if (QQuickItem *item = findItem(window->contentItem(), objectName))
-        QTest::mouseClick(window, Qt::LeftButton, {}, item->mapToScene(QPointF(item->width() / 2, item->height() / 2)).toPoint());
+    if (QQuickItem *item = ScreenDriver::findIn(window->contentItem(), objectName))
+        QTest::mouseClick(window, Qt::LeftButton, {},
+                          item->mapToScene(QPointF(item->width() / 2, item->height() / 2)).toPoint());
     QTest::qWait(600);
 }
 
@@ -143,14 +135,6 @@ QString makeCover(const QTemporaryDir &dir)
     const QString path = dir.filePath(QStringLiteral("cover.png"));
     image.save(path);
     return QUrl::fromLocalFile(path).toString();
-}
-
-bool save(QQuickWindow *window, const QString &path)
-{
-    QTest::qWait(400);
-    const bool ok = window->grabWindow().save(path);
-    std::printf("%s %s\n", ok ? "wrote" : "could not write", qPrintable(path));
-    return ok;
 }
 
 } // namespace
@@ -189,13 +173,13 @@ int main(int argc, char **argv)
     world->last()->position = 83.2;
     world->last()->tick();
 
-    bool ok = save(window.get(), outDir + QStringLiteral("/mini-player-over-tab.png"));
+    bool ok = ScreenshotTour::save(window.get(), outDir + QStringLiteral("/mini-player-over-tab.png"), 400);
 
     tap(window.get(), QStringLiteral("miniPlayerTitle"));
-    ok = save(window.get(), outDir + QStringLiteral("/player-sheet.png")) && ok;
+    ok = ScreenshotTour::save(window.get(), outDir + QStringLiteral("/player-sheet.png"), 400) && ok;
 
     tap(window.get(), QStringLiteral("lyricsButton"));
-    ok = save(window.get(), outDir + QStringLiteral("/lyrics-sheet.png")) && ok;
+    ok = ScreenshotTour::save(window.get(), outDir + QStringLiteral("/lyrics-sheet.png"), 400) && ok;
 
     // Dismiss both sheets, then show a track without a cover and with a live length.
     QTest::keyClick(window.get(), Qt::Key_Escape);
@@ -207,6 +191,6 @@ int main(int argc, char **argv)
     world->last()->position = 12.6;
     world->last()->tick();
     tap(window.get(), QStringLiteral("miniPlayerTitle"));
-    ok = save(window.get(), outDir + QStringLiteral("/player-sheet-live-without-cover.png")) && ok;
+    ok = ScreenshotTour::save(window.get(), outDir + QStringLiteral("/player-sheet-live-without-cover.png"), 400) && ok;
     return ok ? 0 : 1;
 }

@@ -4,27 +4,17 @@
 // tools/screenshots.sh against the demo service; a second argument points the client at another
 // service address.
 #include "ImagePickerModel.h"
-#include "NetworkManager.h"
 #include "QmlScreen.h"
 #include "ScreenDriver.h"
+#include "ScreenshotTour.h"
 
-#include <QDir>
 #include <QGuiApplication>
 #include <QLinearGradient>
 #include <QPainter>
-#include <QQuickStyle>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
-
-bool save(QQuickWindow *window, const QString &path)
-{
-    QTest::qWait(900); // let pictures and animations settle
-    const bool saved = window->grabWindow().save(path);
-    qInfo("%s %s", saved ? "saved" : "could not save", qPrintable(path));
-    return saved;
-}
 
 // A photo to pick: a sunset of two colours with a sun.
 QString makePhoto(const QTemporaryDir &folder, const QString &name, QColor top, QColor bottom)
@@ -49,24 +39,16 @@ QString makePhoto(const QTemporaryDir &folder, const QString &name, QColor top, 
 
 int main(int argc, char *argv[])
 {
-    if (!qEnvironmentVariableIsSet("QT_MEDIA_BACKEND"))
-        qputenv("QT_MEDIA_BACKEND", "gstreamer");
+    ScreenshotTour::preferGStreamer();
     QGuiApplication app(argc, argv);
-    QQuickStyle::setStyle(QStringLiteral("Basic"));
-    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/screenshots");
-    if (argc > 2)
-        NetworkManager::shared().setBaseURL(QString::fromLocal8Bit(argv[2]));
-    QDir().mkpath(out);
-    ScreenDriver::clearSettings();
+    const QString out = ScreenshotTour::begin(argc, argv);
     const QTemporaryDir photos;
     const QString avatar = makePhoto(photos, QStringLiteral("avatar.png"), QColor(70, 120, 220), QColor(250, 150, 90));
     const QString picture = makePhoto(photos, QStringLiteral("post.png"), QColor(40, 40, 110), QColor(230, 90, 120));
 
     QmlScreen screen(QStringLiteral("SocialNetworkApp.qml"));
-    if (!screen.isReady()) {
-        qWarning("%s", qPrintable(screen.errors()));
+    if (!ScreenshotTour::isLoaded(screen))
         return qWarning("stopped at line %d", __LINE__), 1;
-    }
     QQuickWindow *window = screen.window();
     const auto item = [&screen](const char *name) { return screen.find(QString::fromLatin1(name)); };
     const auto waitFor = [](auto condition) { return QTest::qWaitFor(condition, 10000); };
@@ -99,9 +81,7 @@ int main(int argc, char *argv[])
         return waitFor([&] { return ScreenDriver::text(item(name)) == text; });
     };
 
-    typeInto("loginField", QStringLiteral("demo"));
-    typeInto("passwordField", QStringLiteral("demo12345"));
-    tap("submitButton");
+    ScreenshotTour::signIn(screen);
     if (!waitFor([&] { return item("tabButton1") != nullptr; }))
         return qWarning("stopped at line %d", __LINE__), 1;
     tap("tabButton1");
@@ -115,7 +95,7 @@ int main(int argc, char *argv[])
         return qWarning("stopped at line %d", __LINE__), 1;
     if (!pick("coverButton", picture) || !labelIs("coverLabel", QStringLiteral("Обложка выбрана ✓")))
         return qWarning("stopped at line %d", __LINE__), 1;
-    bool ok = save(window, out + QStringLiteral("/channel-create-form.png"));
+    bool ok = ScreenshotTour::save(window, out + QStringLiteral("/channel-create-form.png"), 900);
     tap("actionButton");
     if (!waitFor([&] { return item("nameField") == nullptr; }))
         return qWarning("stopped at line %d", __LINE__), 1;
@@ -124,7 +104,7 @@ int main(int argc, char *argv[])
     tap("channelSettingsButton");
     if (!labelIs("avatarLabel", QStringLiteral("Аватарка изменена ✓")))
         return qWarning("stopped at line %d", __LINE__), 1;
-    ok = save(window, out + QStringLiteral("/channel-edit-form.png")) && ok;
+    ok = ScreenshotTour::save(window, out + QStringLiteral("/channel-edit-form.png"), 900) && ok;
     tap("cancelButton");
     if (!waitFor([&] { return item("nameField") == nullptr; }))
         return qWarning("stopped at line %d", __LINE__), 1;
@@ -133,10 +113,10 @@ int main(int argc, char *argv[])
     typeInto("postTextEditor", QStringLiteral("The first tomatoes are ripe. Photos from this morning!"));
     if (!pick("composerPhotoButton", picture) || !labelIs("composerPhotoLabel", QStringLiteral("Фото добавлено ✓")))
         return qWarning("stopped at line %d", __LINE__), 1;
-    ok = save(window, out + QStringLiteral("/channel-post-composer.png")) && ok;
+    ok = ScreenshotTour::save(window, out + QStringLiteral("/channel-post-composer.png"), 900) && ok;
     tap("actionButton");
     if (!waitFor([&] { return item("postTextEditor") == nullptr && item("postCard0") != nullptr; }))
         return qWarning("stopped at line %d", __LINE__), 1;
-    ok = save(window, out + QStringLiteral("/channel-page-new-post.png")) && ok;
+    ok = ScreenshotTour::save(window, out + QStringLiteral("/channel-page-new-post.png"), 900) && ok;
     return ok ? 0 : 1;
 }

@@ -2,44 +2,22 @@
 // the catalogue, the own-channels segment, a channel page as its creator and as a visitor, and
 // the subscribers sheet. Run by tools/screenshots.sh against the demo service; a second argument
 // points the client at another service address.
-#include "NetworkManager.h"
 #include "QmlScreen.h"
 #include "ScreenDriver.h"
+#include "ScreenshotTour.h"
 
-#include <QDir>
 #include <QGuiApplication>
-#include <QQuickStyle>
 #include <QTest>
-
-namespace {
-
-bool save(QQuickWindow *window, const QString &path)
-{
-    QTest::qWait(900); // let pictures and animations settle
-    const bool saved = window->grabWindow().save(path);
-    qInfo("%s %s", saved ? "saved" : "could not save", qPrintable(path));
-    return saved;
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
-    if (!qEnvironmentVariableIsSet("QT_MEDIA_BACKEND"))
-        qputenv("QT_MEDIA_BACKEND", "gstreamer");
+    ScreenshotTour::preferGStreamer();
     QGuiApplication app(argc, argv);
-    QQuickStyle::setStyle(QStringLiteral("Basic"));
-    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/screenshots");
-    if (argc > 2)
-        NetworkManager::shared().setBaseURL(QString::fromLocal8Bit(argv[2]));
-    QDir().mkpath(out);
-    ScreenDriver::clearSettings();
+    const QString out = ScreenshotTour::begin(argc, argv);
 
     QmlScreen screen(QStringLiteral("SocialNetworkApp.qml"));
-    if (!screen.isReady()) {
-        qWarning("%s", qPrintable(screen.errors()));
+    if (!ScreenshotTour::isLoaded(screen))
         return 1;
-    }
     QQuickWindow *window = screen.window();
     const auto item = [&screen](const char *name) { return screen.find(QString::fromLatin1(name)); };
     const auto tap = [&](const char *name) {
@@ -53,19 +31,17 @@ int main(int argc, char *argv[])
     };
     const auto waitFor = [](auto condition) { return QTest::qWaitFor(condition, 10000); };
 
-    ScreenDriver::type(window, item("loginField"), QStringLiteral("demo"));
-    ScreenDriver::type(window, item("passwordField"), QStringLiteral("demo12345"));
-    tap("submitButton");
+    ScreenshotTour::signIn(screen);
     if (!waitFor([&] { return item("tabButton1") != nullptr; }))
         return 1;
 
     tap("tabButton1");
     if (!waitFor([&] { return item("channelList") && item("channelList")->property("count").toInt() > 2; }))
         return 1;
-    bool ok = save(window, out + QStringLiteral("/tabs-channels.png"));
+    bool ok = ScreenshotTour::save(window, out + QStringLiteral("/tabs-channels.png"), 900);
 
     tap("segment1");
-    ok = save(window, out + QStringLiteral("/channels-own.png")) && ok;
+    ok = ScreenshotTour::save(window, out + QStringLiteral("/channels-own.png"), 900) && ok;
     tap("segment0");
     QTest::qWait(300);
 
@@ -73,17 +49,17 @@ int main(int argc, char *argv[])
     tap("channelRow1");
     if (!waitFor([&] { return item("postCard0") != nullptr; }))
         return 1;
-    ok = save(window, out + QStringLiteral("/channel-page-creator.png")) && ok;
+    ok = ScreenshotTour::save(window, out + QStringLiteral("/channel-page-creator.png"), 900) && ok;
     tap("navigationBackButton");
     QTest::qWait(500);
 
     tap("channelRow0");
     if (!waitFor([&] { return item("postCard0") != nullptr; }))
         return 1;
-    ok = save(window, out + QStringLiteral("/channel-page-visitor.png")) && ok;
+    ok = ScreenshotTour::save(window, out + QStringLiteral("/channel-page-visitor.png"), 900) && ok;
 
     tap("subscribersButton");
     (void)waitFor([&] { return item("userList") && item("userList")->property("count").toInt() > 0; });
-    ok = save(window, out + QStringLiteral("/channel-subscribers-sheet.png")) && ok;
+    ok = ScreenshotTour::save(window, out + QStringLiteral("/channel-subscribers-sheet.png"), 900) && ok;
     return ok ? 0 : 1;
 }

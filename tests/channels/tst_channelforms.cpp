@@ -3,6 +3,7 @@
 #include "ChannelForm.h"
 #include "ChannelPostDraft.h"
 #include "ChannelsViewModel.h"
+#include "FingerDrag.h"
 #include "ImagePickerModel.h"
 #include "NetworkManager.h"
 #include "QmlSnippet.h"
@@ -59,7 +60,7 @@ Channel channelWith(qint64 id, const QString &name, bool pictures)
     Channel channel;
     channel.id = id;
     channel.name = name;
-    channel.description = QStringLiteral("Про всё");
+    channel.description = QStringLiteral("Про всё: новости, обзоры, разговоры с гостями и ответы на вопросы");
     channel.category = QStringLiteral("Игры");
     if (pictures) {
         channel.avatarUrl = QStringLiteral("http://127.0.0.1:1/media/a.png");
@@ -101,6 +102,27 @@ class tst_ChannelForms : public QObject
         m_screen->root()->setProperty("channel", channel);
     }
 
+    // The page of channel 1, "Канал", for a visitor.
+    void makeChannelPage() { makeScreen({}, QVariant::fromValue(channelWith(1, QStringLiteral("Канал"), false))); }
+
+    // The page against a scripted peer, which answers the catalogue's first load with no channels.
+    void makeScriptedChannelPage(ScriptedResponder &responder)
+    {
+        NetworkManager::shared().setBaseURL(responder.baseUrl());
+        responder.reply(ok("[]"));
+        makeChannelPage();
+    }
+
+    // The scripted page once its first load has landed, with "Hello" typed in the composer.
+    bool startScriptedPost(ScriptedResponder &responder)
+    {
+        makeScriptedChannelPage(responder);
+        if (!responder.waitForRequests(1) || !open("composerSheet", "composerView"))
+            return false;
+        ScreenDriver::type(m_screen->window(), item("postTextEditor"), QStringLiteral("Hello"));
+        return true;
+    }
+
     QObject *sheet(const char *name) const { return m_screen->find(QLatin1String(name)); }
     QQuickItem *item(const char *name) const { return m_screen->find<QQuickItem>(QLatin1String(name)); }
 
@@ -111,6 +133,12 @@ class tst_ChannelForms : public QObject
         if (!QTest::qWaitFor([&] { return sheet(sheetName)->property("opened").toBool() && item(viewName); }))
             return nullptr;
         return item(viewName);
+    }
+
+    // The creation or the editing form ("create" or "edit") once its sheet stands.
+    QQuickItem *openForm(const QString &which)
+    {
+        return which == QLatin1String("create") ? open("createSheet", "createView") : open("editSheet", "editView");
     }
 
     bool isOpen(const char *sheetName) const { return sheet(sheetName)->property("opened").toBool(); }
@@ -125,6 +153,24 @@ class tst_ChannelForms : public QObject
     }
 
     void tap(const char *name) { ScreenDriver::tap(m_screen->window(), item(name)); }
+
+    // Leaves a form as the user may: by its "Отмена", or by swiping its sheet down by the title bar.
+    void leave(bool swipe, const char *viewName)
+    {
+        if (!swipe) {
+            tap("cancelButton");
+            return;
+        }
+        QQuickItem *view = item(viewName);
+        FingerDrag::swipeAway(m_screen->window(), view->mapToScene(QPointF(view->width() / 2, 20)).toPoint());
+    }
+
+    static void addLeavingRows()
+    {
+        QTest::addColumn<bool>("swipe");
+        QTest::newRow("cancel") << false;
+        QTest::newRow("swipe down") << true;
+    }
 
     void retype(const char *name, const QString &text)
     {
@@ -232,9 +278,8 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(bool, uploading);
         QFETCH(bool, enabled);
-        makeScreen({}, QVariant::fromValue(channelWith(1, QStringLiteral("Канал"), false)));
-        const bool create = sheet == QLatin1String("create");
-        QQuickItem *view = create ? open("createSheet", "createView") : open("editSheet", "editView");
+        makeChannelPage();
+        QQuickItem *view = openForm(sheet);
         QVERIFY(view);
         retype("nameField", name);
         QCOMPARE(formOf(view)->name(), name);
@@ -274,6 +319,11 @@ private Q_SLOTS:
         QCOMPARE(text("nameField"), channel.name);
         QCOMPARE(text("categoryField"), channel.category);
         QCOMPARE(text("descriptionField"), channel.description);
+        // A text longer than its row reads from its start, as it would before anyone touched it.
+        QRectF start;
+        QMetaObject::invokeMethod(item("descriptionField"), "positionToRectangle", Q_RETURN_ARG(QRectF, start),
+                                  Q_ARG(int, 0));
+        QVERIFY2(start.x() >= 0, qPrintable(QString::number(start.x())));
         QCOMPARE(text("avatarLabel"), avatarLabel);
         QCOMPARE(text("coverLabel"), coverLabel);
         QVERIFY(actionEnabled());
@@ -310,9 +360,8 @@ private Q_SLOTS:
         QFETCH(QString, sheet);
         QFETCH(QString, row);
         QFETCH(QString, label);
-        makeScreen({}, QVariant::fromValue(channelWith(1, QStringLiteral("Канал"), false)));
-        const bool create = sheet == QLatin1String("create");
-        QQuickItem *view = create ? open("createSheet", "createView") : open("editSheet", "editView");
+        makeChannelPage();
+        QQuickItem *view = openForm(sheet);
         QVERIFY(view);
         const QByteArray button = row.toLatin1() + "Button";
         const QByteArray labelName = row.toLatin1() + "Label";
@@ -380,8 +429,10 @@ private Q_SLOTS:
 
     // A creation and an upload still running when the sheet is closed end into nothing, and the
     // model still takes the channel.
+    void aCreationEndingAfterItsSheetClosedStillReachesTheModel_data() { addLeavingRows(); }
     void aCreationEndingAfterItsSheetClosedStillReachesTheModel()
     {
+        QFETCH(bool, swipe);
         ScriptedResponder responder;
         NetworkManager::shared().setBaseURL(responder.baseUrl());
         responder.reply(ok("[]"));
@@ -394,7 +445,7 @@ private Q_SLOTS:
         responder.replyNothing();
         tap("actionButton");
         QVERIFY(responder.waitForRequests(3));
-        tap("cancelButton");
+        leave(swipe, "createView");
         QTRY_VERIFY(!isOpen("createSheet") && !item("createView"));
 
         QVERIFY(responder.answerWaiting(200, UploadedEnvelope));
@@ -417,7 +468,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, text);
         QFETCH(bool, enabled);
-        makeScreen({}, QVariant::fromValue(channelWith(1, QStringLiteral("Канал"), false)));
+        makeChannelPage();
         QVERIFY(open("composerSheet", "composerView"));
         QCOMPARE(this->text("sheetTitle"), QStringLiteral("Пост в канал"));
         item("postTextEditor")->setProperty("text", text);
@@ -425,17 +476,19 @@ private Q_SLOTS:
         QCOMPARE(actionEnabled(), enabled);
     }
 
-    // "Отмена" keeps the unsent text and photo with the page for the next opening.
+    // "Отмена" or a swipe keeps the unsent text and photo with the page for the next opening.
+    void theComposerDraftOutlivesTheSheet_data() { addLeavingRows(); }
     void theComposerDraftOutlivesTheSheet()
     {
-        makeScreen({}, QVariant::fromValue(channelWith(1, QStringLiteral("Канал"), false)));
+        QFETCH(bool, swipe);
+        makeChannelPage();
         QVERIFY(open("composerSheet", "composerView"));
         QCOMPARE(text("composerPhotoLabel"), QStringLiteral("Выбрать фото с телефона"));
         ScreenDriver::type(m_screen->window(), item("postTextEditor"), QStringLiteral("Hello"));
         QVERIFY(pickPhoto("composerPhotoButton"));
         QTRY_COMPARE(text("composerPhotoLabel"), QStringLiteral("Фото добавлено ✓"));
-        tap("cancelButton");
-        QTRY_VERIFY(!isOpen("composerSheet"));
+        leave(swipe, "composerView");
+        QTRY_VERIFY(!isOpen("composerSheet") && !item("composerView"));
 
         QVERIFY(open("composerSheet", "composerView"));
         QCOMPARE(text("postTextEditor"), QStringLiteral("Hello"));
@@ -447,12 +500,7 @@ private Q_SLOTS:
     void aDoubleTapPublishesOnce()
     {
         ScriptedResponder responder;
-        NetworkManager::shared().setBaseURL(responder.baseUrl());
-        responder.reply(ok("[]"));
-        makeScreen({}, QVariant::fromValue(channelWith(1, QStringLiteral("Канал"), false)));
-        QVERIFY(responder.waitForRequests(1));
-        QVERIFY(open("composerSheet", "composerView"));
-        ScreenDriver::type(m_screen->window(), item("postTextEditor"), QStringLiteral("Hello"));
+        QVERIFY(startScriptedPost(responder));
         responder.replyNothing();
         tap("actionButton");
         tap("actionButton");
@@ -472,9 +520,7 @@ private Q_SLOTS:
     void aPublishEndingAfterThePageWentStillReachesTheModel()
     {
         ScriptedResponder responder;
-        NetworkManager::shared().setBaseURL(responder.baseUrl());
-        responder.reply(ok("[]"));
-        makeScreen({}, QVariant::fromValue(channelWith(1, QStringLiteral("Канал"), false)));
+        makeScriptedChannelPage(responder);
         responder.reply(ok(R"({"id":1,"name":"Канал","description":"","subscribers_count":0,"is_subscribed":false,
             "is_verified":false,"category":"Паблик"})"));
         m_model->fetchChannelDetails(1);
@@ -494,12 +540,7 @@ private Q_SLOTS:
     void anUploadEndingAfterThePublishAddsNothing()
     {
         ScriptedResponder responder;
-        NetworkManager::shared().setBaseURL(responder.baseUrl());
-        responder.reply(ok("[]"));
-        makeScreen({}, QVariant::fromValue(channelWith(1, QStringLiteral("Канал"), false)));
-        QVERIFY(responder.waitForRequests(1));
-        QVERIFY(open("composerSheet", "composerView"));
-        ScreenDriver::type(m_screen->window(), item("postTextEditor"), QStringLiteral("Hello"));
+        QVERIFY(startScriptedPost(responder));
         responder.replyNothing();
         QVERIFY(pickPhoto("composerPhotoButton"));
         QVERIFY(responder.waitForRequests(2));

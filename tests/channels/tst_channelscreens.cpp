@@ -8,7 +8,7 @@
 #include "QmlScreen.h"
 #include "ScreenDriver.h"
 #include "ScriptedResponder.h"
-#include "ServiceProcess.h"
+#include "ServiceTestCase.h"
 
 #include <QAbstractItemModelTester>
 #include <QJsonArray>
@@ -98,21 +98,11 @@ struct ChannelsScreen
 
 } // namespace
 
-class TestChannelScreens : public QObject
+class TestChannelScreens : public ServiceTestCase
 {
     Q_OBJECT
 
-    ServiceProcess m_service;
-
 private Q_SLOTS:
-    void initTestCase()
-    {
-        ScreenDriver::clearSettings();
-        QVERIFY2(m_service.start(), qPrintable(m_service.errors()));
-    }
-
-    void init() { NetworkManager::shared().setBaseURL(m_service.baseUrl()); }
-
     void rowsAndTheirSubscribeButtons()
     {
         ChannelsScreen s(demoUser());

@@ -3,9 +3,8 @@
 #include "ChannelJson.h"
 #include "ChannelsViewModel.h"
 #include "NetworkManager.h"
-#include "ScreenDriver.h"
 #include "ScriptedResponder.h"
-#include "ServiceProcess.h"
+#include "ServiceTestCase.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
@@ -46,21 +45,11 @@ QByteArray toggleBody(qint64 id)
 
 } // namespace
 
-class TestChannelsViewModel : public QObject
+class TestChannelsViewModel : public ServiceTestCase
 {
     Q_OBJECT
 
-    ServiceProcess m_service;
-
 private Q_SLOTS:
-    void initTestCase()
-    {
-        ScreenDriver::clearSettings();
-        QVERIFY2(m_service.start(), qPrintable(m_service.errors()));
-    }
-
-    void cleanup() { NetworkManager::shared().setBaseURL(m_service.baseUrl()); }
-
     void toggle_data()
     {
         QTest::addColumn<QByteArray>("catalogue");

@@ -1,37 +1,256 @@
+#include "FingerDrag.h"
 #include "QmlSnippet.h"
 
+#include <QPointer>
+#include <QQuickItem>
 #include <QTest>
 
-// The sheet rises to the same place at every opening, and builds its content afresh each time.
-class TestSheet : public QObject
-{
-    Q_OBJECT
-
-private Q_SLOTS:
-    void everyOpeningRisesIntoViewWithFreshContent()
-    {
-        QmlSnippet snippet(R"(
+namespace {
+// A sheet holding a button, text fields, an area that pans by drags and a list long enough to scroll.
+const QByteArray Harness = R"(
 import QtQuick
+import QtQuick.Controls
 import Vorlane
 Item {
     anchors.fill: parent
     property int made: 0
+    property int taps: 0
     Sheet {
         objectName: "sheet"
-        content: Rectangle { Component.onCompleted: made += 1 }
-    }
-})");
-        QVERIFY2(snippet.isReady(), qPrintable(snippet.errors()));
-        QObject *sheet = snippet.find(QStringLiteral("sheet"));
-        QVERIFY(sheet);
-        for (int opening = 1; opening <= 3; ++opening) {
-            QMetaObject::invokeMethod(sheet, "open");
-            QTRY_VERIFY(sheet->property("opened").toBool());
-            QCOMPARE(sheet->property("y").toReal(), 10.0);
-            QCOMPARE(snippet.root()->property("made").toInt(), opening);
-            QMetaObject::invokeMethod(sheet, "close");
-            QTRY_VERIFY(!sheet->property("visible").toBool());
+        content: Column {
+            objectName: "content"
+            Component.onCompleted: made += 1
+            Rectangle { width: parent.width; height: 60; color: "lightgray" }
+            Button { objectName: "button"; width: 200; height: 50; text: "Tap"; onClicked: taps += 1 }
+            TextField { objectName: "field"; width: 300; text: "draft" }
+            TextArea {
+                objectName: "area"; width: 300; height: 120
+                selectByMouse: true; wrapMode: TextEdit.Wrap
+                text: "one two three four five six seven eight nine ten eleven twelve thirteen fourteen fifteen"
+            }
+            Rectangle {
+                objectName: "pan"; width: parent.width; height: 80; color: "gray"
+                property real moved: 0
+                DragHandler { target: null; onTranslationChanged: parent.moved = translation.y }
+            }
+            ListView {
+                objectName: "list"
+                width: parent.width; height: 200
+                clip: true
+                model: 60
+                delegate: Text { width: ListView.view.width; height: 40; text: "Row " + index }
+            }
         }
+    }
+})";
+} // namespace
+
+// The sheet rises to the same place at every opening, builds its content afresh each time, and is
+// dismissed by a swipe down as by close().
+class TestSheet : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QmlSnippet> m_snippet;
+
+    QObject *sheet() const { return m_snippet->find(QStringLiteral("sheet")); }
+    QQuickItem *item(const char *name) const { return m_snippet->find<QQuickItem>(QLatin1String(name)); }
+    int made() const { return m_snippet->root()->property("made").toInt(); }
+    qreal sheetY() const { return sheet()->property("y").toReal(); }
+
+    bool openSheet()
+    {
+        QMetaObject::invokeMethod(sheet(), "open");
+        return QTest::qWaitFor([&] { return sheet()->property("opened").toBool() && item("content"); });
+    }
+
+    // A point on the grey strip at the top of the sheet's content.
+    QPoint top() const { return item("content")->mapToScene(QPointF(195, 30)).toPoint(); }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_snippet = std::make_unique<QmlSnippet>(Harness);
+        QVERIFY2(m_snippet->isReady(), qPrintable(m_snippet->errors()));
+    }
+    void cleanup() { m_snippet.reset(); }
+
+    void everyOpeningRisesIntoViewWithFreshContent()
+    {
+        for (int opening = 1; opening <= 3; ++opening) {
+            QVERIFY(openSheet());
+            QCOMPARE(sheetY(), 10.0);
+            QCOMPARE(made(), opening);
+            QMetaObject::invokeMethod(sheet(), "close");
+            QTRY_VERIFY(!sheet()->property("visible").toBool());
+        }
+    }
+
+    // The sheet is 834 high, so a quarter is about 208; a flick is any quick downward move at the end.
+    void dragDown_data()
+    {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<int>("distance");
+        QTest::addColumn<int>("steps");
+        QTest::addColumn<int>("stepMs");
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("slowly past a quarter by the top") << "top" << 300 << 15 << 40 << true;
+        QTest::newRow("slowly past a quarter by a button") << "button" << 300 << 15 << 40 << true;
+        QTest::newRow("slowly short of a quarter") << "top" << 150 << 15 << 40 << false;
+        QTest::newRow("a short quick flick by a button") << "button" << 90 << 3 << 5 << true;
+        QTest::newRow("a short quick flick") << "top" << 90 << 3 << 5 << true;
+        QTest::newRow("a slow short drag") << "top" << 90 << 9 << 40 << false;
+        QTest::newRow("under the drag threshold") << "top" << 12 << 3 << 5 << false;
+    }
+
+    void dragDown()
+    {
+        QFETCH(QString, from);
+        QFETCH(int, distance);
+        QFETCH(int, steps);
+        QFETCH(int, stepMs);
+        QFETCH(bool, closes);
+        QVERIFY(openSheet());
+        QPointer<QQuickItem> content = item("content");
+        const QPoint start = from == QLatin1String("top") ? top() : item("button")->mapToScene({20, 25}).toPoint();
+
+        FingerDrag::down(m_snippet->window(), start, distance, steps, stepMs);
+        if (closes) {
+            QTRY_VERIFY(!sheet()->property("visible").toBool());
+            QVERIFY(!content);
+            // Reopened, it stands at its place again with new content, and goes by a swipe again.
+            QVERIFY(openSheet());
+            QCOMPARE(sheetY(), 10.0);
+            QCOMPARE(made(), 2);
+            FingerDrag::swipeAway(m_snippet->window(), top());
+            QTRY_VERIFY(!sheet()->property("visible").toBool());
+        } else {
+            QTRY_COMPARE(sheetY(), 10.0);
+            QVERIFY(sheet()->property("opened").toBool());
+            QVERIFY(content);
+            QCOMPARE(made(), 1);
+        }
+        QCOMPARE(m_snippet->root()->property("taps").toInt(), 0);
+    }
+
+    void theSheetFollowsTheFingerUntilReleased()
+    {
+        QVERIFY(openSheet());
+        const QPoint start = top();
+        QTest::mousePress(m_snippet->window(), Qt::LeftButton, {}, start);
+        for (int step = 1; step <= 10; ++step)
+            QTest::mouseMove(m_snippet->window(), start + QPoint(0, step * 10), 30);
+        QVERIFY(sheetY() > 10.0 + 60);
+        QVERIFY(sheetY() <= 10.0 + 100);
+        QVERIFY(sheet()->property("opened").toBool());
+        QTest::mouseRelease(m_snippet->window(), Qt::LeftButton, {}, start + QPoint(0, 100));
+        QTRY_COMPARE(sheetY(), 10.0);
+    }
+
+    // Pulled past a quarter, then flicked back up before letting go: it stays.
+    void aFlickBackUpKeepsIt()
+    {
+        QVERIFY(openSheet());
+        QQuickWindow *window = m_snippet->window();
+        const QPoint start = top();
+        QTest::mousePress(window, Qt::LeftButton, {}, start);
+        for (int step = 1; step <= 15; ++step)
+            QTest::mouseMove(window, start + QPoint(0, step * 20), 40);
+        for (int step = 1; step <= 3; ++step)
+            QTest::mouseMove(window, start + QPoint(0, 300 - step * 30), 5);
+        QTest::mouseRelease(window, Qt::LeftButton, {}, start + QPoint(0, 210));
+        QTRY_COMPARE(sheetY(), 10.0);
+        QVERIFY(sheet()->property("opened").toBool());
+        QCOMPARE(made(), 1);
+    }
+
+    // Closed by its own form while a finger still drags it: the rest of that drag moves nothing,
+    // and the next opening stands at its place.
+    void closedWhileDragged()
+    {
+        QVERIFY(openSheet());
+        QQuickWindow *window = m_snippet->window();
+        const QPoint start = top();
+        QTest::mousePress(window, Qt::LeftButton, {}, start);
+        for (int step = 1; step <= 5; ++step)
+            QTest::mouseMove(window, start + QPoint(0, step * 20), 40);
+        QMetaObject::invokeMethod(sheet(), "close");
+        QTRY_VERIFY(!sheet()->property("visible").toBool());
+        for (int step = 6; step <= 10; ++step)
+            QTest::mouseMove(window, start + QPoint(0, step * 20), 40);
+        QTest::mouseRelease(window, Qt::LeftButton, {}, start + QPoint(0, 200));
+        QTest::qWait(300);
+        QVERIFY(!sheet()->property("visible").toBool());
+
+        QVERIFY(openSheet());
+        QCOMPARE(sheet()->property("dragOffset").toReal(), 0.0);
+        QCOMPARE(sheetY(), 10.0);
+    }
+
+    void tapsInsideWorkAndATapBesideDoesNotClose()
+    {
+        QVERIFY(openSheet());
+        QTest::mouseClick(m_snippet->window(), Qt::LeftButton, {}, item("button")->mapToScene({100, 25}).toPoint());
+        QTest::mouseClick(m_snippet->window(), Qt::LeftButton, {}, item("button")->mapToScene({100, 25}).toPoint());
+        QCOMPARE(m_snippet->root()->property("taps").toInt(), 2);
+        // The dimmed strip above the sheet.
+        QTest::mouseClick(m_snippet->window(), Qt::LeftButton, {}, QPoint(195, 4));
+        QTest::qWait(100);
+        QVERIFY(sheet()->property("opened").toBool());
+        QCOMPARE(sheetY(), 10.0);
+    }
+
+    // A drag down inside a scrolled list scrolls it back; the sheet stays where it is.
+    void aListKeepsItsDrags()
+    {
+        QVERIFY(openSheet());
+        QQuickItem *list = item("list");
+        list->setProperty("contentY", 800);
+        FingerDrag::down(m_snippet->window(), list->mapToScene({195, 20}).toPoint(), 150, 15, 40);
+        QTRY_VERIFY(!list->property("moving").toBool());
+        QVERIFY(list->property("contentY").toReal() < 700);
+        QVERIFY(sheet()->property("opened").toBool());
+        QCOMPARE(sheetY(), 10.0);
+    }
+
+    // Pressing in the field and dragging along it selects text rather than moving the sheet.
+    void aFieldKeepsItsSelectingDrag()
+    {
+        QVERIFY(openSheet());
+        QQuickItem *field = item("field");
+        field->setProperty("selectByMouse", true);
+        field->forceActiveFocus();
+        const QPoint start = field->mapToScene({4, field->height() / 2}).toPoint();
+        QTest::mousePress(m_snippet->window(), Qt::LeftButton, {}, start);
+        for (int step = 1; step <= 10; ++step)
+            QTest::mouseMove(m_snippet->window(), start + QPoint(step * 8, step * 3), 30);
+        QTest::mouseRelease(m_snippet->window(), Qt::LeftButton, {}, start + QPoint(80, 30));
+        QVERIFY(!field->property("selectedText").toString().isEmpty());
+        QVERIFY(sheet()->property("opened").toBool());
+        QTRY_COMPARE(sheetY(), 10.0);
+    }
+
+    // A drag down through a text area being edited selects its lines.
+    void anAreaBeingEditedKeepsItsSelectingDrag()
+    {
+        QVERIFY(openSheet());
+        QQuickItem *area = item("area");
+        area->forceActiveFocus();
+        FingerDrag::down(m_snippet->window(), area->mapToScene({10, 15}).toPoint(), 300, 15, 40);
+        QVERIFY(!area->property("selectedText").toString().isEmpty());
+        QVERIFY(sheet()->property("opened").toBool());
+        QTRY_COMPARE(sheetY(), 10.0);
+    }
+
+    // Content that pans by its own drags keeps them.
+    void anInnerDragKeepsItsDrags()
+    {
+        QVERIFY(openSheet());
+        QQuickItem *pan = item("pan");
+        FingerDrag::down(m_snippet->window(), pan->mapToScene({195, 10}).toPoint(), 300, 15, 40);
+        QVERIFY(pan->property("moved").toReal() > 200);
+        QVERIFY(sheet()->property("opened").toBool());
+        QCOMPARE(sheetY(), 10.0);
     }
 };
 

@@ -3,26 +3,16 @@
 // Not a test: run by tools/screenshots.sh against the demo service.
 #include "PostComposerModel.h"
 #include "QmlScreen.h"
+#include "ScreenshotTour.h"
 #include "app/ScreenDriver.h"
 
-#include <QDir>
 #include <QGuiApplication>
 #include <QLinearGradient>
 #include <QPainter>
-#include <QQuickStyle>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
-
-bool save(QQuickWindow *window, const QString &path)
-{
-    QTest::qWait(700); // let pictures and animations settle
-    const QImage shot = window->grabWindow();
-    const bool saved = shot.save(path);
-    qInfo("%s %s", saved ? "saved" : "could not save", qPrintable(path));
-    return saved;
-}
 
 // A sunset over water, to pick as the post's photo.
 QString makePhoto(const QTemporaryDir &folder)
@@ -50,33 +40,25 @@ QString makePhoto(const QTemporaryDir &folder)
 
 int main(int argc, char *argv[])
 {
-    if (!qEnvironmentVariableIsSet("QT_MEDIA_BACKEND"))
-        qputenv("QT_MEDIA_BACKEND", "gstreamer");
+    ScreenshotTour::preferGStreamer();
     QGuiApplication app(argc, argv);
-    QQuickStyle::setStyle(QStringLiteral("Basic"));
-    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/screenshots");
-    QDir().mkpath(out);
-    ScreenDriver::clearSettings();
+    const QString out = ScreenshotTour::begin(argc, argv);
     const QTemporaryDir folder;
 
     QmlScreen screen(QStringLiteral("SocialNetworkApp.qml"));
-    if (!screen.isReady()) {
-        qWarning("%s", qPrintable(screen.errors()));
+    if (!ScreenshotTour::isLoaded(screen))
         return 1;
-    }
     QQuickWindow *window = screen.window();
     const auto item = [&screen](const char *name) { return screen.find(QString::fromLatin1(name)); };
     const auto waitFor = [&item](const char *name) { return QTest::qWaitFor([&] { return item(name); }, 10000); };
 
-    ScreenDriver::type(window, item("loginField"), QStringLiteral("demo"));
-    ScreenDriver::type(window, item("passwordField"), QStringLiteral("demo12345"));
-    ScreenDriver::tap(window, item("submitButton"));
+    ScreenshotTour::signIn(screen);
     if (!QTest::qWaitFor([&] { return item("feedList") && item("feedList")->property("count").toInt() > 0; }, 10000))
         return 1;
     QTest::qWait(1500);
     // The first cards: a picture post and an audio post.
     QMetaObject::invokeMethod(item("feedList"), "positionViewAtIndex", Q_ARG(int, 0), Q_ARG(int, 0));
-    bool ok = save(window, out + QStringLiteral("/feed-picture-and-audio.png"));
+    bool ok = ScreenshotTour::save(window, out + QStringLiteral("/feed-picture-and-audio.png"));
     QMetaObject::invokeMethod(item("feedList"), "positionViewAtBeginning");
 
     ScreenDriver::tap(window, item("composerButton"));
@@ -90,11 +72,11 @@ int main(int argc, char *argv[])
         return 1;
     composer->uploadImage(QImage(makePhoto(folder)));
     (void)QTest::qWaitFor([&] { return item("photoAttachedLabel")->isVisible(); }, 10000);
-    ok = save(window, out + QStringLiteral("/feed-composer-with-photo.png")) && ok;
+    ok = ScreenshotTour::save(window, out + QStringLiteral("/feed-composer-with-photo.png")) && ok;
     ScreenDriver::tap(window, item("publishButton"));
     (void)QTest::qWaitFor([&] { return !item("createPostView"); }, 5000);
     QTest::qWait(1500);
-    ok = save(window, out + QStringLiteral("/feed-published-post.png")) && ok;
+    ok = ScreenshotTour::save(window, out + QStringLiteral("/feed-published-post.png")) && ok;
 
     // The comments of the newest demo post, now second in the list, which has some.
     QMetaObject::invokeMethod(item("feedList"), "positionViewAtIndex", Q_ARG(int, 1), Q_ARG(int, 0));
@@ -117,6 +99,6 @@ int main(int argc, char *argv[])
     if (!QTest::qWaitFor([&] { return item("commentRow1"); }, 5000))
         return 1;
     item("commentField")->setProperty("text", QStringLiteral("Очень красиво!"));
-    ok = save(window, out + QStringLiteral("/feed-comments-sheet.png")) && ok;
+    ok = ScreenshotTour::save(window, out + QStringLiteral("/feed-comments-sheet.png")) && ok;
     return ok ? 0 : 1;
 }

@@ -5,8 +5,7 @@
 #include "NetworkManager.h"
 #include "PostComposerModel.h"
 #include "ScriptedResponder.h"
-#include "ServiceProcess.h"
-#include "app/ScreenDriver.h"
+#include "ServiceTestCase.h"
 
 #include <QAbstractItemModelTester>
 #include <QImage>
@@ -17,11 +16,9 @@ using namespace FeedReplies;
 
 // The composer's and the comments sheet's models: what they send and keep, against the real
 // service and, for exact replies, a scripted one.
-class TestFeedForms : public QObject
+class TestFeedForms : public ServiceTestCase
 {
     Q_OBJECT
-
-    ServiceProcess m_service;
 
     static QImage photo()
     {
@@ -41,14 +38,6 @@ class TestFeedForms : public QObject
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        ScreenDriver::clearSettings();
-        QVERIFY2(m_service.start(), qPrintable(m_service.errors()));
-    }
-
-    void init() { NetworkManager::shared().setBaseURL(m_service.baseUrl()); }
-
     void publishIsAllowedForTextThatIsNotBlank_data()
     {
         QTest::addColumn<QString>("text");

@@ -5,7 +5,7 @@
 #include "PostComposerModel.h"
 #include "QmlScreen.h"
 #include "ScriptedResponder.h"
-#include "ServiceProcess.h"
+#include "ServiceTestCase.h"
 #include "app/ScreenDriver.h"
 
 #include <QAbstractItemModelTester>
@@ -19,11 +19,9 @@ using ScreenDriver::text;
 
 // The feed screen driven offscreen, with its sheets: against the real service, or a scripted one
 // where the number of loads is counted.
-class TestFeedView : public QObject
+class TestFeedView : public ServiceTestCase
 {
     Q_OBJECT
-
-    ServiceProcess m_service;
 
     struct Screen
     {
@@ -47,17 +45,7 @@ class TestFeedView : public QObject
         QQuickItem *inCard(qint64 postId, const QString &name) const
         {
             QQuickItem *card = find(QStringLiteral("postCard_%1").arg(postId));
-            return card ? findIn(card, name) : nullptr;
-        }
-        static QQuickItem *findIn(QQuickItem *item, const QString &name)
-        {
-            if (item->objectName() == name)
-                return item;
-            for (QQuickItem *child : item->childItems()) {
-                if (QQuickItem *found = findIn(child, name))
-                    return found;
-            }
-            return nullptr;
+            return card ? ScreenDriver::findIn(card, name) : nullptr;
         }
     };
 
@@ -70,14 +58,6 @@ class TestFeedView : public QObject
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        ScreenDriver::clearSettings();
-        QVERIFY2(m_service.start(), qPrintable(m_service.errors()));
-    }
-
-    void init() { NetworkManager::shared().setBaseURL(m_service.baseUrl()); }
-
     void emptyFeedAndEmptySearchSayDifferentThings()
     {
         ScriptedResponder responder;

@@ -4,8 +4,7 @@
 #include "NetworkManager.h"
 #include "PostSearchModel.h"
 #include "ScriptedResponder.h"
-#include "ServiceProcess.h"
-#include "app/ScreenDriver.h"
+#include "ServiceTestCase.h"
 
 #include <QAbstractItemModelTester>
 #include <QTest>
@@ -14,11 +13,9 @@ using namespace FeedTestPosts;
 using namespace FeedReplies;
 
 // The feed model against a scripted service (exact replies, their order) and the real one.
-class TestFeedViewModel : public QObject
+class TestFeedViewModel : public ServiceTestCase
 {
     Q_OBJECT
-
-    ServiceProcess m_service;
 
     // A model whose first load brought `posts`, watched by the model tester from the start.
     struct Loaded
@@ -53,12 +50,6 @@ class TestFeedViewModel : public QObject
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        ScreenDriver::clearSettings();
-        QVERIFY2(m_service.start(), qPrintable(m_service.errors()));
-    }
-
     void likesStayOnTheDevice_data()
     {
         QTest::addColumn<Post>("listed");

@@ -18,6 +18,7 @@
 
 using namespace FeedTestPosts;
 using Kind = PostAttachment::AttachmentType;
+using ScreenDriver::findIn;
 
 // The post card alone: a list of cards over rows made here, inside a navigation stack, with no
 // actions handed in (as on the profile wall).
@@ -60,18 +61,7 @@ NavigationStack {
     QQuickItem *inCard(qint64 postId, const QString &name) const
     {
         auto *card = m_screen->find<QQuickItem>(QStringLiteral("card%1").arg(postId));
-        return card ? findItem(card, name) : nullptr;
-    }
-
-    static QQuickItem *findItem(QQuickItem *item, const QString &name)
-    {
-        if (item->objectName() == name)
-            return item;
-        for (QQuickItem *child : item->childItems()) {
-            if (QQuickItem *found = findItem(child, name))
-                return found;
-        }
-        return nullptr;
+        return card ? findIn(card, name) : nullptr;
     }
 
     static QList<QQuickItem *> visibleChildrenNamed(QQuickItem *item, const QString &prefix)
@@ -175,10 +165,10 @@ private Q_SLOTS:
         // Order kept: the picture above the audio row.
         QVERIFY(picture->y() < audio->y());
         // Once loaded, the picture keeps its own 4:3 shape across the card's width.
-        QTRY_VERIFY(!findItem(picture, QStringLiteral("postPicturePlaceholder"))->isVisible());
+        QTRY_VERIFY(!findIn(picture, QStringLiteral("postPicturePlaceholder"))->isVisible());
         QCOMPARE(qRound(picture->height()), qRound(picture->width() * 3 / 4));
-        QCOMPARE(ScreenDriver::text(findItem(audio, QStringLiteral("audioTitle"))), QStringLiteral("Утренний ритм"));
-        QCOMPARE(ScreenDriver::text(findItem(audio, QStringLiteral("audioSubtitle"))), QStringLiteral("Исполнитель"));
+        QCOMPARE(ScreenDriver::text(findIn(audio, QStringLiteral("audioTitle"))), QStringLiteral("Утренний ритм"));
+        QCOMPARE(ScreenDriver::text(findIn(audio, QStringLiteral("audioSubtitle"))), QStringLiteral("Исполнитель"));
     }
 
     // An audio row without names shows its own fallbacks; the track it plays carries others.
@@ -190,12 +180,12 @@ private Q_SLOTS:
         item.attachments = {attachment(QStringLiteral("a"), Kind::audio, QStringLiteral("http://127.0.0.1/one.wav"))};
         show({item});
         QQuickItem *audio = inCard(4, QStringLiteral("attachment_a"));
-        QCOMPARE(ScreenDriver::text(findItem(audio, QStringLiteral("audioTitle"))), QStringLiteral("Аудиозапись"));
-        QCOMPARE(ScreenDriver::text(findItem(audio, QStringLiteral("audioSubtitle"))), QStringLiteral("Исполнитель"));
+        QCOMPARE(ScreenDriver::text(findIn(audio, QStringLiteral("audioTitle"))), QStringLiteral("Аудиозапись"));
+        QCOMPARE(ScreenDriver::text(findIn(audio, QStringLiteral("audioSubtitle"))), QStringLiteral("Исполнитель"));
 
         QList<qint64> draws = {500, 500, 731};
         RandomDraw::shared().setGenerator([&draws](qint64, qint64) { return draws.takeFirst(); });
-        QQuickItem *play = findItem(audio, QStringLiteral("audioPlayButton"));
+        QQuickItem *play = findIn(audio, QStringLiteral("audioPlayButton"));
         ScreenDriver::tap(m_screen->window(), play);
         AudioPlayerManager &player = AudioPlayerManager::shared();
         QVERIFY(player.currentTrack());
@@ -224,6 +214,12 @@ private Q_SLOTS:
             QVERIFY(copyItem);
             QTRY_VERIFY(copyItem->isVisible());
             QCOMPARE(ScreenDriver::text(copyItem), QStringLiteral("Скопировать ссылку (/post/...)"));
+            // Both entries read whole, and the menu stays on the screen.
+            auto *repostItem = m_screen->find<QQuickItem>(QStringLiteral("repostMenuItem"));
+            for (QQuickItem *entry : {copyItem, repostItem})
+                QVERIFY2(entry->width() >= entry->implicitWidth(), qPrintable(ScreenDriver::text(entry)));
+            const QRectF menuArea = copyItem->mapRectToScene(QRectF(0, 0, copyItem->width(), copyItem->height()));
+            QVERIFY(menuArea.left() >= 0 && menuArea.right() <= m_screen->window()->width());
             ScreenDriver::tap(m_screen->window(), copyItem);
             auto *alert = m_screen->find(QStringLiteral("copiedAlert"));
             QTRY_VERIFY(alert->property("opened").toBool());

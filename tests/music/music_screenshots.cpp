@@ -6,28 +6,18 @@
 #include "MusicViewModel.h"
 #include "PlaylistDraft.h"
 #include "QmlScreen.h"
+#include "ScreenshotTour.h"
 #include "UploadTrackForm.h"
 #include "WavSample.h"
 
-#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
-#include <QQuickStyle>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
-
-bool save(QQuickWindow *window, const QString &path)
-{
-    QTest::qWait(900); // let pictures, sheets and animations settle
-    const QImage shot = window->grabWindow();
-    const bool saved = shot.save(path);
-    qInfo("%s %s", saved ? "saved" : "could not save", qPrintable(path));
-    return saved;
-}
 
 bool risen(QObject *sheet)
 {
@@ -55,26 +45,18 @@ QImage coverPicture(QColor from, QColor to)
 
 int main(int argc, char *argv[])
 {
-    if (!qEnvironmentVariableIsSet("QT_MEDIA_BACKEND"))
-        qputenv("QT_MEDIA_BACKEND", "gstreamer");
+    ScreenshotTour::preferGStreamer();
     QGuiApplication app(argc, argv);
-    QQuickStyle::setStyle(QStringLiteral("Basic"));
-    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/screenshots");
-    QDir().mkpath(out);
-    ScreenDriver::clearSettings();
+    const QString out = ScreenshotTour::begin(argc, argv);
 
     QmlScreen screen(QStringLiteral("SocialNetworkApp.qml"));
-    if (!screen.isReady()) {
-        qWarning("%s", qPrintable(screen.errors()));
+    if (!ScreenshotTour::isLoaded(screen))
         return 1;
-    }
     QQuickWindow *window = screen.window();
     const auto item = [&screen](const char *name) { return screen.find(QString::fromLatin1(name)); };
     const auto tap = [&](const char *name) { ScreenDriver::tap(window, item(name)); };
 
-    ScreenDriver::type(window, item("loginField"), QStringLiteral("demo"));
-    ScreenDriver::type(window, item("passwordField"), QStringLiteral("demo12345"));
-    tap("submitButton");
+    ScreenshotTour::signIn(screen);
     if (!QTest::qWaitFor([&] { return item("musicTab") != nullptr; }, 10000))
         return 1;
     tap("tabButton2");
@@ -82,6 +64,10 @@ int main(int argc, char *argv[])
     auto *model = music->property("viewModel").value<MusicViewModel *>();
     auto *draft = music->property("playlistDraft").value<PlaylistDraft *>();
     const auto popup = [&](const char *name) { return music->findChild<QObject *>(QString::fromLatin1(name)); };
+    // The feed has a segmented picker of its own, with segments of the same names.
+    const auto tapSegment = [&](int index) {
+        ScreenDriver::tap(window, ScreenDriver::findIn(music, QStringLiteral("segment%1").arg(index)));
+    };
     if (!QTest::qWaitFor([&] { return item("trackRow0") != nullptr; }, 10000))
         return 1;
 
@@ -103,27 +89,27 @@ int main(int argc, char *argv[])
     form->uploadAudio(QUrl::fromLocalFile(wav));
     form->uploadCover(QVariant::fromValue(coverPicture(QColor(0xFF, 0x95, 0x00), QColor(0xAF, 0x52, 0xDE))));
     (void)QTest::qWaitFor([&] { return !form->audioUrl().isEmpty() && !form->coverUrl().isEmpty(); }, 10000);
-    bool ok = save(window, out + QStringLiteral("/music-upload-track.png"));
+    bool ok = ScreenshotTour::save(window, out + QStringLiteral("/music-upload-track.png"), 900);
     tap("sheetTrailingButton");
     (void)gone(popup("uploadSheet"));
 
     // The tracks, the new one first with its cover; one of them liked.
     if (QQuickItem *second = item("trackRow1"))
         ScreenDriver::tap(window, second->findChild<QQuickItem *>(QStringLiteral("likeButton")));
-    ok = save(window, out + QStringLiteral("/music-tracks.png")) && ok;
+    ok = ScreenshotTour::save(window, out + QStringLiteral("/music-tracks.png"), 900) && ok;
 
-    tap("segment1");
-    ok = save(window, out + QStringLiteral("/music-albums.png")) && ok;
+    tapSegment(1);
+    ok = ScreenshotTour::save(window, out + QStringLiteral("/music-albums.png"), 900) && ok;
 
     // The create-playlist form, filled in with a cover, then two playlists: private and public.
-    tap("segment2");
+    tapSegment(2);
     draft->setName(QStringLiteral("Для пробежки"));
     draft->setDescription(QStringLiteral("Быстрые треки на утро"));
     draft->setIsPublic(false);
     tap("createPlaylistButton");
     if (!risen(popup("createPlaylistSheet")))
         return 1;
-    ok = save(window, out + QStringLiteral("/music-create-playlist.png")) && ok;
+    ok = ScreenshotTour::save(window, out + QStringLiteral("/music-create-playlist.png"), 900) && ok;
     tap("sheetTrailingButton");
     (void)gone(popup("createPlaylistSheet"));
 
@@ -139,14 +125,14 @@ int main(int argc, char *argv[])
     (void)gone(popup("createPlaylistSheet"));
     for (int track = 0; track < 3 && track < model->tracks().size(); ++track)
         model->addTrackToPlaylist(model->tracks().at(track), model->playlists().first().id);
-    ok = save(window, out + QStringLiteral("/music-playlists.png")) && ok;
+    ok = ScreenshotTour::save(window, out + QStringLiteral("/music-playlists.png"), 900) && ok;
 
     // The add-to-playlist sheet for a track.
-    tap("segment0");
+    tapSegment(0);
     QTest::qWait(300);
     ScreenDriver::tap(window, item("trackRow0")->findChild<QQuickItem *>(QStringLiteral("addToPlaylistButton")));
     if (!risen(popup("addToPlaylistSheet")))
         return 1;
-    ok = save(window, out + QStringLiteral("/music-add-to-playlist.png")) && ok;
+    ok = ScreenshotTour::save(window, out + QStringLiteral("/music-add-to-playlist.png"), 900) && ok;
     return ok ? 0 : 1;
 }

@@ -2,6 +2,7 @@
 #include "../audio/FakePlayerBackend.h"
 #include "AudioPlayerManager.h"
 #include "DocumentPickerModel.h"
+#include "FingerDrag.h"
 #include "ImagePickerModel.h"
 #include "MusicViewModel.h"
 #include "NetworkManager.h"
@@ -196,6 +197,13 @@ private Q_SLOTS:
 
     void uploadFormEnablesSaveAndKeepsARefusedForm()
     {
+        // A small file: a large one takes long to cross loopback in a sanitized build.
+        QTemporaryDir dir;
+        const QString wav = dir.filePath(QStringLiteral("take.wav"));
+        QFile file(wav);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(wavSample(1.0));
+        file.close();
         ScriptedResponder responder;
         responder.reply(200, "[]");
         NetworkManager::shared().setBaseURL(responder.baseUrl());
@@ -224,7 +232,7 @@ private Q_SLOTS:
         QVERIFY(!save->isEnabled()); // no audio yet
 
         responder.reply(200, "{\"success\":true,\"data\":{\"url\":\"http://127.0.0.1/media/uploads/a.wav\"}}");
-        form->uploadAudio(QUrl::fromLocalFile(QCoreApplication::applicationFilePath()));
+        form->uploadAudio(QUrl::fromLocalFile(wav));
         QVERIFY(form->isUploadingAudio());
         QVERIFY(screen.find("audioProgress")->isVisible());
         QTRY_VERIFY(!form->isUploadingAudio());
@@ -234,7 +242,7 @@ private Q_SLOTS:
 
         // A failed second upload keeps the first file.
         responder.reply(200, R"({"success":false,"message":"Недопустимый тип файла"})");
-        form->uploadAudio(QUrl::fromLocalFile(QCoreApplication::applicationFilePath()));
+        form->uploadAudio(QUrl::fromLocalFile(wav));
         QTRY_VERIFY(!form->isUploadingAudio());
         QCOMPARE(buttonText(screen.find("audioPickButton")), QStringLiteral("Аудиофайл загружен ✓"));
 
@@ -271,6 +279,53 @@ private Q_SLOTS:
         tap(window, screen.find("sheetLeadingButton"));
         QTRY_VERIFY(isClosed(sheet));
         QCOMPARE(responder.requests().size(), requests);
+    }
+
+    // The upload sheet swiped away while its save is on the way: the form goes, the track still
+    // comes into the list when the answer lands.
+    void aSaveWhoseSheetWasSwipedAwayStillAddsTheTrack()
+    {
+        ScriptedResponder responder;
+        responder.reply(200, "[]");
+        NetworkManager::shared().setBaseURL(responder.baseUrl());
+        QmlScreen screen(QStringLiteral("MusicView.qml"));
+        QVERIFY2(screen.isReady(), qPrintable(screen.errors()));
+        MusicViewModel *model = modelOf(screen);
+        QTRY_VERIFY(!model->isLoading());
+        QQuickWindow *window = screen.window();
+
+        tap(window, screen.find("uploadTrackButton"));
+        QObject *sheet = popup(screen, "uploadSheet");
+        QTRY_VERIFY(isOpen(sheet));
+        QTRY_VERIFY(screen.find("uploadTrackView"));
+        auto *form = screen.find("uploadTrackView")->property("form").value<UploadTrackForm *>();
+        QVERIFY(form);
+        type(window, screen.find("trackTitleField"), QStringLiteral("Late"));
+        type(window, screen.find("trackArtistField"), QStringLiteral("Band"));
+        QTemporaryDir dir;
+        QFile file(dir.filePath(QStringLiteral("late.wav")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(wavSample(0.5));
+        file.close();
+        responder.reply(200, "{\"success\":true,\"data\":{\"url\":\"http://127.0.0.1/media/uploads/a.wav\"}}");
+        form->uploadAudio(QUrl::fromLocalFile(file.fileName()));
+        QTRY_VERIFY(!form->isUploadingAudio());
+        const qsizetype before = responder.requests().size();
+        responder.replyNothing();
+        QVERIFY(screen.find("sheetTrailingButton")->isEnabled());
+        tap(window, screen.find("sheetTrailingButton"));
+        QVERIFY(responder.waitForRequests(int(before) + 1));
+
+        QQuickItem *title = screen.find("sheetTitle");
+        FingerDrag::swipeAway(window, title->mapToScene(QPointF(title->width() / 2, title->height() / 2)).toPoint());
+        QTRY_VERIFY(isClosed(sheet));
+        QTRY_VERIFY(!screen.find("uploadTrackView"));
+
+        const Track stored{
+            .id = 12, .title = "Late", .artist = "Band", .audioUrl = "http://127.0.0.1/media/uploads/a.wav"};
+        QVERIFY(responder.answerWaiting(200, "{\"success\":true,\"data\":" + stored.toJson() + "}"));
+        QTRY_COMPARE(model->tracks().size(), 1);
+        QCOMPARE(model->tracks().constFirst().title, QStringLiteral("Late"));
     }
 
     void createPlaylistDraftOutlivesItsSheet()

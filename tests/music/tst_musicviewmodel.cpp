@@ -2,7 +2,7 @@
 #include "MusicSamples.h"
 #include "NetworkManager.h"
 #include "ScriptedResponder.h"
-#include "ServiceProcess.h"
+#include "ServiceTestCase.h"
 #include "TaskOutcome.h"
 
 #include <QAbstractItemModelTester>
@@ -14,21 +14,11 @@ using namespace MusicSamples;
 
 // The music model against the reference service (and a scripted peer where exact replies are
 // needed): albums, likes and favourites, and track uploads.
-class TestMusicViewModel : public QObject
+class TestMusicViewModel : public ServiceTestCase
 {
     Q_OBJECT
 
-    ServiceProcess m_service;
-
 private Q_SLOTS:
-    void initTestCase()
-    {
-        ScreenDriver::clearSettings();
-        QVERIFY2(m_service.start(), qPrintable(m_service.errors()));
-    }
-
-    void init() { NetworkManager::shared().setBaseURL(m_service.baseUrl()); }
-
     void albumRules_data()
     {
         QTest::addColumn<QList<Track>>("tracks");

@@ -17,6 +17,8 @@
 
 namespace {
 
+using ScreenDriver::findIn;
+
 constexpr const char *Scene = R"(
 import QtQuick
 import QtQuick.Controls
@@ -34,19 +36,6 @@ NavigationStack {
     }
 }
 )";
-
-QQuickItem *findIn(QQuickItem *item, const QString &name)
-{
-    if (!item)
-        return nullptr;
-    if (item->objectName() == name)
-        return item;
-    for (QQuickItem *child : item->childItems()) {
-        if (QQuickItem *found = findIn(child, name))
-            return found;
-    }
-    return nullptr;
-}
 
 QVariant userValue(const User &user)
 {

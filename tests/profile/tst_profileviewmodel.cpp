@@ -4,9 +4,8 @@
 #include "NetworkManager.h"
 #include "ProfileViewModel.h"
 #include "QmlSnippet.h"
-#include "ScreenDriver.h"
 #include "ScriptedResponder.h"
-#include "ServiceProcess.h"
+#include "ServiceTestCase.h"
 #include "TaskOutcome.h"
 
 #include <QAbstractItemModelTester>
@@ -54,11 +53,9 @@ bool update(ProfileViewModel &model, const QString &avatar, const QString &cover
 
 } // namespace
 
-class TestProfileViewModel : public QObject
+class TestProfileViewModel : public ServiceTestCase
 {
     Q_OBJECT
-
-    ServiceProcess m_service;
 
     void useResponder(ScriptedResponder &responder) { NetworkManager::shared().setBaseURL(responder.baseUrl()); }
 
@@ -73,14 +70,6 @@ class TestProfileViewModel : public QObject
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        ScreenDriver::clearSettings();
-        QVERIFY2(m_service.start(), qPrintable(m_service.errors()));
-    }
-
-    void init() { NetworkManager::shared().setBaseURL(m_service.baseUrl()); }
-
     // The wall is cut from the feed by the id of the record the service returned, in feed order.
     void loadsTheProfileThenTheWall()
     {

@@ -3,7 +3,7 @@
 #include "NetworkManager.h"
 #include "QmlScreen.h"
 #include "ScriptedResponder.h"
-#include "ServiceProcess.h"
+#include "ServiceTestCase.h"
 #include "VideoCatalogRules.h"
 #include "VideoSamples.h"
 #include "VideoViewModel.h"
@@ -72,19 +72,11 @@ const QList<Sample> &samples()
 
 // What the catalogue shows for a search: one table over the rules and the card model, then the
 // screen itself, driven offscreen against the reference service.
-class TestVideoCatalog : public QObject
+class TestVideoCatalog : public ServiceTestCase
 {
     Q_OBJECT
 
-    ServiceProcess m_service;
-
 private Q_SLOTS:
-    void initTestCase()
-    {
-        ScreenDriver::clearSettings();
-        QVERIFY2(m_service.start(), qPrintable(m_service.errors()));
-    }
-
     void searchAndTexts_data()
     {
         QTest::addColumn<bool>("emptyCatalogue");

@@ -5,29 +5,20 @@
 #include "DocumentPickerModel.h"
 #include "ImagePickerModel.h"
 #include "QmlScreen.h"
+#include "ScreenshotTour.h"
 #include "User.h"
 #include "app/ScreenDriver.h"
 
-#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLinearGradient>
 #include <QPainter>
-#include <QQuickStyle>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
-
-bool save(QQuickWindow *window, const QString &path)
-{
-    QTest::qWait(700); // let pictures and animations settle
-    const bool saved = window->grabWindow().save(path);
-    qInfo("%s %s", saved ? "saved" : "could not save", qPrintable(path));
-    return saved;
-}
 
 QString makePreview(const QTemporaryDir &dir)
 {
@@ -81,19 +72,14 @@ void clearField(QQuickWindow *window, QQuickItem *field)
 int main(int argc, char *argv[])
 {
     QGuiApplication app(argc, argv);
-    QQuickStyle::setStyle(QStringLiteral("Basic"));
-    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/screenshots");
-    QDir().mkpath(out);
-    ScreenDriver::clearSettings();
+    const QString out = ScreenshotTour::begin(argc, argv);
     QSettings(QStringLiteral("Vorlane"), QStringLiteral("Vorlane"))
         .setValue(QLatin1String(AuthViewModel::sessionKey), User::demoUser().toJson());
     QTemporaryDir files;
 
     QmlScreen screen(QStringLiteral("SocialNetworkApp.qml"));
-    if (!screen.isReady()) {
-        qWarning("%s", qPrintable(screen.errors()));
+    if (!ScreenshotTour::isLoaded(screen))
         return 1;
-    }
     QQuickWindow *window = screen.window();
     const auto item = [&screen](const char *name) { return screen.find(QString::fromLatin1(name)); };
 
@@ -101,11 +87,13 @@ int main(int argc, char *argv[])
     if (!QTest::qWaitFor([&] { return item("videoCard0") != nullptr; }, 10000))
         return 1;
     QTest::qWait(1500);
-    bool ok = save(window, out + QStringLiteral("/tabs-video.png"));
+    bool ok = ScreenshotTour::save(window, out + QStringLiteral("/tabs-video.png"));
 
-    typeText(window, item("searchField"), QStringLiteral("космос"));
-    ok = save(window, out + QStringLiteral("/video-search-no-match.png")) && ok;
-    clearField(window, item("searchField"));
+    // The feed and music tabs have search fields of the same name.
+    QQuickItem *search = ScreenDriver::findIn(item("videoTab"), QStringLiteral("searchField"));
+    typeText(window, search, QStringLiteral("космос"));
+    ok = ScreenshotTour::save(window, out + QStringLiteral("/video-search-no-match.png")) && ok;
+    clearField(window, search);
 
     ScreenDriver::tap(window, item("uploadVideoButton"));
     QTest::qWait(600);
@@ -130,6 +118,6 @@ int main(int argc, char *argv[])
             },
             10000))
         return 1;
-    ok = save(window, out + QStringLiteral("/video-upload-form.png")) && ok;
+    ok = ScreenshotTour::save(window, out + QStringLiteral("/video-upload-form.png")) && ok;
     return ok ? 0 : 1;
 }

@@ -1,0 +1,63 @@
+#include "UploadSlot.h"
+
+#include "NetworkManager.h"
+
+#include <QPointer>
+
+#include <exception>
+#include <optional>
+
+UploadSlot::UploadSlot(QObject *parent) : QObject(parent) {}
+
+void UploadSlot::setAddress(const QString &address)
+{
+    if (m_address == address)
+        return;
+    m_address = address;
+    Q_EMIT addressChanged();
+}
+
+void UploadSlot::uploadImage(const QImage &image)
+{
+    (void)run(image);
+}
+
+void UploadSlot::uploadFile(const QString &localPath)
+{
+    (void)run(localPath);
+}
+
+void UploadSlot::uploadFile(const QUrl &fileUrl)
+{
+    uploadFile(fileUrl.isLocalFile() ? fileUrl.toLocalFile() : fileUrl.toString());
+}
+
+QCoro::Task<> UploadSlot::run(std::variant<QImage, QString> source)
+{
+    const QPointer<UploadSlot> self(this);
+    const quint64 generation = m_generation;
+    setUploading(true);
+    NetworkManager &network = NetworkManager::shared();
+    std::optional<QString> address;
+    try {
+        if (const QImage *image = std::get_if<QImage>(&source))
+            address = co_await network.uploadImage(*image);
+        else
+            address = co_await network.uploadFile(std::get<QString>(source));
+    } catch (const std::exception &) {
+        // The slot keeps the address it had.
+    }
+    if (!self)
+        co_return;
+    if (address && generation == m_generation)
+        setAddress(*address);
+    setUploading(false);
+}
+
+void UploadSlot::setUploading(bool uploading)
+{
+    if (m_isUploading == uploading)
+        return;
+    m_isUploading = uploading;
+    Q_EMIT uploadingChanged();
+}
