@@ -3,6 +3,7 @@
 // linking nothing else. Either writes one line to standard output when its first frame is on
 // screen, then quits.
 #ifndef BARE_WINDOW
+#include "QtTranslations.h"
 #include "VorlaneQml.h"
 
 #include <QQuickStyle>
@@ -27,6 +28,7 @@ int main(int argc, char *argv[])
     QGuiApplication app(argc, argv);
     QGuiApplication::setOrganizationName(QStringLiteral("Vorlane"));
     QGuiApplication::setApplicationName(QStringLiteral("Vorlane"));
+    QtTranslations::install(app);
     QQuickStyle::setStyle(QStringLiteral("Basic"));
     QQmlApplicationEngine engine;
     VorlaneQml::prepare(engine);
