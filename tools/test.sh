@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The whole suite, as CI runs it: install what is missing, build with warnings as errors,
-# run every test headless, run them again under AddressSanitizer and
+# run every test headless, run them again under AddressSanitizer (leaks included; the only
+# suppressions, in tools/lsan-suppressions.txt, name third-party libraries) and
 # UndefinedBehaviorSanitizer, then fuzz the decoders for a minute.
 set -euo pipefail
 cd "$(dirname "$0")/.."

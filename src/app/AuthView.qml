@@ -91,42 +91,46 @@ Rectangle {
             }
         }
 
-        Rectangle {
+        // Made when first shown, like the other parts of the screen that start hidden.
+        Loader {
             id: banner
             objectName: "errorBanner"
             visible: root.viewModel !== null && root.viewModel.hasErrorMessage
+            active: visible || item !== null
             Layout.alignment: Qt.AlignHCenter
             Layout.maximumWidth: root.width - 2 * 24
-            implicitWidth: bannerRow.implicitWidth + 2 * Theme.padding
-            implicitHeight: bannerRow.implicitHeight + 2 * Theme.padding
-            radius: 10
-            color: Qt.rgba(1, 59 / 255, 48 / 255, 0.1)
 
-            RowLayout {
-                id: bannerRow
-                anchors.fill: parent
-                anchors.margins: Theme.padding
-                spacing: Theme.spacing
+            sourceComponent: Rectangle {
+                implicitWidth: bannerRow.implicitWidth + 2 * Theme.padding
+                implicitHeight: bannerRow.implicitHeight + 2 * Theme.padding
+                radius: 10
+                color: Qt.rgba(1, 59 / 255, 48 / 255, 0.1)
+                RowLayout {
+                    id: bannerRow
+                    anchors.fill: parent
+                    anchors.margins: Theme.padding
+                    spacing: Theme.spacing
 
-                IconImage {
-                    objectName: "errorIcon"
-                    Layout.alignment: Qt.AlignVCenter
-                    source: Theme.icon("exclamationmark.triangle.fill")
-                    sourceSize: Qt.size(16, 16)
-                    color: Theme.red
-                }
-                Text {
-                    id: errorText
-                    objectName: "errorText"
-                    Layout.fillWidth: true
-                    Layout.maximumWidth: root.width - 2 * 24 - 2 * Theme.padding - 16 - Theme.spacing
-                    visible: text !== ""
-                    text: root.viewModel !== null ? root.viewModel.errorMessage : ""
-                    textFormat: Text.PlainText
-                    wrapMode: Text.Wrap
-                    font.pixelSize: Theme.footnote
-                    font.weight: Font.DemiBold
-                    color: Theme.red
+                    IconImage {
+                        objectName: "errorIcon"
+                        Layout.alignment: Qt.AlignVCenter
+                        source: Theme.icon("exclamationmark.triangle.fill")
+                        sourceSize: Qt.size(16, 16)
+                        color: Theme.red
+                    }
+                    Text {
+                        id: errorText
+                        objectName: "errorText"
+                        Layout.fillWidth: true
+                        Layout.maximumWidth: root.width - 2 * 24 - 2 * Theme.padding - 16 - Theme.spacing
+                        visible: text !== ""
+                        text: root.viewModel !== null ? root.viewModel.errorMessage : ""
+                        textFormat: Text.PlainText
+                        wrapMode: Text.Wrap
+                        font.pixelSize: Theme.footnote
+                        font.weight: Font.DemiBold
+                        color: Theme.red
+                    }
                 }
             }
         }
@@ -138,28 +142,36 @@ Rectangle {
             Layout.rightMargin: 24
             spacing: 14
 
-            AuthField {
-                objectName: "firstNameField"
+            // The registration fields, made the first time registration is chosen.
+            Loader {
+                Layout.fillWidth: true
                 visible: root.isRegisterMode
-                placeholderText: qsTr("Имя (например: Мария)")
-                text: root.firstName
-                onTextEdited: root.firstName = text
-            }
-            AuthField {
-                objectName: "usernameField"
-                visible: root.isRegisterMode
-                placeholderText: qsTr("Логин (например: maria_k)")
-                inputMethodHints: Qt.ImhNoAutoUppercase
-                text: root.username
-                onTextEdited: root.username = text
-            }
-            AuthField {
-                objectName: "emailField"
-                visible: root.isRegisterMode
-                placeholderText: qsTr("Email (необязательно)")
-                inputMethodHints: Qt.ImhNoAutoUppercase
-                text: root.email
-                onTextEdited: root.email = text
+                active: visible || item !== null
+
+                sourceComponent: ColumnLayout {
+                    spacing: 14
+
+                    AuthField {
+                        objectName: "firstNameField"
+                                placeholderText: qsTr("Имя (например: Мария)")
+                        text: root.firstName
+                        onTextEdited: root.firstName = text
+                    }
+                    AuthField {
+                        objectName: "usernameField"
+                                placeholderText: qsTr("Логин (например: maria_k)")
+                        inputMethodHints: Qt.ImhNoAutoUppercase
+                        text: root.username
+                        onTextEdited: root.username = text
+                    }
+                    AuthField {
+                        objectName: "emailField"
+                                placeholderText: qsTr("Email (необязательно)")
+                        inputMethodHints: Qt.ImhNoAutoUppercase
+                        text: root.email
+                        onTextEdited: root.email = text
+                    }
+                }
             }
             AuthField {
                 objectName: "loginField"
@@ -204,11 +216,14 @@ Rectangle {
                     font.bold: true
                     color: "white"
                 }
-                ActivityIndicator {
+                Loader {
                     objectName: "submitSpinner"
                     anchors.centerIn: parent
                     visible: root.viewModel !== null && root.viewModel.isLoading
-                    color: "white"
+                    active: visible
+                    sourceComponent: ActivityIndicator {
+                        color: "white"
+                    }
                 }
             }
         }

@@ -1,7 +1,4 @@
 import QtQuick
-import QtQuick.Controls
-import QtQuick.Controls.impl
-import QtQuick.Layouts
 import Vorlane
 
 // The composition root of the screens: the sign-in screen while nobody is signed in, the five
@@ -33,109 +30,7 @@ Item {
         objectName: "tabsLoader"
         anchors.fill: parent
         active: root.authViewModel.isSignedIn
-        sourceComponent: tabScreen
-    }
-
-    Component {
-        id: tabScreen
-
-        Item {
-            objectName: "tabScreen"
-
-            StackLayout {
-                id: tabs
-                objectName: "tabStack"
-                anchors { left: parent.left; right: parent.right; top: parent.top; bottom: tabBar.top }
-                currentIndex: root.selectedTab
-
-                FeedView {
-                    objectName: "feedTab"
-                    feedViewModel: root.feedViewModel
-                    currentUser: root.authViewModel.currentUser
-                }
-                ChannelsView {
-                    objectName: "channelsTab"
-                    currentUser: root.authViewModel.currentUser
-                }
-                MusicView {
-                    objectName: "musicTab"
-                }
-                VideoCatalogView {
-                    objectName: "videoTab"
-                }
-                // The profile screen brings no navigation container: the tab supplies one.
-                NavigationStack {
-                    objectName: "profileTab"
-                    initialItem: ProfileView {
-                        objectName: "ownProfile"
-                        user: root.authViewModel.currentUser
-                        currentUser: root.authViewModel.currentUser
-                    }
-                }
-            }
-
-            Rectangle {
-                id: tabBar
-                objectName: "tabBar"
-                anchors { left: parent.left; right: parent.right; bottom: parent.bottom }
-                height: 49
-                color: "#F9F9F9"
-
-                Rectangle {
-                    anchors { left: parent.left; right: parent.right; top: parent.top }
-                    height: 0.5
-                    color: Theme.separator
-                }
-
-                Row {
-                    anchors.fill: parent
-                    Repeater {
-                        model: [
-                            { title: qsTr("Новости"), symbol: "newspaper.fill" },
-                            { title: qsTr("Каналы"), symbol: "text.bubble.fill" },
-                            { title: qsTr("Музыка"), symbol: "music.note.house.fill" },
-                            { title: qsTr("Видео"), symbol: "play.tv.fill" },
-                            { title: qsTr("Профиль"), symbol: "person.crop.circle.fill" }
-                        ]
-                        delegate: AbstractButton {
-                            id: tabButton
-                            required property int index
-                            required property var modelData
-                            readonly property bool selected: root.selectedTab === index
-                            objectName: "tabButton" + index
-                            width: tabBar.width / 5
-                            height: tabBar.height
-                            text: modelData.title
-                            onClicked: root.selectedTab = index
-
-                            contentItem: Column {
-                                topPadding: 5
-                                spacing: 2
-                                IconImage {
-                                    anchors.horizontalCenter: parent.horizontalCenter
-                                    source: Theme.icon(tabButton.modelData.symbol)
-                                    sourceSize: Qt.size(26, 26)
-                                    color: tabButton.selected ? Theme.blue : Theme.gray
-                                }
-                                Text {
-                                    anchors.horizontalCenter: parent.horizontalCenter
-                                    text: tabButton.text
-                                    font.pixelSize: 10
-                                    font.weight: Font.Medium
-                                    color: tabButton.selected ? Theme.blue : Theme.gray
-                                }
-                            }
-                        }
-                    }
-                }
-            }
-
-            // In front of every tab, aligned to the bottom edge of the whole tab screen; its own
-            // bottom margin lifts it above the tab bar.
-            MiniPlayerView {
-                anchors { left: parent.left; right: parent.right; bottom: parent.bottom }
-                height: implicitHeight
-            }
-        }
+        // By address, not as an inline component: the tab screens are read when first shown.
+        Component.onCompleted: setSource("TabScreen.qml", { mainTabView: root })
     }
 }

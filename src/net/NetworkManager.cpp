@@ -53,12 +53,33 @@ bool isStatusError(QNetworkReply::NetworkError code, int status)
 QCoro::Task<Received> receive(QNetworkReply *reply)
 {
     const std::unique_ptr<QNetworkReply, LaterDeleter> owner(reply);
+    // Read as it arrives, so that a body without end stops at the limit instead of filling memory.
+    QByteArray body;
+    bool tooLarge = false;
+    const auto take = [reply, &body, &tooLarge] {
+        if (tooLarge)
+            return;
+        if (reply->bytesAvailable() > NetworkManager::maxReplySize - body.size()) {
+            tooLarge = true;
+            // Last: aborting finishes the reply, which may end this coroutine and its frame at once.
+            reply->abort();
+            return;
+        }
+        body += reply->readAll();
+    };
+    const QMetaObject::Connection reading = QObject::connect(reply, &QIODevice::readyRead, reply, take);
+    const auto stopReading = qScopeGuard([&reading] { QObject::disconnect(reading); });
     co_await reply;
+    take();
+    if (tooLarge)
+        throw TransferError(QNetworkReply::OperationCanceledError,
+                            QStringLiteral("Ответ сервера слишком большой: больше %1 МиБ")
+                                .arg(NetworkManager::maxReplySize / (1024 * 1024)));
     const QNetworkReply::NetworkError code = reply->error();
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (TransferError::isTransferFailure(code) && !isStatusError(code, status))
         throw TransferError(code, reply->errorString());
-    co_return Received{reply->readAll(), status};
+    co_return Received{std::move(body), status};
 }
 
 QString uploadedAddress(const QByteArray &body, const QString &fallback)
@@ -76,10 +97,7 @@ QString uploadedAddress(const QByteArray &body, const QString &fallback)
 
 } // namespace
 
-NetworkManager::NetworkManager()
-    : m_baseURL(QStringLiteral(VORLANE_SITE_URL "/api"))
-{
-}
+NetworkManager::NetworkManager() : m_baseURL(QStringLiteral(VORLANE_SITE_URL "/api")) {}
 
 NetworkManager &NetworkManager::shared()
 {

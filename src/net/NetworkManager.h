@@ -27,6 +27,9 @@ class NetworkManager : public QObject
 public:
     static NetworkManager &shared();
 
+    // A reply body beyond this is not read: the request fails with a TransferError.
+    static constexpr qint64 maxReplySize = 64 * 1024 * 1024;
+
     QString baseURL() const { return m_baseURL; }
     void setBaseURL(const QString &baseURL);
     std::optional<QString> authToken() const { return m_authToken; }
@@ -35,7 +38,7 @@ public:
     // Sends one request to baseURL + "/" + endpoint and decodes the reply as T, accepting it
     // bare or inside an envelope. A caller that asks for APIResponse<X> gets the service's
     // envelope whether it reports success or not.
-    template<class T>
+    template <class T>
     QCoro::Task<T> request(const QString &endpoint, const QString &method = QStringLiteral("GET"),
                            std::optional<QByteArray> body = {})
     {
@@ -43,7 +46,7 @@ public:
         co_return ReplyDecoder::decode<T>(reply);
     }
 
-    template<class T>
+    template <class T>
     QCoro::Task<T> request(const QString &endpoint, const QString &method, const QJsonObject &jsonBody)
     {
         return request<T>(endpoint, method, std::optional<QByteArray>(jsonBytes(jsonBody)));

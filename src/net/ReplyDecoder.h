@@ -8,19 +8,22 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
+
 // Reads a JSON reply in two stages: first as an envelope around the wanted value, then as the
 // bare value. Callers that want the envelope itself get it from the second stage, with the
-// service's refusal intact.
+// service's refusal intact. The reply is indexed once; both stages read that one document.
 class ReplyDecoder
 {
 public:
-    template<class T>
-    static T decode(const QByteArray &body)
+    template <class T> static T decode(const QByteArray &body)
     {
+        JsonDocument document(body);
         QString details;
         QString description;
+        std::optional<DecodingError> decodingFailure;
         try {
-            APIResponse<T> envelope = decodeJson<APIResponse<T>>(body);
+            APIResponse<T> envelope = document.decodeUnchecked<APIResponse<T>>();
             if (envelope.success && envelope.data)
                 return std::move(*envelope.data);
             throw NetworkError::serverError(envelope.message.value_or(QStringLiteral("Ошибка сервера")));
@@ -28,14 +31,23 @@ public:
             details = error.debugDescription();
             description = error.localizedDescription();
         } catch (const DecodingError &error) {
-            details = error.localizedDescription();
-            description = error.localizedDescription();
+            decodingFailure = error;
         }
 
         try {
-            return decodeJson<T>(body);
+            return document.decodeUnchecked<T>();
         } catch (const DecodingError &) {
             // Only the first stage's failure says something useful about the reply.
+        }
+        if (decodingFailure) {
+            // The first stage may have stopped at a value of the wrong kind before the bytes that
+            // are not JSON: those come first, as if the reply had been checked whole beforehand.
+            if (decodingFailure->kind() != DecodingError::Kind::InvalidJson) {
+                if (std::optional<DecodingError> notJson = document.notJson())
+                    decodingFailure = notJson;
+            }
+            details = decodingFailure->localizedDescription();
+            description = details;
         }
         reportUndecodable(details, body);
         throw NetworkError::decodingError(description);

@@ -19,7 +19,7 @@ template <class T> struct APIResponse
 
 namespace APIResponseKeys {
 enum Key { Success, Message, Data, KeyCount };
-inline constexpr JsonFields<KeyCount>::Keys keys = {
+inline constexpr JsonKeys<KeyCount> keys = {
     QLatin1StringView("success"),
     QLatin1StringView("message"),
     QLatin1StringView("data"),
@@ -31,11 +31,11 @@ template <class T> struct JsonCoding<APIResponse<T>> : JsonCodingEntry<APIRespon
     static APIResponse<T> decodeAt(JsonNode value, const JsonPath &path)
     {
         using namespace APIResponseKeys;
-        const JsonFields<KeyCount> fields(value, path, keys);
+        JsonFields<bool, QString, T> fields(value, path, keys);
         return APIResponse<T>{
-            .success = fields.template required<bool>(Success),
-            .message = fields.template optional<QString>(Message),
-            .data = fields.template optional<T>(Data),
+            .success = fields.template required<Success>(),
+            .message = fields.template optional<Message>(),
+            .data = fields.template optional<Data>(),
         };
     }
 

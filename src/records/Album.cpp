@@ -8,7 +8,7 @@ namespace {
 // Key-table order, which is also the order of reading and writing.
 enum Key { Id, Title, Artist, Tracks, CoverUrl, ReleaseYear, KeyCount };
 
-constexpr JsonFields<KeyCount>::Keys keys = {
+constexpr JsonKeys<KeyCount> keys = {
     QLatin1StringView("id"),     QLatin1StringView("title"),     QLatin1StringView("artist"),
     QLatin1StringView("tracks"), QLatin1StringView("cover_url"), QLatin1StringView("release_year"),
 };
@@ -34,14 +34,14 @@ size_t qHash(const Album &album, size_t seed)
 
 Album JsonCoding<Album>::decodeAt(JsonNode value, const JsonPath &path)
 {
-    const JsonFields<KeyCount> fields(value, path, keys);
+    JsonFields<qint64, QString, QString, QList<Track>, QString, QString> fields(value, path, keys);
     Album album;
-    album.id = fields.required<qint64>(Id);
-    album.title = fields.required<QString>(Title);
-    album.artist = fields.required<QString>(Artist);
-    album.tracks = fields.required<QList<Track>>(Tracks);
-    album.coverUrl = fields.optional<QString>(CoverUrl);
-    album.releaseYear = fields.required<QString>(ReleaseYear);
+    album.id = fields.required<Id>();
+    album.title = fields.required<Title>();
+    album.artist = fields.required<Artist>();
+    album.tracks = fields.required<Tracks>();
+    album.coverUrl = fields.optional<CoverUrl>();
+    album.releaseYear = fields.required<ReleaseYear>();
     return album;
 }
 

@@ -20,7 +20,7 @@ enum Field {
     FieldCount
 };
 
-constexpr JsonFields<FieldCount>::Keys keys = {
+constexpr JsonKeys<FieldCount> keys = {
     QLatin1StringView("id"),
     QLatin1StringView("user_id"),
     QLatin1StringView("name"),
@@ -59,19 +59,20 @@ size_t qHash(const Channel &channel, size_t seed)
 
 Channel JsonCoding<Channel>::decodeAt(JsonNode value, const JsonPath &path)
 {
-    const JsonFields<FieldCount> fields(value, path, keys);
+    JsonFields<qint64, qint64, QString, QString, QString, QString, qint64, bool, bool, QString, QList<ChannelPost>>
+        fields(value, path, keys);
     return Channel{
-        .id = fields.required<qint64>(Id),
-        .userId = fields.optional<qint64>(UserId),
-        .name = fields.required<QString>(Name),
-        .description = fields.required<QString>(Description),
-        .avatarUrl = fields.optional<QString>(AvatarUrl),
-        .coverUrl = fields.optional<QString>(CoverUrl),
-        .subscribersCount = fields.required<qint64>(SubscribersCount),
-        .isSubscribed = fields.required<bool>(IsSubscribed),
-        .isVerified = fields.required<bool>(IsVerified),
-        .category = fields.required<QString>(Category),
-        .posts = fields.optional<QList<ChannelPost>>(Posts),
+        .id = fields.required<Id>(),
+        .userId = fields.optional<UserId>(),
+        .name = fields.required<Name>(),
+        .description = fields.required<Description>(),
+        .avatarUrl = fields.optional<AvatarUrl>(),
+        .coverUrl = fields.optional<CoverUrl>(),
+        .subscribersCount = fields.required<SubscribersCount>(),
+        .isSubscribed = fields.required<IsSubscribed>(),
+        .isVerified = fields.required<IsVerified>(),
+        .category = fields.required<Category>(),
+        .posts = fields.optional<Posts>(),
     };
 }
 

@@ -7,7 +7,7 @@ namespace {
 
 enum Field { Id, ChannelId, Text, ImageUrl, LikesCount, ViewsCount, CreatedAtFormatted, FieldCount };
 
-constexpr JsonFields<FieldCount>::Keys keys = {
+constexpr JsonKeys<FieldCount> keys = {
     QLatin1StringView("id"),
     QLatin1StringView("channel_id"),
     QLatin1StringView("text"),
@@ -38,15 +38,15 @@ size_t qHash(const ChannelPost &post, size_t seed)
 
 ChannelPost JsonCoding<ChannelPost>::decodeAt(JsonNode value, const JsonPath &path)
 {
-    const JsonFields<FieldCount> fields(value, path, keys);
+    JsonFields<qint64, qint64, QString, QString, qint64, qint64, QString> fields(value, path, keys);
     return ChannelPost{
-        .id = fields.required<qint64>(Id),
-        .channelId = fields.required<qint64>(ChannelId),
-        .text = fields.required<QString>(Text),
-        .imageUrl = fields.optional<QString>(ImageUrl),
-        .likesCount = fields.required<qint64>(LikesCount),
-        .viewsCount = fields.required<qint64>(ViewsCount),
-        .createdAtFormatted = fields.required<QString>(CreatedAtFormatted),
+        .id = fields.required<Id>(),
+        .channelId = fields.required<ChannelId>(),
+        .text = fields.required<Text>(),
+        .imageUrl = fields.optional<ImageUrl>(),
+        .likesCount = fields.required<LikesCount>(),
+        .viewsCount = fields.required<ViewsCount>(),
+        .createdAtFormatted = fields.required<CreatedAtFormatted>(),
     };
 }
 

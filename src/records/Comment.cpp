@@ -6,7 +6,7 @@ namespace {
 
 enum Field { Id, PostId, Author, Text, LikesCount, IsLiked, CreatedAtFormatted, FieldCount };
 
-constexpr JsonFields<FieldCount>::Keys keys = {
+constexpr JsonKeys<FieldCount> keys = {
     QLatin1StringView("id"),
     QLatin1StringView("post_id"),
     QLatin1StringView("author"),
@@ -36,15 +36,15 @@ size_t qHash(const Comment &comment, size_t seed)
 
 Comment JsonCoding<Comment>::decodeAt(JsonNode value, const JsonPath &path)
 {
-    const JsonFields<FieldCount> fields(value, path, keys);
+    JsonFields<qint64, qint64, User, QString, qint64, bool, QString> fields(value, path, keys);
     return Comment{
-        .id = fields.required<qint64>(Id),
-        .postId = fields.valueOr<qint64>(PostId, 0),
-        .author = fields.required<User>(Author),
-        .text = fields.valueOr<QString>(Text, QString()),
-        .likesCount = fields.valueOr<qint64>(LikesCount, 0),
-        .isLiked = fields.valueOr<bool>(IsLiked, false),
-        .createdAtFormatted = fields.valueOr<QString>(CreatedAtFormatted, QStringLiteral("Только что")),
+        .id = fields.required<Id>(),
+        .postId = fields.valueOr<PostId>(0),
+        .author = fields.required<Author>(),
+        .text = fields.valueOr<Text>(QString()),
+        .likesCount = fields.valueOr<LikesCount>(0),
+        .isLiked = fields.valueOr<IsLiked>(false),
+        .createdAtFormatted = fields.valueOr<CreatedAtFormatted>(QStringLiteral("Только что")),
     };
 }
 

@@ -1,11 +1,56 @@
 #include "JsonCoding.h"
 
+#include <QCborValue>
+
+#include <cmath>
+
+namespace {
+
+void write(JsonWriter &writer, const QJsonValue &value)
+{
+    switch (value.type()) {
+    case QJsonValue::Bool:
+        writer.boolean(value.toBool());
+        return;
+    case QJsonValue::Double: {
+        // Qt keeps a 64-bit integer exact underneath: write it as one.
+        const QCborValue number = QCborValue::fromJsonValue(value);
+        if (number.isInteger())
+            writer.integer(number.toInteger());
+        else
+            writer.number(number.toDouble());
+        return;
+    }
+    case QJsonValue::String:
+        writer.string(value.toString());
+        return;
+    case QJsonValue::Array:
+        writer.beginArray();
+        for (const QJsonValue element : value.toArray())
+            write(writer, element);
+        writer.endArray();
+        return;
+    case QJsonValue::Object: {
+        const QJsonObject object = value.toObject();
+        writer.beginObject();
+        for (auto it = object.constBegin(); it != object.constEnd(); ++it) {
+            writer.key(it.key());
+            write(writer, it.value());
+        }
+        writer.endObject();
+        return;
+    }
+    default:
+        writer.null();
+    }
+}
+
+} // namespace
+
 namespace JsonRead {
 
 void failType(JsonNode::Type type, const JsonPath &path, const char *expected)
 {
-    if (type == JsonNode::Type::Undefined)
-        fail(DecodingError::Kind::Missing, path);
     if (type == JsonNode::Type::Null)
         fail(DecodingError::Kind::Null, path);
     fail(DecodingError::Kind::WrongType, path, QString::fromUtf8(expected));
@@ -18,13 +63,21 @@ void fail(DecodingError::Kind kind, const JsonPath &path, const QString &detail)
 
 void requireObject(JsonNode value, const JsonPath &path)
 {
-    if (value.isObject())
+    const JsonNode::Type type = value.type();
+    if (type == JsonNode::Type::Object)
         return;
-    if (value.isUndefined())
-        fail(DecodingError::Kind::Missing, path);
-    if (value.isNull())
+    if (type == JsonNode::Type::Null)
         fail(DecodingError::Kind::Null, path);
     fail(DecodingError::Kind::NotAnObject, path);
+}
+
+QByteArray textOf(const QJsonValue &value, const QString &path)
+{
+    if (value.isUndefined())
+        throw DecodingError(DecodingError::Kind::Missing, path);
+    JsonWriter writer;
+    write(writer, value);
+    return writer.take();
 }
 
 } // namespace JsonRead

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "DecodingError.h"
+#include "JsonDocument.h"
 #include "JsonNode.h"
 #include "JsonPath.h"
-#include "JsonTree.h"
 #include "JsonWriter.h"
 
 #include <QByteArray>
@@ -20,27 +20,20 @@
 // `static void encode(JsonWriter &, const T &)`. Every record, QList<T>, QString, qint64, bool,
 // double, QMap<QString, QString>, QMap<QString, bool> and APIResponse<T> have one.
 //
-// Underneath, `decodeAt` reads a node of a JsonTree and keeps the path as a JsonPath, so that
-// nested decoders build no strings unless they fail. decodeJson() parses bytes straight into a
-// JsonTree and is the faster route; decode() of a QJsonValue first copies it into one.
+// Underneath, `decodeAt` reads a node of a JsonDocument and keeps the path as a JsonPath, so that
+// nested decoders build no strings unless they fail. decodeJson() reads bytes straight from
+// simdjson and is the faster route; decode() of a QJsonValue first writes it out as JSON.
 template <class T> struct JsonCoding;
 
-template <class T> struct JsonCodingEntry
-{
-    static T decode(const QJsonValue &value, const QString &path = {})
-    {
-        const JsonTree tree = JsonTree::fromJsonValue(value);
-        return JsonCoding<T>::decodeAt(tree.root(), JsonPath(path));
-    }
-};
-
 namespace JsonRead {
-// Refuses a value that is not of the expected JSON type: Missing for an absent value, Null for
-// null, WrongType otherwise. `expected` names the type in the user's language.
+// Refuses a value that is not of the expected JSON type: Null for null, WrongType otherwise.
+// `expected` names the type in the user's language.
 [[noreturn]] void failType(JsonNode::Type type, const JsonPath &path, const char *expected);
 [[noreturn]] void fail(DecodingError::Kind kind, const JsonPath &path, const QString &detail = {});
-// Refuses anything but an object: NotAnObject (Missing, Null for absent and null values).
+// Refuses anything but an object: NotAnObject (Null for null).
 void requireObject(JsonNode value, const JsonPath &path);
+// The JSON text of a value Qt already parsed; an undefined value fails as a missing one at `path`.
+QByteArray textOf(const QJsonValue &value, const QString &path);
 } // namespace JsonRead
 
 namespace JsonWrite {
@@ -58,15 +51,28 @@ template <class T> void field(JsonWriter &writer, QLatin1StringView key, const s
 }
 } // namespace JsonWrite
 
+template <class T> struct JsonCodingEntry
+{
+    static T decode(const QJsonValue &value, const QString &path = {})
+    {
+        JsonDocument document(JsonRead::textOf(value, path));
+        return document.decode<T>(path);
+    }
+};
+
 template <> struct JsonCoding<qint64> : JsonCodingEntry<qint64>
 {
     // A number with an integral value inside the 64-bit range: 5.0 is 5; 5.5, "5", 1e30 and
-    // 2^63 fail. The tree holds every such number as an integer already.
+    // 2^63 fail.
     static qint64 decodeAt(JsonNode value, const JsonPath &path)
     {
-        if (!value.isInteger())
-            JsonRead::failType(value.type(), path, "целое число");
-        return value.toInteger();
+        const JsonNode::Type type = value.type();
+        if (type == JsonNode::Type::Number) {
+            const JsonNode::Number number = value.toNumber();
+            if (number.isInteger)
+                return number.integer;
+        }
+        JsonRead::failType(type, path, "целое число");
     }
     static void encode(JsonWriter &writer, qint64 value) { writer.integer(value); }
 };
@@ -76,9 +82,10 @@ template <> struct JsonCoding<bool> : JsonCodingEntry<bool>
     // true or false only, never 0 or 1.
     static bool decodeAt(JsonNode value, const JsonPath &path)
     {
-        if (!value.isBool())
-            JsonRead::failType(value.type(), path, "true или false");
-        return value.isTrue();
+        const JsonNode::Type type = value.type();
+        if (type != JsonNode::Type::Bool)
+            JsonRead::failType(type, path, "true или false");
+        return value.toBool();
     }
     static void encode(JsonWriter &writer, bool value) { writer.boolean(value); }
 };
@@ -87,9 +94,10 @@ template <> struct JsonCoding<double> : JsonCodingEntry<double>
 {
     static double decodeAt(JsonNode value, const JsonPath &path)
     {
-        if (!value.isInteger() && !value.isDouble())
-            JsonRead::failType(value.type(), path, "число");
-        return value.toDouble();
+        const JsonNode::Type type = value.type();
+        if (type != JsonNode::Type::Number)
+            JsonRead::failType(type, path, "число");
+        return value.toNumber().real;
     }
     static void encode(JsonWriter &writer, double value) { writer.number(value); }
 };
@@ -98,8 +106,9 @@ template <> struct JsonCoding<QString> : JsonCodingEntry<QString>
 {
     static QString decodeAt(JsonNode value, const JsonPath &path)
     {
-        if (!value.isString())
-            JsonRead::failType(value.type(), path, "строка");
+        const JsonNode::Type type = value.type();
+        if (type != JsonNode::Type::String)
+            JsonRead::failType(type, path, "строка");
         return value.toString();
     }
     static void encode(JsonWriter &writer, const QString &value) { writer.string(value); }
@@ -110,13 +119,13 @@ template <class T> struct JsonCoding<QList<T>> : JsonCodingEntry<QList<T>>
     // One bad element refuses the whole list.
     static QList<T> decodeAt(JsonNode value, const JsonPath &path)
     {
-        if (!value.isArray())
-            JsonRead::failType(value.type(), path, "массив");
+        const JsonNode::Type type = value.type();
+        if (type != JsonNode::Type::Array)
+            JsonRead::failType(type, path, "массив");
         QList<T> list;
-        list.reserve(value.size());
-        JsonNode element = value.firstChild();
-        for (qsizetype i = 0; i < value.size(); ++i, element = element.next())
-            list.append(JsonCoding<T>::decodeAt(element, JsonPath(path, i)));
+        value.forEachElement([&list, &path](JsonNode element, qsizetype index) {
+            list.append(JsonCoding<T>::decodeAt(element, JsonPath(path, index)));
+        });
         return list;
     }
 
@@ -135,14 +144,11 @@ template <class V> struct JsonCoding<QMap<QString, V>> : JsonCodingEntry<QMap<QS
     {
         JsonRead::requireObject(value, path);
         QMap<QString, V> map;
-        JsonNode key = value.firstChild();
-        for (qsizetype i = 0; i < value.size(); ++i) {
-            const JsonNode member = key.next();
-            const QString name = key.toString();
+        value.forEachMember([&map, &path](std::string_view text, JsonNode member) {
+            const QString name = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
             // Of duplicate keys the last one counts, as with QJsonDocument.
             map.insert(name, JsonCoding<V>::decodeAt(member, JsonPath(path, name)));
-            key = member.next();
-        }
+        });
         return map;
     }
 
@@ -160,8 +166,35 @@ template <class V> struct JsonCoding<QMap<QString, V>> : JsonCodingEntry<QMap<QS
 // Decodes JSON bytes as a T; throws DecodingError, kind InvalidJson for bytes that are not JSON.
 template <class T> T decodeJson(const QByteArray &bytes)
 {
-    const JsonTree tree = JsonTree::parse(bytes);
-    return JsonCoding<T>::decodeAt(tree.root(), JsonPath(QString()));
+    JsonDocument document(bytes);
+    return document.decode<T>();
+}
+
+template <class T> T JsonDocument::decodeUnchecked(const QString &path)
+{
+    try {
+        JsonNode value = root();
+        T result = JsonCoding<T>::decodeAt(value, JsonPath(path));
+        finish();
+        return result;
+    } catch (const DecodingError &error) {
+        if (error.kind() == DecodingError::Kind::InvalidJson)
+            rememberNotJson(error);
+        throw;
+    }
+}
+
+template <class T> T JsonDocument::decode(const QString &path)
+{
+    try {
+        return decodeUnchecked<T>(path);
+    } catch (const DecodingError &error) {
+        if (error.kind() != DecodingError::Kind::InvalidJson) {
+            if (std::optional<DecodingError> notJsonError = notJson())
+                throw *notJsonError;
+        }
+        throw;
+    }
 }
 
 template <class T> QByteArray encodeJson(const T &value)

@@ -4,62 +4,132 @@
 
 #include <array>
 #include <cstddef>
+#include <exception>
 #include <optional>
+#include <tuple>
+#include <utility>
 
-// The members of one JSON object sorted into a record's key table in one pass over the members,
-// each key compared as bytes; unknown keys are skipped and, of duplicates, the last one counts.
-// Reads then go by table index, in the record's own order, and name the key only when they fail.
-template <std::size_t N> class JsonFields
+template <std::size_t N> using JsonKeys = std::array<QLatin1StringView, N>;
+
+// The members of one JSON object read into a record's key table in one pass over the members,
+// each key compared as bytes; unknown keys are skipped (and checked) and, of duplicates, the last
+// one counts. Each known member is decoded as it comes by the type at its place in Ts; what it
+// holds, or the failure of decoding it, waits in its slot. Reads then go by table index, in the
+// record's own order, so that of several faults the one met first in that order is reported
+// whatever the order of the members.
+template <class... Ts> class JsonFields
 {
 public:
-    // ASCII keys, matched exactly.
-    using Keys = std::array<QLatin1StringView, N>;
+    static constexpr std::size_t N = sizeof...(Ts);
+    using Keys = JsonKeys<N>;
+    template <std::size_t I> using Type = std::tuple_element_t<I, std::tuple<Ts...>>;
 
+    // ASCII keys, matched exactly.
     JsonFields(JsonNode value, const JsonPath &path, const Keys &keys) : m_path(path), m_keys(keys)
     {
         JsonRead::requireObject(value, path);
-        JsonNode key = value.firstChild();
-        for (qsizetype member = 0; member < value.size(); ++member) {
-            const JsonNode memberValue = key.next();
-            for (std::size_t i = 0; i < N; ++i) {
-                if (key.equals(m_keys[i])) {
-                    m_found[i] = memberValue;
-                    break;
-                }
+        std::size_t expected = 0;
+        value.forEachMember([this, &expected](std::string_view key, JsonNode member) {
+            const std::size_t index = find(key, expected);
+            if (index == N) {
+                member.skip();
+                return;
             }
-            key = memberValue.next();
-        }
+            expected = index + 1;
+            decoders[index](*this, member);
+        });
     }
 
     // Missing, null or of another type: the record fails.
-    template <class T> T required(std::size_t index) const
+    template <std::size_t I> Type<I> required()
     {
-        const JsonPath path(m_path, m_keys[index]);
-        if (!m_found[index])
-            JsonRead::fail(DecodingError::Kind::Missing, path);
-        return JsonCoding<T>::decodeAt(*m_found[index], path);
+        Slot &slot = m_slots[I];
+        if (slot.state == State::Missing)
+            JsonRead::fail(DecodingError::Kind::Missing, JsonPath(m_path, m_keys[I]));
+        if (slot.state == State::Null)
+            JsonRead::fail(DecodingError::Kind::Null, JsonPath(m_path, m_keys[I]));
+        return take<I>();
     }
 
     // Missing or null: absent.
-    template <class T> std::optional<T> optional(std::size_t index) const
+    template <std::size_t I> std::optional<Type<I>> optional()
     {
-        if (isAbsent(index))
+        if (isAbsent(I))
             return std::nullopt;
-        return JsonCoding<T>::decodeAt(*m_found[index], JsonPath(m_path, m_keys[index]));
+        return take<I>();
     }
 
     // Missing or null: the fallback.
-    template <class T> T valueOr(std::size_t index, T fallback) const
+    template <std::size_t I> Type<I> valueOr(Type<I> fallback)
     {
-        if (isAbsent(index))
+        if (isAbsent(I))
             return fallback;
-        return JsonCoding<T>::decodeAt(*m_found[index], JsonPath(m_path, m_keys[index]));
+        return take<I>();
     }
 
 private:
-    bool isAbsent(std::size_t index) const { return !m_found[index] || m_found[index]->isNull(); }
+    enum class State : quint8 { Missing, Null, Decoded, Failed };
+    struct Slot
+    {
+        State state = State::Missing;
+        std::exception_ptr failure;
+    };
+
+    // Members usually come in table order: look where the last one left off first.
+    std::size_t find(std::string_view key, std::size_t expected) const
+    {
+        for (std::size_t n = 0; n < N; ++n) {
+            const std::size_t i = (expected + n) % N;
+            if (key.size() == std::size_t(m_keys[i].size()) && std::equal(key.begin(), key.end(), m_keys[i].data()))
+                return i;
+        }
+        return N;
+    }
+
+    template <std::size_t I> static void decode(JsonFields &fields, JsonNode member)
+    {
+        Slot &slot = fields.m_slots[I];
+        if (slot.state == State::Failed)
+            slot.failure = nullptr;
+        if (member.type() == JsonNode::Type::Null) {
+            member.readNull();
+            slot.state = State::Null;
+            return;
+        }
+        try {
+            std::get<I>(fields.m_values) =
+                JsonCoding<Type<I>>::decodeAt(member, JsonPath(fields.m_path, fields.m_keys[I]));
+            slot.state = State::Decoded;
+        } catch (const DecodingError &error) {
+            // Bytes that are not JSON end the whole reading at once.
+            if (error.kind() == DecodingError::Kind::InvalidJson)
+                throw;
+            slot.state = State::Failed;
+            slot.failure = std::current_exception();
+        }
+    }
+
+    static constexpr auto decoders = []<std::size_t... I>(std::index_sequence<I...>)
+    {
+        return std::array<void (*)(JsonFields &, JsonNode), N>{&JsonFields::decode<I>...};
+    }
+    (std::index_sequence_for<Ts...>());
+
+    bool isAbsent(std::size_t index) const
+    {
+        const State state = m_slots[index].state;
+        return state == State::Missing || state == State::Null;
+    }
+
+    template <std::size_t I> Type<I> take()
+    {
+        if (m_slots[I].state == State::Failed)
+            std::rethrow_exception(m_slots[I].failure);
+        return std::move(*std::get<I>(m_values));
+    }
 
     const JsonPath &m_path;
     const Keys &m_keys;
-    std::array<std::optional<JsonNode>, N> m_found;
+    std::tuple<std::optional<Ts>...> m_values;
+    std::array<Slot, N> m_slots;
 };

@@ -1,46 +1,71 @@
 #pragma once
 
-#include "JsonTree.h"
-
-#include <QLatin1StringView>
 #include <QString>
+#include <QtGlobal>
 
-// One value inside a JsonTree; cheap to copy, valid while the tree lives.
+#include <cstddef>
+#include <string_view>
+
+// One value of a JsonDocument, read forward: each value is read once, in document order, and a
+// value left unread is skipped. Cheap to copy; valid while its document lives. simdjson stays
+// behind this class so that only its source file pays for the parser's header.
+//
+// Every read throws DecodingError (InvalidJson) when the bytes under it are not JSON.
 class JsonNode
 {
 public:
-    using Type = JsonTree::Type;
+    enum class Type : quint8 { Null, Bool, Number, String, Array, Object };
 
-    JsonNode(const JsonTree *tree, quint32 index) : m_tree(tree), m_index(index) {}
+    // A number: an integer when its exact value is whole and inside 64 bits, however it is written
+    // ("5.0", "1e2"); always also the nearest double.
+    struct Number
+    {
+        bool isInteger = false;
+        qint64 integer = 0;
+        double real = 0.0;
+    };
 
-    Type type() const { return data().type; }
-    bool isUndefined() const { return type() == Type::Undefined; }
-    bool isNull() const { return type() == Type::Null; }
-    bool isBool() const { return type() == Type::True || type() == Type::False; }
-    bool isTrue() const { return type() == Type::True; }
-    bool isInteger() const { return type() == Type::Integer; }
-    bool isDouble() const { return type() == Type::Double; }
-    bool isString() const { return type() == Type::String; }
-    bool isArray() const { return type() == Type::Array; }
-    bool isObject() const { return type() == Type::Object; }
+    Type type();
 
-    qint64 toInteger() const { return data().integer; }
-    // A number as a double: the nearest one to the text, also for an integer.
-    double toDouble() const { return data().number; }
-    QString toString() const;
-    // For a string: whether it is exactly `text`.
-    bool equals(QLatin1StringView text) const;
+    // Reads the literal under a value whose type() said so.
+    void readNull();
+    bool toBool();
+    Number toNumber();
+    QString toString();
 
-    // Elements of an array, members of an object.
-    qsizetype size() const { return data().length; }
-    // The first element, or an object's first key (its value follows it).
-    JsonNode firstChild() const { return JsonNode(m_tree, m_index + 1); }
-    // The value after this one and everything inside it.
-    JsonNode next() const { return JsonNode(m_tree, data().end); }
+    // Walks the whole value, checking that it is JSON and not nested too deep; its content is
+    // dropped. Used for members that no record reads.
+    void skip();
+
+    // `visit(JsonNode element, qsizetype index)` for each element of an array, in order.
+    template <class Visit> void forEachElement(Visit &&visit)
+    {
+        forEachElement(&visit, [](void *context, JsonNode element, qsizetype index) {
+            (*static_cast<Visit *>(context))(element, index);
+        });
+    }
+
+    // `visit(std::string_view key, JsonNode value)` for each member of an object, in order. The
+    // key is unescaped UTF-8, valid while the document lives.
+    template <class Visit> void forEachMember(Visit &&visit)
+    {
+        forEachMember(&visit, [](void *context, std::string_view key, JsonNode value) {
+            (*static_cast<Visit *>(context))(key, value);
+        });
+    }
+
+    // The storage of simdjson's value cursor, for the document that hands out the root.
+    static constexpr std::size_t storageSize = 24;
+    struct Storage
+    {
+        alignas(8) unsigned char bytes[storageSize];
+    };
+    explicit JsonNode(const Storage &storage) : m_storage(storage) {}
+    const Storage &storage() const { return m_storage; }
 
 private:
-    const JsonTree::Node &data() const { return m_tree->node(m_index); }
+    void forEachElement(void *context, void (*visit)(void *, JsonNode, qsizetype));
+    void forEachMember(void *context, void (*visit)(void *, std::string_view, JsonNode));
 
-    const JsonTree *m_tree;
-    quint32 m_index;
+    Storage m_storage;
 };

@@ -8,7 +8,7 @@ namespace {
 // Key-table order, which is also the order of reading and writing.
 enum Key { Id, Name, Description, Tracks, CoverUrl, IsPublic, ShareUrl, KeyCount };
 
-constexpr JsonFields<KeyCount>::Keys keys = {
+constexpr JsonKeys<KeyCount> keys = {
     QLatin1StringView("id"),        QLatin1StringView("name"),      QLatin1StringView("description"),
     QLatin1StringView("tracks"),    QLatin1StringView("cover_url"), QLatin1StringView("is_public"),
     QLatin1StringView("share_url"),
@@ -37,15 +37,15 @@ size_t qHash(const Playlist &playlist, size_t seed)
 
 Playlist JsonCoding<Playlist>::decodeAt(JsonNode value, const JsonPath &path)
 {
-    const JsonFields<KeyCount> fields(value, path, keys);
+    JsonFields<qint64, QString, QString, QList<Track>, QString, bool, QString> fields(value, path, keys);
     Playlist playlist;
-    playlist.id = fields.required<qint64>(Id);
-    playlist.name = fields.required<QString>(Name);
-    playlist.description = fields.required<QString>(Description);
-    playlist.tracks = fields.required<QList<Track>>(Tracks);
-    playlist.coverUrl = fields.optional<QString>(CoverUrl);
-    playlist.isPublic = fields.required<bool>(IsPublic);
-    playlist.shareUrl = fields.optional<QString>(ShareUrl);
+    playlist.id = fields.required<Id>();
+    playlist.name = fields.required<Name>();
+    playlist.description = fields.required<Description>();
+    playlist.tracks = fields.required<Tracks>();
+    playlist.coverUrl = fields.optional<CoverUrl>();
+    playlist.isPublic = fields.required<IsPublic>();
+    playlist.shareUrl = fields.optional<ShareUrl>();
     return playlist;
 }
 

@@ -22,7 +22,7 @@ enum Field {
     FieldCount
 };
 
-constexpr JsonFields<FieldCount>::Keys keys = {
+constexpr JsonKeys<FieldCount> keys = {
     QLatin1StringView("id"),
     QLatin1StringView("author"),
     QLatin1StringView("text"),
@@ -60,21 +60,23 @@ size_t qHash(const Post &post, size_t seed)
 
 Post JsonCoding<Post>::decodeAt(JsonNode value, const JsonPath &path)
 {
-    const JsonFields<FieldCount> fields(value, path, keys);
+    JsonFields<qint64, User, QString, QList<PostAttachment>, qint64, bool, qint64, bool, qint64, qint64, QString,
+               QString, QString>
+        fields(value, path, keys);
     return Post{
-        .id = fields.required<qint64>(Id),
-        .author = fields.required<User>(Author),
-        .text = fields.required<QString>(Text),
-        .attachments = fields.required<QList<PostAttachment>>(Attachments),
-        .likesCount = fields.required<qint64>(LikesCount),
-        .isLiked = fields.required<bool>(IsLiked),
-        .repostsCount = fields.required<qint64>(RepostsCount),
-        .isReposted = fields.required<bool>(IsReposted),
-        .commentsCount = fields.required<qint64>(CommentsCount),
-        .viewsCount = fields.required<qint64>(ViewsCount),
-        .createdAtFormatted = fields.required<QString>(CreatedAtFormatted),
-        .channelName = fields.optional<QString>(ChannelName),
-        .channelAvatarUrl = fields.optional<QString>(ChannelAvatarUrl),
+        .id = fields.required<Id>(),
+        .author = fields.required<Author>(),
+        .text = fields.required<Text>(),
+        .attachments = fields.required<Attachments>(),
+        .likesCount = fields.required<LikesCount>(),
+        .isLiked = fields.required<IsLiked>(),
+        .repostsCount = fields.required<RepostsCount>(),
+        .isReposted = fields.required<IsReposted>(),
+        .commentsCount = fields.required<CommentsCount>(),
+        .viewsCount = fields.required<ViewsCount>(),
+        .createdAtFormatted = fields.required<CreatedAtFormatted>(),
+        .channelName = fields.optional<ChannelName>(),
+        .channelAvatarUrl = fields.optional<ChannelAvatarUrl>(),
     };
 }
 

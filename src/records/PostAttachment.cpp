@@ -7,7 +7,7 @@ namespace {
 
 enum Field { Id, Type, Url, Title, Subtitle, ThumbnailUrl, FieldCount };
 
-constexpr JsonFields<FieldCount>::Keys keys = {
+constexpr JsonKeys<FieldCount> keys = {
     QLatin1StringView("id"),    QLatin1StringView("type"),     QLatin1StringView("url"),
     QLatin1StringView("title"), QLatin1StringView("subtitle"), QLatin1StringView("thumbnail_url"),
 };
@@ -56,14 +56,14 @@ void JsonCoding<PostAttachment::AttachmentType>::encode(JsonWriter &writer, Post
 
 PostAttachment JsonCoding<PostAttachment>::decodeAt(JsonNode value, const JsonPath &path)
 {
-    const JsonFields<FieldCount> fields(value, path, keys);
+    JsonFields<QString, PostAttachment::AttachmentType, QString, QString, QString, QString> fields(value, path, keys);
     return PostAttachment{
-        .id = fields.required<QString>(Id),
-        .type = fields.required<PostAttachment::AttachmentType>(Type),
-        .url = fields.required<QString>(Url),
-        .title = fields.optional<QString>(Title),
-        .subtitle = fields.optional<QString>(Subtitle),
-        .thumbnailUrl = fields.optional<QString>(ThumbnailUrl),
+        .id = fields.required<Id>(),
+        .type = fields.required<Type>(),
+        .url = fields.required<Url>(),
+        .title = fields.optional<Title>(),
+        .subtitle = fields.optional<Subtitle>(),
+        .thumbnailUrl = fields.optional<ThumbnailUrl>(),
     };
 }
 

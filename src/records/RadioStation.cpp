@@ -7,7 +7,7 @@ namespace {
 
 enum Field { Id, Name, Frequency, Genre, StreamUrl, CoverUrl, FieldCount };
 
-constexpr JsonFields<FieldCount>::Keys keys = {
+constexpr JsonKeys<FieldCount> keys = {
     QLatin1StringView("id"),    QLatin1StringView("name"),      QLatin1StringView("frequency"),
     QLatin1StringView("genre"), QLatin1StringView("streamUrl"), QLatin1StringView("coverUrl"),
 };
@@ -37,14 +37,14 @@ size_t qHash(const RadioStation &station, size_t seed)
 
 RadioStation JsonCoding<RadioStation>::decodeAt(JsonNode value, const JsonPath &path)
 {
-    const JsonFields<FieldCount> fields(value, path, keys);
+    JsonFields<qint64, QString, double, QString, QString, QString> fields(value, path, keys);
     return RadioStation{
-        .id = fields.required<qint64>(Id),
-        .name = fields.required<QString>(Name),
-        .frequency = fields.required<double>(Frequency),
-        .genre = fields.required<QString>(Genre),
-        .streamUrl = fields.required<QString>(StreamUrl),
-        .coverUrl = fields.optional<QString>(CoverUrl),
+        .id = fields.required<Id>(),
+        .name = fields.required<Name>(),
+        .frequency = fields.required<Frequency>(),
+        .genre = fields.required<Genre>(),
+        .streamUrl = fields.required<StreamUrl>(),
+        .coverUrl = fields.optional<CoverUrl>(),
     };
 }
 

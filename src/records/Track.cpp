@@ -21,7 +21,7 @@ enum Field {
     FieldCount
 };
 
-constexpr JsonFields<FieldCount>::Keys keys = {
+constexpr JsonKeys<FieldCount> keys = {
     QLatin1StringView("id"),           QLatin1StringView("title"),
     QLatin1StringView("artist"),       QLatin1StringView("duration_seconds"),
     QLatin1StringView("cover_url"),    QLatin1StringView("audio_url"),
@@ -61,19 +61,20 @@ size_t qHash(const Track &track, size_t seed)
 
 Track JsonCoding<Track>::decodeAt(JsonNode value, const JsonPath &path)
 {
-    const JsonFields<FieldCount> fields(value, path, keys);
+    JsonFields<qint64, QString, QString, qint64, QString, QString, bool, bool, QString, QString, QString> fields(
+        value, path, keys);
     return Track{
-        .id = fields.required<qint64>(Id),
-        .title = fields.required<QString>(Title),
-        .artist = fields.required<QString>(Artist),
-        .durationSeconds = fields.required<qint64>(DurationSeconds),
-        .coverUrl = fields.optional<QString>(CoverUrl),
-        .audioUrl = fields.required<QString>(AudioUrl),
-        .isLiked = fields.required<bool>(IsLiked),
-        .isExplicit = fields.required<bool>(Explicit),
-        .lyrics = fields.optional<QString>(Lyrics),
-        .albumName = fields.optional<QString>(AlbumName),
-        .frequencyFM = fields.optional<QString>(FrequencyFM),
+        .id = fields.required<Id>(),
+        .title = fields.required<Title>(),
+        .artist = fields.required<Artist>(),
+        .durationSeconds = fields.required<DurationSeconds>(),
+        .coverUrl = fields.optional<CoverUrl>(),
+        .audioUrl = fields.required<AudioUrl>(),
+        .isLiked = fields.required<IsLiked>(),
+        .isExplicit = fields.required<Explicit>(),
+        .lyrics = fields.optional<Lyrics>(),
+        .albumName = fields.optional<AlbumName>(),
+        .frequencyFM = fields.optional<FrequencyFM>(),
     };
 }
 

@@ -22,7 +22,7 @@ enum Field {
     FieldCount
 };
 
-constexpr JsonFields<FieldCount>::Keys keys = {
+constexpr JsonKeys<FieldCount> keys = {
     QLatin1StringView("id"),
     QLatin1StringView("username"),
     QLatin1StringView("first_name"),
@@ -104,21 +104,23 @@ size_t qHash(const User &user, size_t seed)
 
 User JsonCoding<User>::decodeAt(JsonNode value, const JsonPath &path)
 {
-    const JsonFields<FieldCount> fields(value, path, keys);
+    JsonFields<qint64, QString, QString, QString, QString, QString, QString, bool, qint64, qint64, QString, bool,
+               QString>
+        fields(value, path, keys);
     return User{
-        .id = fields.required<qint64>(Id),
-        .username = fields.valueOr<QString>(Username, QStringLiteral("user")),
-        .firstName = fields.valueOr<QString>(FirstName, QStringLiteral("Пользователь")),
-        .lastName = fields.valueOr<QString>(LastName, QString()),
-        .avatarUrl = fields.optional<QString>(AvatarUrl),
-        .coverUrl = fields.optional<QString>(CoverUrl),
-        .statusText = fields.optional<QString>(StatusText),
-        .isVerified = fields.valueOr<bool>(IsVerified, false),
-        .followersCount = fields.valueOr<qint64>(FollowersCount, 0),
-        .followingCount = fields.valueOr<qint64>(FollowingCount, 0),
-        .bio = fields.optional<QString>(Bio),
-        .isOnline = fields.valueOr<bool>(IsOnline, true),
-        .lastSeenText = fields.optional<QString>(LastSeenText),
+        .id = fields.required<Id>(),
+        .username = fields.valueOr<Username>(QStringLiteral("user")),
+        .firstName = fields.valueOr<FirstName>(QStringLiteral("Пользователь")),
+        .lastName = fields.valueOr<LastName>(QString()),
+        .avatarUrl = fields.optional<AvatarUrl>(),
+        .coverUrl = fields.optional<CoverUrl>(),
+        .statusText = fields.optional<StatusText>(),
+        .isVerified = fields.valueOr<IsVerified>(false),
+        .followersCount = fields.valueOr<FollowersCount>(0),
+        .followingCount = fields.valueOr<FollowingCount>(0),
+        .bio = fields.optional<Bio>(),
+        .isOnline = fields.valueOr<IsOnline>(true),
+        .lastSeenText = fields.optional<LastSeenText>(),
     };
 }
 

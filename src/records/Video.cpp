@@ -20,7 +20,7 @@ enum Field {
     FieldCount
 };
 
-constexpr JsonFields<FieldCount>::Keys keys = {
+constexpr JsonKeys<FieldCount> keys = {
     QLatin1StringView("id"),
     QLatin1StringView("title"),
     QLatin1StringView("description"),
@@ -60,19 +60,20 @@ size_t qHash(const Video &video, size_t seed)
 
 Video JsonCoding<Video>::decodeAt(JsonNode value, const JsonPath &path)
 {
-    const JsonFields<FieldCount> fields(value, path, keys);
+    JsonFields<qint64, QString, QString, User, QString, QString, qint64, qint64, qint64, bool, QString> fields(
+        value, path, keys);
     return Video{
-        .id = fields.required<qint64>(Id),
-        .title = fields.required<QString>(Title),
-        .description = fields.required<QString>(Description),
-        .author = fields.required<User>(Author),
-        .thumbnailUrl = fields.required<QString>(ThumbnailUrl),
-        .videoUrl = fields.required<QString>(VideoUrl),
-        .durationSeconds = fields.required<qint64>(DurationSeconds),
-        .viewsCount = fields.required<qint64>(ViewsCount),
-        .likesCount = fields.required<qint64>(LikesCount),
-        .isLiked = fields.required<bool>(IsLiked),
-        .createdAtFormatted = fields.required<QString>(CreatedAtFormatted),
+        .id = fields.required<Id>(),
+        .title = fields.required<Title>(),
+        .description = fields.required<Description>(),
+        .author = fields.required<Author>(),
+        .thumbnailUrl = fields.required<ThumbnailUrl>(),
+        .videoUrl = fields.required<VideoUrl>(),
+        .durationSeconds = fields.required<DurationSeconds>(),
+        .viewsCount = fields.required<ViewsCount>(),
+        .likesCount = fields.required<LikesCount>(),
+        .isLiked = fields.required<IsLiked>(),
+        .createdAtFormatted = fields.required<CreatedAtFormatted>(),
     };
 }
 

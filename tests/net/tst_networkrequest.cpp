@@ -114,6 +114,16 @@ private Q_SLOTS:
         QTest::newRow("html page, record asked for") << "user" << 502 << html << "error Ошибка чтения данных: *" << "*";
         QTest::newRow("html page, envelope asked for")
             << "envelope" << 200 << html << "error Ошибка чтения данных: *" << "*";
+        // The first stage gives up inside the broken object; the second reads the same document.
+        QTest::newRow("broken object, list asked for")
+            << "list" << 200 << QByteArray("{not json")
+            << "error Ошибка чтения данных: данные не являются корректным JSON*"
+            << "данные не являются корректным JSON*";
+        // The first stage stops at a value of the wrong kind; the bytes after it are no JSON.
+        QTest::newRow("fault after a wrong value, list asked for")
+            << "list" << 200 << QByteArray(R"({"success":true,"data":[1,]})")
+            << "error Ошибка чтения данных: данные не являются корректным JSON*"
+            << "данные не являются корректным JSON*";
         QTest::newRow("invalid utf-8") << "user" << 200 << QByteArray("\xff\xfe{\x80 not json")
                                        << "error Ошибка чтения данных: *" << "*";
         QTest::newRow("500 with an envelope") << "user" << 500 << envelopeWithUser << "user 7 ivan" << "";
