@@ -49,6 +49,28 @@ class TestMusicView : public QObject
     static bool isClosed(QObject *sheet) { return sheet && !sheet->property("visible").toBool(); }
     static QString buttonText(QQuickItem *button) { return button ? button->property("text").toString() : QString(); }
 
+    // A short WAV in `dir`: a large file takes long to cross loopback in a sanitized build.
+    static QString writeWav(const QTemporaryDir &dir, const QString &name, double seconds)
+    {
+        QFile file(dir.filePath(name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(wavSample(seconds)) <= 0)
+            return {};
+        return file.fileName();
+    }
+
+    // Opens the upload sheet over an empty library (the responder's first reply); the form once
+    // the sheet has fully risen, or null.
+    static UploadTrackForm *openUploadSheet(QmlScreen &screen, QObject *&sheet)
+    {
+        if (!screen.isReady() || !QTest::qWaitFor([&] { return !modelOf(screen)->isLoading(); }, 30000))
+            return nullptr;
+        tap(screen.window(), screen.find("uploadTrackButton"));
+        sheet = popup(screen, "uploadSheet");
+        if (!QTest::qWaitFor([&] { return isOpen(sheet) && screen.find("uploadTrackView"); }, 30000))
+            return nullptr;
+        return screen.find("uploadTrackView")->property("form").value<UploadTrackForm *>();
+    }
+
     // The screen against the reference service, its track list arrived.
     std::unique_ptr<QmlScreen> loadedScreen()
     {
@@ -197,28 +219,19 @@ private Q_SLOTS:
 
     void uploadFormEnablesSaveAndKeepsARefusedForm()
     {
-        // A small file: a large one takes long to cross loopback in a sanitized build.
         QTemporaryDir dir;
-        const QString wav = dir.filePath(QStringLiteral("take.wav"));
-        QFile file(wav);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(wavSample(1.0));
-        file.close();
+        const QString wav = writeWav(dir, QStringLiteral("take.wav"), 1.0);
+        QVERIFY(!wav.isEmpty());
         ScriptedResponder responder;
         responder.reply(200, "[]");
         NetworkManager::shared().setBaseURL(responder.baseUrl());
         QmlScreen screen(QStringLiteral("MusicView.qml"));
         QVERIFY2(screen.isReady(), qPrintable(screen.errors()));
-        MusicViewModel *model = modelOf(screen);
-        QTRY_VERIFY(!model->isLoading());
-        QQuickWindow *window = screen.window();
-
-        tap(window, screen.find("uploadTrackButton"));
-        QObject *sheet = popup(screen, "uploadSheet");
-        QTRY_VERIFY(isOpen(sheet));
-        QTRY_VERIFY(screen.find("uploadTrackView"));
-        auto *form = screen.find("uploadTrackView")->property("form").value<UploadTrackForm *>();
+        QObject *sheet = nullptr;
+        UploadTrackForm *form = openUploadSheet(screen, sheet);
         QVERIFY(form);
+        MusicViewModel *model = modelOf(screen);
+        QQuickWindow *window = screen.window();
         QCOMPARE(text(screen.find("sheetTitle")), QStringLiteral("Загрузить трек"));
         QQuickItem *save = screen.find("sheetTrailingButton");
         QCOMPARE(buttonText(save), QStringLiteral("Сохранить"));
@@ -290,25 +303,18 @@ private Q_SLOTS:
         NetworkManager::shared().setBaseURL(responder.baseUrl());
         QmlScreen screen(QStringLiteral("MusicView.qml"));
         QVERIFY2(screen.isReady(), qPrintable(screen.errors()));
-        MusicViewModel *model = modelOf(screen);
-        QTRY_VERIFY(!model->isLoading());
-        QQuickWindow *window = screen.window();
-
-        tap(window, screen.find("uploadTrackButton"));
-        QObject *sheet = popup(screen, "uploadSheet");
-        QTRY_VERIFY(isOpen(sheet));
-        QTRY_VERIFY(screen.find("uploadTrackView"));
-        auto *form = screen.find("uploadTrackView")->property("form").value<UploadTrackForm *>();
+        QObject *sheet = nullptr;
+        UploadTrackForm *form = openUploadSheet(screen, sheet);
         QVERIFY(form);
+        MusicViewModel *model = modelOf(screen);
+        QQuickWindow *window = screen.window();
         type(window, screen.find("trackTitleField"), QStringLiteral("Late"));
         type(window, screen.find("trackArtistField"), QStringLiteral("Band"));
         QTemporaryDir dir;
-        QFile file(dir.filePath(QStringLiteral("late.wav")));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(wavSample(0.5));
-        file.close();
+        const QString wav = writeWav(dir, QStringLiteral("late.wav"), 0.5);
+        QVERIFY(!wav.isEmpty());
         responder.reply(200, "{\"success\":true,\"data\":{\"url\":\"http://127.0.0.1/media/uploads/a.wav\"}}");
-        form->uploadAudio(QUrl::fromLocalFile(file.fileName()));
+        form->uploadAudio(QUrl::fromLocalFile(wav));
         QTRY_VERIFY(!form->isUploadingAudio());
         const qsizetype before = responder.requests().size();
         responder.replyNothing();
