@@ -14,6 +14,7 @@
 #include <QMap>
 #include <QString>
 
+#include <algorithm>
 #include <optional>
 
 // JSON coding of one type: `static T decode(const QJsonValue &, const QString &path)` and
@@ -66,13 +67,10 @@ template <> struct JsonCoding<qint64> : JsonCodingEntry<qint64>
     // 2^63 fail.
     static qint64 decodeAt(JsonNode value, const JsonPath &path)
     {
-        const JsonNode::Type type = value.type();
-        if (type == JsonNode::Type::Number) {
-            const JsonNode::Number number = value.toNumber();
-            if (number.isInteger)
-                return number.integer;
-        }
-        JsonRead::failType(type, path, "целое число");
+        JsonNode::Number number;
+        if (value.takeNumber(number) && number.isInteger)
+            return number.integer;
+        JsonRead::failType(value.type(), path, "целое число");
     }
     static void encode(JsonWriter &writer, qint64 value) { writer.integer(value); }
 };
@@ -82,10 +80,10 @@ template <> struct JsonCoding<bool> : JsonCodingEntry<bool>
     // true or false only, never 0 or 1.
     static bool decodeAt(JsonNode value, const JsonPath &path)
     {
-        const JsonNode::Type type = value.type();
-        if (type != JsonNode::Type::Bool)
-            JsonRead::failType(type, path, "true или false");
-        return value.toBool();
+        bool result = false;
+        if (!value.takeBool(result))
+            JsonRead::failType(value.type(), path, "true или false");
+        return result;
     }
     static void encode(JsonWriter &writer, bool value) { writer.boolean(value); }
 };
@@ -94,10 +92,10 @@ template <> struct JsonCoding<double> : JsonCodingEntry<double>
 {
     static double decodeAt(JsonNode value, const JsonPath &path)
     {
-        const JsonNode::Type type = value.type();
-        if (type != JsonNode::Type::Number)
-            JsonRead::failType(type, path, "число");
-        return value.toNumber().real;
+        JsonNode::Number number;
+        if (!value.takeNumber(number))
+            JsonRead::failType(value.type(), path, "число");
+        return number.real;
     }
     static void encode(JsonWriter &writer, double value) { writer.number(value); }
 };
@@ -106,10 +104,10 @@ template <> struct JsonCoding<QString> : JsonCodingEntry<QString>
 {
     static QString decodeAt(JsonNode value, const JsonPath &path)
     {
-        const JsonNode::Type type = value.type();
-        if (type != JsonNode::Type::String)
-            JsonRead::failType(type, path, "строка");
-        return value.toString();
+        QString text;
+        if (!value.takeString(text))
+            JsonRead::failType(value.type(), path, "строка");
+        return text;
     }
     static void encode(JsonWriter &writer, const QString &value) { writer.string(value); }
 };
@@ -123,6 +121,9 @@ template <class T> struct JsonCoding<QList<T>> : JsonCodingEntry<QList<T>>
         if (type != JsonNode::Type::Array)
             JsonRead::failType(type, path, "массив");
         QList<T> list;
+        // Room for the elements at once, saving the moves of a growing list; bounded, so that a
+        // long list whose first element already fails costs no more than that.
+        list.reserve(std::min<qsizetype>(value.sizeHint(), 1024));
         value.forEachElement([&list, &path](JsonNode element, qsizetype index) {
             list.append(JsonCoding<T>::decodeAt(element, JsonPath(path, index)));
         });
@@ -164,9 +165,9 @@ template <class V> struct JsonCoding<QMap<QString, V>> : JsonCodingEntry<QMap<QS
 };
 
 // Decodes JSON bytes as a T; throws DecodingError, kind InvalidJson for bytes that are not JSON.
-template <class T> T decodeJson(const QByteArray &bytes)
+template <class T> T decodeJson(const QByteArray &bytes, JsonDocument::Reading reading = JsonDocument::Reading::Fastest)
 {
-    JsonDocument document(bytes);
+    JsonDocument document(bytes, reading);
     return document.decode<T>();
 }
 
@@ -181,6 +182,9 @@ template <class T> T JsonDocument::decodeUnchecked(const QString &path)
         if (error.kind() == DecodingError::Kind::InvalidJson)
             rememberNotJson(error);
         throw;
+    } catch (const NeedsDigits &) {
+        readBytes();
+        return decodeUnchecked<T>(path);
     }
 }
 

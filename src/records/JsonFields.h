@@ -91,8 +91,7 @@ private:
         Slot &slot = fields.m_slots[I];
         if (slot.state == State::Failed)
             slot.failure = nullptr;
-        if (member.type() == JsonNode::Type::Null) {
-            member.readNull();
+        if (member.takeNull()) {
             slot.state = State::Null;
             return;
         }

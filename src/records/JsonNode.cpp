@@ -16,6 +16,11 @@ std::string_view trimmedToken(std::string_view token)
     return token;
 }
 
+JsonNode onBytes(const ondemand::value &value)
+{
+    return JsonNode(store(value));
+}
+
 // The nesting level of the containers inside `value`, counted from the document's top level.
 void walk(ondemand::value value, int level)
 {
@@ -36,15 +41,22 @@ void walk(ondemand::value value, int level)
         }
         return;
     default:
-        JsonNode(store(value)).skip();
+        onBytes(value).skip();
     }
+}
+
+// The first byte of a value, which names its kind; the value itself is left unread.
+char firstByte(ondemand::value &value)
+{
+    const std::string_view token = value.raw_json_token();
+    return token.empty() ? '\0' : token.front();
 }
 
 } // namespace
 
-JsonNode::Type JsonNode::type()
+JsonNode::Type JsonNode::bytesType() const
 {
-    switch (get(load(m_storage).type())) {
+    switch (get(loadValue(m_storage).type())) {
     case ondemand::json_type::array:
         return Type::Array;
     case ondemand::json_type::object:
@@ -63,66 +75,125 @@ JsonNode::Type JsonNode::type()
 
 void JsonNode::readNull()
 {
-    if (!get(load(m_storage).is_null()))
+    if (!takeNull())
         fail("недопустимое значение");
 }
 
 bool JsonNode::toBool()
 {
-    return get(load(m_storage).get_bool());
+    bool value = false;
+    if (!takeBool(value))
+        fail("недопустимое значение");
+    return value;
 }
 
 JsonNode::Number JsonNode::toNumber()
 {
-    ondemand::value value = load(m_storage);
-    const std::optional<Number> number = readJsonNumber(trimmedToken(value.raw_json_token()));
-    if (!number)
+    Number number;
+    if (!takeNumber(number))
         fail("недопустимое число");
-    return *number;
+    return number;
 }
 
 QString JsonNode::toString()
 {
-    const std::string_view text = get(load(m_storage).get_string());
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    QString text;
+    if (!takeString(text))
+        fail("недопустимое значение");
+    return text;
 }
 
-void JsonNode::skip()
+bool JsonNode::bytesTakeNull() const
 {
-    ondemand::value value = load(m_storage);
+    ondemand::value value = loadValue(m_storage);
+    if (firstByte(value) != 'n')
+        return false;
+    if (!get(value.is_null()))
+        fail("недопустимое значение");
+    return true;
+}
+
+bool JsonNode::bytesTakeBool(bool &out) const
+{
+    ondemand::value value = loadValue(m_storage);
+    const char first = firstByte(value);
+    if (first != 't' && first != 'f')
+        return false;
+    out = get(value.get_bool());
+    return true;
+}
+
+bool JsonNode::bytesTakeNumber(Number &out) const
+{
+    ondemand::value value = loadValue(m_storage);
+    const char first = firstByte(value);
+    if (first != '-' && (first < '0' || first > '9'))
+        return false;
+    const std::optional<Number> number = readJsonNumber(trimmedToken(value.raw_json_token()));
+    if (!number)
+        fail("недопустимое число");
+    out = *number;
+    return true;
+}
+
+bool JsonNode::bytesTakeString(QString &out) const
+{
+    std::string_view text;
+    if (!bytesTakeUtf8(text))
+        return false;
+    out = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    return true;
+}
+
+bool JsonNode::bytesTakeUtf8(std::string_view &out) const
+{
+    ondemand::value value = loadValue(m_storage);
+    if (firstByte(value) != '"')
+        return false;
+    out = get(value.get_string());
+    return true;
+}
+
+void JsonNode::bytesSkip() const
+{
+    ondemand::value value = loadValue(m_storage);
     switch (type()) {
     case Type::Array:
     case Type::Object:
         // current_depth() counts the document's own wrapping array (see JsonDocument) and this value.
         walk(value, value.current_depth() - 2);
         return;
-    case Type::Number:
-        toNumber();
+    case Type::Number: {
+        Number number;
+        bytesTakeNumber(number);
         return;
+    }
     case Type::String:
         get(value.get_string());
         return;
-    case Type::Bool:
-        toBool();
+    case Type::Bool: {
+        bool flag = false;
+        bytesTakeBool(flag);
         return;
+    }
     case Type::Null:
-        readNull();
+        bytesTakeNull();
         return;
     }
 }
 
-void JsonNode::forEachElement(void *context, void (*visit)(void *, JsonNode, qsizetype))
+void JsonNode::bytesForEachElement(void *context, void (*visit)(void *, JsonNode, qsizetype)) const
 {
     qsizetype index = 0;
-    for (auto element : get(load(m_storage).get_array()))
-        visit(context, JsonNode(store(get(std::move(element)))), index++);
+    for (auto element : get(loadValue(m_storage).get_array()))
+        visit(context, onBytes(get(std::move(element))), index++);
 }
 
-void JsonNode::forEachMember(void *context, void (*visit)(void *, std::string_view, JsonNode))
+void JsonNode::bytesForEachMember(void *context, void (*visit)(void *, std::string_view, JsonNode)) const
 {
-    for (auto member : get(load(m_storage).get_object())) {
+    for (auto member : get(loadValue(m_storage).get_object())) {
         ondemand::field field = get(std::move(member));
         const std::string_view key = get(field.unescaped_key());
-        visit(context, key, JsonNode(store(field.value())));
+        visit(context, key, onBytes(field.value()));
     }
 }

@@ -1,37 +1,53 @@
 #pragma once
 
-// What JsonNode and JsonDocument share underneath: simdjson itself, the layout of a node's cursor,
-// and the failure for bytes that are not JSON. Only their two source files include it.
+// What JsonNode and JsonDocument share underneath: simdjson itself, the layout of a node's cursors,
+// and the failure for bytes that are not JSON. Only their source files include it.
 #include "JsonNode.h"
 
 #include <simdjson.h>
 
+#include <cstring>
 #include <new>
 #include <string_view>
 
 namespace JsonSyntax {
 
 namespace ondemand = simdjson::ondemand;
+namespace dom = simdjson::dom;
 
 // Containers nested deeper than any reply; bounds the checking walk on hostile input.
 inline constexpr int maxDepth = 512;
 
-static_assert(sizeof(ondemand::value) <= JsonNode::storageSize);
-static_assert(alignof(ondemand::value) <= 8);
-static_assert(std::is_trivially_copyable_v<ondemand::value>);
+// The deepest nesting the tape takes. A document nested deeper is read from its bytes, where
+// maxDepth decides; keeping this well inside maxDepth means the tape never takes what the byte
+// reader would refuse.
+inline constexpr std::size_t tapeDepth = 256;
 
-inline JsonNode::Storage store(const ondemand::value &value)
+template <class Cursor> JsonNode::Storage store(const Cursor &cursor)
 {
+    static_assert(sizeof(Cursor) <= JsonNode::storageSize);
+    static_assert(alignof(Cursor) <= 8);
+    static_assert(std::is_trivially_copyable_v<Cursor>);
     JsonNode::Storage storage{};
-    std::memcpy(storage.bytes, &value, sizeof value);
+    std::memcpy(storage.bytes, &cursor, sizeof cursor);
     return storage;
 }
 
-inline ondemand::value load(const JsonNode::Storage &storage)
+template <class Cursor> Cursor loadCursor(const JsonNode::Storage &storage)
 {
-    ondemand::value value;
-    std::memcpy(&value, storage.bytes, sizeof value);
-    return value;
+    Cursor cursor;
+    std::memcpy(&cursor, storage.bytes, sizeof cursor);
+    return cursor;
+}
+
+inline ondemand::value loadValue(const JsonNode::Storage &storage)
+{
+    return loadCursor<ondemand::value>(storage);
+}
+
+inline dom::element loadElement(const JsonNode::Storage &storage)
+{
+    return loadCursor<dom::element>(storage);
 }
 
 // Throws DecodingError (InvalidJson) naming what is wrong, in the user's language.

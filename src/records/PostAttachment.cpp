@@ -41,12 +41,15 @@ size_t qHash(const PostAttachment &attachment, size_t seed)
 PostAttachment::AttachmentType JsonCoding<PostAttachment::AttachmentType>::decodeAt(JsonNode value,
                                                                                     const JsonPath &path)
 {
-    const QString text = JsonCoding<QString>::decodeAt(value, path);
+    std::string_view text;
+    if (!value.takeUtf8(text))
+        JsonRead::failType(value.type(), path, "строка");
     for (int i = 0; i < 3; ++i) {
-        if (text == typeNames[i])
+        if (text == std::string_view(typeNames[i].data(), std::size_t(typeNames[i].size())))
             return static_cast<PostAttachment::AttachmentType>(i);
     }
-    JsonRead::fail(DecodingError::Kind::UnknownValue, path, text);
+    JsonRead::fail(DecodingError::Kind::UnknownValue, path,
+                   QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 void JsonCoding<PostAttachment::AttachmentType>::encode(JsonWriter &writer, PostAttachment::AttachmentType type)
