@@ -65,6 +65,9 @@ thread_local std::unique_ptr<Workspace> spareWorkspace;
 // Buffers larger than this go back to the allocator with their document.
 constexpr std::size_t keptCapacity = 4 * 1024 * 1024;
 
+// JsonNode reads the tape's words itself, as simdjson 3 lays them out.
+static_assert(simdjson::SIMDJSON_VERSION_MAJOR == 3);
+
 // The tape's first word opens the document; its value comes next.
 constexpr std::size_t rootIndex = 1;
 
