@@ -13,6 +13,19 @@
 #include <QStyleHints>
 #include <QTest>
 
+namespace {
+// Where each named item sits, for comparing two make-ups of the screen number by number.
+void dumpGeometry(const char *state, QQuickItem *item)
+{
+    if (!item->objectName().isEmpty() && item->isVisible()) {
+        const QRectF r = item->mapRectToScene(QRectF(0, 0, item->width(), item->height()));
+        qInfo("%s %s %g %g %g %g", state, qPrintable(item->objectName()), r.x(), r.y(), r.width(), r.height());
+    }
+    for (QQuickItem *child : item->childItems())
+        dumpGeometry(state, child);
+}
+} // namespace
+
 int main(int argc, char *argv[])
 {
     ScreenshotTour::preferGStreamer();
@@ -32,6 +45,8 @@ int main(int argc, char *argv[])
     bool ok = true;
     const auto save = [&](const char *name) {
         ok = ScreenshotTour::save(window, out + QStringLiteral("/sign-in-%1.png").arg(QLatin1String(name))) && ok;
+        if (qEnvironmentVariableIsSet("VORLANE_TOUR_GEOMETRY"))
+            dumpGeometry(name, window->contentItem());
     };
 
     (void)QTest::qWaitFor([&] { return item("logoImage")->property("status").toInt() == 1; }, 5000);
