@@ -28,6 +28,13 @@ TextInput {
         color: Theme.secondarySystemBackground
     }
 
+    // The text cursor under the mouse, as over any editable text; the presses go to the input.
+    MouseArea {
+        anchors.fill: parent
+        acceptedButtons: Qt.NoButton
+        cursorShape: Qt.IBeamCursor
+    }
+
     Text {
         id: placeholder
         x: field.leftPadding

@@ -292,7 +292,7 @@ private Q_SLOTS:
         QVERIFY(!s.item("passwordField")->hasActiveFocus());
     }
 
-    // Text in a field is selected by dragging across it.
+    // Text in a field is selected by dragging across it, under a text cursor.
     void mouseSelectsTextInAField()
     {
         Screen s;
@@ -309,6 +309,8 @@ private Q_SLOTS:
         const QString selected = login->property("selectedText").toString();
         QVERIFY2(selected.size() >= 5 && QStringLiteral("maria@mail.example").contains(selected), qPrintable(selected));
         QCOMPARE(text(login), QStringLiteral("maria@mail.example"));
+        QTest::mouseMove(window, from);
+        QCOMPARE(window->cursor().shape(), Qt::IBeamCursor);
     }
 
     // Given no session model, the screen makes its own and works with it.
