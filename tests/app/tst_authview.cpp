@@ -310,7 +310,7 @@ private Q_SLOTS:
         QVERIFY2(selected.size() >= 5 && QStringLiteral("maria@mail.example").contains(selected), qPrintable(selected));
         QCOMPARE(text(login), QStringLiteral("maria@mail.example"));
         QTest::mouseMove(window, from);
-        QCOMPARE(window->cursor().shape(), Qt::IBeamCursor);
+        QTRY_COMPARE(window->cursor().shape(), Qt::IBeamCursor);
     }
 
     // Given no session model, the screen makes its own and works with it.
