@@ -20,6 +20,7 @@ for _ in $(seq 1 100); do grep -q '^PORT ' "$data/log" && break; sleep 0.1; done
 grep -q '^PORT ' "$data/log" || { cat "$data/log" >&2; exit 1; }
 
 xvfb-run -a -s "-screen 0 390x844x24" "$build/tests/app/vorlane_screenshot_tour" docs/screenshots
+cmake --build "$build" --target signin_screenshots && xvfb-run -a -s "-screen 0 390x844x24" "$build/tests/app/signin_screenshots" docs/screenshots
 # Before the feed tour, whose new post would push the other member's card out of view.
 cmake --build "$build" --target profile_screenshots && xvfb-run -a -s "-screen 0 390x844x24" "$build/tests/profile/profile_screenshots" docs/screenshots
 cmake --build "$build" --target video_screenshots && xvfb-run -a -s "-screen 0 390x844x24" "$build/tests/video/video_screenshots" docs/screenshots

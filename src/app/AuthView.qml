@@ -1,11 +1,10 @@
 import QtQuick
-import QtQuick.Controls
-import QtQuick.Controls.impl
-import QtQuick.Layouts
 import Vorlane
 
 // The screen shown while nobody is signed in: sign-in and registration in one form. It keeps
 // what is typed and hands it to the session model, whose error text and busy flag it shows.
+// Its first frame is made of plain Qt Quick items only: the control and layout libraries cost
+// more to load than the rest of the start-up, so the parts that need them come by address.
 Rectangle {
     id: root
 
@@ -56,24 +55,24 @@ Rectangle {
         NumberAnimation { target: submitText; property: "opacity"; from: 0; to: 1; duration: 250 }
     }
 
-    ColumnLayout {
-        anchors.fill: parent
-        anchors.topMargin: 20
-        anchors.bottomMargin: 20
+    // Centred between 20-point margins at the top and bottom. Sizes and places are whole pixels,
+    // half a pixel rounding up, so that every text lands where the layouts used to put it.
+    Column {
+        id: content
+        width: root.width
+        y: 20 + Math.round((root.height - 40 - height) / 2)
         spacing: 24
 
-        Item { Layout.fillHeight: true }
-
-        ColumnLayout {
-            Layout.fillWidth: true
+        Column {
+            width: parent.width
             spacing: 12
 
             Image {
                 id: logo
                 objectName: "logoImage"
-                Layout.fillWidth: true
-                Layout.preferredHeight: status === Image.Ready && implicitWidth > 0
-                                        ? Math.min(90, width * implicitHeight / implicitWidth) : 90
+                width: parent.width
+                height: status === Image.Ready && implicitWidth > 0
+                        ? Math.min(90, width * implicitHeight / implicitWidth) : 90
                 visible: SiteAddress.logoUrl.toString() !== ""
                 source: SiteAddress.logoUrl
                 asynchronous: true
@@ -83,7 +82,8 @@ Rectangle {
             Text {
                 id: subtitle
                 objectName: "subtitleText"
-                Layout.alignment: Qt.AlignHCenter
+                x: Math.round((parent.width - width) / 2)
+                width: Math.ceil(implicitWidth)
                 text: root.isRegisterMode ? qsTr("Регистрация нового аккаунта") : qsTr("Войдите в свой профиль")
                 font.pixelSize: Theme.subheadline
                 font.weight: Font.Medium
@@ -91,82 +91,61 @@ Rectangle {
             }
         }
 
-        // Made when first shown, like the other parts of the screen that start hidden.
+        // Read the first time a message shows, like the other parts of the screen that start hidden.
         Loader {
             id: banner
             objectName: "errorBanner"
+            x: Math.round((parent.width - width) / 2)
+            width: Math.min(implicitWidth, root.width - 2 * 24)
             visible: root.viewModel !== null && root.viewModel.hasErrorMessage
             active: visible || item !== null
-            Layout.alignment: Qt.AlignHCenter
-            Layout.maximumWidth: root.width - 2 * 24
-
-            sourceComponent: Rectangle {
-                implicitWidth: bannerRow.implicitWidth + 2 * Theme.padding
-                implicitHeight: bannerRow.implicitHeight + 2 * Theme.padding
-                radius: 10
-                color: Qt.rgba(1, 59 / 255, 48 / 255, 0.1)
-                RowLayout {
-                    id: bannerRow
-                    anchors.fill: parent
-                    anchors.margins: Theme.padding
-                    spacing: Theme.spacing
-
-                    IconImage {
-                        objectName: "errorIcon"
-                        Layout.alignment: Qt.AlignVCenter
-                        source: Theme.icon("exclamationmark.triangle.fill")
-                        sourceSize: Qt.size(16, 16)
-                        color: Theme.red
-                    }
-                    Text {
-                        id: errorText
-                        objectName: "errorText"
-                        Layout.fillWidth: true
-                        Layout.maximumWidth: root.width - 2 * 24 - 2 * Theme.padding - 16 - Theme.spacing
-                        visible: text !== ""
-                        text: root.viewModel !== null ? root.viewModel.errorMessage : ""
-                        textFormat: Text.PlainText
-                        wrapMode: Text.Wrap
-                        font.pixelSize: Theme.footnote
-                        font.weight: Font.DemiBold
-                        color: Theme.red
-                    }
-                }
-            }
+            source: "AuthErrorBanner.qml"
+        }
+        Binding {
+            target: banner.item
+            property: "message"
+            value: root.viewModel !== null ? root.viewModel.errorMessage : ""
+        }
+        Binding {
+            target: banner.item
+            property: "maximumTextWidth"
+            value: root.width - 2 * 24 - 2 * Theme.padding - 16 - Theme.spacing
         }
 
-        ColumnLayout {
+        Column {
             id: form
-            Layout.fillWidth: true
-            Layout.leftMargin: 24
-            Layout.rightMargin: 24
+            x: 24
+            width: parent.width - 2 * 24
             spacing: 14
 
             // The registration fields, made the first time registration is chosen.
             Loader {
-                Layout.fillWidth: true
+                width: parent.width
                 visible: root.isRegisterMode
                 active: visible || item !== null
 
-                sourceComponent: ColumnLayout {
+                sourceComponent: Column {
                     spacing: 14
 
                     AuthField {
                         objectName: "firstNameField"
-                                placeholderText: qsTr("Имя (например: Мария)")
+                        width: parent.width
+                        placeholderText: qsTr("Имя (например: Мария)")
                         text: root.firstName
                         onTextEdited: root.firstName = text
                     }
                     AuthField {
                         objectName: "usernameField"
-                                placeholderText: qsTr("Логин (например: maria_k)")
+                        width: parent.width
+                        placeholderText: qsTr("Логин (например: maria_k)")
                         inputMethodHints: Qt.ImhNoAutoUppercase
                         text: root.username
                         onTextEdited: root.username = text
                     }
                     AuthField {
                         objectName: "emailField"
-                                placeholderText: qsTr("Email (необязательно)")
+                        width: parent.width
+                        placeholderText: qsTr("Email (необязательно)")
                         inputMethodHints: Qt.ImhNoAutoUppercase
                         text: root.email
                         onTextEdited: root.email = text
@@ -175,6 +154,7 @@ Rectangle {
             }
             AuthField {
                 objectName: "loginField"
+                width: parent.width
                 visible: !root.isRegisterMode
                 placeholderText: qsTr("Логин или Email")
                 inputMethodHints: Qt.ImhNoAutoUppercase
@@ -183,6 +163,7 @@ Rectangle {
             }
             AuthField {
                 objectName: "passwordField"
+                width: parent.width
                 placeholderText: qsTr("Пароль")
                 echoMode: TextInput.Password
                 text: root.password
@@ -190,22 +171,43 @@ Rectangle {
             }
         }
 
-        Button {
+        // A button: a press takes the focus, a release on it submits, and so does the space bar
+        // while it holds the focus.
+        Rectangle {
             id: submitButton
             objectName: "submitButton"
-            Layout.fillWidth: true
-            Layout.leftMargin: 24
-            Layout.rightMargin: 24
-            enabled: root.viewModel !== null && !root.viewModel.isLoading
-            padding: Theme.padding
-            onClicked: root.submit()
 
-            background: Rectangle {
-                radius: 12
-                color: Theme.blue
+            property bool spaceDown: false
+
+            x: 24
+            width: parent.width - 2 * 24
+            height: submitText.implicitHeight + 2 * Theme.padding
+            radius: 12
+            color: Theme.blue
+            enabled: root.viewModel !== null && !root.viewModel.isLoading
+            activeFocusOnTab: true
+            onActiveFocusChanged: spaceDown = false
+            Keys.onPressed: event => {
+                if (event.key === Qt.Key_Space && !event.isAutoRepeat) {
+                    spaceDown = true
+                    event.accepted = true
+                }
             }
-            contentItem: Item {
-                implicitHeight: submitText.implicitHeight
+            Keys.onReleased: event => {
+                if (event.key === Qt.Key_Space && !event.isAutoRepeat && spaceDown) {
+                    spaceDown = false
+                    event.accepted = true
+                    root.submit()
+                }
+            }
+
+            // The content area inside the button's padding, two points wider at the sides.
+            Item {
+                x: Theme.padding + 2
+                y: Theme.padding
+                width: parent.width - 2 * (Theme.padding + 2)
+                height: parent.height - 2 * Theme.padding
+
                 Text {
                     id: submitText
                     objectName: "submitText"
@@ -226,21 +228,50 @@ Rectangle {
                     }
                 }
             }
-        }
 
-        AbstractButton {
-            objectName: "modeToggle"
-            Layout.alignment: Qt.AlignHCenter
-            onClicked: root.toggleMode()
-            contentItem: Text {
-                text: root.isRegisterMode ? qsTr("Уже есть аккаунт? Войти") : qsTr("Нет аккаунта? Зарегистрироваться")
-                font.pixelSize: 14
-                font.weight: Font.DemiBold
-                color: Theme.blue
-                opacity: parent.pressed ? 0.4 : 1
+            MouseArea {
+                anchors.fill: parent
+                onPressed: submitButton.forceActiveFocus(Qt.MouseFocusReason)
+                onClicked: root.submit()
             }
         }
 
-        Item { Layout.fillHeight: true }
+        // The switch between the two modes, dimmed while pressed.
+        Text {
+            id: modeToggle
+            objectName: "modeToggle"
+
+            property bool spaceDown: false
+
+            x: Math.round((parent.width - width) / 2)
+            width: Math.ceil(implicitWidth)
+            text: root.isRegisterMode ? qsTr("Уже есть аккаунт? Войти") : qsTr("Нет аккаунта? Зарегистрироваться")
+            font.pixelSize: 14
+            font.weight: Font.DemiBold
+            color: Theme.blue
+            opacity: toggleArea.containsPress || spaceDown ? 0.4 : 1
+            activeFocusOnTab: true
+            onActiveFocusChanged: spaceDown = false
+            Keys.onPressed: event => {
+                if (event.key === Qt.Key_Space && !event.isAutoRepeat) {
+                    spaceDown = true
+                    event.accepted = true
+                }
+            }
+            Keys.onReleased: event => {
+                if (event.key === Qt.Key_Space && !event.isAutoRepeat && spaceDown) {
+                    spaceDown = false
+                    event.accepted = true
+                    root.toggleMode()
+                }
+            }
+
+            MouseArea {
+                id: toggleArea
+                anchors.fill: parent
+                onPressed: modeToggle.forceActiveFocus(Qt.MouseFocusReason)
+                onClicked: root.toggleMode()
+            }
+        }
     }
 }

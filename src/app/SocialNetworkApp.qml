@@ -1,10 +1,11 @@
 import QtQuick
-import QtQuick.Controls
 import Vorlane
 
 // The application's one window. It owns the session model for the whole run; the model
-// restores a stored session when it is made, before the first screen reads it.
-ApplicationWindow {
+// restores a stored session when it is made, before the first screen reads it. A plain window,
+// not the controls' application window: the sign-in screen's first frame needs no control
+// library, and the popups of the tab screens find their overlay in any Qt Quick window.
+Window {
     id: window
 
     readonly property AuthViewModel authViewModel: session

@@ -61,8 +61,7 @@ private Q_SLOTS:
             s.tapItem("modeToggle");
         QCOMPARE(text(s.item("subtitleText")), subtitle);
         QCOMPARE(text(s.item("submitText")), submit);
-        QCOMPARE(s.item("modeToggle")->property("contentItem").value<QQuickItem *>()->property("text").toString(),
-                 toggle);
+        QCOMPARE(text(s.item("modeToggle")), toggle);
 
         // The visible fields, top to bottom, once the layout has settled.
         const auto shownInOrder = [&s] {
@@ -219,6 +218,99 @@ private Q_SLOTS:
         s.tapItem("submitButton");
         QTRY_VERIFY(s.item("errorBanner")->isVisible());
         QCOMPARE(text(s.item("errorText")), message);
+    }
+
+    // Tab walks the shown fields top to bottom, then the button and the mode switch; the space
+    // bar presses whichever of those two holds the focus.
+    void keyboardWalksAndPressesTheForm_data()
+    {
+        QTest::addColumn<bool>("registration");
+        QTest::addColumn<QStringList>("order");
+        QTest::newRow("sign-in") << false
+                                 << QStringList{"loginField", "passwordField", "submitButton", "modeToggle"};
+        QTest::newRow("registration") << true
+                                      << QStringList{"firstNameField", "usernameField", "emailField",
+                                                     "passwordField", "submitButton", "modeToggle"};
+    }
+    void keyboardWalksAndPressesTheForm()
+    {
+        QFETCH(bool, registration);
+        QFETCH(QStringList, order);
+        Screen s;
+        QVERIFY2(s.screen.isReady(), qPrintable(s.screen.errors()));
+        QQuickWindow *window = s.screen.window();
+        if (registration)
+            s.tapItem("modeToggle");
+        s.tapItem(qPrintable(order.first()));
+        QStringList visited{window->activeFocusItem() ? window->activeFocusItem()->objectName() : QString()};
+        for (int i = 1; i < order.size(); ++i) {
+            QTest::keyClick(window, Qt::Key_Tab);
+            visited << (window->activeFocusItem() ? window->activeFocusItem()->objectName() : QString());
+        }
+        QCOMPARE(visited, order);
+        // Enter in a field sends nothing; the space bar on the focused switch changes the mode.
+        s.tapItem(qPrintable(order.at(order.size() - 3)));
+        QTest::keyClick(window, Qt::Key_Return);
+        QVERIFY(!s.model.property("hasErrorMessage").toBool());
+        QTest::keyClick(window, Qt::Key_Tab);
+        QTest::keyClick(window, Qt::Key_Tab);
+        QTest::keyClick(window, Qt::Key_Space);
+        QCOMPARE(s.screen.root()->property("isRegisterMode").toBool(), !registration);
+        // Back on the button, the space bar submits the blank form.
+        QTest::keyClick(window, Qt::Key_Backtab);
+        QCOMPARE(window->activeFocusItem()->objectName(), QStringLiteral("submitButton"));
+        QTest::keyClick(window, Qt::Key_Space);
+        QTRY_VERIFY(s.item("errorBanner")->isVisible());
+    }
+
+    // A press on the button or the switch takes the focus from the field; only a release on the
+    // switch changes the mode.
+    void pressesOnTheSwitch()
+    {
+        Screen s;
+        QVERIFY2(s.screen.isReady(), qPrintable(s.screen.errors()));
+        QQuickWindow *window = s.screen.window();
+        QQuickItem *toggle = s.item("modeToggle");
+        const QPoint centre = toggle->mapToScene(QPointF(toggle->width() / 2, toggle->height() / 2)).toPoint();
+        s.tapItem("loginField");
+        QVERIFY(s.item("loginField")->hasActiveFocus());
+
+        QTest::mousePress(window, Qt::LeftButton, {}, centre);
+        QVERIFY(!s.item("loginField")->hasActiveFocus());
+        QTest::mouseMove(window, centre + QPoint(0, 200));
+        QTest::mouseRelease(window, Qt::LeftButton, {}, centre + QPoint(0, 200));
+        QVERIFY(!s.screen.root()->property("isRegisterMode").toBool());
+
+        // A double click is two presses: the mode comes back, the message each switch clears is gone.
+        s.model.setErrorMessage(QStringLiteral("Неверный логин или пароль"));
+        QTest::mouseDClick(window, Qt::LeftButton, {}, centre);
+        QVERIFY(!s.screen.root()->property("isRegisterMode").toBool());
+        QVERIFY(!s.model.property("hasErrorMessage").toBool());
+
+        s.tapItem("passwordField");
+        s.tapItem("submitButton");
+        QVERIFY(!s.item("passwordField")->hasActiveFocus());
+    }
+
+    // Text in a field is selected by dragging across it, under a text cursor.
+    void mouseSelectsTextInAField()
+    {
+        Screen s;
+        QVERIFY2(s.screen.isReady(), qPrintable(s.screen.errors()));
+        QQuickWindow *window = s.screen.window();
+        QQuickItem *login = s.item("loginField");
+        type(window, login, QStringLiteral("maria@mail.example"));
+        const QPoint from = login->mapToScene(QPointF(30, login->height() / 2)).toPoint();
+        const QPoint to = login->mapToScene(QPointF(120, login->height() / 2)).toPoint();
+        QTest::mousePress(window, Qt::LeftButton, {}, from);
+        for (int x = from.x(); x <= to.x(); x += 10)
+            QTest::mouseMove(window, QPoint(x, from.y()));
+        QTest::mouseRelease(window, Qt::LeftButton, {}, to);
+        const QString selected = login->property("selectedText").toString();
+        QVERIFY2(selected.size() >= 5 && QStringLiteral("maria@mail.example").contains(selected), qPrintable(selected));
+        QCOMPARE(text(login), QStringLiteral("maria@mail.example"));
+        QTest::mouseMove(window, from);
+        QTRY_COMPARE(window->cursor().shape(), Qt::IBeamCursor);
     }
 
     // Given no session model, the screen makes its own and works with it.
