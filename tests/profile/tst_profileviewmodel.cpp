@@ -162,31 +162,6 @@ private Q_SLOTS:
         QCOMPARE(responder.requests().size(), 1);
     }
 
-    // Against the real service: only the loaded user's posts, in the feed's order.
-    void theWallHoldsTheUsersPostsInFeedOrder()
-    {
-        const QList<Post> feed = runToEnd(NetworkManager::shared().request<QList<Post>>(QStringLiteral("feed.php")))
-                                     .value.value_or(QList<Post>());
-        QVERIFY(feed.size() > 2);
-        QSet<qint64> authors;
-        for (const Post &post : feed)
-            authors.insert(post.author.id);
-        QVERIFY(authors.size() > 1);
-        for (const qint64 author : authors) {
-            ProfileViewModel profile(User{.id = author});
-            QAbstractItemModelTester tester(profile.userPostsModel(),
-                                            QAbstractItemModelTester::FailureReportingMode::QtTest);
-            QTRY_VERIFY(!profile.isLoading());
-            QList<Post> expected;
-            for (const Post &post : feed) {
-                if (post.author.id == author)
-                    expected << post;
-            }
-            QCOMPARE(profile.user().id, author);
-            QCOMPARE(profile.userPosts(), expected);
-        }
-    }
-
     // The update carries the four texts as typed; the model then takes each one that is not empty.
     void aSaveSendsTheTextsAndKeepsTheNonEmptyOnes_data()
     {
