@@ -54,18 +54,13 @@ class TestProfileView : public QObject
     QTemporaryDir m_files;
     std::unique_ptr<QmlSnippet> m_screen;
 
-    QQuickItem *open(const QVariant &user, const QVariant &current)
+    // Opens a profile and waits for its loads to end (or fail).
+    QQuickItem *openLoaded(const QVariant &user, const QVariant &current)
     {
         QVariant pushed;
         QMetaObject::invokeMethod(m_screen->root(), "open", Q_RETURN_ARG(QVariant, pushed), Q_ARG(QVariant, user),
                                   Q_ARG(QVariant, current));
-        return pushed.value<QQuickItem *>();
-    }
-
-    // Opens a profile and waits for its loads to end (or fail).
-    QQuickItem *openLoaded(const QVariant &user, const QVariant &current)
-    {
-        QQuickItem *profile = open(user, current);
+        auto *profile = pushed.value<QQuickItem *>();
         if (!QTest::qWaitFor([&] { return !modelOf(profile)->isLoading(); }))
             qWarning("the profile kept loading");
         QTest::qWait(30);

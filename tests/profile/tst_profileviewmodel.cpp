@@ -7,6 +7,8 @@
 #include "ScriptedResponder.h"
 #include "ServiceTestCase.h"
 #include "TaskOutcome.h"
+#include "feed/FeedReplies.h"
+#include "feed/FeedTestPosts.h"
 
 #include <QAbstractItemModelTester>
 #include <QJsonDocument>
@@ -15,24 +17,8 @@
 
 namespace {
 
-QByteArray postJson(qint64 id, qint64 authorId, const QString &text)
-{
-    return QStringLiteral(R"({"id": %1, "author": {"id": %2, "username": "u%2"}, "text": "%3", "attachments": [], )"
-                          R"("likes_count": 0, "is_liked": false, "reposts_count": 0, "is_reposted": false, )"
-                          R"("comments_count": 0, "views_count": 0, "created_at_formatted": "now"})")
-        .arg(id)
-        .arg(authorId)
-        .arg(text)
-        .toUtf8();
-}
-
-QList<qint64> postIds(const QList<Post> &posts)
-{
-    QList<qint64> ids;
-    for (const Post &post : posts)
-        ids << post.id;
-    return ids;
-}
+using FeedTestPosts::author;
+using FeedTestPosts::post;
 
 // Beyond a double's exact integers: an id the update must carry digit for digit.
 constexpr qint64 BigId = 9007199254740993;
@@ -78,8 +64,9 @@ private Q_SLOTS:
     {
         ScriptedResponder responder;
         responder.reply(200, R"({"id": 9, "username": "other", "first_name": "Другой"})");
-        responder.reply(200, "[" + postJson(1, 9, "a") + "," + postJson(2, 7, "b") + "," + postJson(3, 9, "c") + "," +
-                                 postJson(4, 8, "d") + "]");
+        const QList<Post> feed = {post(1, "a", author(9)), post(2, "b", author(7)), post(3, "c", author(9)),
+                                  post(4, "d", author(8))};
+        responder.reply(200, FeedReplies::list(feed));
         useResponder(responder);
 
         ProfileViewModel profile(User{.id = 7, .username = QStringLiteral("asked")});
@@ -89,12 +76,12 @@ private Q_SLOTS:
         QTRY_VERIFY(!profile.isLoading());
 
         QCOMPARE(responder.requests().size(), 2);
-        QCOMPARE(responder.requests()[0].target, QByteArray("/api/profile.php?user_id=7"));
-        QCOMPARE(responder.requests()[0].method, QByteArray("GET"));
+        QCOMPARE(responder.requests()[0].method + ' ' + responder.requests()[0].target,
+                 QByteArray("GET /api/profile.php?user_id=7"));
         QCOMPARE(responder.requests()[1].target, QByteArray("/api/feed.php"));
         QCOMPARE(profile.user().id, 9);
         QCOMPARE(profile.user().username, QStringLiteral("other"));
-        QCOMPARE(postIds(profile.userPosts()), QList<qint64>({1, 3}));
+        QCOMPARE(profile.userPosts(), (QList<Post>{feed[0], feed[2]}));
         QCOMPARE(profile.userPostsModel()->rowCount(), 2);
     }
 
@@ -122,7 +109,7 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<QByteArray>("wall");
         QTest::addColumn<int>("requests");
-        const QByteArray wall = "[" + postJson(1, 7, "a") + "]";
+        const QByteArray wall = FeedReplies::list({post(1, "a", author(7))});
         QTest::newRow("refusal envelope") << 200 << QByteArray(R"({"success": false, "message": "Нет"})") << wall << 1;
         QTest::newRow("HTTP 500") << 500 << QByteArray() << wall << 1;
         QTest::newRow("HTTP 401") << 401 << QByteArray("{}") << wall << 1;
