@@ -58,29 +58,12 @@ class TestFeedView : public ServiceTestCase
     }
 
 private Q_SLOTS:
-    void emptyFeedAndEmptySearchSayDifferentThings()
-    {
-        ScriptedResponder responder;
-        for (int i = 0; i < 4; ++i)
-            responder.reply(200, "[]");
-        NetworkManager::shared().setBaseURL(responder.baseUrl());
-        Screen feed(author());
-        QVERIFY2(feed.screen.isReady(), qPrintable(feed.screen.errors()));
-        QTRY_COMPARE(feedLoads(responder), 2);
-        QQuickItem *empty = feed.find(QStringLiteral("feedEmptyText"));
-        QVERIFY(empty->isVisible());
-        QCOMPARE(text(empty), QStringLiteral("В ленте пока нет публикаций. Напишите первую запись!"));
-        // Blanks show every post, but an empty feed then says nothing was found for them.
-        feed.search(QStringLiteral("  "));
-        QCOMPARE(text(empty), QStringLiteral("Ничего не найдено по запросу '  '"));
-    }
-
     void searchNarrowsTheCardsAndSegmentsChangeNothing()
     {
         Screen feed(author());
         QVERIFY2(feed.screen.isReady(), qPrintable(feed.screen.errors()));
-        QAbstractItemModelTester tester(feed.screen.root()->property("searchModel").value<QAbstractItemModel *>(),
-                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        auto *shown = feed.screen.root()->property("searchModel").value<QAbstractItemModel *>();
+        QAbstractItemModelTester tester(shown, QAbstractItemModelTester::FailureReportingMode::QtTest);
         QTRY_VERIFY(feed.cards() > 3);
         const int all = feed.cards();
         QQuickItem *empty = feed.find(QStringLiteral("feedEmptyText"));
@@ -88,7 +71,6 @@ private Q_SLOTS:
 
         feed.search(QStringLiteral("ИВАН"));
         QVERIFY(feed.cards() > 0 && feed.cards() < all);
-        auto *shown = feed.screen.root()->property("searchModel").value<QAbstractItemModel *>();
         QStringList shownIds, expectedIds;
         for (int row = 0; row < shown->rowCount(); ++row)
             shownIds << shown->data(shown->index(row, 0), shown->roleNames().key("postId")).toString();
@@ -133,11 +115,17 @@ private Q_SLOTS:
         QVERIFY(!feed.model.posts().first().isLiked);
     }
 
+    // The photo goes up at once and stays through a failed second upload; its address, and the text
+    // trimmed, go out with the post, which the service's stored one replaces in place and a search
+    // typed before follows.
     void composerPublishesWithAPhoto()
     {
         Screen feed(author(1));
         QVERIFY2(feed.screen.isReady(), qPrintable(feed.screen.errors()));
         QTRY_VERIFY(feed.cards() > 0);
+        auto *found = feed.screen.root()->property("searchModel").value<QAbstractItemModel *>();
+        QAbstractItemModelTester tester(found, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        feed.search(QStringLiteral("закат С ФОТО"));
         tap(feed.window(), feed.find(QStringLiteral("composerButton")));
         QTRY_VERIFY(feed.find(QStringLiteral("publishButton")));
         QQuickItem *publish = feed.find(QStringLiteral("publishButton"));
@@ -160,13 +148,41 @@ private Q_SLOTS:
         QTRY_VERIFY(label->isVisible());
         QVERIFY(!feed.find(QStringLiteral("uploadIndicator"))->isVisible());
         QCOMPARE(text(label), QStringLiteral("Фотография успешно прикреплена к посту ✓"));
+        const QString uploaded = composer->imageUrl();
+        QVERIFY2(uploaded.startsWith(m_service.siteUrl() + QStringLiteral("/media/")), qPrintable(uploaded));
+        {
+            ScriptedResponder refusing;
+            refusing.reply(200, R"({"success": false, "message": "Ошибка"})");
+            NetworkManager::shared().setBaseURL(refusing.baseUrl());
+            composer->uploadImage(photo);
+            QTRY_VERIFY(!composer->isUploadingImage());
+            NetworkManager::shared().setBaseURL(m_service.baseUrl());
+        }
+        QCOMPARE(composer->imageUrl(), uploaded);
+        QVERIFY(label->isVisible());
 
+        const QList<Post> before = feed.model.posts();
         tap(feed.window(), publish);
+        const Post temporary = feed.model.posts().first();
+        QCOMPARE(temporary.text, QStringLiteral("Закат с фото"));
+        QCOMPARE(temporary.attachments.size(), 1);
+        QCOMPARE(temporary.attachments.first().url, uploaded);
         QTRY_VERIFY(!feed.find(QStringLiteral("createPostView")));
-        const Post top = feed.model.posts().first();
-        QCOMPARE(top.text, QStringLiteral("Закат с фото"));
-        QCOMPARE(top.attachments.size(), 1);
-        QVERIFY(top.attachments.first().url.startsWith(m_service.siteUrl()));
+        QTRY_VERIFY(feed.model.posts().first().id != temporary.id);
+        const Post stored = feed.model.posts().first();
+        QCOMPARE(stored.text, temporary.text);
+        QCOMPARE(stored.author.id, 1);
+        QCOMPARE(stored.attachments.size(), 1);
+        QCOMPARE(stored.attachments.first().url, uploaded);
+        QCOMPARE(feed.model.posts().mid(1), before);
+        QCOMPARE(feed.cards(), 1);
+        QCOMPARE(found->data(found->index(0, 0), found->roleNames().key("postId")).toString(),
+                 QString::number(stored.id));
+        // The service agrees: a fresh load brings the same post on top.
+        feed.model.loadFeed();
+        QTRY_VERIFY(!feed.model.isLoading());
+        QCOMPARE(feed.model.posts().first(), stored);
+        feed.search(QString());
         // Opened again, the composer starts empty.
         tap(feed.window(), feed.find(QStringLiteral("composerButton")));
         QTRY_VERIFY(feed.find(QStringLiteral("postTextEditor")));
@@ -221,17 +237,28 @@ private Q_SLOTS:
     }
 
     // The screen loads when it comes into view: first shown, or uncovered when a pushed profile
-    // closes. Closing a sheet over it loads nothing.
+    // closes. Closing a sheet over it loads nothing. An empty feed says so, and with blanks typed
+    // (which show every post) that nothing was found.
     void reloadsOnAppearanceOnly()
     {
         ScriptedResponder responder;
+        responder.reply(200, "[]");
+        responder.reply(200, "[]");
         for (int i = 0; i < 20; ++i)
             responder.reply(200, list({post(5, QStringLiteral("Одна запись"))}));
         NetworkManager::shared().setBaseURL(responder.baseUrl());
         Screen feed(author());
         QVERIFY2(feed.screen.isReady(), qPrintable(feed.screen.errors()));
         QTRY_COMPARE(feedLoads(responder), 2);
+        QQuickItem *empty = feed.find(QStringLiteral("feedEmptyText"));
+        QVERIFY(empty->isVisible());
+        QCOMPARE(text(empty), QStringLiteral("В ленте пока нет публикаций. Напишите первую запись!"));
+        feed.search(QStringLiteral("  "));
+        QCOMPARE(text(empty), QStringLiteral("Ничего не найдено по запросу '  '"));
+        feed.search(QString());
+        feed.model.loadFeed();
         QTRY_VERIFY(feed.inCard(5, QStringLiteral("postHeader")));
+        QVERIFY(!empty->isVisible());
 
         tap(feed.window(), feed.find(QStringLiteral("composerButton")));
         QTRY_VERIFY(feed.find(QStringLiteral("createPostView")));
@@ -242,7 +269,7 @@ private Q_SLOTS:
         tap(feed.window(), feed.find(QStringLiteral("navigationTrailingButton")));
         QTRY_VERIFY(!feed.find(QStringLiteral("commentsModalView")));
         QTest::qWait(100);
-        QCOMPARE(feedLoads(responder), 2);
+        QCOMPARE(feedLoads(responder), 3);
 
         QQuickItem *stack = feed.find(QStringLiteral("navigationStackView"));
         tap(feed.window(), feed.inCard(5, QStringLiteral("postAvatar")));
@@ -252,7 +279,7 @@ private Q_SLOTS:
         tap(feed.window(), feed.find(QStringLiteral("navigationBackButton")));
         QTRY_COMPARE(stack->property("depth").toInt(), 1);
         QTRY_VERIFY(page->isVisible());
-        QTRY_COMPARE(feedLoads(responder), 3);
+        QTRY_COMPARE(feedLoads(responder), 4);
     }
 };
 

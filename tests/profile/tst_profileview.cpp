@@ -54,20 +54,14 @@ class TestProfileView : public QObject
     QTemporaryDir m_files;
     std::unique_ptr<QmlSnippet> m_screen;
 
-    QQuickItem *open(const QVariant &user, const QVariant &current)
+    // Opens a profile and waits for its loads to end (or fail).
+    QQuickItem *openLoaded(const QVariant &user, const QVariant &current)
     {
         QVariant pushed;
         QMetaObject::invokeMethod(m_screen->root(), "open", Q_RETURN_ARG(QVariant, pushed), Q_ARG(QVariant, user),
                                   Q_ARG(QVariant, current));
-        return pushed.value<QQuickItem *>();
-    }
-
-    // Opens a profile and waits for its loads to end (or fail).
-    QQuickItem *openLoaded(const QVariant &user, const QVariant &current)
-    {
-        QQuickItem *profile = open(user, current);
-        auto *model = profile->property("viewModel").value<ProfileViewModel *>();
-        if (!QTest::qWaitFor([&] { return !model->isLoading(); }))
+        auto *profile = pushed.value<QQuickItem *>();
+        if (!QTest::qWaitFor([&] { return !modelOf(profile)->isLoading(); }))
             qWarning("the profile kept loading");
         QTest::qWait(30);
         return profile;
@@ -146,13 +140,16 @@ private Q_SLOTS:
         QCOMPARE(ScreenDriver::text(m_screen->find<QQuickItem>("navigationTitle")), QStringLiteral("Анна Смирнова"));
     }
 
-    // A post card's header opens its author with no current user: also the own profile subscribes.
-    void aWallHeaderPushesTheAuthorsProfileWithoutCurrentUser()
+    // The wall hands its cards no actions: like, comment and repost (button and menu) change nothing
+    // and send nothing. A card's header opens its author with no current user: also the own profile
+    // then subscribes.
+    void wallCardsOnlyOpenTheirAuthor()
     {
         QQuickItem *own = openLoaded(userValue(User{.id = 1}), userValue(User{.id = 1}));
-        QCOMPARE(ScreenDriver::text(findIn(own, "profileActionButton")), QStringLiteral("Редактировать"));
-        const QList<Post> wall = modelOf(own)->userPosts();
+        ProfileViewModel *model = modelOf(own);
+        const QList<Post> wall = model->userPosts();
         QVERIFY(!wall.isEmpty());
+        QVERIFY(!findIn(own, "emptyWallText")->isVisible());
         QQuickItem *card = findIn(own, QStringLiteral("wallCard%1").arg(wall.first().id));
         QVERIFY(card);
         // The card lies below the header; bring it into view before tapping.
@@ -160,6 +157,22 @@ private Q_SLOTS:
         scroll->setProperty("contentY",
                             card->mapToItem(scroll->property("contentItem").value<QQuickItem *>(), {0, 0}).y());
         QTest::qWait(30);
+
+        ScriptedResponder responder;
+        NetworkManager::shared().setBaseURL(responder.baseUrl());
+        const QString likes = ScreenDriver::text(findIn(card, "likeButtonCount"));
+        for (const char *name : {"likeButton", "commentButton", "repostButton"})
+            tap(findIn(card, QLatin1String(name)));
+        QObject *repostItem = m_screen->find("repostMenuItem");
+        QVERIFY(repostItem);
+        QMetaObject::invokeMethod(repostItem, "triggered");
+        QTest::qWait(100);
+        QCOMPARE(model->userPosts(), wall);
+        QCOMPARE(ScreenDriver::text(findIn(card, "likeButtonCount")), likes);
+        QCOMPARE(depth(), 1);
+        QCOMPARE(responder.requests().size(), 0);
+
+        NetworkManager::shared().setBaseURL(m_service.baseUrl());
         tap(findIn(card, "postHeader"));
         QTRY_COMPARE(depth(), 2);
         QQuickItem *pushed = stack()->property("currentItem").value<QQuickItem *>();
@@ -236,31 +249,44 @@ private Q_SLOTS:
         QTRY_VERIFY(!overlayItem("userList") || !overlayItem("userList")->isVisible());
     }
 
-    void theCoverFallsBackToTheGradient_data()
+    // A record the service cannot load, shown as given: the cover falls back to the gradient unless
+    // its picture loads; status, biography and seal show only when set; there are no posts.
+    void theHeaderShowsWhatTheRecordHolds_data()
     {
-        QTest::addColumn<std::optional<QString>>("cover");
+        using Text = std::optional<QString>;
+        QTest::addColumn<Text>("cover");
         QTest::addColumn<bool>("picture");
-        QTest::newRow("no cover") << std::optional<QString>() << false;
-        QTest::newRow("empty") << std::optional<QString>(QString()) << false;
-        QTest::newRow("not an address") << std::optional<QString>(QStringLiteral("cover picture.png")) << false;
-        QTest::newRow("a picture that is not there") << std::optional<QString>("/media/demo/none.png") << false;
-        QTest::newRow("a picture") << std::optional<QString>("/media/demo/cover-2.png") << true;
+        QTest::addColumn<Text>("status");
+        QTest::addColumn<Text>("bio");
+        QTest::addColumn<bool>("verified");
+        QTest::newRow("nothing set") << Text() << false << Text() << Text() << false;
+        QTest::newRow("empty texts") << Text("") << false << Text("") << Text("") << false;
+        QTest::newRow("cover not an address, all else set")
+            << Text("cover picture.png") << false << Text("Статус") << Text("Био") << true;
+        QTest::newRow("a cover picture that is not there, a blank status is shown")
+            << Text("/media/demo/none.png") << false << Text(" ") << Text("") << true;
+        QTest::newRow("a cover picture") << Text("/media/demo/cover-2.png") << true << Text() << Text("Био") << false;
     }
-    void theCoverFallsBackToTheGradient()
+    void theHeaderShowsWhatTheRecordHolds()
     {
         QFETCH(std::optional<QString>, cover);
         QFETCH(bool, picture);
+        QFETCH(std::optional<QString>, status);
+        QFETCH(std::optional<QString>, bio);
+        QFETCH(bool, verified);
         User user = plainUser(78);
         if (cover && cover->startsWith('/'))
             cover = m_service.siteUrl() + *cover;
         user.coverUrl = cover;
+        user.statusText = status;
+        user.bio = bio;
+        user.isVerified = verified;
         QQuickItem *profile = openAsGiven(user, noUser);
         QQuickItem *frame = findIn(profile, "profileCover");
-        QQuickItem *gradient = findIn(profile, "coverGradient");
         QQuickItem *image = findIn(profile, "coverImage");
         QCOMPARE(frame->height(), 160.0);
         QCOMPARE(frame->width(), profile->width());
-        QVERIFY(gradient->isVisible());
+        QVERIFY(findIn(profile, "coverGradient")->isVisible());
         // A picture that loads covers the gradient; one that fails leaves it.
         QTRY_VERIFY(image->property("status").toInt() != 2 /* Loading */);
         QCOMPARE(image->isVisible(), picture);
@@ -281,28 +307,8 @@ private Q_SLOTS:
         QQuickItem *avatar = findIn(profile, "profileAvatar");
         QCOMPARE(avatar->mapToItem(frame, {0, avatar->height()}).y(), 160.0 + 40);
         QCOMPARE(avatar->width(), 84.0);
-    }
 
-    void statusBioAndSealShowOnlyWhenSet_data()
-    {
-        QTest::addColumn<std::optional<QString>>("status");
-        QTest::addColumn<std::optional<QString>>("bio");
-        QTest::addColumn<bool>("verified");
-        QTest::newRow("all set") << std::optional<QString>("Статус") << std::optional<QString>("Био") << true;
-        QTest::newRow("absent") << std::optional<QString>() << std::optional<QString>() << false;
-        QTest::newRow("empty") << std::optional<QString>("") << std::optional<QString>("") << false;
-        QTest::newRow("blank is shown") << std::optional<QString>(" ") << std::optional<QString>("") << true;
-    }
-    void statusBioAndSealShowOnlyWhenSet()
-    {
-        QFETCH(std::optional<QString>, status);
-        QFETCH(std::optional<QString>, bio);
-        QFETCH(bool, verified);
-        User user = plainUser(79);
-        user.statusText = status;
-        user.bio = bio;
-        user.isVerified = verified;
-        QQuickItem *profile = openAsGiven(user, noUser);
+        QCOMPARE(ScreenDriver::text(findIn(profile, "profileName")), QStringLiteral("Простой Человек"));
         QQuickItem *statusLine = findIn(profile, "statusLine");
         QQuickItem *bioLine = findIn(profile, "bioLine");
         QCOMPARE(statusLine->isVisible(), !status.value_or(QString()).isEmpty());
@@ -312,48 +318,13 @@ private Q_SLOTS:
         if (bioLine->isVisible())
             QCOMPARE(ScreenDriver::text(bioLine), *bio);
         QCOMPARE(findIn(profile, "profileSeal")->isVisible(), verified);
-        QCOMPARE(ScreenDriver::text(findIn(profile, "profileName")), QStringLiteral("Простой Человек"));
+        QVERIFY(findIn(profile, "emptyWallText")->isVisible());
+        QCOMPARE(ScreenDriver::text(findIn(profile, "emptyWallText")), QStringLiteral("Публикаций пока нет."));
     }
 
-    void aUserWithoutPostsShowsTheEmptyWallText()
-    {
-        QQuickItem *empty = openAsGiven(plainUser(80), noUser);
-        QQuickItem *text = findIn(empty, "emptyWallText");
-        QVERIFY(text->isVisible());
-        QCOMPARE(ScreenDriver::text(text), QStringLiteral("Публикаций пока нет."));
-        QQuickItem *full = openLoaded(userValue(User{.id = 1}), noUser);
-        QVERIFY(!findIn(full, "emptyWallText")->isVisible());
-    }
-
-    // The wall hands its cards no actions: like, comment and repost (button and menu) change nothing.
-    void wallCardsActionsChangeNothing()
-    {
-        QQuickItem *profile = openLoaded(userValue(User{.id = 1}), noUser);
-        ProfileViewModel *model = modelOf(profile);
-        const QList<Post> before = model->userPosts();
-        QVERIFY(!before.isEmpty());
-        ScriptedResponder responder;
-        NetworkManager::shared().setBaseURL(responder.baseUrl());
-        QQuickItem *card = findIn(profile, QStringLiteral("wallCard%1").arg(before.first().id));
-        auto *scroll = findIn(profile, "profileScroll");
-        scroll->setProperty("contentY",
-                            card->mapToItem(scroll->property("contentItem").value<QQuickItem *>(), {0, 0}).y());
-        QTest::qWait(30);
-        const QString likes = ScreenDriver::text(findIn(card, "likeButtonCount"));
-        for (const char *name : {"likeButton", "commentButton", "repostButton"})
-            tap(findIn(card, QLatin1String(name)));
-        QObject *repostItem = m_screen->find("repostMenuItem");
-        QVERIFY(repostItem);
-        QMetaObject::invokeMethod(repostItem, "triggered");
-        QTest::qWait(100);
-        QCOMPARE(model->userPosts(), before);
-        QCOMPARE(ScreenDriver::text(findIn(card, "likeButtonCount")), likes);
-        QCOMPARE(depth(), 1);
-        QCOMPARE(responder.requests().size(), 0);
-    }
-
-    // The editor's labels at opening, and after a picture is picked and uploaded.
-    void theEditorLabelsFollowTheUploads()
+    // The editor's labels at opening, and after a picture is picked and uploaded; nothing of it is
+    // saved, or sent, until "Сохранить".
+    void theEditorLabelsFollowTheUploadsAndCancelSendsNothing()
     {
         User user = plainUser(81);
         user.coverUrl = QStringLiteral("http://127.0.0.1:1/cover.png");
@@ -380,34 +351,26 @@ private Q_SLOTS:
         QTRY_COMPARE(ScreenDriver::text(overlayItem("avatarPickButton")), QStringLiteral("Аватарка загружена ✓"));
         QTRY_VERIFY(!overlayItem("avatarPickButtonProgress")->isVisible());
         QVERIFY(sheetOpen("editSheet"));
-        // Nothing is saved until "Сохранить".
-        QVERIFY(!modelOf(profile)->user().avatarUrl);
-        tap(overlayItem("editCancelButton"));
-        QTRY_VERIFY(!sheetOpen("editSheet"));
-    }
-
-    void cancelSendsNothing()
-    {
-        QQuickItem *profile = openAsGiven(plainUser(82), userValue(plainUser(82)));
         ScriptedResponder responder;
         NetworkManager::shared().setBaseURL(responder.baseUrl());
-        tap(findIn(profile, "profileActionButton"));
-        QTRY_VERIFY(sheetOpen("editSheet"));
         ScreenDriver::type(m_screen->window(), overlayItem("statusField"), QStringLiteral("draft"));
         tap(overlayItem("editCancelButton"));
         QTRY_VERIFY(!sheetOpen("editSheet"));
         QTest::qWait(100);
         QCOMPARE(responder.requests().size(), 0);
+        QVERIFY(!modelOf(profile)->user().avatarUrl);
         QVERIFY(!findIn(profile, "statusLine")->isVisible());
     }
 
-    // A refused save keeps the editor open and the screen as it was; an accepted one closes it and
-    // shows the new status at once, and the stored session carries it.
+    // A refused save keeps the editor open, the typed texts, the screen and the stored session as
+    // they were; an accepted one closes it and shows the new status at once, and the stored session
+    // carries it.
     void aSaveClosesTheEditorOnlyWhenAccepted()
     {
         ScreenDriver::clearSettings();
         QQuickItem *profile = openLoaded(userValue(User{.id = 3}), userValue(User{.id = 3}));
         const User before = modelOf(profile)->user();
+        SessionStore::save(before);
         tap(findIn(profile, "profileActionButton"));
         QTRY_VERIFY(sheetOpen("editSheet"));
         QQuickItem *status = overlayItem("statusField");
@@ -424,7 +387,8 @@ private Q_SLOTS:
         QVERIFY(sheetOpen("editSheet"));
         QCOMPARE(modelOf(profile)->user(), before);
         QCOMPARE(ScreenDriver::text(findIn(profile, "statusLine")), before.statusText.value_or(QString()));
-        QVERIFY(!SessionStore::restore());
+        QCOMPARE(ScreenDriver::text(status), QStringLiteral("saved"));
+        QCOMPARE(SessionStore::restore(), std::optional<User>(before));
 
         // A second tap sends again.
         NetworkManager::shared().setBaseURL(m_service.baseUrl());

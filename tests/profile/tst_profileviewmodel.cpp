@@ -7,6 +7,8 @@
 #include "ScriptedResponder.h"
 #include "ServiceTestCase.h"
 #include "TaskOutcome.h"
+#include "feed/FeedReplies.h"
+#include "feed/FeedTestPosts.h"
 
 #include <QAbstractItemModelTester>
 #include <QJsonDocument>
@@ -15,28 +17,15 @@
 
 namespace {
 
-QByteArray postJson(qint64 id, qint64 authorId, const QString &text)
-{
-    return QStringLiteral(R"({"id": %1, "author": {"id": %2, "username": "u%2"}, "text": "%3", "attachments": [], )"
-                          R"("likes_count": 0, "is_liked": false, "reposts_count": 0, "is_reposted": false, )"
-                          R"("comments_count": 0, "views_count": 0, "created_at_formatted": "now"})")
-        .arg(id)
-        .arg(authorId)
-        .arg(text)
-        .toUtf8();
-}
+using FeedTestPosts::author;
+using FeedTestPosts::post;
 
-QList<qint64> postIds(const QList<Post> &posts)
-{
-    QList<qint64> ids;
-    for (const Post &post : posts)
-        ids << post.id;
-    return ids;
-}
+// Beyond a double's exact integers: an id the update must carry digit for digit.
+constexpr qint64 BigId = 9007199254740993;
 
-User someone()
+User someone(qint64 id = 7)
 {
-    return User{.id = 7,
+    return User{.id = id,
                 .username = QStringLiteral("kate"),
                 .firstName = QStringLiteral("Катя"),
                 .avatarUrl = QStringLiteral("http://127.0.0.1:1/old-avatar.jpg"),
@@ -59,12 +48,12 @@ class TestProfileViewModel : public ServiceTestCase
 
     void useResponder(ScriptedResponder &responder) { NetworkManager::shared().setBaseURL(responder.baseUrl()); }
 
-    // A model of someone() whose first load has ended: the service has no member 7, so it keeps
+    // A model of someone() whose first load has ended: the service has no such member, so it keeps
     // the record it was made with.
-    std::unique_ptr<ProfileViewModel> settledModel()
+    std::unique_ptr<ProfileViewModel> settledModel(qint64 id = 7)
     {
-        auto profile = std::make_unique<ProfileViewModel>(someone());
-        if (!QTest::qWaitFor([&] { return !profile->isLoading(); }) || profile->user() != someone())
+        auto profile = std::make_unique<ProfileViewModel>(someone(id));
+        if (!QTest::qWaitFor([&] { return !profile->isLoading(); }) || profile->user() != someone(id))
             qFatal("the model of an unknown member did not settle");
         return profile;
     }
@@ -75,8 +64,9 @@ private Q_SLOTS:
     {
         ScriptedResponder responder;
         responder.reply(200, R"({"id": 9, "username": "other", "first_name": "Другой"})");
-        responder.reply(200, "[" + postJson(1, 9, "a") + "," + postJson(2, 7, "b") + "," + postJson(3, 9, "c") + "," +
-                                 postJson(4, 8, "d") + "]");
+        const QList<Post> feed = {post(1, "a", author(9)), post(2, "b", author(7)), post(3, "c", author(9)),
+                                  post(4, "d", author(8))};
+        responder.reply(200, FeedReplies::list(feed));
         useResponder(responder);
 
         ProfileViewModel profile(User{.id = 7, .username = QStringLiteral("asked")});
@@ -86,12 +76,12 @@ private Q_SLOTS:
         QTRY_VERIFY(!profile.isLoading());
 
         QCOMPARE(responder.requests().size(), 2);
-        QCOMPARE(responder.requests()[0].target, QByteArray("/api/profile.php?user_id=7"));
-        QCOMPARE(responder.requests()[0].method, QByteArray("GET"));
+        QCOMPARE(responder.requests()[0].method + ' ' + responder.requests()[0].target,
+                 QByteArray("GET /api/profile.php?user_id=7"));
         QCOMPARE(responder.requests()[1].target, QByteArray("/api/feed.php"));
         QCOMPARE(profile.user().id, 9);
         QCOMPARE(profile.user().username, QStringLiteral("other"));
-        QCOMPARE(postIds(profile.userPosts()), QList<qint64>({1, 3}));
+        QCOMPARE(profile.userPosts(), (QList<Post>{feed[0], feed[2]}));
         QCOMPARE(profile.userPostsModel()->rowCount(), 2);
     }
 
@@ -112,28 +102,36 @@ private Q_SLOTS:
         QCOMPARE(profile->user(), User::demoUser());
     }
 
-    void aFailedProfileAsksForNoWallAndKeepsWhatWasShown_data()
+    // A failed profile asks for no wall; a failed wall does not publish the profile fetched before it.
+    void aFailedLoadKeepsWhatWasShown_data()
     {
         QTest::addColumn<int>("status");
         QTest::addColumn<QByteArray>("body");
-        QTest::newRow("refusal envelope") << 200 << QByteArray(R"({"success": false, "message": "Нет"})");
-        QTest::newRow("HTTP 500") << 500 << QByteArray();
-        QTest::newRow("HTTP 401") << 401 << QByteArray("{}");
-        QTest::newRow("not JSON") << 200 << QByteArray("hello");
+        QTest::addColumn<QByteArray>("wall");
+        QTest::addColumn<int>("requests");
+        const QByteArray wall = FeedReplies::list({post(1, "a", author(7))});
+        QTest::newRow("refusal envelope") << 200 << QByteArray(R"({"success": false, "message": "Нет"})") << wall << 1;
+        QTest::newRow("HTTP 500") << 500 << QByteArray() << wall << 1;
+        QTest::newRow("HTTP 401") << 401 << QByteArray("{}") << wall << 1;
+        QTest::newRow("not JSON") << 200 << QByteArray("hello") << wall << 1;
+        QTest::newRow("the wall not a list")
+            << 200 << QByteArray(R"({"id": 7, "username": "renamed"})") << QByteArray(R"({"not": "a list"})") << 2;
     }
-    void aFailedProfileAsksForNoWallAndKeepsWhatWasShown()
+    void aFailedLoadKeepsWhatWasShown()
     {
         QFETCH(int, status);
         QFETCH(QByteArray, body);
+        QFETCH(QByteArray, wall);
+        QFETCH(int, requests);
         ScriptedResponder responder;
         responder.reply(status, body);
-        responder.reply(200, "[" + postJson(1, 7, "a") + "]");
+        responder.reply(200, wall);
         useResponder(responder);
 
         ProfileViewModel profile(someone());
         QTRY_VERIFY(!profile.isLoading());
         QTest::qWait(100); // room for a wrongly sent second request to arrive
-        QCOMPARE(responder.requests().size(), 1);
+        QCOMPARE(responder.requests().size(), requests);
         QCOMPARE(profile.user(), someone());
         QVERIFY(profile.userPosts().isEmpty());
     }
@@ -151,65 +149,39 @@ private Q_SLOTS:
         QCOMPARE(responder.requests().size(), 1);
     }
 
-    void aFailedFeedKeepsTheOldUserAndWall()
-    {
-        ScriptedResponder responder;
-        responder.reply(200, R"({"id": 7, "username": "renamed"})");
-        responder.reply(200, R"({"not": "a list"})");
-        useResponder(responder);
-
-        ProfileViewModel profile(someone());
-        QTRY_VERIFY(!profile.isLoading());
-        QCOMPARE(responder.requests().size(), 2);
-        // The fetched user is published only together with the wall.
-        QCOMPARE(profile.user(), someone());
-    }
-
-    // Against the real service: only the loaded user's posts, in the feed's order.
-    void theWallHoldsTheUsersPostsInFeedOrder()
-    {
-        const QList<Post> feed = runToEnd(NetworkManager::shared().request<QList<Post>>(QStringLiteral("feed.php")))
-                                     .value.value_or(QList<Post>());
-        QVERIFY(feed.size() > 2);
-        QSet<qint64> authors;
-        for (const Post &post : feed)
-            authors.insert(post.author.id);
-        QVERIFY(authors.size() > 1);
-        for (const qint64 author : authors) {
-            ProfileViewModel profile(User{.id = author});
-            QAbstractItemModelTester tester(profile.userPostsModel(),
-                                            QAbstractItemModelTester::FailureReportingMode::QtTest);
-            QTRY_VERIFY(!profile.isLoading());
-            QList<Post> expected;
-            for (const Post &post : feed) {
-                if (post.author.id == author)
-                    expected << post;
-            }
-            QCOMPARE(profile.user().id, author);
-            QCOMPARE(profile.userPosts(), expected);
-        }
-    }
-
-    void theUpdateBodyAsReceived_data()
+    // The update carries the four texts as typed; the model then takes each one that is not empty.
+    void aSaveSendsTheTextsAndKeepsTheNonEmptyOnes_data()
     {
         QTest::addColumn<QStringList>("texts");
-        QTest::newRow("four texts") << QStringList{"http://h/a.jpg", "http://h/c.jpg", "Статус \"в кавычках\"",
-                                                   "Био\nв две строки"};
-        QTest::newRow("four empty texts") << QStringList{"", "", "", ""};
+        QTest::addColumn<User>("expected");
+        const User before = someone(BigId);
+        User all = before;
+        all.avatarUrl = QStringLiteral("http://h/a.jpg");
+        all.coverUrl = QStringLiteral("http://h/c.jpg");
+        all.statusText = QStringLiteral("Статус \"в кавычках\"");
+        all.bio = QStringLiteral("Био\nв две строки");
+        QTest::newRow("all four") << QStringList{*all.avatarUrl, *all.coverUrl, *all.statusText, *all.bio} << all;
+        User coverOnly = before;
+        coverOnly.coverUrl = QStringLiteral("http://h/c.jpg");
+        QTest::newRow("a cover where there was none") << QStringList{"", "http://h/c.jpg", "", ""} << coverOnly;
+        QTest::newRow("cleared fields keep their old values") << QStringList{"", "", "", ""} << before;
+        User blank = before;
+        blank.statusText = QStringLiteral(" ");
+        QTest::newRow("a blank is a text") << QStringList{"", "", " ", ""} << blank;
     }
-    void theUpdateBodyAsReceived()
+    void aSaveSendsTheTextsAndKeepsTheNonEmptyOnes()
     {
         QFETCH(QStringList, texts);
-        ProfileViewModel profile(User{.id = 9007199254740993}); // beyond a double's exact integers
-        QTRY_VERIFY(!profile.isLoading());
+        QFETCH(User, expected);
+        const auto profile = settledModel(BigId);
         ScriptedResponder responder;
-        responder.reply(200, R"({"success": true})");
+        responder.reply(200, R"({"success": true, "message": "ok", "data": {"note": "text"}})");
         useResponder(responder);
 
-        QVERIFY(update(profile, texts[0], texts[1], texts[2], texts[3]));
+        QVERIFY(update(*profile, texts[0], texts[1], texts[2], texts[3]));
+        QCOMPARE(profile->user(), expected);
         const ScriptedResponder::Request &sent = responder.requests().last();
-        QCOMPARE(sent.method, QByteArray("POST"));
-        QCOMPARE(sent.target, QByteArray("/api/profile.php"));
+        QCOMPARE(sent.method + ' ' + sent.target, QByteArray("POST /api/profile.php"));
         QCOMPARE(sent.header("Content-Type"), QByteArray("application/json"));
         QVERIFY2(sent.body.contains("\"user_id\":9007199254740993"), sent.body.constData());
         const QJsonObject body = QJsonDocument::fromJson(sent.body).object();
@@ -220,70 +192,33 @@ private Q_SLOTS:
         QCOMPARE(body["bio"], QJsonValue(texts[3]));
     }
 
-    void aSaveReplacesOnlyTheNonEmptyTexts_data()
-    {
-        QTest::addColumn<QStringList>("texts");
-        QTest::addColumn<User>("expected");
-        const User before = someone();
-        User all = before;
-        all.avatarUrl = QStringLiteral("http://h/a.jpg");
-        all.coverUrl = QStringLiteral("http://h/c.jpg");
-        all.statusText = QStringLiteral("Новый");
-        all.bio = QStringLiteral("Новое");
-        QTest::newRow("all four") << QStringList{"http://h/a.jpg", "http://h/c.jpg", "Новый", "Новое"} << all;
-        User coverOnly = before;
-        coverOnly.coverUrl = QStringLiteral("http://h/c.jpg");
-        QTest::newRow("a cover where there was none") << QStringList{"", "http://h/c.jpg", "", ""} << coverOnly;
-        QTest::newRow("cleared fields keep their old values") << QStringList{"", "", "", ""} << before;
-        User blank = before;
-        blank.statusText = QStringLiteral(" ");
-        QTest::newRow("a blank is a text") << QStringList{"", "", " ", ""} << blank;
-    }
-    void aSaveReplacesOnlyTheNonEmptyTexts()
-    {
-        QFETCH(QStringList, texts);
-        QFETCH(User, expected);
-        const auto profile = settledModel();
-        ScriptedResponder responder;
-        responder.reply(200, R"({"success": true, "message": "ok", "data": {"note": "text"}})");
-        useResponder(responder);
-
-        QVERIFY(update(*profile, texts[0], texts[1], texts[2], texts[3]));
-        QCOMPARE(profile->user(), expected);
-    }
-
-    // A refusal, whatever its status, and a reply that is no envelope of texts save nothing.
+    // A refusal, whatever its status, a reply that is no envelope of texts, and a save that cannot
+    // be sent save nothing.
     void aRefusedSaveChangesNothing_data()
     {
+        QTest::addColumn<int>("status"); // 0: the body is cut off; -1: nothing listens
         QTest::addColumn<QByteArray>("reply");
-        const auto whole = [](int status, const QByteArray &body) {
-            return QByteArray("HTTP/1.1 ") + QByteArray::number(status) + " X\r\nContent-Type: application/json\r\n" +
-                   "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
-        };
-        QTest::newRow("success false, HTTP 500") << whole(500, R"({"success": false, "message": "Ошибка"})");
-        QTest::newRow("success false, HTTP 200") << whole(200, R"({"success": false})");
-        QTest::newRow("a user record in data") << whole(200, R"({"success": true, "data": {"id": 7}})");
-        QTest::newRow("HTTP 401") << whole(401, R"({"success": true})");
-        QTest::newRow("not JSON") << whole(200, "<html>");
-        QTest::newRow("cut off") << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n{\"succ");
+        QTest::newRow("success false, HTTP 500") << 500 << QByteArray(R"({"success": false, "message": "Ошибка"})");
+        QTest::newRow("success false, HTTP 200") << 200 << QByteArray(R"({"success": false})");
+        QTest::newRow("a user record in data") << 200 << QByteArray(R"({"success": true, "data": {"id": 7}})");
+        QTest::newRow("HTTP 401") << 401 << QByteArray(R"({"success": true})");
+        QTest::newRow("not JSON") << 200 << QByteArray("<html>");
+        QTest::newRow("cut off") << 0 << QByteArray("{\"succ");
+        QTest::newRow("cannot be sent") << -1 << QByteArray();
     }
     void aRefusedSaveChangesNothing()
     {
+        QFETCH(int, status);
         QFETCH(QByteArray, reply);
         const auto profile = settledModel();
         ScriptedResponder responder;
-        responder.reply(reply);
-        useResponder(responder);
+        if (status > 0)
+            responder.reply(status, reply);
+        else if (status == 0)
+            responder.replyCutOff(reply);
+        NetworkManager::shared().setBaseURL(status < 0 ? ScriptedResponder::refusingBaseUrl() : responder.baseUrl());
 
         QVERIFY(!update(*profile, "http://h/a.jpg", "http://h/c.jpg", "Новый", "Новое"));
-        QCOMPARE(profile->user(), someone());
-    }
-
-    void aSaveThatCannotBeSentChangesNothing()
-    {
-        const auto profile = settledModel();
-        NetworkManager::shared().setBaseURL(ScriptedResponder::refusingBaseUrl());
-        QVERIFY(!update(*profile, "http://h/a.jpg", "", "Новый", ""));
         QCOMPARE(profile->user(), someone());
     }
 
