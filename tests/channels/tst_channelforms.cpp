@@ -142,17 +142,18 @@ class tst_ChannelForms : public QObject
         return qobject_cast<ChannelPostDraft *>(m_screen->find(QStringLiteral("draft")));
     }
 
-    void tap(const char *name) { ScreenDriver::tap(m_screen->window(), item(name)); }
+    void tap(const QString &name) { ScreenDriver::tap(m_screen->window(), item(name)); }
 
-    // Leaves a form as the user may: by its "Отмена", or by swiping its sheet down by the title bar.
-    void leave(bool swipe, const char *viewName)
+    // Leaves a form as the user may, by its "Отмена" or by swiping its sheet down by the title bar,
+    // and waits until the form is gone.
+    bool leave(bool swipe, const QString &which)
     {
-        if (!swipe) {
+        QQuickItem *view = item(which + "View");
+        if (!swipe)
             tap("cancelButton");
-            return;
-        }
-        QQuickItem *view = item(viewName);
-        FingerDrag::swipeAway(m_screen->window(), view->mapToScene(QPointF(view->width() / 2, 20)).toPoint());
+        else
+            FingerDrag::swipeAway(m_screen->window(), view->mapToScene(QPointF(view->width() / 2, 20)).toPoint());
+        return QTest::qWaitFor([&] { return !isOpen(which) && !item(which + "View"); }, VORLANE_PATIENT_WAIT_MS);
     }
 
     static void addLeavingRows()
@@ -175,7 +176,7 @@ class tst_ChannelForms : public QObject
 
     // Picks the test photo through the picker that a photo row opens: the file dialog's choice is
     // handed to the picker as the dialog would, then the crop's "Выбрать"; the picker closes itself.
-    bool pickPhoto(const char *rowButton)
+    bool pickPhoto(const QString &rowButton)
     {
         tap(rowButton);
         QQuickItem *picker = nullptr;
@@ -200,7 +201,7 @@ class tst_ChannelForms : public QObject
         return navigation->property("stack").value<QObject *>()->property("busy").toBool();
     }
 
-    QString text(const char *name) const { return ScreenDriver::text(item(name)); }
+    QString text(const QString &name) const { return ScreenDriver::text(item(name)); }
     bool actionEnabled() const { return item("actionButton")->isEnabled(); }
 
 private Q_SLOTS:
@@ -351,23 +352,22 @@ private Q_SLOTS:
         makeChannelPage();
         QQuickItem *view = open(sheet);
         QVERIFY(view);
-        const QByteArray button = row.toLatin1() + "Button";
-        const QByteArray labelName = row.toLatin1() + "Label";
-        const QByteArray spinner = row.toLatin1() + "Spinner";
+        const auto address = [&] {
+            return row == QLatin1String("avatar") ? formOf(view)->avatarUrl() : formOf(view)->coverUrl();
+        };
 
-        QVERIFY(pickPhoto(button.constData()));
-        QTRY_COMPARE(text(labelName.constData()), label);
-        QTRY_VERIFY(!item(spinner.constData())->isVisible());
-        ChannelForm *form = formOf(view);
-        const QString stored = row == QLatin1String("avatar") ? form->avatarUrl() : form->coverUrl();
+        QVERIFY(pickPhoto(row + "Button"));
+        QTRY_COMPARE(text(row + "Label"), label);
+        QTRY_VERIFY(!item(row + "Spinner")->isVisible());
+        const QString stored = address();
         QVERIFY(stored.startsWith(m_service.siteUrl() + QStringLiteral("/media/")));
 
         // A failed upload keeps the address and the label; the spinner goes.
         NetworkManager::shared().setBaseURL(ScriptedResponder::refusingBaseUrl());
-        QVERIFY(pickPhoto(button.constData()));
-        QTRY_VERIFY(!item(spinner.constData())->isVisible());
-        QCOMPARE(text(labelName.constData()), label);
-        QCOMPARE(row == QLatin1String("avatar") ? form->avatarUrl() : form->coverUrl(), stored);
+        QVERIFY(pickPhoto(row + "Button"));
+        QTRY_VERIFY(!item(row + "Spinner")->isVisible());
+        QCOMPARE(text(row + "Label"), label);
+        QCOMPARE(address(), stored);
     }
 
     // The sheet closes only when the model reports success; otherwise what was typed stays.
@@ -429,8 +429,7 @@ private Q_SLOTS:
         responder.replyNothing();
         tap("actionButton");
         QVERIFY(responder.waitForRequests(3));
-        leave(swipe, "createView");
-        QTRY_VERIFY(!isOpen("create") && !item("createView"));
+        QVERIFY(leave(swipe, "create"));
 
         QVERIFY(responder.answerWaiting(200, UploadedEnvelope));
         QVERIFY(responder.answerWaiting(200, R"({"success":true,"data":{"id":40,"user_id":1,"name":"Late",
@@ -451,8 +450,7 @@ private Q_SLOTS:
         ScreenDriver::type(m_screen->window(), item("postTextEditor"), QStringLiteral("Hello"));
         QVERIFY(pickPhoto("composerPhotoButton"));
         QTRY_COMPARE(text("composerPhotoLabel"), QStringLiteral("Фото добавлено ✓"));
-        leave(swipe, "composerView");
-        QTRY_VERIFY(!isOpen("composer") && !item("composerView"));
+        QVERIFY(leave(swipe, "composer"));
 
         QVERIFY(open("composer"));
         QCOMPARE(text("postTextEditor"), QStringLiteral("Hello"));
