@@ -225,7 +225,7 @@ private Q_SLOTS:
 
     // A form opens with its own texts and the channel's fields, empty but the category for a new
     // channel; the editing form takes the channel once, as its sheet opens.
-    void formsOpenFilled_data()
+    void formsOpenWithTheirTexts_data()
     {
         QTest::addColumn<QString>("sheet");
         QTest::addColumn<bool>("pictures");
@@ -243,7 +243,7 @@ private Q_SLOTS:
         QTest::newRow("edit without pictures") << "edit" << false << edit << chooseAvatar << chooseCover;
     }
 
-    void formsOpenFilled()
+    void formsOpenWithTheirTexts()
     {
         QFETCH(QString, sheet);
         QFETCH(bool, pictures);
