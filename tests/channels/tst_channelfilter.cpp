@@ -41,37 +41,15 @@ private Q_SLOTS:
     void initTestCase()
     {
         ScriptedResponder responder;
-        responder.reply(200, ChannelJson::list({
-                                 {.id = 1,
-                                  .owner = 1,
-                                  .name = QStringLiteral("Daily news"),
-                                  .description = QStringLiteral("Every morning"),
-                                  .category = QStringLiteral("Новости")},
-                                 {.id = 2,
-                                  .owner = 2,
-                                  .name = QStringLiteral("news"),
-                                  .description = QStringLiteral("short"),
-                                  .category = QStringLiteral("Пресса")},
-                                 {.id = 3,
-                                  .name = QStringLiteral("Закаты и города"),
-                                  .description = QStringLiteral("Фото городов"),
-                                  .category = QStringLiteral("Фото")},
-                                 {.id = 4,
-                                  .owner = 1,
-                                  .name = QStringLiteral("Кухня"),
-                                  .description = QStringLiteral("Рецепты на каждый день"),
-                                  .category = QStringLiteral("Еда")},
-                                 {.id = 5,
-                                  .owner = 3,
-                                  .name = QStringLiteral("Вечер"),
-                                  .description = QString(),
-                                  .category = QStringLiteral("Джаз")},
-                                 {.id = 6,
-                                  .owner = 2,
-                                  .name = QStringLiteral("Йога"),
-                                  .description = QStringLiteral("Утро"),
-                                  .category = QStringLiteral("Спорт")},
-                             }));
+        responder.reply(
+            200,
+            ChannelJson::list(
+                {{.id = 1, .owner = 1, .name = "Daily news", .description = "Every morning", .category = "Новости"},
+                 {.id = 2, .owner = 2, .name = "news", .description = "short", .category = "Пресса"},
+                 {.id = 3, .name = "Закаты и города", .description = "Фото городов", .category = "Фото"},
+                 {.id = 4, .owner = 1, .name = "Кухня", .description = "Рецепты на каждый день", .category = "Еда"},
+                 {.id = 5, .owner = 3, .name = "Вечер", .description = "", .category = "Джаз"},
+                 {.id = 6, .owner = 2, .name = "Йога", .description = "Утро", .category = "Спорт"}}));
         responder.reply(200, "[]");
         NetworkManager::shared().setBaseURL(responder.baseUrl());
         m_full = std::make_unique<ChannelsViewModel>();
@@ -105,66 +83,37 @@ private Q_SLOTS:
             return QStringLiteral("Каналы не найдены по запросу '") + search + QLatin1Char('\'');
         };
 
-        QTest::newRow("catalogue") << false << 0 << me << ""
-                                   << "1 2 3 4 5 6"
-                                   << "1 4" << catalogue << noneYet;
-        QTest::newRow("own channels") << false << 1 << me << ""
-                                      << "1 4"
-                                      << "1 4" << mine << noOwn;
-        QTest::newRow("own channels of another user") << false << 1 << other << ""
-                                                      << "2 6"
-                                                      << "2 6" << mine << noOwn;
-        QTest::newRow("own channels without a user list everything") << false << 1 << nobody << ""
-                                                                     << "1 2 3 4 5 6"
-                                                                     << "" << mine << noOwn;
-        QTest::newRow("no own channel") << false << 1 << QVariant::fromValue(User{.id = 99}) << ""
-                                        << ""
-                                        << "" << mine << noOwn;
-        QTest::newRow("own channels, none matching") << false << 1 << me << "Закат"
-                                                     << ""
-                                                     << "" << mine << noOwn;
-        QTest::newRow("name") << false << 0 << me << "кухн"
-                              << "4"
-                              << "4" << catalogue << notFound("кухн");
-        QTest::newRow("description") << false << 0 << me << "рецепт"
-                                     << "4"
-                                     << "4" << catalogue << notFound("рецепт");
-        QTest::newRow("category only") << false << 0 << me << "джаз"
-                                       << "5"
-                                       << "" << catalogue << notFound("джаз");
-        QTest::newRow("Cyrillic capitals") << false << 0 << me << "ЗАКАТЫ"
-                                           << "3"
-                                           << "" << catalogue << notFound("ЗАКАТЫ");
-        QTest::newRow("Latin capitals") << false << 0 << me << "DAILY"
-                                        << "1"
-                                        << "1" << catalogue << notFound("DAILY");
-        QTest::newRow("leading space") << false << 0 << me << " news"
-                                       << "1"
-                                       << "1" << catalogue << notFound(" news");
-        QTest::newRow("trailing space") << false << 0 << me << "news "
-                                        << ""
-                                        << "" << catalogue << notFound("news ");
-        QTest::newRow("padded capitals quoted as typed") << false << 0 << me << "  NEWS  "
-                                                         << ""
-                                                         << "" << catalogue << notFound("  NEWS  ");
-        QTest::newRow("spaces only") << false << 0 << me << "   "
-                                     << "1 2 3 4 5 6"
-                                     << "1 4" << catalogue << notFound("   ");
-        QTest::newRow("tab and line break only") << false << 0 << me << "\t\n"
-                                                 << "1 2 3 4 5 6"
-                                                 << "1 4" << catalogue << notFound("\t\n");
-        QTest::newRow("decomposed letter finds the composed one")
-            << false << 0 << me << QStringLiteral("и\u0306") << "4 6"
-            << "4" << catalogue << notFound(QStringLiteral("и\u0306"));
-        QTest::newRow("empty catalogue") << true << 0 << me << ""
-                                         << ""
-                                         << "" << catalogue << noneYet;
-        QTest::newRow("empty catalogue, spaces") << true << 0 << me << "  "
-                                                 << ""
-                                                 << "" << catalogue << notFound("  ");
-        QTest::newRow("empty catalogue, own") << true << 1 << me << "x"
-                                              << ""
-                                              << "" << mine << noOwn;
+        // The full catalogue unless "empty"; then the segment, the user, the search; then the ids
+        // listed, those of them the user owns, the header and the empty-list text.
+        const auto row = [](const char *name, bool empty, int segment, const QVariant &user, const QString &search,
+                            const char *ids, const char *owned, const QString &header, const QString &emptyText) {
+            QTest::newRow(name) << empty << segment << user << search << QString::fromLatin1(ids)
+                                << QString::fromLatin1(owned) << header << emptyText;
+        };
+        row("catalogue", false, 0, me, "", "1 2 3 4 5 6", "1 4", catalogue, noneYet);
+        row("own channels", false, 1, me, "", "1 4", "1 4", mine, noOwn);
+        row("own channels of another user", false, 1, other, "", "2 6", "2 6", mine, noOwn);
+        row("own channels without a user list everything", false, 1, nobody, "", "1 2 3 4 5 6", "", mine, noOwn);
+        row("no own channel", false, 1, QVariant::fromValue(User{.id = 99}), "", "", "", mine, noOwn);
+        row("own channels, none matching", false, 1, me, "Закат", "", "", mine, noOwn);
+        // A search over the whole catalogue, which quotes the search as typed when nothing matches.
+        const auto search = [&](const char *name, const QString &text, const char *ids, const char *owned) {
+            row(name, false, 0, me, text, ids, owned, catalogue, notFound(text));
+        };
+        search("name", "кухн", "4", "4");
+        search("description", "рецепт", "4", "4");
+        search("category only", "джаз", "5", "");
+        search("Cyrillic capitals", "ЗАКАТЫ", "3", "");
+        search("Latin capitals", "DAILY", "1", "1");
+        search("leading space", " news", "1", "1");
+        search("trailing space", "news ", "", "");
+        search("padded capitals quoted as typed", "  NEWS  ", "", "");
+        search("spaces only", "   ", "1 2 3 4 5 6", "1 4");
+        search("tab and line break only", "\t\n", "1 2 3 4 5 6", "1 4");
+        search("decomposed letter finds the composed one", QStringLiteral("и\u0306"), "4 6", "4");
+        row("empty catalogue", true, 0, me, "", "", "", catalogue, noneYet);
+        row("empty catalogue, spaces", true, 0, me, "  ", "", "", catalogue, notFound("  "));
+        row("empty catalogue, own", true, 1, me, "x", "", "", mine, noOwn);
     }
 
     void listAndTexts()

@@ -93,53 +93,44 @@ private Q_SLOTS:
         // "inserted" the new channel first, "prepended" the new post first in the details.
         QTest::addColumn<QString>("effect");
 
+        const QStringList none;
         const QStringList reload{QStringLiteral("GET /api/channels.php")};
         const QStringList refetch{QStringLiteral("GET /api/channels.php"),
                                   QStringLiteral("GET /api/channels.php?channel_id=5")};
         const QByteArray refused = ok(R"({"success":false,"message":"Нельзя"})");
-
-        QTest::newRow("create: channel returned")
-            << "create" << QByteArray() << ok(R"({"success":true,"data":)" + NewChannel + "}") << true << QStringList()
-            << "inserted";
-        QTest::newRow("create: success without channel")
-            << "create" << QByteArray() << ok(R"({"success":true,"message":"ok"})") << true << reload << "catalogue";
-        QTest::newRow("create: success with null data")
-            << "create" << QByteArray() << ok(R"({"success":true,"data":null})") << true << reload << "catalogue";
-        QTest::newRow("create: refused") << "create" << QByteArray() << refused << false << reload << "catalogue";
-        QTest::newRow("create: data no channel")
-            << "create" << QByteArray() << ok(R"({"success":true,"data":{"id":9}})") << false << reload << "catalogue";
-        QTest::newRow("create: unauthorized")
-            << "create" << QByteArray() << Unauthorized << false << reload << "catalogue";
-        QTest::newRow("create: cut off") << "create" << QByteArray() << CutOff << false << reload << "catalogue";
-
-        QTest::newRow("edit: success") << "edit" << QByteArray() << ok(R"({"success":true,"message":"ok"})") << true
-                                       << refetch << "catalogue";
-        QTest::newRow("edit: success, null data")
-            << "edit" << QByteArray() << ok(R"({"success":true,"data":null})") << true << refetch << "catalogue";
-        QTest::newRow("edit: success, text data")
-            << "edit" << QByteArray() << ok(R"({"success":true,"data":"готово"})") << true << refetch << "catalogue";
-        QTest::newRow("edit: refused") << "edit" << QByteArray() << refused << false << refetch << "catalogue";
-        QTest::newRow("edit: data no text") << "edit" << QByteArray() << ok(R"({"success":true,"data":{"a":1}})")
-                                            << false << QStringList() << "catalogue";
-        QTest::newRow("edit: unauthorized")
-            << "edit" << QByteArray() << Unauthorized << false << QStringList() << "catalogue";
-        QTest::newRow("edit: cut off") << "edit" << QByteArray() << CutOff << false << QStringList() << "catalogue";
-
         const QByteArray posted = ok(R"({"success":true,"data":)" + NewPost + "}");
-        QTest::newRow("post: selected channel")
-            << "post" << DetailsWithPost << posted << true << QStringList() << "prepended";
-        QTest::newRow("post: selected without posts")
-            << "post" << DetailsWithoutPosts << posted << true << QStringList() << "prepended";
-        QTest::newRow("post: other channel selected")
-            << "post" << OtherDetails << posted << true << QStringList() << "details";
-        QTest::newRow("post: nothing selected")
-            << "post" << QByteArray() << posted << true << QStringList() << "catalogue";
-        QTest::newRow("post: success without post")
-            << "post" << DetailsWithPost << ok(R"({"success":true})") << false << QStringList() << "details";
-        QTest::newRow("post: refused") << "post" << DetailsWithPost << refused << false << QStringList() << "details";
-        QTest::newRow("post: data no post")
-            << "post" << DetailsWithPost << ok(R"({"success":true,"data":"x"})") << false << QStringList() << "details";
-        QTest::newRow("post: cut off") << "post" << DetailsWithPost << CutOff << false << QStringList() << "details";
+        const auto row = [](const char *name, const QByteArray &details, const QByteArray &reply, bool result,
+                            const QStringList &fetchedAgain, const char *effect) {
+            const QString operation = QString::fromLatin1(name).section(QLatin1Char(':'), 0, 0);
+            QTest::newRow(name) << operation << details << reply << result << fetchedAgain
+                                << QString::fromLatin1(effect);
+        };
+
+        row("create: channel returned", {}, ok(R"({"success":true,"data":)" + NewChannel + "}"), true, none,
+            "inserted");
+        row("create: success without channel", {}, ok(R"({"success":true,"message":"ok"})"), true, reload, "catalogue");
+        row("create: success with null data", {}, ok(R"({"success":true,"data":null})"), true, reload, "catalogue");
+        row("create: refused", {}, refused, false, reload, "catalogue");
+        row("create: data no channel", {}, ok(R"({"success":true,"data":{"id":9}})"), false, reload, "catalogue");
+        row("create: unauthorized", {}, Unauthorized, false, reload, "catalogue");
+        row("create: cut off", {}, CutOff, false, reload, "catalogue");
+
+        row("edit: success", {}, ok(R"({"success":true,"message":"ok"})"), true, refetch, "catalogue");
+        row("edit: success, null data", {}, ok(R"({"success":true,"data":null})"), true, refetch, "catalogue");
+        row("edit: success, text data", {}, ok(R"({"success":true,"data":"готово"})"), true, refetch, "catalogue");
+        row("edit: refused", {}, refused, false, refetch, "catalogue");
+        row("edit: data no text", {}, ok(R"({"success":true,"data":{"a":1}})"), false, none, "catalogue");
+        row("edit: unauthorized", {}, Unauthorized, false, none, "catalogue");
+        row("edit: cut off", {}, CutOff, false, none, "catalogue");
+
+        row("post: selected channel", DetailsWithPost, posted, true, none, "prepended");
+        row("post: selected without posts", DetailsWithoutPosts, posted, true, none, "prepended");
+        row("post: other channel selected", OtherDetails, posted, true, none, "details");
+        row("post: nothing selected", {}, posted, true, none, "catalogue");
+        row("post: success without post", DetailsWithPost, ok(R"({"success":true})"), false, none, "details");
+        row("post: refused", DetailsWithPost, refused, false, none, "details");
+        row("post: data no post", DetailsWithPost, ok(R"({"success":true,"data":"x"})"), false, none, "details");
+        row("post: cut off", DetailsWithPost, CutOff, false, none, "details");
     }
 
     void outcomes()
