@@ -78,20 +78,16 @@ private Q_SLOTS:
         QVERIFY(model.isLoading());
         QAbstractItemModelTester watcher(model.tracksModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         QTRY_VERIFY(!model.isLoading());
-        QVERIFY(!model.tracks().isEmpty());
         // Demo data marks no track liked; favourites start empty in any case.
         QVERIFY(model.favoriteTracks().isEmpty());
-        QCOMPARE(model.albums(), MusicViewModel::albumsOf(model.tracks()));
-        // The demo library: two tracks of "Пробежка" (the newer first), one of "Скетчи", two without an album.
+        // The demo library: two tracks of "Пробежка" (the newer first), one of "Скетчи", two without an
+        // album. Album ids and years are read in albumRules.
         QCOMPARE(model.albums().size(), 2);
         const Album &run = model.albums().at(0);
-        QCOMPARE(run.id, qint64(1));
         QCOMPARE(run.title, QStringLiteral("Пробежка"));
         QCOMPARE(run.artist, QStringLiteral("Иван Петров"));
         QCOMPARE(run.coverUrl, model.tracks().first().coverUrl);
         QCOMPARE(run.tracks.size(), 2);
-        QCOMPARE(run.releaseYear, QStringLiteral("2026"));
-        QCOMPARE(model.albums().at(1).id, qint64(2));
         QCOMPARE(model.albums().at(1).title, QStringLiteral("Скетчи"));
         model.createPlaylist("p", "", std::nullopt, true);
         model.addTrackToPlaylist(model.tracks().first(), model.playlists().first().id);
