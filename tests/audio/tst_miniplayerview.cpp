@@ -2,6 +2,7 @@
 #include "AudioScreenHelpers.h"
 #include "AudioTestTracks.h"
 #include "FakePlayerBackend.h"
+#include "FingerDrag.h"
 #include "QmlScreen.h"
 
 #include <QTest>
@@ -145,13 +146,7 @@ private Q_SLOTS:
         QTRY_VERIFY(!lyricsSheet->property("visible").toBool());
 
         // Drag the player sheet down by its top, as a finger would.
-        QPoint point = view->mapToScene(QPointF(view->width() / 2, 30)).toPoint();
-        QTest::mousePress(m_screen->window(), Qt::LeftButton, {}, point);
-        for (int step = 0; step < 20; ++step) {
-            point.ry() += 30;
-            QTest::mouseMove(m_screen->window(), point, 16);
-        }
-        QTest::mouseRelease(m_screen->window(), Qt::LeftButton, {}, point);
+        FingerDrag::down(m_screen->window(), view->mapToScene(QPointF(view->width() / 2, 30)).toPoint(), 600, 20, 16);
         QTRY_VERIFY(!sheet()->property("visible").toBool());
         QVERIFY(player().isPlaying());
 

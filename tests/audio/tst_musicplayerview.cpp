@@ -61,30 +61,51 @@ private Q_SLOTS:
         QVERIFY(AudioPlayerManager::useBackendForShared(std::make_unique<FakePlayerBackend>(m_world)));
     }
 
-    void albumLine_data()
+    // What the sheet shows of its own track; lyrics open in their own sheet, as plain text.
+    void showsTheTrack_data()
     {
         QTest::addColumn<std::optional<QString>>("album");
-        QTest::addColumn<bool>("shown");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("no album") << std::optional<QString>() << false << QString();
-        QTest::newRow("empty album name") << std::optional<QString>(QString()) << true << QStringLiteral("Альбом: ");
-        QTest::newRow("album") << std::optional<QString>(QStringLiteral("Лето")) << true << QStringLiteral("Альбом: Лето");
+        QTest::addColumn<QString>("albumLine"); // null: hidden
+        QTest::addColumn<std::optional<QString>>("lyrics");
+        QTest::addColumn<QString>("lyricsText");
+        QTest::newRow("no album, no lyrics") << std::optional<QString>() << QString() << std::optional<QString>()
+                                             << QStringLiteral("Текст для этой песни не добавлен.");
+        QTest::newRow("empty album name, empty lyrics")
+            << std::optional<QString>(QString()) << QStringLiteral("Альбом: ") << std::optional<QString>(QString())
+            << QString("");
+        QTest::newRow("album, lyrics with markup")
+            << std::optional<QString>(QStringLiteral("Лето")) << QStringLiteral("Альбом: Лето")
+            << std::optional<QString>(QStringLiteral("<b>не жирный</b>")) << QStringLiteral("<b>не жирный</b>");
     }
 
-    void albumLine()
+    void showsTheTrack()
     {
         QFETCH(std::optional<QString>, album);
-        QFETCH(bool, shown);
-        QFETCH(QString, expected);
+        QFETCH(QString, albumLine);
+        QFETCH(std::optional<QString>, lyrics);
+        QFETCH(QString, lyricsText);
         Track track = freshTrack();
         track.albumName = album;
+        track.lyrics = lyrics;
+        track.coverUrl = QStringLiteral("::"); // not an address: the note tile stands in
         auto screen = open(track);
         QVERIFY2(screen->isReady(), qPrintable(screen->errors()));
-        QCOMPARE(text(*screen, QStringLiteral("playerTitle")), QStringLiteral("Сон"));
-        QCOMPARE(text(*screen, QStringLiteral("playerArtist")), QStringLiteral("Группа"));
-        QCOMPARE(screen->find(QStringLiteral("playerAlbum"))->isVisible(), shown);
-        if (shown)
-            QCOMPARE(text(*screen, QStringLiteral("playerAlbum")), expected);
+        QCOMPARE(text(*screen, "playerTitle"), QStringLiteral("Сон"));
+        QCOMPARE(text(*screen, "playerArtist"), QStringLiteral("Группа"));
+        QCOMPARE(screen->find("playerAlbum")->isVisible(), !albumLine.isNull());
+        if (!albumLine.isNull())
+            QCOMPARE(text(*screen, "playerAlbum"), albumLine);
+        QVERIFY(shownItem(*screen, "artworkPlaceholder"));
+        QVERIFY(!shownItem(*screen, "artworkPicture"));
+        QVERIFY(!shownItem(*screen, "coverShadow"));
+
+        QVERIFY(!screen->find("lyricsView"));
+        tapItem(*screen, screen->find("lyricsButton"));
+        QTRY_VERIFY(shownItem(*screen, "lyricsView"));
+        QCOMPARE(text(*screen, "lyricsHeading"), QStringLiteral("Текст песни"));
+        QCOMPARE(text(*screen, "lyricsTrackTitle"), QStringLiteral("Сон"));
+        QCOMPARE(text(*screen, "lyricsText"), lyricsText);
+        QCOMPARE(screen->find("lyricsText")->property("textFormat").toInt(), int(Qt::PlainText));
     }
 
     // The slider's range comes from the player once it knows a length, else from the sheet's own track.
@@ -113,11 +134,11 @@ private Q_SLOTS:
         track.durationSeconds = sheetTrackSeconds;
         auto screen = open(track);
         QVERIFY2(screen->isReady(), qPrintable(screen->errors()));
-        QQuickItem *slider = screen->find(QStringLiteral("playerSlider"));
+        QQuickItem *slider = screen->find("playerSlider");
         QCOMPARE(slider->property("from").toDouble(), 0.0);
         QCOMPARE(slider->property("to").toDouble(), upper);
-        QCOMPARE(text(*screen, QStringLiteral("playerLength")), lengthLabel);
-        QCOMPARE(text(*screen, QStringLiteral("playerElapsed")), QStringLiteral("1:05"));
+        QCOMPARE(text(*screen, "playerLength"), lengthLabel);
+        QCOMPARE(text(*screen, "playerElapsed"), QStringLiteral("1:05"));
     }
 
     void sliderSeeksAndShowsTheReportedPosition()
@@ -126,7 +147,7 @@ private Q_SLOTS:
         playAndReport(track, 200, 10);
         auto screen = open(track);
         QVERIFY2(screen->isReady(), qPrintable(screen->errors()));
-        QQuickItem *slider = screen->find(QStringLiteral("playerSlider"));
+        QQuickItem *slider = screen->find("playerSlider");
         QCOMPARE(slider->property("value").toDouble(), 10.0);
 
         tapItem(*screen, slider, QPointF(slider->width() / 2, slider->height() / 2));
@@ -134,28 +155,14 @@ private Q_SLOTS:
         QVERIFY2(state->calls.last().startsWith(QStringLiteral("seek ")), qPrintable(state->calls.join(u',')));
         QVERIFY(qAbs(state->position - 100) < 10);
         QCOMPARE(player().currentTime(), 10.0);
-        QCOMPARE(text(*screen, QStringLiteral("playerElapsed")), QStringLiteral("0:10"));
+        QCOMPARE(text(*screen, "playerElapsed"), QStringLiteral("0:10"));
 
         state->tick();
         QCOMPARE(slider->property("value").toDouble(), state->position);
-        QCOMPARE(text(*screen, QStringLiteral("playerElapsed")), PlaybackTime::formatTime(state->position));
+        QCOMPARE(text(*screen, "playerElapsed"), PlaybackTime::formatTime(state->position));
     }
 
-    void playPauseFollowsThePlayer()
-    {
-        const Track track = freshTrack();
-        player().play(track);
-        auto screen = open(track);
-        QVERIFY2(screen->isReady(), qPrintable(screen->errors()));
-        QQuickItem *symbol = screen->find(QStringLiteral("playPauseSymbol"));
-        QCOMPARE(symbol->property("symbol").toString(), QStringLiteral("pause.circle.fill"));
-        tapItem(*screen, screen->find(QStringLiteral("playPauseButton")));
-        QCOMPARE(symbol->property("symbol").toString(), QStringLiteral("play.circle.fill"));
-        QVERIFY(!player().isPlaying());
-        QCOMPARE(m_world->last()->calls.last(), QStringLiteral("pause"));
-    }
-
-    void decorativeButtonsChangeNothing_data()
+    void onlyPlayPauseActs_data()
     {
         QTest::addColumn<bool>("liked");
         QTest::addColumn<QString>("heart");
@@ -163,7 +170,7 @@ private Q_SLOTS:
         QTest::newRow("liked") << true << QStringLiteral("heart.fill");
     }
 
-    void decorativeButtonsChangeNothing()
+    void onlyPlayPauseActs()
     {
         QFETCH(bool, liked);
         QFETCH(QString, heart);
@@ -172,28 +179,26 @@ private Q_SLOTS:
         player().play(track);
         auto screen = open(track);
         QVERIFY2(screen->isReady(), qPrintable(screen->errors()));
-        QQuickItem *heartSymbol = screen->find(QStringLiteral("heartSymbol"));
+        QQuickItem *heartSymbol = screen->find("heartSymbol");
         const QColor colour = heartSymbol->property("color").value<QColor>();
         QCOMPARE(colour == QColor(QStringLiteral("#FF3B30")), liked);
         const QStringList callsBefore = m_world->last()->calls;
-        for (const QString &name : {QStringLiteral("backwardButton"), QStringLiteral("forwardButton"), QStringLiteral("heartButton")})
+        for (const QString &name :
+             {QStringLiteral("backwardButton"), QStringLiteral("forwardButton"), QStringLiteral("heartButton")})
             tapItem(*screen, screen->find(name));
         QCOMPARE(heartSymbol->property("symbol").toString(), heart);
         QCOMPARE(heartSymbol->property("color").value<QColor>(), colour);
         QCOMPARE(m_world->last()->calls, callsBefore);
         QVERIFY(player().isPlaying());
         QCOMPARE(player().currentTrack()->id, track.id);
-    }
 
-    void coverThatIsNotAnAddressShowsTheNoteTile()
-    {
-        Track track = freshTrack();
-        track.coverUrl = QStringLiteral("::");
-        auto screen = open(track);
-        QVERIFY2(screen->isReady(), qPrintable(screen->errors()));
-        QVERIFY(shownItem(*screen, QStringLiteral("artworkPlaceholder")));
-        QVERIFY(!shownItem(*screen, QStringLiteral("artworkPicture")));
-        QVERIFY(!shownItem(*screen, QStringLiteral("coverShadow")));
+        // Play and pause does act, and its symbol follows the player.
+        QQuickItem *symbol = screen->find("playPauseSymbol");
+        QCOMPARE(symbol->property("symbol").toString(), QStringLiteral("pause.circle.fill"));
+        tapItem(*screen, screen->find("playPauseButton"));
+        QCOMPARE(symbol->property("symbol").toString(), QStringLiteral("play.circle.fill"));
+        QVERIFY(!player().isPlaying());
+        QCOMPARE(m_world->last()->calls.last(), QStringLiteral("pause"));
     }
 
     // The cover is cut to the tile's rounded shape at all four corners: what shows at a corner is
@@ -210,9 +215,9 @@ private Q_SLOTS:
         track.coverUrl = QUrl::fromLocalFile(path).toString();
         auto screen = open(track);
         QVERIFY2(screen->isReady(), qPrintable(screen->errors()));
-        QTRY_VERIFY(shownItem(*screen, QStringLiteral("artworkPicture")));
-        QVERIFY(shownItem(*screen, QStringLiteral("coverShadow")));
-        QQuickItem *tile = screen->find(QStringLiteral("playerArtwork"));
+        QTRY_VERIFY(shownItem(*screen, "artworkPicture"));
+        QVERIFY(shownItem(*screen, "coverShadow"));
+        QQuickItem *tile = screen->find("playerArtwork");
         const QImage shot = screen->grab();
         const auto pixel = [&](qreal x, qreal y) { return shot.pixelColor(tile->mapToScene(QPointF(x, y)).toPoint()); };
         const auto isPicture = [](const QColor &c) { return c.red() - c.green() > 200; };
@@ -222,43 +227,19 @@ private Q_SLOTS:
         for (const QPointF &edge : {QPointF(w / 2, 1), QPointF(w / 2, h - 2), QPointF(1, h / 2), QPointF(w - 2, h / 2)})
             QVERIFY2(isPicture(pixel(edge.x(), edge.y())), qPrintable(pixel(edge.x(), edge.y()).name()));
         // Inside each corner's square, outside its arc, against the pixel beside the tile.
-        const struct { qreal x, y, outsideX; } corners[] = {
-            {2, 2, -3}, {w - 3, 2, w + 2}, {2, h - 3, -3}, {w - 3, h - 3, w + 2}};
+        const struct
+        {
+            qreal x, y, outsideX;
+        } corners[] = {{2, 2, -3}, {w - 3, 2, w + 2}, {2, h - 3, -3}, {w - 3, h - 3, w + 2}};
         for (const auto &corner : corners) {
             const QColor inside = pixel(corner.x, corner.y), outside = pixel(corner.outsideX, corner.y);
             const int difference = std::max({qAbs(inside.red() - outside.red()), qAbs(inside.green() - outside.green()),
                                              qAbs(inside.blue() - outside.blue())});
             QVERIFY2(difference <= 12, qPrintable(QStringLiteral("corner (%1, %2) is %3 beside %4")
-                                                      .arg(corner.x).arg(corner.y).arg(inside.name(), outside.name())));
+                                                      .arg(corner.x)
+                                                      .arg(corner.y)
+                                                      .arg(inside.name(), outside.name())));
         }
-    }
-
-    void lyricsTexts_data()
-    {
-        QTest::addColumn<std::optional<QString>>("lyrics");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("no lyrics") << std::optional<QString>() << QStringLiteral("Текст для этой песни не добавлен.");
-        QTest::newRow("empty lyrics") << std::optional<QString>(QString()) << QString();
-        QTest::newRow("lyrics") << std::optional<QString>(QStringLiteral("<b>не жирный</b>")) << QStringLiteral("<b>не жирный</b>");
-    }
-
-    void lyricsTexts()
-    {
-        QFETCH(std::optional<QString>, lyrics);
-        QFETCH(QString, expected);
-        Track track = freshTrack();
-        track.title = QStringLiteral("Колыбельная");
-        track.lyrics = lyrics;
-        // Opened from the player sheet, with the sheet's own track.
-        auto screen = open(track);
-        QVERIFY2(screen->isReady(), qPrintable(screen->errors()));
-        QVERIFY(!screen->find(QStringLiteral("lyricsView")));
-        tapItem(*screen, screen->find(QStringLiteral("lyricsButton")));
-        QTRY_VERIFY(shownItem(*screen, QStringLiteral("lyricsView")));
-        QCOMPARE(text(*screen, QStringLiteral("lyricsHeading")), QStringLiteral("Текст песни"));
-        QCOMPARE(text(*screen, QStringLiteral("lyricsTrackTitle")), QStringLiteral("Колыбельная"));
-        QCOMPARE(text(*screen, QStringLiteral("lyricsText")), expected);
-        QCOMPARE(screen->find(QStringLiteral("lyricsText"))->property("textFormat").toInt(), int(Qt::PlainText));
     }
 };
 

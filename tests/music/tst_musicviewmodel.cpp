@@ -78,20 +78,16 @@ private Q_SLOTS:
         QVERIFY(model.isLoading());
         QAbstractItemModelTester watcher(model.tracksModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         QTRY_VERIFY(!model.isLoading());
-        QVERIFY(!model.tracks().isEmpty());
         // Demo data marks no track liked; favourites start empty in any case.
         QVERIFY(model.favoriteTracks().isEmpty());
-        QCOMPARE(model.albums(), MusicViewModel::albumsOf(model.tracks()));
-        // The demo library: two tracks of "Пробежка" (the newer first), one of "Скетчи", two without an album.
+        // The demo library: two tracks of "Пробежка" (the newer first), one of "Скетчи", two without an
+        // album. Album ids and years are read in albumRules.
         QCOMPARE(model.albums().size(), 2);
         const Album &run = model.albums().at(0);
-        QCOMPARE(run.id, qint64(1));
         QCOMPARE(run.title, QStringLiteral("Пробежка"));
         QCOMPARE(run.artist, QStringLiteral("Иван Петров"));
         QCOMPARE(run.coverUrl, model.tracks().first().coverUrl);
         QCOMPARE(run.tracks.size(), 2);
-        QCOMPARE(run.releaseYear, QStringLiteral("2026"));
-        QCOMPARE(model.albums().at(1).id, qint64(2));
         QCOMPARE(model.albums().at(1).title, QStringLiteral("Скетчи"));
         model.createPlaylist("p", "", std::nullopt, true);
         model.addTrackToPlaylist(model.tracks().first(), model.playlists().first().id);
@@ -110,35 +106,20 @@ private Q_SLOTS:
 
     void uploadIsStoredListedFirstAndRebuildsAlbums_data()
     {
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("artist");
-        QTest::addColumn<QString>("album");
-        QTest::addColumn<QString>("cover");
+        // Title, artist, album and cover as sent.
+        QTest::addColumn<QStringList>("texts");
         QTest::addColumn<bool>("makesAlbum");
-        QTest::newRow("new album") << "Новая песня"
-                                   << "Автор"
-                                   << "Новый альбом"
-                                   << "" << true;
-        QTest::newRow("existing album, now first in it") << "Ещё одна"
-                                                         << "Другой"
-                                                         << "Пробежка"
-                                                         << "http://127.0.0.1/x.png" << true;
-        QTest::newRow("empty album and cover") << "Без альбома"
-                                               << "Автор"
-                                               << ""
-                                               << "" << false;
-        QTest::newRow("blank album, blanks kept everywhere") << "  пробел "
-                                                             << " Автор"
-                                                             << "   "
-                                                             << "" << false;
+        QTest::newRow("new album") << QStringList{"Новая песня", "Автор", "Новый альбом", ""} << true;
+        QTest::newRow("existing album, now first in it")
+            << QStringList{"Ещё одна", "Другой", "Пробежка", "http://127.0.0.1/x.png"} << true;
+        QTest::newRow("empty album and cover") << QStringList{"Без альбома", "Автор", "", ""} << false;
+        QTest::newRow("blank album, blanks kept everywhere") << QStringList{"  пробел ", " Автор", "   ", ""} << false;
     }
     void uploadIsStoredListedFirstAndRebuildsAlbums()
     {
-        QFETCH(QString, title);
-        QFETCH(QString, artist);
-        QFETCH(QString, album);
-        QFETCH(QString, cover);
+        QFETCH(QStringList, texts);
         QFETCH(bool, makesAlbum);
+        const QString &title = texts[0], &artist = texts[1], &album = texts[2], &cover = texts[3];
         MusicViewModel model;
         QTRY_VERIFY(!model.isLoading());
         const qsizetype before = model.tracks().size();
@@ -174,68 +155,53 @@ private Q_SLOTS:
         QCOMPARE(reloaded.tracks().first(), first);
     }
 
-    void uploadSendsTheFiveTextsAsTheyStand()
-    {
-        ScriptedResponder responder;
-        const auto model = loadedModel(responder, {});
-        QVERIFY(model);
-        responder.reply(200, R"({"success":false,"message":"нет"})");
-        const TaskOutcome<bool> outcome =
-            runToEnd(model->uploadNewTrack(" T ", "", "", "http://x/a.mp3", "http://x/c.jpg"));
-        QCOMPARE(outcome.value, std::optional<bool>(false));
-        QCOMPARE(responder.requests().size(), 2);
-        const ScriptedResponder::Request &sent = responder.requests().at(1);
-        QCOMPARE(sent.method, QByteArray("POST"));
-        QCOMPARE(sent.target, QByteArray("/api/music_upload.php"));
-        const QJsonObject body = QJsonDocument::fromJson(sent.body).object();
-        QCOMPARE(body, (QJsonObject{{"title", " T "},
-                                    {"artist", ""},
-                                    {"album_name", ""},
-                                    {"audio_url", "http://x/a.mp3"},
-                                    {"cover_url", "http://x/c.jpg"}}));
-    }
-
+    // The five texts go as they stand; anything but a stored track is a failure that adds nothing.
     void uploadOutcomes_data()
     {
+        QTest::addColumn<int>("status"); // 0: nothing listens
         QTest::addColumn<QByteArray>("reply");
         QTest::addColumn<bool>("stored");
-        const Track sent = track(77, "Новый", "Кто-то", "Альбом");
-        QTest::newRow("stored") << QByteArray("{\"success\":true,\"data\":" + sent.toJson() + "}") << true;
-        QTest::newRow("refused") << QByteArray(R"({"success":false,"message":"Укажите"})") << false;
+        const QByteArray sent = track(77, "Новый", "Кто-то", "Альбом").toJson();
+        QTest::newRow("stored") << 200 << QByteArray("{\"success\":true,\"data\":" + sent + "}") << true;
+        QTest::newRow("refused") << 200 << QByteArray(R"({"success":false,"message":"Укажите"})") << false;
         QTest::newRow("refused with a track")
-            << QByteArray("{\"success\":false,\"data\":" + sent.toJson() + "}") << false;
-        QTest::newRow("success without data") << QByteArray(R"({"success":true,"message":"ok"})") << false;
-        QTest::newRow("data that is no track") << QByteArray(R"({"success":true,"data":{"id":1}})") << false;
-        QTest::newRow("not JSON") << QByteArray("<html>oops</html>") << false;
-        QTest::newRow("HTTP 401") << QByteArray() << false;
+            << 200 << QByteArray("{\"success\":false,\"data\":" + sent + "}") << false;
+        QTest::newRow("success without data") << 200 << QByteArray(R"({"success":true,"message":"ok"})") << false;
+        QTest::newRow("data that is no track") << 200 << QByteArray(R"({"success":true,"data":{"id":1}})") << false;
+        QTest::newRow("not JSON") << 200 << QByteArray("<html>oops</html>") << false;
+        QTest::newRow("HTTP 401") << 401 << QByteArray(R"({"success":true,"data":{}})") << false;
+        QTest::newRow("nothing listens") << 0 << QByteArray() << false;
     }
     void uploadOutcomes()
     {
+        QFETCH(int, status);
         QFETCH(QByteArray, reply);
         QFETCH(bool, stored);
         const QList<Track> existing{track(1, "Old", "A", "Альбом")};
         ScriptedResponder responder;
         const auto model = loadedModel(responder, existing);
         QVERIFY(model);
-        if (reply.isEmpty())
-            responder.reply(401, R"({"success":true,"data":{}})");
+        if (status == 0)
+            NetworkManager::shared().setBaseURL(ScriptedResponder::refusingBaseUrl());
         else
-            responder.reply(200, reply);
-        const TaskOutcome<bool> outcome = runToEnd(model->uploadNewTrack("Новый", "Кто-то", "Альбом", "u", ""));
+            responder.reply(status, reply);
+        const TaskOutcome<bool> outcome =
+            runToEnd(model->uploadNewTrack(" T ", "", "", "http://x/a.mp3", "http://x/c.jpg"));
         QCOMPARE(outcome.value, std::optional<bool>(stored));
         QCOMPARE(model->tracks().size(), existing.size() + (stored ? 1 : 0));
         QCOMPARE(model->tracks().first().id, stored ? qint64(77) : qint64(1));
         QCOMPARE(model->albums().first().tracks.size(), stored ? 2 : 1);
-    }
-
-    void uploadThatCannotReachTheServiceFails()
-    {
-        ScriptedResponder responder;
-        const auto model = loadedModel(responder, {});
-        QVERIFY(model);
-        NetworkManager::shared().setBaseURL(ScriptedResponder::refusingBaseUrl());
-        QCOMPARE(runToEnd(model->uploadNewTrack("a", "b", "", "u", "")).value, std::optional<bool>(false));
-        QVERIFY(model->tracks().isEmpty());
+        if (status == 0)
+            return;
+        QCOMPARE(responder.requests().size(), 2);
+        const ScriptedResponder::Request &request = responder.requests().at(1);
+        QCOMPARE(request.method, QByteArray("POST"));
+        QCOMPARE(request.target, QByteArray("/api/music_upload.php"));
+        QCOMPARE(QJsonDocument::fromJson(request.body).object(), (QJsonObject{{"title", " T "},
+                                                                              {"artist", ""},
+                                                                              {"album_name", ""},
+                                                                              {"audio_url", "http://x/a.mp3"},
+                                                                              {"cover_url", "http://x/c.jpg"}}));
     }
 
     void likesAndFavourites_data()

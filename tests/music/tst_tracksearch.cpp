@@ -1,4 +1,5 @@
 #include "MusicRows.h"
+#include "MusicSamples.h"
 #include "RecordListModel.h"
 #include "TrackSearch.h"
 #include "TrackSearchModel.h"
@@ -6,30 +7,19 @@
 #include <QAbstractItemModelTester>
 #include <QTest>
 
-namespace {
-Track track(qint64 id, const QString &title, const QString &artist, const QString &album = {})
-{
-    return Track{.id = id, .title = title, .artist = artist, .albumName = album};
-}
+using namespace MusicSamples;
 
+namespace {
 const QList<Track> library{
     track(1, "Утренний ритм", "Иван Петров", "Пробежка"),
     track(2, "Night Drive", "The Rockets", "Roads"),
     track(3, "Ритм ночи", "DJ Ёж", "Скетчи"),
     track(4, "Тишина", "Мария", "Тайный альбом"),
 };
-
-QList<qint64> idsOf(const QList<Track> &tracks)
-{
-    QList<qint64> ids;
-    for (const Track &t : tracks)
-        ids << t.id;
-    return ids;
-}
 } // namespace
 
-// The track search: which tracks stay for a text, the empty-list texts, and the filtered list
-// model following its source row by row.
+// The track search: which tracks stay for a text, and the filtered list model following its
+// source row by row. The empty-list texts are read on the music screen itself.
 class TestTrackSearch : public QObject
 {
     Q_OBJECT
@@ -66,25 +56,6 @@ private Q_SLOTS:
         const int idRole = search.roleNames().key("trackId");
         for (int row = 0; row < search.rowCount(); ++row)
             QCOMPARE(search.index(row, 0).data(idRole).toString(), QString::number(shown.at(row)));
-    }
-
-    void emptyText_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("no search")
-            << ""
-            << "Пока нет загруженных треков. Нажмите '+ Загрузить трек', чтобы добавить первый трек!";
-        QTest::newRow("blanks are a search") << "   "
-                                             << "Ничего не найдено по запросу '   '";
-        QTest::newRow("as typed") << "Рок "
-                                  << "Ничего не найдено по запросу 'Рок '";
-    }
-    void emptyText()
-    {
-        QFETCH(QString, text);
-        QFETCH(QString, expected);
-        QCOMPARE(TrackSearch::emptyText(text), expected);
     }
 
     void followsItsSourceRowByRow()

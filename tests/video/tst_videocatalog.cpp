@@ -23,47 +23,32 @@ struct Sample
     QString infoLine;
 };
 
-User author(const char *first, const char *last)
+// A video by an author of id 7, with the badge and info line its card shows.
+Sample sample(qint64 id, const QString &title, const char *description, const char *first, const char *last,
+              qint64 seconds, qint64 views, const char *when, const char *badge, const char *infoLine)
 {
-    return User{.id = 7, .firstName = QString::fromUtf8(first), .lastName = QString::fromUtf8(last)};
+    Video video{.id = id,
+                .title = title,
+                .description = QString::fromUtf8(description),
+                .author = User{.id = 7, .firstName = QString::fromUtf8(first), .lastName = QString::fromUtf8(last)},
+                .durationSeconds = seconds,
+                .viewsCount = views,
+                .createdAtFormatted = QString::fromUtf8(when)};
+    return {video, QString::fromUtf8(badge), QString::fromUtf8(infoLine)};
 }
 
-// The catalogue of the table, with what each card shows besides its title.
+// The catalogue of the table.
 const QList<Sample> &samples()
 {
     static const QList<Sample> list{
-        {Video{.id = 1,
-               .title = "Закат над заливом",
-               .description = "Три секунды спокойствия.",
-               .author = author("Анна", "Петрова"),
-               .durationSeconds = 65,
-               .viewsCount = 1520,
-               .createdAtFormatted = "3 часа назад"},
-         "1:05", "Анна Петрова • 1520 просмотров • 3 часа назад"},
-        {Video{.id = 2,
-               .title = "Rehearsal Notes",
-               .description = "квартет на сцене",
-               .author = author("Quartet", ""),
-               .durationSeconds = 0,
-               .viewsCount = 0,
-               .createdAtFormatted = "вчера"},
-         "0:00", "Quartet • 0 просмотров • вчера"},
-        {Video{.id = 3,
-               .title = "Как пользоваться каналами",
-               .description = "",
-               .author = author("Поддержка", "Vorlane"),
-               .durationSeconds = 3600,
-               .viewsCount = 9800,
-               .createdAtFormatted = "6 дней назад"},
-         "60:00", "Поддержка Vorlane • 9800 просмотров • 6 дней назад"},
-        {Video{.id = 4,
-               .title = QStringLiteral("Cafe\u0301 на углу"),
-               .description = "Утро",
-               .author = author("Анна", "Петрова"),
-               .durationSeconds = 5,
-               .viewsCount = 12,
-               .createdAtFormatted = "только что"},
-         "0:05", "Анна Петрова • 12 просмотров • только что"},
+        sample(1, "Закат над заливом", "Три секунды спокойствия.", "Анна", "Петрова", 65, 1520, "3 часа назад", "1:05",
+               "Анна Петрова • 1520 просмотров • 3 часа назад"),
+        sample(2, "Rehearsal Notes", "квартет на сцене", "Quartet", "", 0, 0, "вчера", "0:00",
+               "Quartet • 0 просмотров • вчера"),
+        sample(3, "Как пользоваться каналами", "", "Поддержка", "Vorlane", 3600, 9800, "6 дней назад", "60:00",
+               "Поддержка Vorlane • 9800 просмотров • 6 дней назад"),
+        sample(4, QStringLiteral("Cafe\u0301 на углу"), "Утро", "Анна", "Петрова", 5, 12, "только что", "0:05",
+               "Анна Петрова • 12 просмотров • только что"),
     };
     return list;
 }
@@ -71,7 +56,7 @@ const QList<Sample> &samples()
 } // namespace
 
 // What the catalogue shows for a search: one table over the rules and the card model, then the
-// screen itself, driven offscreen against the reference service.
+// screen itself, driven offscreen against a scripted peer and the reference service.
 class TestVideoCatalog : public ServiceTestCase
 {
     Q_OBJECT
@@ -171,88 +156,79 @@ private Q_SLOTS:
         QCOMPARE(cards.count(), 4);
     }
 
-    // The screen against the service: cards, the no-match text, the search kept, and no fetch of
-    // its own when it is shown again or its sheet closes.
-    void screenSearchesTheCatalogue()
-    {
-        NetworkManager::shared().setBaseURL(m_service.baseUrl());
-        QmlScreen screen(QStringLiteral("VideoCatalogView.qml"));
-        QVERIFY2(screen.isReady(), qPrintable(screen.errors()));
-        QQuickItem *list = screen.find(QStringLiteral("videoList"));
-        QTRY_COMPARE(list->property("count").toInt(), 3);
-        QQuickItem *empty = screen.find(QStringLiteral("emptyListText"));
-        QVERIFY(!empty->isVisible());
-        QTRY_VERIFY(screen.find(QStringLiteral("videoCard0")));
-        auto *model = screen.root()->property("viewModel").value<VideoViewModel *>();
-        QCOMPARE(screen.find(QStringLiteral("videoCard0"))->property("title").toString(),
-                 model->videos().first().title);
-
-        ScreenDriver::type(screen.window(), screen.find(QStringLiteral("searchField")), QStringLiteral("zzz"));
-        QCOMPARE(list->property("count").toInt(), 0);
-        QVERIFY(empty->isVisible());
-        QCOMPARE(ScreenDriver::text(empty), QStringLiteral("Видео по запросу 'zzz' не найдены."));
-        QTest::keyClick(screen.window(), Qt::Key_Backspace);
-        QTest::keyClick(screen.window(), Qt::Key_Backspace);
-        QTest::keyClick(screen.window(), Qt::Key_Backspace);
-        QCOMPARE(list->property("count").toInt(), 3);
-        QVERIFY(!empty->isVisible());
-        // A tap on a card changes nothing.
-        // The cleared search brings the cards back on the list's next layout pass.
-        QQuickItem *preview = nullptr;
-        QTRY_VERIFY((preview = screen.find(QStringLiteral("videoPreview"))));
-        ScreenDriver::tap(screen.window(), preview);
-        QCOMPARE(list->property("count").toInt(), 3);
-    }
-
-    void screenAddsNoFetch()
+    // The screen: cards, the no-match text, the search kept, and no fetch of its own when it is
+    // shown again or its upload sheet opens and closes.
+    void screenSearchesAndAddsNoFetch()
     {
         ScriptedResponder responder;
-        responder.reply(200, VideoSamples::list({{1, "Первое"}}));
+        responder.reply(200, VideoSamples::list({{1, "Первое"}, {2, "Второе"}, {3, "Третье"}}));
         NetworkManager::shared().setBaseURL(responder.baseUrl());
         QmlScreen screen(QStringLiteral("VideoCatalogView.qml"));
         QVERIFY2(screen.isReady(), qPrintable(screen.errors()));
-        QTRY_COMPARE(screen.find(QStringLiteral("videoList"))->property("count").toInt(), 1);
+        QQuickItem *list = screen.find("videoList");
+        QTRY_COMPARE(list->property("count").toInt(), 3);
+        QQuickItem *empty = screen.find("emptyListText");
+        QVERIFY(!empty->isVisible());
+        QTRY_VERIFY(screen.find("videoCard0"));
+        QCOMPARE(screen.find("videoCard0")->property("title").toString(), QStringLiteral("Первое"));
+
+        ScreenDriver::type(screen.window(), screen.find("searchField"), QStringLiteral("zzz"));
+        QCOMPARE(list->property("count").toInt(), 0);
+        QVERIFY(empty->isVisible());
+        QCOMPARE(ScreenDriver::text(empty), QStringLiteral("Видео по запросу 'zzz' не найдены."));
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(screen.window(), Qt::Key_Backspace);
+        QCOMPARE(list->property("count").toInt(), 3);
+        QVERIFY(!empty->isVisible());
+        // A tap on a card changes nothing; the cleared search brings the cards back on the list's
+        // next layout pass.
+        QQuickItem *preview = nullptr;
+        QTRY_VERIFY((preview = screen.find("videoPreview")));
+        ScreenDriver::tap(screen.window(), preview);
+        QCOMPARE(list->property("count").toInt(), 3);
+
         screen.root()->setVisible(false);
         screen.root()->setVisible(true);
-        ScreenDriver::tap(screen.window(), screen.find(QStringLiteral("uploadVideoButton")));
-        QTRY_VERIFY(screen.find(QStringLiteral("titleField")));
-        ScreenDriver::tap(screen.window(), screen.find(QStringLiteral("cancelButton")));
-        QTRY_VERIFY(!screen.find(QStringLiteral("titleField")));
+        ScreenDriver::tap(screen.window(), screen.find("uploadVideoButton"));
+        QTRY_VERIFY(screen.find("titleField"));
+        ScreenDriver::tap(screen.window(), screen.find("cancelButton"));
+        QTRY_VERIFY(!screen.find("titleField"));
         QTest::qWait(200);
         QCOMPARE(responder.requests().size(), 1);
     }
 
     // "Отмена" while the registration runs closes the sheet at once; the confirmed video still
-    // becomes the first card behind it.
+    // becomes the first card behind it, as typed and without a preview.
     void cancelDuringSubmitStillPutsTheVideoFirst()
     {
         NetworkManager::shared().setBaseURL(m_service.baseUrl());
         QmlScreen screen(QStringLiteral("VideoCatalogView.qml"));
         QVERIFY2(screen.isReady(), qPrintable(screen.errors()));
-        QQuickItem *list = screen.find(QStringLiteral("videoList"));
+        QQuickItem *list = screen.find("videoList");
         QTRY_VERIFY(list->property("count").toInt() > 0);
         const int before = list->property("count").toInt();
-        ScreenDriver::tap(screen.window(), screen.find(QStringLiteral("uploadVideoButton")));
-        QTRY_VERIFY(screen.find(QStringLiteral("titleField")));
+        ScreenDriver::tap(screen.window(), screen.find("uploadVideoButton"));
+        QTRY_VERIFY(screen.find("titleField"));
         QTemporaryDir dir;
         QFile clip(dir.filePath(QStringLiteral("clip.mp4")));
         QVERIFY(clip.open(QIODevice::WriteOnly) && clip.write("frames") == 6);
         clip.close();
-        ScreenDriver::tapWhenSettled(screen.window(), screen.find(QStringLiteral("videoButton")));
+        ScreenDriver::tapWhenSettled(screen.window(), screen.find("videoButton"));
         QQuickItem *picker = nullptr;
-        QTRY_VERIFY((picker = screen.find(QStringLiteral("videoPicker"))));
+        QTRY_VERIFY((picker = screen.find("videoPicker")));
         QVERIFY(picker->property("model").value<DocumentPickerModel *>()->pick(clip.fileName()));
-        QTRY_VERIFY(!screen.find(QStringLiteral("videoPicker")));
-        QTRY_VERIFY(!ScreenDriver::text(screen.find(QStringLiteral("fileLine"))).isEmpty());
-        ScreenDriver::type(screen.window(), screen.find(QStringLiteral("titleField")),
-                           QStringLiteral("From the sheet"));
+        QTRY_VERIFY(!screen.find("videoPicker"));
+        QTRY_VERIFY(!ScreenDriver::text(screen.find("fileLine")).isEmpty());
+        ScreenDriver::type(screen.window(), screen.find("titleField"), QStringLiteral("Gone  "));
 
-        ScreenDriver::tap(screen.window(), screen.find(QStringLiteral("submitButton")));
-        ScreenDriver::tap(screen.window(), screen.find(QStringLiteral("cancelButton")));
-        QTRY_VERIFY(!screen.find(QStringLiteral("titleField")));
+        ScreenDriver::tap(screen.window(), screen.find("submitButton"));
+        ScreenDriver::tap(screen.window(), screen.find("cancelButton"));
+        QTRY_VERIFY(!screen.find("titleField"));
         QTRY_COMPARE(list->property("count").toInt(), before + 1);
-        QTRY_COMPARE(screen.find(QStringLiteral("videoCard0"))->property("title").toString(),
-                     QStringLiteral("From the sheet"));
+        QTRY_COMPARE(screen.find("videoCard0")->property("title").toString(), QStringLiteral("Gone  "));
+        const Video stored = screen.root()->property("viewModel").value<VideoViewModel *>()->videos().first();
+        QCOMPARE(stored.title, QStringLiteral("Gone  "));
+        QCOMPARE(stored.thumbnailUrl, QString());
     }
 };
 
