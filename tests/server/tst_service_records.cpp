@@ -140,16 +140,10 @@ private Q_SLOTS:
         QVERIFY(withPosts >= 2);
     }
 
-    void envelopes()
+    void refusalsDecodeAsEnvelopes()
     {
-        // (The sign-in envelope goes through the client's decoders in the session tests.)
-        const HttpReply upload = m_http->postFile("/api/upload.php", "tone.wav", "RIFF....WAVE");
-        APIResponse<QMap<QString, QString>> stored;
-        QVERIFY_THROWS_NO_EXCEPTION(stored = decodeJson<APIResponse<QMap<QString, QString>>>(upload.body));
-        QVERIFY(stored.success && stored.data && stored.data->contains("url"));
-        QVERIFY(serves(stored.data->value("url"), "audio/wav"));
-
-        // Refusals decode as the envelope of any payload, with the message.
+        // Refusals decode as the envelope of any payload, with the message. (The sign-in envelope goes
+        // through the client's decoders in the session tests, the upload's in the picked-copies tests.)
         const char *refused[] = {"/api/profile.php?user_id=999999", "/api/profile.php?user_id=abc",
                                  "/api/profile.php?user_id=1%20OR%201=1", "/api/profile.php?user_id=1;DROP%20TABLE%20users",
                                  "/api/channels.php?channel_id=999999", "/api/channels.php?channel_id=1'--",
