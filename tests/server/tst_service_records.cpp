@@ -60,11 +60,9 @@ class tst_ServiceRecords : public ServiceTest
     }
 
 private Q_SLOTS:
-    void feed()
+    void feedDecodesAndEveryAddressServes()
     {
-        const auto feed = fetch<QList<Post>>("/api/feed.php");
-        QVERIFY(feed);
-        const QList<Post> &posts = *feed;
+        const QList<Post> posts = fetch<QList<Post>>("/api/feed.php").value_or(QList<Post>());
         QVERIFY(posts.size() >= 5);
         QSet<PostAttachment::AttachmentType> kinds;
         bool fromChannel = false;
@@ -90,11 +88,9 @@ private Q_SLOTS:
         QVERIFY(fromChannel);
     }
 
-    void music()
+    void musicDecodesAndEveryAddressServes()
     {
-        const auto list = fetch<QList<Track>>("/api/music.php");
-        QVERIFY(list);
-        const QList<Track> &tracks = *list;
+        const QList<Track> tracks = fetch<QList<Track>>("/api/music.php").value_or(QList<Track>());
         QVERIFY(tracks.size() >= 3);
         bool live = false;
         for (const Track &track : tracks) {
@@ -105,25 +101,23 @@ private Q_SLOTS:
         QVERIFY(live);
     }
 
-    void videos()
+    void videosDecodeAndEveryAddressServes()
     {
-        const auto list = fetch<QList<Video>>("/api/videos.php");
-        QVERIFY(list);
-        QVERIFY(list->size() >= 2);
-        for (const Video &video : *list) {
+        const QList<Video> videos = fetch<QList<Video>>("/api/videos.php").value_or(QList<Video>());
+        QVERIFY(videos.size() >= 2);
+        for (const Video &video : videos) {
             QVERIFY(serves(video.thumbnailUrl, "image/png"));
             QVERIFY(serves(video.videoUrl, "video/x-msvideo"));
             QVERIFY(servesUser(video.author));
         }
     }
 
-    void channels()
+    void channelsDecodeWithTheirOwnPosts()
     {
-        const auto list = fetch<QList<Channel>>("/api/channels.php");
-        QVERIFY(list);
-        QVERIFY(list->size() >= 3);
+        const QList<Channel> channels = fetch<QList<Channel>>("/api/channels.php").value_or(QList<Channel>());
+        QVERIFY(channels.size() >= 3);
         int withPosts = 0;
-        for (const Channel &channel : *list) {
+        for (const Channel &channel : channels) {
             QVERIFY(!channel.posts); // the catalogue leaves the posts out
             QVERIFY(channel.avatarUrl && serves(*channel.avatarUrl, "image/png"));
             const auto details = fetch<Channel>(QStringLiteral("/api/channels.php?channel_id=%1").arg(channel.id));
