@@ -112,7 +112,8 @@ private Q_SLOTS:
         for (int step = 1; step <= steps; ++step)
             QTest::mouseMove(window, start + QPoint(0, distance * step / steps), stepMs);
         if (distance >= 100) { // until it is let go, the sheet follows the finger
-            QVERIFY2(sheetY() > 10.0 + distance * 0.6 && sheetY() <= 10.0 + distance, qPrintable(QString::number(sheetY())));
+            const qreal y = sheetY();
+            QVERIFY2(y > 10.0 + distance * 0.6 && y <= 10.0 + distance, qPrintable(QString::number(y)));
             QVERIFY(sheet()->property("opened").toBool());
         }
         for (int step = 1; back > 0 && step <= 3; ++step)
