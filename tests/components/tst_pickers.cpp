@@ -1,5 +1,6 @@
 #include "DocumentPickerModel.h"
 #include "ImagePickerModel.h"
+#include "PickedCopies.h"
 #include "QmlSnippet.h"
 
 #include <QFile>
@@ -231,6 +232,8 @@ private Q_SLOTS:
         QCOMPARE(model.pick(path), taken);
         QCOMPARE(picked.size(), taken ? 1 : 0);
         QCOMPARE(finished.size(), closes ? 1 : 0);
+        if (taken) // what no upload took away
+            QVERIFY(PickedCopies::remove(picked.first().first().toUrl().toLocalFile()));
     }
 
     void documentPickerComponentPassesTheCopyOn()
