@@ -1,4 +1,3 @@
-#include "AvatarRules.h"
 #include "QmlScreen.h"
 #include "QmlSnippet.h"
 #include "User.h"
@@ -120,7 +119,6 @@ private Q_SLOTS:
     {
         QFETCH(qreal, size);
         QFETCH(qreal, diameter);
-        QCOMPARE(AvatarRules::onlineDotDiameter(size), diameter);
         QmlSnippet screen(avatarQml(QStringLiteral("null"), size, true));
         QVERIFY2(screen.isReady(), qPrintable(screen.errors()));
         auto *dot = screen.find<QQuickItem>(QStringLiteral("onlineDot"));

@@ -30,70 +30,55 @@ class tst_ServiceFeed : public ServiceTest
     }
 
 private Q_SLOTS:
+    // A write refused changes neither the feed nor the comments; a read refused is an envelope too.
     void refusals_data()
     {
+        QTest::addColumn<QString>("query"); // a read when not empty
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<QString>("message");
-        const QString malformed = QStringLiteral("Некорректный запрос");
-        QTest::newRow("post without text") << QByteArray(R"({"user_id": 1, "image_url": ""})") << malformed;
-        QTest::newRow("post without image_url") << QByteArray(R"({"user_id": 1, "text": "a"})") << malformed;
-        QTest::newRow("post with a text user id")
-            << QByteArray(R"({"user_id": "1", "text": "a", "image_url": ""})") << malformed;
-        QTest::newRow("post with a fractional user id")
-            << QByteArray(R"({"user_id": 1.5, "text": "a", "image_url": ""})") << malformed;
-        QTest::newRow("post with a number as image_url")
-            << QByteArray(R"({"user_id": 1, "text": "a", "image_url": 3})") << malformed;
-        QTest::newRow("post with blank text") << QByteArray(R"({"user_id": 1, "text": " \n ", "image_url": ""})")
-                                              << QStringLiteral("Напишите текст записи");
-        QTest::newRow("post by nobody") << QByteArray(R"({"user_id": 999, "text": "a", "image_url": ""})")
-                                        << QStringLiteral("Пользователь не найден");
-        QTest::newRow("repost of no post") << QByteArray(R"({"action": "repost", "post_id": 999, "user_id": 1})")
-                                           << QStringLiteral("Запись не найдена");
-        QTest::newRow("repost by nobody") << QByteArray(R"({"action": "repost", "post_id": 1, "user_id": 999})")
-                                          << QStringLiteral("Пользователь не найден");
-        QTest::newRow("repost without user") << QByteArray(R"({"action": "repost", "post_id": 1})") << malformed;
-        QTest::newRow("comment on no post")
-            << QByteArray(R"({"action": "comment", "post_id": 999, "user_id": 1, "text": "a"})")
-            << QStringLiteral("Запись не найдена");
-        QTest::newRow("comment with a null text")
-            << QByteArray(R"({"action": "comment", "post_id": 1, "user_id": 1, "text": null})") << malformed;
-        QTest::newRow("blank comment") << QByteArray(
-                                              R"({"action": "comment", "post_id": 1, "user_id": 1, "text": " "})")
-                                       << QStringLiteral("Напишите комментарий");
-        QTest::newRow("unknown action") << QByteArray(R"({"action": "like", "post_id": 1, "user_id": 1})")
-                                        << QStringLiteral("Неизвестное действие");
-        QTest::newRow("action of another type")
-            << QByteArray(R"({"action": 1, "post_id": 1, "user_id": 1})") << QStringLiteral("Неизвестное действие");
+        const QString malformed = "Некорректный запрос";
+        const QString noPost = "Запись не найдена";
+        const QString noUser = "Пользователь не найден";
+        const QString unknown = "Неизвестное действие";
+        const auto write = [](const char *name, const char *body) -> QTestData & {
+            return QTest::newRow(name) << QString() << QByteArray(body);
+        };
+        write("post without text", R"({"user_id": 1, "image_url": ""})") << malformed;
+        write("post without image_url", R"({"user_id": 1, "text": "a"})") << malformed;
+        write("post with a text user id", R"({"user_id": "1", "text": "a", "image_url": ""})") << malformed;
+        write("post with a fractional user id", R"({"user_id": 1.5, "text": "a", "image_url": ""})") << malformed;
+        write("post with a number as image_url", R"({"user_id": 1, "text": "a", "image_url": 3})") << malformed;
+        write("post with blank text", R"({"user_id": 1, "text": " \n ", "image_url": ""})") << "Напишите текст записи";
+        write("post by nobody", R"({"user_id": 999, "text": "a", "image_url": ""})") << noUser;
+        write("repost of no post", R"({"action": "repost", "post_id": 999, "user_id": 1})") << noPost;
+        write("repost by nobody", R"({"action": "repost", "post_id": 1, "user_id": 999})") << noUser;
+        write("repost without user", R"({"action": "repost", "post_id": 1})") << malformed;
+        write("comment on no post", R"({"action": "comment", "post_id": 999, "user_id": 1, "text": "a"})") << noPost;
+        write("comment with a null text", R"({"action": "comment", "post_id": 1, "user_id": 1, "text": null})")
+            << malformed;
+        write("blank comment", R"({"action": "comment", "post_id": 1, "user_id": 1, "text": " "})")
+            << "Напишите комментарий";
+        write("unknown action", R"({"action": "like", "post_id": 1, "user_id": 1})") << unknown;
+        write("action of another type", R"({"action": 1, "post_id": 1, "user_id": 1})") << unknown;
+        const auto read = [](const char *name, const char *query) -> QTestData & {
+            return QTest::newRow(name) << QString::fromLatin1(query) << QByteArray();
+        };
+        read("comments of an unknown post", "action=comments&post_id=999") << noPost;
+        read("comments of no post id", "action=comments") << "Не указана запись";
+        read("comments of a post id not a number", "action=comments&post_id=1x") << "Не указана запись";
+        read("unknown read", "action=likes&post_id=1") << unknown;
     }
     void refusals()
     {
+        QFETCH(QString, query);
         QFETCH(QByteArray, body);
         QFETCH(QString, message);
         const QList<Post> before = feed();
-        const HttpReply reply = m_http->post(QStringLiteral("/api/feed.php"), body);
+        const HttpReply reply = query.isEmpty() ? m_http->post(QStringLiteral("/api/feed.php"), body)
+                                                : m_http->get(QStringLiteral("/api/feed.php?") + query);
         QVERIFY2(reply.isRefusal(message), reply.body.constData());
         QCOMPARE(feed(), before);
         QCOMPARE(comments(1).size(), 2);
-    }
-
-    void commentReadsAreRefusedForUnknownOrMissingPosts_data()
-    {
-        QTest::addColumn<QString>("query");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("unknown post") << QStringLiteral("action=comments&post_id=999")
-                                      << QStringLiteral("Запись не найдена");
-        QTest::newRow("no post id") << QStringLiteral("action=comments") << QStringLiteral("Не указана запись");
-        QTest::newRow("post id not a number")
-            << QStringLiteral("action=comments&post_id=1x") << QStringLiteral("Не указана запись");
-        QTest::newRow("unknown action") << QStringLiteral("action=likes&post_id=1")
-                                        << QStringLiteral("Неизвестное действие");
-    }
-    void commentReadsAreRefusedForUnknownOrMissingPosts()
-    {
-        QFETCH(QString, query);
-        QFETCH(QString, message);
-        const HttpReply reply = m_http->get(QStringLiteral("/api/feed.php?") + query);
-        QVERIFY2(reply.isRefusal(message), reply.body.constData());
     }
 
     void newPostComesBackWholeAndHeadsTheFeed()

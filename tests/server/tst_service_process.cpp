@@ -40,32 +40,31 @@ class tst_ServiceProcess : public QObject
 {
     Q_OBJECT
 
-    ServiceProcess m_sharedService;
+    // One service for the cases that need no process of their own, still standing at the end.
+    ServiceProcess m_service;
+    QTemporaryDir m_media;
 
 private Q_SLOTS:
-    void reportsItsPortAndServesTheLogo()
-    {
-        ServiceProcess service;
-        QVERIFY2(service.start(), qPrintable(service.errors()));
-        QVERIFY(service.port() > 0);
-        QCOMPARE(service.baseUrl(), QStringLiteral("http://127.0.0.1:%1/api").arg(service.port()));
+    void initTestCase() { QVERIFY2(m_service.start(), qPrintable(m_service.errors())); }
+    void cleanupTestCase() { QVERIFY(m_service.stop()); }
 
-        HttpExchange http(service.siteUrl());
+    void servesTheLogo()
+    {
+        HttpExchange http(m_service.siteUrl());
         const HttpReply logo = http.get("/Logo/vorlane.png");
         QCOMPARE(logo.status, 200);
         QCOMPARE(logo.contentType, QByteArray("image/png"));
         QImage image;
         QVERIFY(image.loadFromData(logo.body, "PNG"));
-        QVERIFY(!image.isNull());
 
         // A range reaching past the end is the rest of the file, announced with its real length.
-        const QByteArray ranged = HttpExchange::raw(service.port(), "GET /Logo/vorlane.png HTTP/1.1\r\nHost: x\r\n"
-                                                                    "Connection: close\r\nRange: bytes=10-99999999\r\n\r\n");
+        const QByteArray ranged = HttpExchange::raw(
+            m_service.port(),
+            "GET /Logo/vorlane.png HTTP/1.1\r\nHost: x\r\nConnection: close\r\nRange: bytes=10-99999999\r\n\r\n");
         QVERIFY2(ranged.startsWith("HTTP/1.1 206 "), ranged.left(200).constData());
         const qsizetype size = logo.body.size();
         QVERIFY(ranged.contains(QStringLiteral("Content-Range: bytes 10-%1/%2\r\n").arg(size - 1).arg(size).toLatin1()));
         QCOMPARE(ranged.mid(ranged.indexOf("\r\n\r\n") + 4), logo.body.mid(10));
-        QVERIFY(service.stop());
     }
 
     void stopsCleanlyOnSignal_data()
@@ -80,9 +79,8 @@ private Q_SLOTS:
     {
         QFETCH(int, signal);
         QFETCH(bool, idleConnectionOpen);
-        QTemporaryDir media;
         QProcess process;
-        const int port = startWith(process, ":memory:", media.path());
+        const int port = startWith(process, ":memory:", m_media.path());
         QVERIFY(port > 0);
         HttpExchange http(QStringLiteral("http://127.0.0.1:%1").arg(port));
         if (idleConnectionOpen)
@@ -91,38 +89,31 @@ private Q_SLOTS:
         QVERIFY(process.readAllStandardOutput().isEmpty()); // nothing after the port line
     }
 
-    void refusesABadCommandLine_data()
+    // A command line it cannot use ends it with code 2 and the usage; a port it cannot bind, with 1.
+    void refusesToStart_data()
     {
         QTest::addColumn<QStringList>("arguments");
-        QTest::newRow("port not a number") << QStringList{"--port", "abc", "--db", ":memory:", "--media", "m"};
-        QTest::newRow("port out of range") << QStringList{"--port", "70000", "--db", ":memory:", "--media", "m"};
-        QTest::newRow("no database") << QStringList{"--port", "0", "--media", "m"};
-        QTest::newRow("no media folder") << QStringList{"--port", "0", "--db", ":memory:"};
-        QTest::newRow("unknown option") << QStringList{"--db", ":memory:", "--media", "m", "--verbose", "1"};
-        QTest::newRow("value missing") << QStringList{"--db", ":memory:", "--media"};
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("port not a number") << QStringList{"--port", "abc", "--db", ":memory:", "--media", "m"} << 2;
+        QTest::newRow("port out of range") << QStringList{"--port", "70000", "--db", ":memory:", "--media", "m"} << 2;
+        QTest::newRow("no database") << QStringList{"--port", "0", "--media", "m"} << 2;
+        QTest::newRow("no media folder") << QStringList{"--port", "0", "--db", ":memory:"} << 2;
+        QTest::newRow("unknown option") << QStringList{"--db", ":memory:", "--media", "m", "--verbose", "1"} << 2;
+        QTest::newRow("value missing") << QStringList{"--db", ":memory:", "--media"} << 2;
+        QTest::newRow("port taken") << QStringList{"--port", QString::number(m_service.port()), "--db", ":memory:",
+                                                   "--media", m_media.path()}
+                                    << 1;
     }
-    void refusesABadCommandLine()
+    void refusesToStart()
     {
         QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
         QProcess process;
         process.start(QStringLiteral(VORLANE_SERVER_PATH), arguments);
         QVERIFY(process.waitForFinished(60000));
-        QCOMPARE(process.exitCode(), 2);
+        QCOMPARE(process.exitCode(), exitCode);
         QVERIFY(process.readAllStandardOutput().isEmpty());
-        QVERIFY(process.readAllStandardError().contains("usage: vorlane-server"));
-    }
-
-    void failsWhenThePortIsTaken()
-    {
-        ServiceProcess first;
-        QVERIFY2(first.start(), qPrintable(first.errors()));
-        QTemporaryDir media;
-        QProcess second;
-        second.start(QStringLiteral(VORLANE_SERVER_PATH),
-                     {"--port", QString::number(first.port()), "--db", ":memory:", "--media", media.path()});
-        QVERIFY(second.waitForFinished(60000));
-        QCOMPARE(second.exitCode(), 1);
-        QVERIFY(second.readAllStandardOutput().isEmpty());
+        QCOMPARE(process.readAllStandardError().contains("usage: vorlane-server"), exitCode == 2);
     }
 
     // Data written through the scripts outlives a restart; passwords are stored only as salted hashes.
@@ -154,15 +145,17 @@ private Q_SLOTS:
         sqlite3 *handle = nullptr;
         QCOMPARE(sqlite3_open_v2(qPrintable(db), &handle, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
         sqlite3_stmt *query = nullptr;
-        QCOMPARE(sqlite3_prepare_v2(handle,
-                                    "SELECT password_salt, password_hash FROM users "
-                                    "WHERE username IN ('first', 'second') ORDER BY username",
-                                    -1, &query, nullptr),
+        QCOMPARE(sqlite3_prepare_v2(handle, "SELECT password_salt, password_hash FROM users WHERE username IN "
+                                            "('first', 'second') ORDER BY username", -1, &query, nullptr),
                  SQLITE_OK);
+        const auto blob = [&query](int column) {
+            const auto *bytes = static_cast<const char *>(sqlite3_column_blob(query, column));
+            return QByteArray(bytes, sqlite3_column_bytes(query, column));
+        };
         QList<QByteArray> salts, hashes;
         while (sqlite3_step(query) == SQLITE_ROW) {
-            salts << QByteArray(static_cast<const char *>(sqlite3_column_blob(query, 0)), sqlite3_column_bytes(query, 0));
-            hashes << QByteArray(static_cast<const char *>(sqlite3_column_blob(query, 1)), sqlite3_column_bytes(query, 1));
+            salts << blob(0);
+            hashes << blob(1);
         }
         sqlite3_finalize(query);
         sqlite3_close(handle);
@@ -226,18 +219,15 @@ private Q_SLOTS:
         QFETCH(QByteArray, rest);
         QFETCH(int, status);
         QFETCH(QString, message);
-        // One service for every row, which must still be standing after each.
-        ServiceProcess &service = m_sharedService;
-        QVERIFY2(service.start(), qPrintable(service.errors()));
         const QByteArray request = requestLine + " HTTP/1.1\r\nHost: x\r\nConnection: close\r\n"
             + (rest.isEmpty() ? QByteArray("\r\n") : rest);
-        const QByteArray reply = HttpExchange::raw(service.port(), request);
+        const QByteArray reply = HttpExchange::raw(m_service.port(), request);
         QVERIFY2(reply.startsWith(QStringLiteral("HTTP/1.1 %1 ").arg(status).toLatin1()), reply.constData());
         const QByteArray body = reply.mid(reply.indexOf("\r\n\r\n") + 4);
         const QJsonObject envelope = QJsonDocument::fromJson(body).object();
         QCOMPARE(envelope.value("success"), QJsonValue(false));
         QCOMPARE(envelope.value("message").toString(), message);
-        QCOMPARE(HttpExchange(service.siteUrl()).get("/api/music.php").status, 200);
+        QCOMPARE(HttpExchange(m_service.siteUrl()).get("/api/music.php").status, 200);
     }
 };
 

@@ -60,11 +60,9 @@ class tst_ServiceRecords : public ServiceTest
     }
 
 private Q_SLOTS:
-    void feed()
+    void feedDecodesAndEveryAddressServes()
     {
-        const auto feed = fetch<QList<Post>>("/api/feed.php");
-        QVERIFY(feed);
-        const QList<Post> &posts = *feed;
+        const QList<Post> posts = fetch<QList<Post>>("/api/feed.php").value_or(QList<Post>());
         QVERIFY(posts.size() >= 5);
         QSet<PostAttachment::AttachmentType> kinds;
         bool fromChannel = false;
@@ -90,11 +88,9 @@ private Q_SLOTS:
         QVERIFY(fromChannel);
     }
 
-    void music()
+    void musicDecodesAndEveryAddressServes()
     {
-        const auto list = fetch<QList<Track>>("/api/music.php");
-        QVERIFY(list);
-        const QList<Track> &tracks = *list;
+        const QList<Track> tracks = fetch<QList<Track>>("/api/music.php").value_or(QList<Track>());
         QVERIFY(tracks.size() >= 3);
         bool live = false;
         for (const Track &track : tracks) {
@@ -105,25 +101,23 @@ private Q_SLOTS:
         QVERIFY(live);
     }
 
-    void videos()
+    void videosDecodeAndEveryAddressServes()
     {
-        const auto list = fetch<QList<Video>>("/api/videos.php");
-        QVERIFY(list);
-        QVERIFY(list->size() >= 2);
-        for (const Video &video : *list) {
+        const QList<Video> videos = fetch<QList<Video>>("/api/videos.php").value_or(QList<Video>());
+        QVERIFY(videos.size() >= 2);
+        for (const Video &video : videos) {
             QVERIFY(serves(video.thumbnailUrl, "image/png"));
             QVERIFY(serves(video.videoUrl, "video/x-msvideo"));
             QVERIFY(servesUser(video.author));
         }
     }
 
-    void channels()
+    void channelsDecodeWithTheirOwnPosts()
     {
-        const auto list = fetch<QList<Channel>>("/api/channels.php");
-        QVERIFY(list);
-        QVERIFY(list->size() >= 3);
+        const QList<Channel> channels = fetch<QList<Channel>>("/api/channels.php").value_or(QList<Channel>());
+        QVERIFY(channels.size() >= 3);
         int withPosts = 0;
-        for (const Channel &channel : *list) {
+        for (const Channel &channel : channels) {
             QVERIFY(!channel.posts); // the catalogue leaves the posts out
             QVERIFY(channel.avatarUrl && serves(*channel.avatarUrl, "image/png"));
             const auto details = fetch<Channel>(QStringLiteral("/api/channels.php?channel_id=%1").arg(channel.id));
@@ -140,16 +134,10 @@ private Q_SLOTS:
         QVERIFY(withPosts >= 2);
     }
 
-    void envelopes()
+    void refusalsDecodeAsEnvelopes()
     {
-        // (The sign-in envelope goes through the client's decoders in the session tests.)
-        const HttpReply upload = m_http->postFile("/api/upload.php", "tone.wav", "RIFF....WAVE");
-        APIResponse<QMap<QString, QString>> stored;
-        QVERIFY_THROWS_NO_EXCEPTION(stored = decodeJson<APIResponse<QMap<QString, QString>>>(upload.body));
-        QVERIFY(stored.success && stored.data && stored.data->contains("url"));
-        QVERIFY(serves(stored.data->value("url"), "audio/wav"));
-
-        // Refusals decode as the envelope of any payload, with the message.
+        // Refusals decode as the envelope of any payload, with the message. (The sign-in envelope goes
+        // through the client's decoders in the session tests, the upload's in the picked-copies tests.)
         const char *refused[] = {"/api/profile.php?user_id=999999", "/api/profile.php?user_id=abc",
                                  "/api/profile.php?user_id=1%20OR%201=1", "/api/profile.php?user_id=1;DROP%20TABLE%20users",
                                  "/api/channels.php?channel_id=999999", "/api/channels.php?channel_id=1'--",

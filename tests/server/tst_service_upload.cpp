@@ -32,6 +32,11 @@ QByteArray randomBytes(qsizetype size)
         c = char(generator.bounded(256));
     return bytes;
 }
+
+QByteArray rawPost(const QByteArray &script, const QByteArray &headers, const QByteArray &body)
+{
+    return "POST /api/" + script + " HTTP/1.1\r\nHost: x\r\n" + headers + "\r\n\r\n" + body;
+}
 }
 
 class tst_ServiceUpload : public ServiceTest
@@ -43,31 +48,6 @@ class tst_ServiceUpload : public ServiceTest
         return QDir(m_service.mediaDir() + "/uploads").entryList(QDir::Files | QDir::Hidden);
     }
 
-    // The stored file's address from a successful reply, checked to be one of the service's own.
-    QString storedUrl(const HttpReply &reply, const QString &extension)
-    {
-        const QJsonObject envelope = reply.object();
-        if (reply.status != 200 || envelope.value("success") != QJsonValue(true))
-            return {};
-        const QString url = envelope.value("data").toObject().value("url").toString();
-        const QString prefix = m_service.siteUrl() + "/media/uploads/";
-        if (!url.startsWith(prefix) || !url.endsWith("." + extension))
-            return {};
-        const QString name = url.mid(prefix.size());
-        if (!QRegularExpression("^[0-9a-f]{32}\\.[a-z0-9]+$").match(name).hasMatch())
-            return {};
-        return url;
-    }
-
-    void checkServed(const QString &url, const QByteArray &content, const QByteArray &contentType)
-    {
-        const HttpReply served = m_http->get(url.mid(m_service.siteUrl().size()));
-        QCOMPARE(served.status, 200);
-        QCOMPARE(served.contentType, contentType);
-        QCOMPARE(served.body.size(), content.size());
-        QVERIFY(served.body == content);
-    }
-
 private Q_SLOTS:
     void cleanup()
     {
@@ -76,61 +56,60 @@ private Q_SLOTS:
             uploads.remove(name);
     }
 
-    void storesAPhotoAndServesItBack_data()
-    {
-        QTest::addColumn<QString>("extension");
-        QTest::addColumn<QString>("stored");
-        QTest::newRow("jpg") << "jpg" << "jpg";
-        QTest::newRow("upper-case extension") << "JPEG" << "jpeg";
-        QTest::newRow("no extension given") << QString() << "jpg";
-    }
-    void storesAPhotoAndServesItBack()
-    {
-        QFETCH(QString, extension);
-        QFETCH(QString, stored);
-        const QByteArray jpeg = jpegBytes();
-        QJsonObject body{{"base64_data", QString::fromLatin1(jpeg.toBase64())}};
-        if (!extension.isNull())
-            body.insert("extension", extension);
-        const HttpReply reply = m_http->postJson("/api/upload.php", body);
-        const QString url = storedUrl(reply, stored);
-        QVERIFY2(!url.isEmpty(), reply.body.constData());
-        checkServed(url, jpeg, "image/jpeg");
-        QCOMPARE(storedFiles().size(), 1);
-    }
-
-    void storesAFileAndServesItBack_data()
+    // A null file name sends the content as a base64 JSON photo, with `extension` unless it is null.
+    void storesAndServesItBack_data()
     {
         QTest::addColumn<QByteArray>("fileName");
-        QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("extension");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("stored");
         QTest::addColumn<QByteArray>("contentType");
-        QTest::newRow("audio") << QByteArray("song.mp3") << QByteArray("ID3 not really audio") << "mp3"
-                               << QByteArray("audio/mpeg");
-        QTest::newRow("non-ASCII name, upper-case extension")
-            << QByteArray("Клип «лето».MP4") << QByteArray("\x00\x00\x00\x18" "ftypmp42", 12) << "mp4"
+        const QByteArray jpeg = jpegBytes();
+        const QByteArray photo;
+        const QByteArray image = "image/jpeg";
+        QTest::newRow("photo: jpg") << photo << "jpg" << jpeg << "jpg" << image;
+        QTest::newRow("photo: upper-case extension") << photo << "JPEG" << jpeg << "jpeg" << image;
+        QTest::newRow("photo: no extension given") << photo << QString() << jpeg << "jpg" << image;
+        const QString none;
+        QTest::newRow("file: audio") << QByteArray("song.mp3") << none << QByteArray("ID3 not really audio") << "mp3"
+                                     << QByteArray("audio/mpeg");
+        QTest::newRow("file: non-ASCII name, upper-case extension")
+            << QByteArray("Клип «лето».MP4") << none << QByteArray("\x00\x00\x00\x18" "ftypmp42", 12) << "mp4"
             << QByteArray("video/mp4");
-        QTest::newRow("escaped quote in the name") << QByteArray("a%22b.wav") << QByteArray("RIFF") << "wav"
-                                                   << QByteArray("audio/wav");
-        QTest::newRow("empty file") << QByteArray("silence.wav") << QByteArray() << "wav" << QByteArray("audio/wav");
+        QTest::newRow("file: escaped quote in the name")
+            << QByteArray("a%22b.wav") << none << QByteArray("RIFF") << "wav" << QByteArray("audio/wav");
+        QTest::newRow("file: empty") << QByteArray("silence.wav") << none << QByteArray("") << "wav"
+                                     << QByteArray("audio/wav");
         // Bytes that look like the multipart framing must arrive unchanged.
-        QTest::newRow("framing inside the content")
-            << QByteArray("tricky.mov")
-            << QByteArray("a\r\n--Boundary-6F9619FF-8B86-D011-B42D-00CF4FC964F\r\n\r\n--Boundary-\r\n--") + randomBytes(3 << 20)
-            << "mov" << QByteArray("video/quicktime");
-        QTest::newRow("parent folders in the name")
-            << QByteArray("../../../../tmp/escape.m4a") << QByteArray("m4a") << "m4a" << QByteArray("audio/mp4");
+        const QByteArray framing = "a\r\n--Boundary-6F9619FF-8B86-D011-B42D-00CF4FC964F\r\n\r\n--Boundary-\r\n--";
+        QTest::newRow("file: framing inside the content") << QByteArray("tricky.mov") << none << framing + randomBytes(3 << 20)
+                                                          << "mov" << QByteArray("video/quicktime");
+        QTest::newRow("file: parent folders in the name") << QByteArray("../../../../tmp/escape.m4a") << none
+                                                          << QByteArray("m4a") << "m4a" << QByteArray("audio/mp4");
     }
-    void storesAFileAndServesItBack()
+    void storesAndServesItBack()
     {
         QFETCH(QByteArray, fileName);
-        QFETCH(QByteArray, content);
         QFETCH(QString, extension);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, stored);
         QFETCH(QByteArray, contentType);
-        const HttpReply reply = m_http->postFile("/api/upload.php", fileName, content);
-        const QString url = storedUrl(reply, extension);
-        QVERIFY2(!url.isEmpty(), reply.body.constData());
-        checkServed(url, content, contentType);
+        QJsonObject photo{{"base64_data", QString::fromLatin1(content.toBase64())}};
+        if (!extension.isNull())
+            photo.insert("extension", extension);
+        const HttpReply reply = fileName.isNull() ? m_http->postJson("/api/upload.php", photo)
+                                                  : m_http->postFile("/api/upload.php", fileName, content);
+        // The address is one of the service's own making, with the stored extension.
+        QVERIFY2(reply.status == 200 && reply.object().value("success") == QJsonValue(true), reply.body.constData());
+        const QString url = reply.object().value("data").toObject().value("url").toString();
+        const QString prefix = m_service.siteUrl() + "/media/uploads/";
+        const QRegularExpression ownName("^[0-9a-f]{32}\\." + stored + "$");
+        QVERIFY2(url.startsWith(prefix) && ownName.match(url.mid(prefix.size())).hasMatch(), qPrintable(url));
+        const HttpReply served = m_http->get(url.mid(m_service.siteUrl().size()));
+        QCOMPARE(served.status, 200);
+        QCOMPARE(served.contentType, contentType);
+        QCOMPARE(served.body.size(), content.size());
+        QVERIFY(served.body == content);
         // Only the stored file, under its own name, and nothing where the client's name points.
         QCOMPARE(storedFiles().size(), 1);
         QVERIFY(!QFile::exists("/tmp/escape.m4a"));
@@ -143,6 +122,7 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<QString>("message");
         const QByteArray multipart = "multipart/form-data; boundary=B";
+        const QByteArray json = "application/json";
         auto file = [](const QByteArray &name) { return HttpExchange::multipart("B", name, "payload"); };
         auto photo = [](const QString &extension, const QString &data = "aGVsbG8=") {
             return QJsonDocument(QJsonObject{{"base64_data", data}, {"extension", extension}}).toJson();
@@ -163,17 +143,17 @@ private Q_SLOTS:
             << badType;
         QTest::newRow("file: no boundary") << QByteArray("multipart/form-data") << file("song.mp3") << "Некорректный запрос";
         QTest::newRow("file: body cut short") << multipart << file("song.mp3").left(60) << "Некорректный запрос";
-        QTest::newRow("photo: parent folders") << QByteArray("application/json") << photo("../../x") << badType;
-        QTest::newRow("photo: extension with a path") << QByteArray("application/json") << photo("jpg/../../etc") << badType;
-        QTest::newRow("photo: script") << QByteArray("application/json") << photo("php") << badType;
-        QTest::newRow("photo: not a picture type") << QByteArray("application/json") << photo("mp3") << badType;
-        QTest::newRow("photo: empty extension") << QByteArray("application/json") << photo("") << badType;
+        QTest::newRow("photo: parent folders") << json << photo("../../x") << badType;
+        QTest::newRow("photo: extension with a path") << json << photo("jpg/../../etc") << badType;
+        QTest::newRow("photo: script") << json << photo("php") << badType;
+        QTest::newRow("photo: not a picture type") << json << photo("mp3") << badType;
+        QTest::newRow("photo: empty extension") << json << photo("") << badType;
         QTest::newRow("photo: extension not a text")
-            << QByteArray("application/json") << QByteArray("{\"base64_data\":\"aGVsbG8=\",\"extension\":7}") << badType;
-        QTest::newRow("photo: not base64") << QByteArray("application/json") << photo("jpg", "**not base64**")
+            << json << QByteArray("{\"base64_data\":\"aGVsbG8=\",\"extension\":7}") << badType;
+        QTest::newRow("photo: not base64") << json << photo("jpg", "**not base64**")
                                            << "Некорректные данные изображения";
-        QTest::newRow("photo: no data") << QByteArray("application/json") << photo("jpg", "") << "Файл не получен";
-        QTest::newRow("photo: not JSON") << QByteArray("application/json") << QByteArray("base64_data=aGVsbG8=")
+        QTest::newRow("photo: no data") << json << photo("jpg", "") << "Файл не получен";
+        QTest::newRow("photo: not JSON") << json << QByteArray("base64_data=aGVsbG8=")
                                          << "Некорректный запрос";
     }
     void refusesWhatItMustNotStore()
@@ -213,9 +193,10 @@ private Q_SLOTS:
         const qint64 before = ProcessMemory::kb("VmHWM", m_service.processId());
 
         const QByteArray reply = HttpExchange::raw(
-            m_service.port(), "POST /api/upload.php HTTP/1.1\r\nHost: x\r\nConnection: close\r\n"
-                              "Content-Type: multipart/form-data; boundary=B\r\nContent-Length: "
-                + QByteArray::number(body.size()) + "\r\n\r\n" + body);
+            m_service.port(), rawPost("upload.php",
+                                      "Connection: close\r\nContent-Type: multipart/form-data; boundary=B\r\n"
+                                      "Content-Length: " + QByteArray::number(body.size()),
+                                      body));
         const qint64 growth = ProcessMemory::kb("VmHWM", m_service.processId()) - before;
         QVERIFY2(growth < 16 * 1024, qPrintable(QStringLiteral("peak grew by %1 kB").arg(growth)));
         QCOMPARE(m_http->get("/api/music.php").status, 200);
@@ -238,28 +219,22 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("request");
         QTest::addColumn<QString>("message");
         const QByteArray json = "{\"base64_data\":\"" + QByteArray(16 * 1024 * 1024, 'A') + "\",\"extension\":\"jpg\"}";
+        const QByteArray jsonType = "Content-Type: application/json\r\n";
+        const QString tooLarge = "Слишком большой запрос";
         QTest::newRow("JSON photo just over 16 MB")
-            << QByteArray("POST /api/upload.php HTTP/1.1\r\nHost: x\r\nContent-Type: application/json\r\nContent-Length: ")
-                   + QByteArray::number(json.size()) + "\r\n\r\n" + json
-            << "Слишком большой запрос";
+            << rawPost("upload.php", jsonType + "Content-Length: " + QByteArray::number(json.size()), json) << tooLarge;
         QByteArray chunked;
         for (qsizetype at = 0; at < json.size(); at += 1 << 20) {
             const QByteArray piece = json.mid(at, 1 << 20);
             chunked += QByteArray::number(piece.size(), 16) + "\r\n" + piece + "\r\n";
         }
-        chunked += "0\r\n\r\n";
         QTest::newRow("JSON sign-in over 16 MB, chunked")
-            << QByteArray("POST /api/auth.php HTTP/1.1\r\nHost: x\r\nContent-Type: application/json\r\n"
-                          "Transfer-Encoding: chunked\r\n\r\n") + chunked
-            << "Слишком большой запрос";
-        QTest::newRow("JSON announcing 2 GB")
-            << QByteArray("POST /api/auth.php HTTP/1.1\r\nHost: x\r\nContent-Type: application/json\r\n"
-                          "Content-Length: 2147483648\r\n\r\n{")
-            << "Слишком большой запрос";
+            << rawPost("auth.php", jsonType + "Transfer-Encoding: chunked", chunked + "0\r\n\r\n") << tooLarge;
+        QTest::newRow("JSON announcing 2 GB") << rawPost("auth.php", jsonType + "Content-Length: 2147483648", "{")
+                                              << tooLarge;
         QTest::newRow("file announcing 2 GB")
-            << QByteArray("POST /api/upload.php HTTP/1.1\r\nHost: x\r\nContent-Type: multipart/form-data; boundary=B\r\n"
-                          "Content-Length: 2147483648\r\n\r\n")
-                   + HttpExchange::multipart("B", "big.mp4", "start of a long file")
+            << rawPost("upload.php", "Content-Type: multipart/form-data; boundary=B\r\nContent-Length: 2147483648",
+                       HttpExchange::multipart("B", "big.mp4", "start of a long file"))
             << "Файл слишком большой: не более 1 ГБ";
     }
     void refusesBodiesOverTheirCaps()
