@@ -1,7 +1,7 @@
 #include "AudioPlayerManager.h"
 
 #include "PlayerBackend.h"
-#include "QtPlayerBackend.h"
+#include "PlaybackModule.h"
 
 #include <QJSEngine>
 #include <QPointer>
@@ -52,7 +52,7 @@ AudioPlayerManager &AudioPlayerManager::shared()
         sharedCreated() = true;
         std::unique_ptr<PlayerBackend> backend = std::move(pendingSharedBackend());
         if (!backend)
-            backend = std::make_unique<QtPlayerBackend>();
+            backend = PlaybackModule::loadBackend();
         return new AudioPlayerManager(std::move(backend));
     }();
     return *instance;

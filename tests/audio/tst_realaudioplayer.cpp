@@ -1,6 +1,6 @@
 #include "AudioPlayerManager.h"
 #include "JsonCoding.h"
-#include "QtPlayerBackend.h"
+#include "PlaybackModule.h"
 #include "ServiceProcess.h"
 #include "Track.h"
 
@@ -39,7 +39,7 @@ private Q_SLOTS:
         QVERIFY(track);
         // The tune lasts 2 s; a track that claims 7 s shows that the item's own length takes over.
         track->durationSeconds = 7;
-        AudioPlayerManager player(std::make_unique<QtPlayerBackend>());
+        AudioPlayerManager player(PlaybackModule::loadBackend());
 
         QList<double> reported;
         connect(&player, &AudioPlayerManager::currentTimeChanged, this,
