@@ -73,36 +73,6 @@ JsonNode::Type JsonNode::bytesType() const
     fail("недопустимое значение");
 }
 
-void JsonNode::readNull()
-{
-    if (!takeNull())
-        fail("недопустимое значение");
-}
-
-bool JsonNode::toBool()
-{
-    bool value = false;
-    if (!takeBool(value))
-        fail("недопустимое значение");
-    return value;
-}
-
-JsonNode::Number JsonNode::toNumber()
-{
-    Number number;
-    if (!takeNumber(number))
-        fail("недопустимое число");
-    return number;
-}
-
-QString JsonNode::toString()
-{
-    QString text;
-    if (!takeString(text))
-        fail("недопустимое значение");
-    return text;
-}
-
 bool JsonNode::bytesTakeNull() const
 {
     ondemand::value value = loadValue(m_storage);

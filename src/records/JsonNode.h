@@ -66,12 +66,6 @@ public:
         }
     }
 
-    // Reads the literal under a value whose type() said so.
-    void readNull();
-    bool toBool();
-    Number toNumber();
-    QString toString();
-
     // Each reads the value when it is of its kind and says whether it was, in one look instead
     // of a type() and a read; a value of another kind is left unread, for the caller to name its
     // type() in the failure.
@@ -123,9 +117,10 @@ public:
     {
         if (!m_tape)
             return bytesTakeString(out);
-        if (kind() != '"')
+        std::string_view text;
+        if (!takeUtf8(text))
             return false;
-        out = tapeText(textAt(m_index));
+        out = tapeText(text);
         return true;
     }
 

@@ -23,31 +23,22 @@ inline constexpr int maxDepth = 512;
 // reader would refuse.
 inline constexpr std::size_t tapeDepth = 256;
 
-template <class Cursor> JsonNode::Storage store(const Cursor &cursor)
-{
-    static_assert(sizeof(Cursor) <= JsonNode::storageSize);
-    static_assert(alignof(Cursor) <= 8);
-    static_assert(std::is_trivially_copyable_v<Cursor>);
-    JsonNode::Storage storage{};
-    std::memcpy(storage.bytes, &cursor, sizeof cursor);
-    return storage;
-}
+static_assert(sizeof(ondemand::value) <= JsonNode::storageSize);
+static_assert(alignof(ondemand::value) <= 8);
+static_assert(std::is_trivially_copyable_v<ondemand::value>);
 
-template <class Cursor> Cursor loadCursor(const JsonNode::Storage &storage)
+inline JsonNode::Storage store(const ondemand::value &value)
 {
-    Cursor cursor;
-    std::memcpy(&cursor, storage.bytes, sizeof cursor);
-    return cursor;
+    JsonNode::Storage storage{};
+    std::memcpy(storage.bytes, &value, sizeof value);
+    return storage;
 }
 
 inline ondemand::value loadValue(const JsonNode::Storage &storage)
 {
-    return loadCursor<ondemand::value>(storage);
-}
-
-inline dom::element loadElement(const JsonNode::Storage &storage)
-{
-    return loadCursor<dom::element>(storage);
+    ondemand::value value;
+    std::memcpy(&value, storage.bytes, sizeof value);
+    return value;
 }
 
 // Throws DecodingError (InvalidJson) naming what is wrong, in the user's language.
