@@ -1,7 +1,7 @@
 #include "FeedList.h"
 
 #include "Database.h"
-#include "JsonWriter.h"
+#include "ReplyWriter.h"
 #include "ServiceContext.h"
 #include "Statement.h"
 #include "TimeText.h"
@@ -10,9 +10,12 @@
 #include <QHash>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 #include <atomic>
+#include <future>
 #include <mutex>
 #include <optional>
+#include <vector>
 
 namespace {
 // Each object's keys are written in the sorted order the other replies (QJsonObject) have.
@@ -25,7 +28,7 @@ public:
         : m_site(context.siteUrl.toUtf8())
     {
     }
-    void write(JsonWriter &json, QByteArrayView address)
+    void write(ReplyWriter &json, QByteArrayView address)
     {
         if (!address.startsWith('/'))
             return json.string(address);
@@ -54,7 +57,7 @@ QHash<qint64, QByteArray> attachments(ServiceContext &context, Addresses &addres
     while (query.next()) {
         QByteArray &list = lists[query.integer(0)];
         list += list.isEmpty() ? '[' : ',';
-        JsonWriter json(list);
+        ReplyWriter json(list);
         json.beginObject();
         json.key("id");
         json.string(QByteArrayLiteral("att_") + QByteArray::number(query.integer(1)));
@@ -81,13 +84,71 @@ QHash<qint64, QByteArray> attachments(ServiceContext &context, Addresses &addres
     return lists;
 }
 
-// Every author of a post in the wire form of a user record, by id.
-QHash<qint64, QByteArray> authors(ServiceContext &context, qint64 now)
+// The display times of one reply. Posts of the same minute, hour or day mostly read the same,
+// and making the text (a local date, a clock) costs more than writing a post: each is made once.
+class AgoTexts
 {
+public:
+    explicit AgoTexts(qint64 now)
+        : m_now(now)
+    {
+    }
+    QByteArrayView operator()(qint64 then)
+    {
+        // What the text depends on: the minutes or hours elapsed, or else the minute it was made in.
+        const qint64 elapsed = m_now - then;
+        const std::pair<int, qint64> key = elapsed < 60 ? std::pair{0, qint64(0)}
+            : elapsed < 3600                            ? std::pair{1, elapsed / 60}
+            : elapsed < 6 * 3600                        ? std::pair{2, elapsed / 3600}
+                                                        : std::pair{3, then - then % 60};
+        auto found = m_texts.find(key);
+        if (found == m_texts.end())
+            found = m_texts.insert(key, TimeText::ago(key.first == 3 ? key.second : then, m_now).toUtf8());
+        return *found;
+    }
+
+private:
+    qint64 m_now;
+    QHash<std::pair<int, qint64>, QByteArray> m_texts;
+};
+
+// Every author of a post in the wire form of a user record (UserStore's), by id.
+QHash<qint64, QByteArray> authors(ServiceContext &context, Addresses &addresses, AgoTexts &ago)
+{
+    static const std::string sql =
+        std::string("SELECT ") + UserStore::Columns + " FROM users WHERE id IN (SELECT author_id FROM posts)";
+    Statement query(context.db, sql.c_str());
     QHash<qint64, QByteArray> users;
-    const QHash<qint64, QJsonObject> records = UserStore(context).postAuthors(now);
-    for (auto it = records.cbegin(); it != records.cend(); ++it)
-        users.insert(it.key(), QJsonDocument(it.value()).toJson(QJsonDocument::Compact));
+    while (query.next()) {
+        QByteArray &user = users[query.integer(0)];
+        ReplyWriter json(user);
+        json.beginObject();
+        if (present(query, 4)) {
+            json.key("avatar_url");
+            addresses.write(json, query.utf8(4));
+        }
+        if (present(query, 10))
+            json.member("bio", query.utf8(10));
+        if (present(query, 5)) {
+            json.key("cover_url");
+            addresses.write(json, query.utf8(5));
+        }
+        json.member("first_name", query.utf8(2));
+        json.member("followers_count", query.integer(8));
+        json.member("following_count", query.integer(9));
+        json.member("id", query.integer(0));
+        json.flag("is_online", query.integer(11) != 0);
+        json.flag("is_verified", query.integer(7) != 0);
+        json.member("last_name", query.utf8(3));
+        if (query.integer(11) == 0 && present(query, 12)) {
+            json.key("last_seen_text");
+            json.string(QByteArrayLiteral("был(а) в сети ").append(ago(query.integer(12))));
+        }
+        if (present(query, 6))
+            json.member("status_text", query.utf8(6));
+        json.member("username", query.utf8(1));
+        json.endObject();
+    }
     return users;
 }
 }
@@ -97,7 +158,8 @@ QByteArray build(ServiceContext &context, qint64 now)
 {
     const ReadTransaction view(context.db);
     Addresses addresses(context);
-    const QHash<qint64, QByteArray> users = authors(context, now);
+    AgoTexts ago(now);
+    const QHash<qint64, QByteArray> users = authors(context, addresses, ago);
     const QHash<qint64, QByteArray> attached = attachments(context, addresses);
     Statement query(context.db, "SELECT p.id, p.author_id, p.text, "
                                 "(SELECT COUNT(*) FROM post_likes WHERE post_id = p.id), "
@@ -110,7 +172,7 @@ QByteArray build(ServiceContext &context, qint64 now)
     static std::atomic<qsizetype> lastSize = 0;
     QByteArray out;
     out.reserve(lastSize + lastSize / 8 + 1024);
-    JsonWriter json(out);
+    ReplyWriter json(out);
     json.beginArray();
     while (query.next()) {
         const auto author = users.constFind(query.integer(1));
@@ -134,7 +196,7 @@ QByteArray build(ServiceContext &context, qint64 now)
         json.key("comments_count");
         json.integer(query.integer(5));
         json.key("created_at_formatted");
-        json.string(TimeText::ago(query.integer(7), now).toUtf8());
+        json.string(ago(query.integer(7)));
         json.key("id");
         json.integer(id);
         json.key("is_liked");
@@ -156,40 +218,88 @@ QByteArray build(ServiceContext &context, qint64 now)
     return out;
 }
 
-// The last reply made. A reply depends only on the data and on the second it is made in (its
-// times read "только что", "5 минут назад"), so within that second and until the next commit it
-// is the same bytes: those are handed out again instead of being made anew for every reader.
-// One reply is made at a time; readers arriving meanwhile take it when it is done.
-class LastReply
+// The last reply made, and the ones being made. A reply depends only on the data and on the
+// second it is made in (its times read "только что", "5 минут назад"), so within that second and
+// until the next commit it is the same bytes: those are handed out again instead of being made
+// anew for every reader. Replies are made side by side; a reader that finds one being made from
+// the data it must see (no older than when it arrived) waits for that one instead of making its own.
+class Replies
 {
 public:
-    std::optional<QByteArray> find(const ServiceContext &context, quint64 generation, qint64 second)
+    QByteArray get(ServiceContext &context)
     {
-        std::lock_guard lock(m_mutex);
-        if (m_database == context.db.serial() && m_site == context.siteUrl && m_generation == generation
-            && m_second == second)
-            return m_body;
-        return std::nullopt;
+        // The count is read before the data are: a commit landing in between only makes the reply
+        // look older than it is, so that it is made once more.
+        const quint64 generation = context.db.generation();
+        const qint64 second = TimeText::now();
+        std::shared_future<QByteArray> pending;
+        std::promise<QByteArray> mine;
+        quint64 id = 0;
+        {
+            std::lock_guard lock(m_mutex);
+            if (m_database != context.db.serial() || m_site != context.siteUrl) {
+                m_database = context.db.serial();
+                m_site = context.siteUrl;
+                m_kept = {};
+            }
+            if (m_kept.generation >= generation && m_kept.second == second && !m_kept.body.isNull())
+                return m_kept.body;
+            for (const Making &making : m_making) {
+                if (making.database == m_database && making.generation >= generation && making.second >= second)
+                    pending = making.reply;
+            }
+            if (!pending.valid()) {
+                id = ++m_lastId;
+                m_making.push_back({id, m_database, generation, second, mine.get_future().share()});
+            }
+        }
+        if (id == 0)
+            return pending.get();
+        try {
+            QByteArray body = build(context, second);
+            finish(id, &body);
+            mine.set_value(body);
+            return body;
+        } catch (...) {
+            finish(id, nullptr);
+            mine.set_exception(std::current_exception());
+            throw;
+        }
     }
-    void keep(const ServiceContext &context, quint64 generation, qint64 second, const QByteArray &body)
-    {
-        std::lock_guard lock(m_mutex);
-        m_database = context.db.serial();
-        m_site = context.siteUrl;
-        m_generation = generation;
-        m_second = second;
-        m_body = body;
-    }
-    std::mutex &making() { return m_making; }
 
 private:
+    struct Making
+    {
+        quint64 id;
+        quint64 database;
+        quint64 generation;
+        qint64 second;
+        std::shared_future<QByteArray> reply;
+    };
+    struct Kept
+    {
+        quint64 generation = 0;
+        qint64 second = 0;
+        QByteArray body;
+    };
+
+    void finish(quint64 id, const QByteArray *body)
+    {
+        std::lock_guard lock(m_mutex);
+        const auto made = std::find_if(m_making.begin(), m_making.end(), [id](const Making &m) { return m.id == id; });
+        if (body && made->database == m_database
+            && (made->generation > m_kept.generation
+                || (made->generation == m_kept.generation && made->second >= m_kept.second)))
+            m_kept = {made->generation, made->second, *body};
+        m_making.erase(made);
+    }
+
     std::mutex m_mutex;
-    std::mutex m_making;
     quint64 m_database = 0;
     QString m_site;
-    quint64 m_generation = 0;
-    qint64 m_second = 0;
-    QByteArray m_body;
+    Kept m_kept;
+    std::vector<Making> m_making;
+    quint64 m_lastId = 0;
 };
 }
 
@@ -197,17 +307,6 @@ QByteArray FeedList::json(ServiceContext &context)
 {
     if (!context.db.tracksChanges())
         return build(context, TimeText::now());
-    static LastReply last;
-    // The count is read before the data are: a commit landing in between only makes the reply
-    // look older than it is, so it is made once more.
-    if (std::optional<QByteArray> kept = last.find(context, context.db.generation(), TimeText::now()))
-        return *kept;
-    std::lock_guard making(last.making());
-    const quint64 generation = context.db.generation();
-    const qint64 now = TimeText::now();
-    if (std::optional<QByteArray> kept = last.find(context, generation, now))
-        return *kept; // made while this reader waited
-    QByteArray body = build(context, now);
-    last.keep(context, generation, now, body);
-    return body;
+    static Replies replies;
+    return replies.get(context);
 }

@@ -6,6 +6,7 @@
 #include "Reply.h"
 #include "RequestBody.h"
 #include "Schema.h"
+#include "UserStore.h"
 #include "ServiceServer.h"
 #include "ServiceContext.h"
 #include "routes/Routes.h"
@@ -45,6 +46,7 @@ bool VorlaneService::prepare(QString &error)
         return false;
     try {
         DemoContent::seed(*m_db);
+        UserStore::fillNameKeys(*m_db);
     } catch (const DatabaseError &e) {
         error = QStringLiteral("cannot store the demo data: ") + QString::fromUtf8(e.what());
         return false;
@@ -113,7 +115,7 @@ void VorlaneService::installHandlers()
     });
     m_server->Post(".*", [](const httplib::Request &req, httplib::Response &res,
                             const httplib::ContentReader &reader) {
-        if (RequestBody::readWithin(req, res, reader, nullptr))
+        if (RequestBody::readWithin(req, res, reader, nullptr, RequestBody::StrayLimit))
             res.status = 404; // the error handler answers for an unknown script
     });
 

@@ -188,7 +188,7 @@ void Routes::addChannels(httplib::Server &server, ServiceContext &context)
 
     server.Post("/api/channels\\.php",
                 [&context](const httplib::Request &req, httplib::Response &res, const httplib::ContentReader &reader) {
-                    const std::optional<QJsonObject> body = RequestBody::readJsonObject(req, res, reader);
+                    const std::optional<QJsonObject> body = RequestBody::readJsonObject(req, res, reader, ChannelWrites::BodyCap);
                     if (!body)
                         return;
                     const QString action = RequestBody::text(*body, QStringLiteral("action")).value_or(QString());

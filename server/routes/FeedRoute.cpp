@@ -38,7 +38,7 @@ void Routes::addFeed(httplib::Server &server, ServiceContext &context)
     });
     server.Post("/api/feed\\.php",
                 [&context](const httplib::Request &req, httplib::Response &res, const httplib::ContentReader &reader) {
-                    if (const std::optional<QJsonObject> body = RequestBody::readJsonObject(req, res, reader))
+                    if (const std::optional<QJsonObject> body = RequestBody::readJsonObject(req, res, reader, FeedWrites::BodyCap))
                         FeedWrites::handle(*body, res, context);
                 });
 }

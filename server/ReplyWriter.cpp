@@ -1,6 +1,8 @@
-#include "JsonWriter.h"
+#include "ReplyWriter.h"
 
 #include <QString>
+
+#include <charconv>
 
 namespace {
 // Well-formed UTF-8 as Unicode defines it: no overlong forms, no surrogates, nothing past U+10FFFF.
@@ -46,27 +48,27 @@ char hexDigit(int value)
 }
 }
 
-void JsonWriter::separate()
+void ReplyWriter::separate()
 {
     if (m_needsComma)
         m_out += ',';
     m_needsComma = true;
 }
 
-void JsonWriter::open(char bracket)
+void ReplyWriter::open(char bracket)
 {
     separate();
     m_out += bracket;
     m_needsComma = false;
 }
 
-void JsonWriter::close(char bracket)
+void ReplyWriter::close(char bracket)
 {
     m_out += bracket;
     m_needsComma = true;
 }
 
-void JsonWriter::key(const char *name)
+void ReplyWriter::key(const char *name)
 {
     separate();
     m_out += '"';
@@ -75,7 +77,7 @@ void JsonWriter::key(const char *name)
     m_needsComma = false;
 }
 
-void JsonWriter::string(QByteArrayView utf8)
+void ReplyWriter::string(QByteArrayView utf8)
 {
     separate();
     m_out += '"';
@@ -87,7 +89,7 @@ void JsonWriter::string(QByteArrayView utf8)
     m_out += '"';
 }
 
-void JsonWriter::escaped(QByteArrayView utf8)
+void ReplyWriter::escaped(QByteArrayView utf8)
 {
     qsizetype plainFrom = 0;
     for (qsizetype i = 0; i < utf8.size(); ++i) {
@@ -128,19 +130,21 @@ void JsonWriter::escaped(QByteArrayView utf8)
     m_out.append(utf8.data() + plainFrom, utf8.size() - plainFrom);
 }
 
-void JsonWriter::integer(qint64 value)
+void ReplyWriter::integer(qint64 value)
 {
     separate();
-    m_out += QByteArray::number(value);
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof(digits), value).ptr;
+    m_out.append(digits, end - digits);
 }
 
-void JsonWriter::boolean(bool value)
+void ReplyWriter::boolean(bool value)
 {
     separate();
     m_out += value ? "true" : "false";
 }
 
-void JsonWriter::raw(QByteArrayView json)
+void ReplyWriter::raw(QByteArrayView json)
 {
     separate();
     m_out.append(json.data(), json.size());
