@@ -38,14 +38,50 @@ private:
     QByteArray m_site;
 };
 
+// Something per post, by post id: in a plain array for ids up to the largest post id (ids are
+// handed out in turn, so that is about one slot a post), in a hash past it.
+template<class T>
+class ByPost
+{
+public:
+    explicit ByPost(qint64 largestId)
+        : m_dense(size_t(std::clamp<qint64>(largestId + 1, 0, 1 << 22)))
+    {
+    }
+    T &operator[](qint64 id) { return id >= 0 && id < qint64(m_dense.size()) ? m_dense[size_t(id)] : m_sparse[id]; }
+    const T *find(qint64 id) const
+    {
+        if (id >= 0 && id < qint64(m_dense.size()))
+            return &m_dense[size_t(id)];
+        const auto found = m_sparse.constFind(id);
+        return found == m_sparse.cend() ? nullptr : &*found;
+    }
+
+private:
+    std::vector<T> m_dense;
+    QHash<qint64, T> m_sparse;
+};
+
+qint64 count(const ByPost<qint64> &counts, qint64 id)
+{
+    const qint64 *found = counts.find(id);
+    return found ? *found : 0;
+}
+
+qint64 largestPostId(ServiceContext &context)
+{
+    Statement query(context.db, "SELECT COALESCE(MAX(id), 0) FROM posts");
+    return query.next() ? query.integer(0) : 0;
+}
+
 // How many rows of `table` name each post, by post, in one pass over the table: cheaper than a
 // count per post, which looks each one up anew.
-QHash<qint64, qint64> countsByPost(ServiceContext &context, const char *sql)
+ByPost<qint64> countsByPost(ServiceContext &context, qint64 largestId, const char *sql)
 {
     Statement query(context.db, sql);
-    QHash<qint64, qint64> counts;
+    ByPost<qint64> counts(largestId);
     while (query.next())
-        counts.insert(query.integer(0), query.integer(1));
+        counts[query.integer(0)] = query.integer(1);
     return counts;
 }
 
@@ -55,15 +91,17 @@ bool present(const Statement &query, int column)
     return !query.isNull(column);
 }
 
-// Every post's attachments as JSON lists, by post, each in the order they were added.
-QHash<qint64, QByteArray> attachments(ServiceContext &context, Addresses &addresses)
+// Every post's attachments, by post, each in the order they were added: the items of a JSON list
+// without its brackets.
+ByPost<QByteArray> attachments(ServiceContext &context, qint64 largestId, Addresses &addresses)
 {
     Statement query(context.db, "SELECT post_id, id, kind, url, title, subtitle, thumbnail_url FROM post_attachments "
                                 "ORDER BY post_id, id");
-    QHash<qint64, QByteArray> lists;
+    ByPost<QByteArray> lists(largestId);
     while (query.next()) {
         QByteArray &list = lists[query.integer(0)];
-        list += list.isEmpty() ? '[' : ',';
+        if (!list.isEmpty())
+            list += ',';
         ReplyWriter json(list);
         json.beginObject();
         json.key("id");
@@ -86,8 +124,6 @@ QHash<qint64, QByteArray> attachments(ServiceContext &context, Addresses &addres
         addresses.write(json, query.utf8(3));
         json.endObject();
     }
-    for (QByteArray &list : lists)
-        list += ']';
     return lists;
 }
 
@@ -187,12 +223,14 @@ QByteArray build(ServiceContext &context, qint64 now)
     Addresses addresses(context);
     AgoTexts ago(now);
     const QHash<qint64, QByteArray> users = authors(context, addresses, ago);
-    const QHash<qint64, QByteArray> attached = attachments(context, addresses);
-    const QHash<qint64, qint64> likes =
-        countsByPost(context, "SELECT post_id, COUNT(*) FROM post_likes GROUP BY post_id");
-    const QHash<qint64, qint64> reposts = countsByPost(context, "SELECT post_id, COUNT(*) FROM reposts GROUP BY post_id");
-    const QHash<qint64, qint64> comments =
-        countsByPost(context, "SELECT post_id, COUNT(*) FROM comments GROUP BY post_id");
+    const qint64 largestId = largestPostId(context);
+    const ByPost<QByteArray> attached = attachments(context, largestId, addresses);
+    const ByPost<qint64> likes =
+        countsByPost(context, largestId, "SELECT post_id, COUNT(*) FROM post_likes GROUP BY post_id");
+    const ByPost<qint64> reposts =
+        countsByPost(context, largestId, "SELECT post_id, COUNT(*) FROM reposts GROUP BY post_id");
+    const ByPost<qint64> comments =
+        countsByPost(context, largestId, "SELECT post_id, COUNT(*) FROM comments GROUP BY post_id");
     Statement query(context.db, "SELECT p.id, p.author_id, p.text, p.views_count, p.created_at, c.name, c.avatar_url "
                                 "FROM posts p LEFT JOIN channels c ON c.id = p.channel_id "
                                 "ORDER BY p.created_at DESC, p.id DESC");
@@ -209,8 +247,8 @@ QByteArray build(ServiceContext &context, qint64 now)
         const qint64 id = query.integer(0);
         json.beginObject();
         json.key("attachments");
-        const auto list = attached.constFind(id);
-        json.raw(list == attached.cend() ? QByteArrayView("[]") : QByteArrayView(*list));
+        const QByteArray *list = attached.find(id);
+        json.list(list ? QByteArrayView(*list) : QByteArrayView());
         json.key("author");
         json.raw(*author);
         if (present(query, 6)) {
@@ -219,13 +257,13 @@ QByteArray build(ServiceContext &context, qint64 now)
         }
         if (present(query, 5))
             json.member("channel_name", query.utf8(5));
-        json.member("comments_count", comments.value(id));
+        json.member("comments_count", count(comments, id));
         json.member("created_at_formatted", ago(query.integer(4)));
         json.member("id", id);
         json.flag("is_liked", false);
         json.flag("is_reposted", false);
-        json.member("likes_count", likes.value(id));
-        json.member("reposts_count", reposts.value(id));
+        json.member("likes_count", count(likes, id));
+        json.member("reposts_count", count(reposts, id));
         json.member("text", query.utf8(2));
         json.member("views_count", query.integer(3));
         json.endObject();

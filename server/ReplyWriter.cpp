@@ -136,3 +136,11 @@ void ReplyWriter::raw(QByteArrayView json)
     separate();
     put(json);
 }
+
+void ReplyWriter::list(QByteArrayView items)
+{
+    separate();
+    put('[');
+    put(items);
+    put(']');
+}

@@ -54,6 +54,8 @@ public:
     void boolean(bool value);
     // Bytes that already are one JSON value.
     void raw(QByteArrayView json);
+    // A list of the values `items` holds, written with commas between them and no brackets.
+    void list(QByteArrayView items);
 
 private:
     void put(const char *data, qsizetype size)
