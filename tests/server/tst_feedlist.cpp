@@ -190,6 +190,44 @@ private Q_SLOTS:
         QCOMPARE(postCount(), 2); // the other thread's commit is seen at once
     }
 
+    // A reply being made holds up no other: with one stalled in the middle, a reader that must see a
+    // later commit makes its own; the stalled one, done last, does not displace it.
+    void makesRepliesSideBySide()
+    {
+        for (int i = 0; i < 20; ++i)
+            addPost("earlier");
+        std::promise<void> stalled;
+        std::promise<void> mayGoOn;
+        std::future<int> slow = std::async(std::launch::async, [&] {
+            struct Gate
+            {
+                std::promise<void> &stalled;
+                std::future<void> goOn;
+                bool once = true;
+            } gate{stalled, mayGoOn.get_future()};
+            // Called every 50 steps of the statements of this thread's connection: well inside the
+            // first query of the reply, after its view of the data is taken.
+            sqlite3_progress_handler(m_db->handle(), 50, [](void *data) {
+                auto *gate = static_cast<Gate *>(data);
+                if (std::exchange(gate->once, false)) {
+                    gate->stalled.set_value();
+                    gate->goOn.wait();
+                }
+                return 0;
+            }, &gate);
+            const int count = postCount();
+            sqlite3_progress_handler(m_db->handle(), 0, nullptr, nullptr);
+            return count;
+        });
+        stalled.get_future().wait();
+        addPost("later");
+        const int meanwhile = postCount(); // waits for nothing: the stalled reply cannot hold it
+        mayGoOn.set_value();
+        QCOMPARE(slow.get(), 20);
+        QCOMPARE(meanwhile, 21);
+        QCOMPARE(postCount(), 21);
+    }
+
     // A kept statement is reset when put back: it holds no old view of the data.
     void keptStatementsSeeLaterCommits()
     {
