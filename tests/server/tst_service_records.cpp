@@ -144,54 +144,46 @@ private Q_SLOTS:
         QTest::addColumn<QJsonObject>("body");
         QTest::addColumn<QString>("list");
         QTest::addColumn<QString>("message");
-        const auto over = [](int most) { return QString(most + 1, QLatin1Char('x')); };
-        const auto track = [](const char *key, const QString &text) {
-            QJsonObject body{{"title", "t"}, {"artist", "a"}, {"album_name", ""}, {"audio_url", "http://x/a.mp3"}, {"cover_url", ""}};
-            body.insert(QLatin1String(key), text);
-            return body;
+        const QJsonObject track{{"title", "t"}, {"artist", "a"}, {"album_name", ""}, {"audio_url", "http://x/a.mp3"},
+                                {"cover_url", ""}};
+        const QJsonObject video{{"title", "t"}, {"description", ""}, {"video_url", "http://x/v.mp4"}, {"thumbnail_url", ""}};
+        const QJsonObject channel{{"action", "create"}, {"user_id", 1},      {"name", "n"},     {"description", ""},
+                                  {"category", ""},     {"avatar_url", ""}, {"cover_url", ""}};
+        const QJsonObject post{{"action", "create_post"}, {"channel_id", 1}, {"text", "t"}, {"image_url", ""}};
+        struct Cap
+        {
+            const char *script;
+            const QJsonObject &body;
+            const char *list;
+            const char *key;
+            int most;
+            const char *field;
         };
-        const auto video = [](const char *key, const QString &text) {
-            QJsonObject body{{"title", "t"}, {"description", ""}, {"video_url", "http://x/v.mp4"}, {"thumbnail_url", ""}};
-            body.insert(QLatin1String(key), text);
-            return body;
+        const Cap caps[] = {
+            {"music_upload", track, "music.php", "title", 200, "Название трека"},
+            {"music_upload", track, "music.php", "artist", 200, "Исполнитель"},
+            {"music_upload", track, "music.php", "album_name", 200, "Название альбома"},
+            {"music_upload", track, "music.php", "audio_url", 2048, "Адрес аудиофайла"},
+            {"music_upload", track, "music.php", "cover_url", 2048, "Адрес обложки"},
+            {"video_upload", video, "videos.php", "title", 200, "Название видео"},
+            {"video_upload", video, "videos.php", "description", 5000, "Описание видео"},
+            {"video_upload", video, "videos.php", "video_url", 2048, "Адрес видеофайла"},
+            {"video_upload", video, "videos.php", "thumbnail_url", 2048, "Адрес превью"},
+            {"channels", channel, "channels.php", "name", 100, "Название канала"},
+            {"channels", channel, "channels.php", "description", 5000, "Описание канала"},
+            {"channels", channel, "channels.php", "category", 100, "Категория канала"},
+            {"channels", channel, "channels.php", "avatar_url", 2048, "Адрес аватара канала"},
+            {"channels", channel, "channels.php", "cover_url", 2048, "Адрес обложки канала"},
+            {"channels", post, "channels.php?channel_id=1", "text", 10000, "Текст записи"},
+            {"channels", post, "channels.php?channel_id=1", "image_url", 2048, "Адрес картинки"},
         };
-        const auto channel = [](const char *key, const QString &text) {
-            QJsonObject body{{"action", "create"}, {"user_id", 1}, {"name", "n"}, {"description", ""}, {"category", ""},
-                             {"avatar_url", ""}, {"cover_url", ""}};
-            body.insert(QLatin1String(key), text);
-            return body;
-        };
-        const auto channelPost = [](const char *key, const QString &text) {
-            QJsonObject body{{"action", "create_post"}, {"channel_id", 1}, {"text", "t"}, {"image_url", ""}};
-            body.insert(QLatin1String(key), text);
-            return body;
-        };
-        const auto feedPost = [](const char *key, const QString &text) {
-            QJsonObject body{{"user_id", 1}, {"text", "t"}, {"image_url", ""}};
-            body.insert(QLatin1String(key), text);
-            return body;
-        };
-        const QString music = "music_upload.php", videos = "video_upload.php", channels = "channels.php";
-        QTest::newRow("track title") << music << track("title", over(200)) << "music.php" << "Название трека: не более 200 символов";
-        QTest::newRow("track artist") << music << track("artist", over(200)) << "music.php" << "Исполнитель: не более 200 символов";
-        QTest::newRow("track album") << music << track("album_name", over(200)) << "music.php" << "Название альбома: не более 200 символов";
-        QTest::newRow("track audio") << music << track("audio_url", over(2048)) << "music.php" << "Адрес аудиофайла: не более 2048 символов";
-        QTest::newRow("track cover") << music << track("cover_url", over(2048)) << "music.php" << "Адрес обложки: не более 2048 символов";
-        QTest::newRow("video title") << videos << video("title", over(200)) << "videos.php" << "Название видео: не более 200 символов";
-        QTest::newRow("video description") << videos << video("description", over(5000)) << "videos.php" << "Описание видео: не более 5000 символов";
-        QTest::newRow("video file") << videos << video("video_url", over(2048)) << "videos.php" << "Адрес видеофайла: не более 2048 символов";
-        QTest::newRow("video preview") << videos << video("thumbnail_url", over(2048)) << "videos.php" << "Адрес превью: не более 2048 символов";
-        QTest::newRow("channel name") << channels << channel("name", over(100)) << channels << "Название канала: не более 100 символов";
-        QTest::newRow("channel description") << channels << channel("description", over(5000)) << channels << "Описание канала: не более 5000 символов";
-        QTest::newRow("channel category") << channels << channel("category", over(100)) << channels << "Категория канала: не более 100 символов";
-        QTest::newRow("channel avatar") << channels << channel("avatar_url", over(2048)) << channels << "Адрес аватара канала: не более 2048 символов";
-        QTest::newRow("channel cover") << channels << channel("cover_url", over(2048)) << channels << "Адрес обложки канала: не более 2048 символов";
-        QTest::newRow("channel post") << channels << channelPost("text", over(10000)) << "channels.php?channel_id=1" << "Текст записи: не более 10000 символов";
-        QTest::newRow("channel post picture") << channels << channelPost("image_url", over(2048)) << "channels.php?channel_id=1" << "Адрес картинки: не более 2048 символов";
-        QTest::newRow("feed post") << "feed.php" << feedPost("text", over(10000)) << "feed.php" << "Слишком длинная запись";
-        QTest::newRow("feed post picture") << "feed.php" << feedPost("image_url", over(2048)) << "feed.php" << "Слишком длинная запись";
-        // Far over: the body is refused by its size alone, before it is read.
-        QTest::newRow("feed post of a megabyte") << "feed.php" << feedPost("text", over(1 << 20)) << "feed.php" << "Слишком большой запрос";
+        for (const Cap &cap : caps) {
+            QJsonObject body = cap.body;
+            body.insert(QLatin1String(cap.key), QString(cap.most + 1, QLatin1Char('x')));
+            QTest::addRow("%s.php %s %s", cap.script, qPrintable(body.value("action").toString()), cap.key)
+                << QString(cap.script) + ".php" << body << QString(cap.list)
+                << QStringLiteral("%1: не более %2 символов").arg(QString::fromUtf8(cap.field)).arg(cap.most);
+        }
     }
     void refusesTextsOverTheirCaps()
     {
