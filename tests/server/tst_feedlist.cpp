@@ -198,26 +198,23 @@ private Q_SLOTS:
             addPost("earlier");
         std::promise<void> stalled;
         std::promise<void> mayGoOn;
+        // Called every 50 steps of this thread's statements: well inside the reply's first query,
+        // once its view of the data is taken.
+        struct Gate
+        {
+            std::promise<void> &stalled;
+            std::future<void> goOn;
+            bool once = true;
+        } gate{stalled, mayGoOn.get_future()};
         std::future<int> slow = std::async(std::launch::async, [&] {
-            struct Gate
-            {
-                std::promise<void> &stalled;
-                std::future<void> goOn;
-                bool once = true;
-            } gate{stalled, mayGoOn.get_future()};
-            // Called every 50 steps of the statements of this thread's connection: well inside the
-            // first query of the reply, after its view of the data is taken.
             sqlite3_progress_handler(m_db->handle(), 50, [](void *data) {
-                auto *gate = static_cast<Gate *>(data);
-                if (std::exchange(gate->once, false)) {
+                if (auto *gate = static_cast<Gate *>(data); std::exchange(gate->once, false)) {
                     gate->stalled.set_value();
                     gate->goOn.wait();
                 }
                 return 0;
             }, &gate);
-            const int count = postCount();
-            sqlite3_progress_handler(m_db->handle(), 0, nullptr, nullptr);
-            return count;
+            return postCount();
         });
         stalled.get_future().wait();
         addPost("later");

@@ -150,40 +150,29 @@ private Q_SLOTS:
         const QJsonObject channel{{"action", "create"}, {"user_id", 1},      {"name", "n"},     {"description", ""},
                                   {"category", ""},     {"avatar_url", ""}, {"cover_url", ""}};
         const QJsonObject post{{"action", "create_post"}, {"channel_id", 1}, {"text", "t"}, {"image_url", ""}};
-        struct Cap
-        {
-            const char *script;
-            const QJsonObject &body;
-            const char *list;
-            const char *key;
-            int most;
-            const char *field;
+        const auto cap = [](const char *script, QJsonObject body, const char *list, const char *key, int most,
+                            const char *field) {
+            body.insert(QLatin1String(key), QString(most + 1, QLatin1Char('x')));
+            QTest::addRow("%s.php %s %s", script, qPrintable(body.value("action").toString()), key)
+                << QString(script) + ".php" << body << QString(list)
+                << QStringLiteral("%1: не более %2 символов").arg(QString::fromUtf8(field)).arg(most);
         };
-        const Cap caps[] = {
-            {"music_upload", track, "music.php", "title", 200, "Название трека"},
-            {"music_upload", track, "music.php", "artist", 200, "Исполнитель"},
-            {"music_upload", track, "music.php", "album_name", 200, "Название альбома"},
-            {"music_upload", track, "music.php", "audio_url", 2048, "Адрес аудиофайла"},
-            {"music_upload", track, "music.php", "cover_url", 2048, "Адрес обложки"},
-            {"video_upload", video, "videos.php", "title", 200, "Название видео"},
-            {"video_upload", video, "videos.php", "description", 5000, "Описание видео"},
-            {"video_upload", video, "videos.php", "video_url", 2048, "Адрес видеофайла"},
-            {"video_upload", video, "videos.php", "thumbnail_url", 2048, "Адрес превью"},
-            {"channels", channel, "channels.php", "name", 100, "Название канала"},
-            {"channels", channel, "channels.php", "description", 5000, "Описание канала"},
-            {"channels", channel, "channels.php", "category", 100, "Категория канала"},
-            {"channels", channel, "channels.php", "avatar_url", 2048, "Адрес аватара канала"},
-            {"channels", channel, "channels.php", "cover_url", 2048, "Адрес обложки канала"},
-            {"channels", post, "channels.php?channel_id=1", "text", 10000, "Текст записи"},
-            {"channels", post, "channels.php?channel_id=1", "image_url", 2048, "Адрес картинки"},
-        };
-        for (const Cap &cap : caps) {
-            QJsonObject body = cap.body;
-            body.insert(QLatin1String(cap.key), QString(cap.most + 1, QLatin1Char('x')));
-            QTest::addRow("%s.php %s %s", cap.script, qPrintable(body.value("action").toString()), cap.key)
-                << QString(cap.script) + ".php" << body << QString(cap.list)
-                << QStringLiteral("%1: не более %2 символов").arg(QString::fromUtf8(cap.field)).arg(cap.most);
-        }
+        cap("music_upload", track, "music.php", "title", 200, "Название трека");
+        cap("music_upload", track, "music.php", "artist", 200, "Исполнитель");
+        cap("music_upload", track, "music.php", "album_name", 200, "Название альбома");
+        cap("music_upload", track, "music.php", "audio_url", 2048, "Адрес аудиофайла");
+        cap("music_upload", track, "music.php", "cover_url", 2048, "Адрес обложки");
+        cap("video_upload", video, "videos.php", "title", 200, "Название видео");
+        cap("video_upload", video, "videos.php", "description", 5000, "Описание видео");
+        cap("video_upload", video, "videos.php", "video_url", 2048, "Адрес видеофайла");
+        cap("video_upload", video, "videos.php", "thumbnail_url", 2048, "Адрес превью");
+        cap("channels", channel, "channels.php", "name", 100, "Название канала");
+        cap("channels", channel, "channels.php", "description", 5000, "Описание канала");
+        cap("channels", channel, "channels.php", "category", 100, "Категория канала");
+        cap("channels", channel, "channels.php", "avatar_url", 2048, "Адрес аватара канала");
+        cap("channels", channel, "channels.php", "cover_url", 2048, "Адрес обложки канала");
+        cap("channels", post, "channels.php?channel_id=1", "text", 10000, "Текст записи");
+        cap("channels", post, "channels.php?channel_id=1", "image_url", 2048, "Адрес картинки");
     }
     void refusesTextsOverTheirCaps()
     {
