@@ -1,8 +1,8 @@
 #pragma once
 
+#include <QtGlobal>
 #include <chrono>
 #include <httplib.h>
-#include <QtGlobal>
 #include <optional>
 
 // One client connection as httplib reads and writes it, with limits httplib lacks: the head of a

@@ -40,14 +40,10 @@ private:
 
 // Something per post, by post id: in a plain array for ids up to the largest post id (ids are
 // handed out in turn, so that is about one slot a post), in a hash past it.
-template<class T>
-class ByPost
+template <class T> class ByPost
 {
 public:
-    explicit ByPost(qint64 largestId)
-        : m_dense(size_t(std::clamp<qint64>(largestId + 1, 0, 1 << 22)))
-    {
-    }
+    explicit ByPost(qint64 largestId) : m_dense(size_t(std::clamp<qint64>(largestId + 1, 0, 1 << 22))) {}
     T &operator[](qint64 id) { return id >= 0 && id < qint64(m_dense.size()) ? m_dense[size_t(id)] : m_sparse[id]; }
     const T *find(qint64 id) const
     {
@@ -132,10 +128,7 @@ ByPost<QByteArray> attachments(ServiceContext &context, qint64 largestId, Addres
 class AgoTexts
 {
 public:
-    explicit AgoTexts(qint64 now)
-        : m_now(now)
-    {
-    }
+    explicit AgoTexts(qint64 now) : m_now(now) {}
     QByteArrayView operator()(qint64 then)
     {
         const qint64 elapsed = m_now - then;
@@ -343,9 +336,9 @@ private:
     {
         std::lock_guard lock(m_mutex);
         const auto made = std::find_if(m_making.begin(), m_making.end(), [id](const Making &m) { return m.id == id; });
-        if (body && made->database == m_database
-            && (made->generation > m_kept.generation
-                || (made->generation == m_kept.generation && made->second >= m_kept.second)))
+        if (body && made->database == m_database &&
+            (made->generation > m_kept.generation ||
+             (made->generation == m_kept.generation && made->second >= m_kept.second)))
             m_kept = {made->generation, made->second, *body};
         m_making.erase(made);
     }

@@ -47,7 +47,7 @@ char hexDigit(int value)
 {
     return char(value < 10 ? '0' + value : 'a' + value - 10);
 }
-}
+} // namespace
 
 void ReplyWriter::grow(qsizetype needed)
 {
@@ -105,8 +105,14 @@ void ReplyWriter::escaped(QByteArrayView utf8)
             continue;
         put(utf8.data() + plainFrom, i - plainFrom);
         plainFrom = i + 1;
-        const char *named = c == '"' ? "\\\"" : c == '\\' ? "\\\\" : c == '\b' ? "\\b" : c == '\f' ? "\\f"
-            : c == '\n' ? "\\n" : c == '\r' ? "\\r" : c == '\t' ? "\\t" : nullptr;
+        const char *named = c == '"'    ? "\\\""
+                            : c == '\\' ? "\\\\"
+                            : c == '\b' ? "\\b"
+                            : c == '\f' ? "\\f"
+                            : c == '\n' ? "\\n"
+                            : c == '\r' ? "\\r"
+                            : c == '\t' ? "\\t"
+                                        : nullptr;
         if (named) {
             put(named, 2);
         } else {

@@ -14,11 +14,7 @@
 class ReplyWriter
 {
 public:
-    explicit ReplyWriter(QByteArray &out)
-        : m_out(out)
-        , m_size(out.size())
-    {
-    }
+    explicit ReplyWriter(QByteArray &out) : m_out(out), m_size(out.size()) {}
     ~ReplyWriter() { finish(); }
     ReplyWriter(const ReplyWriter &) = delete;
     ReplyWriter &operator=(const ReplyWriter &) = delete;

@@ -35,8 +35,8 @@ bool isFlat(QByteArrayView json)
                 inString = false;
         } else if (c == '"') {
             inString = true;
-        } else if ((c == '{' || c == '}' || c == '[' || c == ']' || c == ',' || c == ':')
-                   && ++structural > RequestBody::MostStructuralCharacters) {
+        } else if ((c == '{' || c == '}' || c == '[' || c == ']' || c == ',' || c == ':') &&
+                   ++structural > RequestBody::MostStructuralCharacters) {
             return false;
         }
     }
@@ -76,8 +76,8 @@ bool RequestBody::screen(const httplib::Request &req, httplib::Response &res)
     return false;
 }
 
-bool RequestBody::readWithin(const httplib::Request &req, httplib::Response &res,
-                             const httplib::ContentReader &reader, QByteArray *body, qint64 cap)
+bool RequestBody::readWithin(const httplib::Request &req, httplib::Response &res, const httplib::ContentReader &reader,
+                             QByteArray *body, qint64 cap)
 {
     if (declaredLength(req) > cap) {
         refuseAndClose(res, tooLarge());

@@ -86,7 +86,8 @@ void ServiceServer::closeGently(socket_t sock)
         char dropped[16384];
         size_t total = 0;
         while (total < MostDropped) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - ConnectionStream::Clock::now());
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(until - ConnectionStream::Clock::now());
             pollfd fd{sock, POLLIN, 0};
             if (left.count() <= 0 || ::poll(&fd, 1, int(left.count())) <= 0)
                 break;

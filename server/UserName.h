@@ -15,4 +15,4 @@ bool mixesScripts(const QString &name);
 // Compatibility-normalised (fullwidth and styled letters become plain ones), stripped of
 // combining marks (accents), case-folded: two names with the same key are taken for one.
 QString key(const QString &name);
-}
+} // namespace UserName

@@ -38,7 +38,10 @@ qint64 UserStore::create(const NewUser &user) const
                      "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, 1, ?8, ?9)");
     insert.bind(1, user.username).bind(2, user.email);
     insert.bindBlob(3, user.password.salt).bindBlob(4, user.password.hash).bind(5, qint64(user.password.iterations));
-    insert.bind(6, user.firstName).bind(7, user.lastName).bind(8, TimeText::now()).bind(9, UserName::key(user.username));
+    insert.bind(6, user.firstName)
+        .bind(7, user.lastName)
+        .bind(8, TimeText::now())
+        .bind(9, UserName::key(user.username));
     insert.run();
     return m_context.db.lastInsertId();
 }
@@ -76,7 +79,7 @@ QJsonObject userFromRow(const Statement &query, const ServiceContext &context, q
         user.insert(QStringLiteral("last_seen_text"), TimeText::lastSeen(query.integer(12), now));
     return user;
 }
-}
+} // namespace
 
 std::optional<QJsonObject> UserStore::json(qint64 id) const
 {

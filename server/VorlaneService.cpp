@@ -6,9 +6,9 @@
 #include "Reply.h"
 #include "RequestBody.h"
 #include "Schema.h"
-#include "UserStore.h"
-#include "ServiceServer.h"
 #include "ServiceContext.h"
+#include "ServiceServer.h"
+#include "UserStore.h"
 #include "routes/Routes.h"
 
 #include <chrono>
@@ -113,8 +113,7 @@ void VorlaneService::installHandlers()
         return RequestBody::screen(req, res) ? httplib::Server::HandlerResponse::Handled
                                              : httplib::Server::HandlerResponse::Unhandled;
     });
-    m_server->Post(".*", [](const httplib::Request &req, httplib::Response &res,
-                            const httplib::ContentReader &reader) {
+    m_server->Post(".*", [](const httplib::Request &req, httplib::Response &res, const httplib::ContentReader &reader) {
         if (RequestBody::readWithin(req, res, reader, nullptr, RequestBody::StrayLimit))
             res.status = 404; // the error handler answers for an unknown script
     });

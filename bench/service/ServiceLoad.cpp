@@ -322,10 +322,7 @@ QByteArray postJson(const QByteArray &path, const QByteArray &json)
            QByteArray::number(json.size()) + "\r\n\r\n" + json;
 }
 
-SlowClients::SlowClients(int port, Kind kind, int count)
-    : m_port(port)
-    , m_kind(kind)
-    , m_count(count)
+SlowClients::SlowClients(int port, Kind kind, int count) : m_port(port), m_kind(kind), m_count(count)
 {
     m_thread = std::thread([this] { run(); });
 }

@@ -11,10 +11,10 @@
 // VORLANE_BENCH_SERVER=/path/to/vorlane-server measures another build of the service.
 #include "ServiceLoad.h"
 
+#include "ServiceServer.h"
 #include <algorithm>
 #include <arpa/inet.h>
 #include <benchmark/benchmark.h>
-#include "ServiceServer.h"
 
 #include <httplib.h>
 #include <map>
@@ -167,7 +167,8 @@ void feedWriteThenRead(benchmark::State &state)
         state.counters["failed"] = double(fed.failed);
         report(state, "bare_", memory);
         state.counters["reply_kB"] = double(body.size()) / 1024;
-        state.counters["x_fewer_reads/s"] = fed.requestsPerSecond > 0 ? memory.requestsPerSecond / fed.requestsPerSecond : 0;
+        state.counters["x_fewer_reads/s"] =
+            fed.requestsPerSecond > 0 ? memory.requestsPerSecond / fed.requestsPerSecond : 0;
         state.counters["x_slower_p50"] = memory.p50Ms > 0 ? p50 / memory.p50Ms : 0;
     }
 }
@@ -264,7 +265,8 @@ void readsBesideSlowClients(benchmark::State &state)
             QByteArray reply;
             const auto sent = std::chrono::steady_clock::now();
             if (connection.exchange(get("/api/profile.php?user_id=1"), reply) == 200)
-                ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - sent).count());
+                ms.push_back(
+                    std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - sent).count());
             else
                 ++unanswered; // not within the 10 s the reader waits
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -292,4 +294,9 @@ BENCHMARK(feedWriteThenRead)
 BENCHMARK(feedMadeAnew)->Arg(1000)->Arg(10000)->ArgName("posts")->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(signIns)->Arg(8)->Arg(32)->ArgName("clients")->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(keptAliveOneUser)->Iterations(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(readsBesideSlowClients)->Arg(SlowClients::Heads)->Arg(SlowClients::Bodies)->ArgName("slow_bodies")->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(readsBesideSlowClients)
+    ->Arg(SlowClients::Heads)
+    ->Arg(SlowClients::Bodies)
+    ->ArgName("slow_bodies")
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);

@@ -1,6 +1,7 @@
 // The service's peak resident memory (VmHWM) while it receives a 200 MB file as multipart form
-// data, and while 32 clients at once send it the costliest JSON bodies it may be sent. The file is sent from a plain socket in pieces, so that only the service's memory is
-// looked at; the peak is reset right before the upload, so start-up does not count.
+// data, and while 32 clients at once send it the costliest JSON bodies it may be sent. The file is sent from a plain
+// socket in pieces, so that only the service's memory is looked at; the peak is reset right before the upload, so
+// start-up does not count.
 #include "ProcessMemory.h"
 #include "ServiceProcess.h"
 
@@ -11,10 +12,10 @@
 #include <atomic>
 #include <benchmark/benchmark.h>
 #include <netinet/in.h>
-#include <thread>
-#include <vector>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 constexpr qint64 FileSize = 200LL * 1024 * 1024;
@@ -143,9 +144,10 @@ void ServiceWorstBodies32(benchmark::State &state)
     const int kind = int(state.range(0));
     const QByteArray path = kind == 0 ? "/api/auth.php" : "/api/upload.php";
     const QByteArray body = worstBody(kind);
-    const QByteArray request = "POST " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n"
-                               "Content-Type: application/json\r\nContent-Length: " + QByteArray::number(body.size()) +
-                               "\r\n\r\n" + body;
+    const QByteArray request = "POST " + path +
+                               " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n"
+                               "Content-Type: application/json\r\nContent-Length: " +
+                               QByteArray::number(body.size()) + "\r\n\r\n" + body;
     qint64 peak = 0;
     int answered = 0;
     for (auto _ : state) {
@@ -174,6 +176,13 @@ void ServiceWorstBodies32(benchmark::State &state)
     state.counters["service_peak_VmHWM_MB"] = double(peak) / 1024;
     state.counters["answered"] = answered;
 }
-BENCHMARK(ServiceWorstBodies32)->Arg(0)->Arg(1)->Arg(2)->ArgName("auth_list_upload_list_upload_photo")->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(ServiceWorstBodies32)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->ArgName("auth_list_upload_list_upload_photo")
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(ServiceUpload200MB)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
 } // namespace

@@ -7,8 +7,8 @@
 #include "Routes.h"
 #include "ServiceContext.h"
 #include "Statement.h"
-#include "UserStore.h"
 #include "UserName.h"
+#include "UserStore.h"
 
 #include <QRegularExpression>
 #include <memory>
@@ -118,16 +118,16 @@ void registerUser(const QJsonObject &body, httplib::Response &res, ServiceContex
 void Routes::addAuth(httplib::Server &server, ServiceContext &context)
 {
     auto throttle = std::make_shared<LoginThrottle>();
-    server.Post("/api/auth\\.php",
-                [&context, throttle](const httplib::Request &req, httplib::Response &res, const httplib::ContentReader &reader) {
-                    const std::optional<QJsonObject> body = RequestBody::readJsonObject(req, res, reader, BodyCap);
-                    if (!body)
-                        return;
-                    const QString action = RequestBody::text(*body, QStringLiteral("action")).value_or(QString());
-                    if (action == QLatin1String("login"))
-                        return login(*body, res, context, *throttle);
-                    if (action == QLatin1String("register"))
-                        return registerUser(*body, res, context);
-                    Reply::refuse(res, QStringLiteral("Неизвестное действие"));
-                });
+    server.Post("/api/auth\\.php", [&context, throttle](const httplib::Request &req, httplib::Response &res,
+                                                        const httplib::ContentReader &reader) {
+        const std::optional<QJsonObject> body = RequestBody::readJsonObject(req, res, reader, BodyCap);
+        if (!body)
+            return;
+        const QString action = RequestBody::text(*body, QStringLiteral("action")).value_or(QString());
+        if (action == QLatin1String("login"))
+            return login(*body, res, context, *throttle);
+        if (action == QLatin1String("register"))
+            return registerUser(*body, res, context);
+        Reply::refuse(res, QStringLiteral("Неизвестное действие"));
+    });
 }

@@ -3,10 +3,10 @@
 #include "MediaStore.h"
 #include "MultipartStream.h"
 #include "Reply.h"
-#include "ServiceServer.h"
 #include "RequestBody.h"
 #include "Routes.h"
 #include "ServiceContext.h"
+#include "ServiceServer.h"
 
 #include <QJsonObject>
 #include <httplib.h>
@@ -78,9 +78,8 @@ void uploadPhoto(const httplib::Request &req, httplib::Response &res, const http
             return Reply::refuse(res, QStringLiteral("Файл не получен"));
         // A photo is a JPEG unless the request names another picture type.
         const QJsonValue requested = body->value(QStringLiteral("extension"));
-        extension = requested.isUndefined() || requested.isNull()
-            ? std::optional<QString>(QStringLiteral("jpg"))
-            : MediaStore::allowedExtension(requested.toString());
+        extension = requested.isUndefined() || requested.isNull() ? std::optional<QString>(QStringLiteral("jpg"))
+                                                                  : MediaStore::allowedExtension(requested.toString());
         if (!extension || !MediaStore::isImageExtension(*extension))
             return Reply::refuse(res, QStringLiteral("Недопустимый тип файла"));
         base64 = data->toLatin1();

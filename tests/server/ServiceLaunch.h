@@ -35,4 +35,4 @@ inline bool stop(QProcess &process, int signal)
     ::kill(pid_t(process.processId()), signal);
     return process.waitForFinished(WaitMs) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
-}
+} // namespace ServiceLaunch

@@ -207,13 +207,16 @@ private Q_SLOTS:
             bool once = true;
         } gate{stalled, mayGoOn.get_future()};
         std::future<int> slow = std::async(std::launch::async, [&] {
-            sqlite3_progress_handler(m_db->handle(), 50, [](void *data) {
-                if (auto *gate = static_cast<Gate *>(data); std::exchange(gate->once, false)) {
-                    gate->stalled.set_value();
-                    gate->goOn.wait();
-                }
-                return 0;
-            }, &gate);
+            sqlite3_progress_handler(
+                m_db->handle(), 50,
+                [](void *data) {
+                    if (auto *gate = static_cast<Gate *>(data); std::exchange(gate->once, false)) {
+                        gate->stalled.set_value();
+                        gate->goOn.wait();
+                    }
+                    return 0;
+                },
+                &gate);
             return postCount();
         });
         stalled.get_future().wait();

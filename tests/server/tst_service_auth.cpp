@@ -78,7 +78,8 @@ private Q_SLOTS:
         QTest::newRow("taken user name, other letter case") << signUp("DEMO", "new@example.org", "p") << taken;
         // Names that look like a taken one are that one; letters of two alphabets or characters
         // that show nothing are refused whoever holds the name.
-        QTest::newRow("look-alike: fullwidth letters") << signUp("\uFF24\uFF45\uFF4D\uFF4F", "new@example.org", "p") << taken;
+        QTest::newRow("look-alike: fullwidth letters")
+            << signUp("\uFF24\uFF45\uFF4D\uFF4F", "new@example.org", "p") << taken;
         QTest::newRow("look-alike: combining accent") << signUp("demo\u0301", "new@example.org", "p") << taken;
         QTest::newRow("look-alike: accented letter") << signUp("d\u00E9mo", "new@example.org", "p") << taken;
         const QString invisible = "Логин не может содержать невидимые и управляющие символы";
@@ -137,7 +138,8 @@ private Q_SLOTS:
         QTest::newRow("first name left out by another client")
             << QJsonObject{{"action", "register"}, {"username", "lev"}, {"email", "lev@example.org"}, {"password", "p"}}
             << "lev" << "";
-        QTest::newRow("Cyrillic user name") << registration("дмитрий", "dima@example.org", "p", "Дима", "") << "Дима" << "";
+        QTest::newRow("Cyrillic user name") << registration("дмитрий", "dima@example.org", "p", "Дима", "") << "Дима"
+                                            << "";
         QTest::newRow("quotes are data") << registration("bobby'--", "bobby@example.org", "p'; --", "'); DROP TABLE users; --", "O'Neil")
                                          << "'); DROP TABLE users; --" << "O'Neil";
     }

@@ -72,8 +72,9 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("head");
         QTest::addColumn<QByteArray>("piece");
         QTest::newRow("head") << QByteArray("GET /api/music.php HTTP/1.1\r\n") << QByteArray("X-Line: 1\r\n");
-        QTest::newRow("body") << QByteArray("POST /api/feed.php HTTP/1.1\r\nHost: x\r\nContent-Type: application/json\r\n"
-                                            "Content-Length: 1000\r\n\r\n{")
+        QTest::newRow("body") << QByteArray(
+                                     "POST /api/feed.php HTTP/1.1\r\nHost: x\r\nContent-Type: application/json\r\n"
+                                     "Content-Length: 1000\r\n\r\n{")
                               << QByteArray(" ");
     }
     void dropsARequestThatTakesTooLong()

@@ -198,15 +198,17 @@ private Q_SLOTS:
         for (qsizetype at = 0; at < photo.size(); at += 4096)
             chunked += QByteArray::number(photo.mid(at, 4096).size(), 16) + "\r\n" + photo.mid(at, 4096) + "\r\n";
         const QString tooLarge = "Слишком большой запрос";
-        QTest::newRow("JSON photo over 16 MB") << QByteArray("POST /api/upload.php")
-                                               << json + "Content-Length: 16777217\r\n\r\n{" << 200 << tooLarge;
+        QTest::newRow("JSON photo over 16 MB")
+            << QByteArray("POST /api/upload.php") << json + "Content-Length: 16777217\r\n\r\n{" << 200 << tooLarge;
         QTest::newRow("sign-in over its cap")
             << QByteArray("POST /api/auth.php") << json + "Content-Length: 65572\r\n\r\n" + photo << 200 << tooLarge;
-        QTest::newRow("sign-in over its cap, chunked") << QByteArray("POST /api/auth.php")
-            << json + "Transfer-Encoding: chunked\r\n\r\n" + chunked + "0\r\n\r\n" << 200 << tooLarge;
-        QTest::newRow("file announcing 2 GB") << QByteArray("POST /api/upload.php")
-            << "Content-Type: multipart/form-data; boundary=B\r\nContent-Length: 2147483648\r\n\r\n"
-                   + HttpExchange::multipart("B", "big.mp4", "start of a long file")
+        QTest::newRow("sign-in over its cap, chunked")
+            << QByteArray("POST /api/auth.php") << json + "Transfer-Encoding: chunked\r\n\r\n" + chunked + "0\r\n\r\n"
+            << 200 << tooLarge;
+        QTest::newRow("file announcing 2 GB")
+            << QByteArray("POST /api/upload.php")
+            << "Content-Type: multipart/form-data; boundary=B\r\nContent-Length: 2147483648\r\n\r\n" +
+                   HttpExchange::multipart("B", "big.mp4", "start of a long file")
             << 200 << "Файл слишком большой: не более 1 ГБ";
         QTest::newRow("negative Content-Length")
             << QByteArray("POST /api/auth.php") << QByteArray("Content-Length: -5\r\n\r\n{}") << 200

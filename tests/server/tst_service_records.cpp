@@ -144,10 +144,11 @@ private Q_SLOTS:
         QTest::addColumn<QJsonObject>("body");
         QTest::addColumn<QString>("list");
         QTest::addColumn<QString>("message");
-        const QJsonObject track{{"title", "t"}, {"artist", "a"}, {"album_name", ""}, {"audio_url", "http://x/a.mp3"},
-                                {"cover_url", ""}};
-        const QJsonObject video{{"title", "t"}, {"description", ""}, {"video_url", "http://x/v.mp4"}, {"thumbnail_url", ""}};
-        const QJsonObject channel{{"action", "create"}, {"user_id", 1},      {"name", "n"},     {"description", ""},
+        const QJsonObject track{
+            {"title", "t"}, {"artist", "a"}, {"album_name", ""}, {"audio_url", "http://x/a.mp3"}, {"cover_url", ""}};
+        const QJsonObject video{
+            {"title", "t"}, {"description", ""}, {"video_url", "http://x/v.mp4"}, {"thumbnail_url", ""}};
+        const QJsonObject channel{{"action", "create"}, {"user_id", 1},     {"name", "n"},    {"description", ""},
                                   {"category", ""},     {"avatar_url", ""}, {"cover_url", ""}};
         const QJsonObject post{{"action", "create_post"}, {"channel_id", 1}, {"text", "t"}, {"image_url", ""}};
         const auto cap = [](const char *script, QJsonObject body, const char *list, const char *key, int most,
