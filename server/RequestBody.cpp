@@ -83,6 +83,8 @@ bool RequestBody::readWithin(const httplib::Request &req, httplib::Response &res
         refuseAndClose(res, tooLarge());
         return false;
     }
+    if (body && declaredLength(req) > 0)
+        body->reserve(declaredLength(req)); // grown once, not doubled on the way
     qint64 received = 0;
     const bool complete = reader([&](const char *data, size_t size) {
         received += qint64(size);
