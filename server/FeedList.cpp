@@ -13,9 +13,11 @@
 #include <QJsonObject>
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <future>
 #include <mutex>
 #include <optional>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -270,8 +272,10 @@ QByteArray build(ServiceContext &context, qint64 now)
 // The last reply made, and the ones being made. A reply depends only on the data and on the
 // second it is made in (its times read "только что", "5 минут назад"), so within that second and
 // until the next commit it is the same bytes: those are handed out again instead of being made
-// anew for every reader. Replies are made side by side; a reader that finds one being made from
-// the data it must see (no older than when it arrived) waits for that one instead of making its own.
+// anew for every reader. Replies are made side by side, a few at a time: a reader takes one made,
+// or being made, from data no older than when it arrived; failing that it makes its own, or, when
+// a few are being made already, waits for one to end and looks again. So while writes keep coming,
+// each reply made serves every reader that arrived before it was begun.
 class Replies
 {
 public:
@@ -283,29 +287,37 @@ public:
         const qint64 second = TimeText::now();
         std::shared_future<QByteArray> pending;
         std::promise<QByteArray> mine;
-        quint64 id = 0;
+        quint64 id = 0; // of the reply this reader makes, if it makes one
+        qint64 at = 0;
         {
-            std::lock_guard lock(m_mutex);
+            std::unique_lock lock(m_mutex);
             if (m_database != context.db.serial() || m_site != context.siteUrl) {
                 m_database = context.db.serial();
                 m_site = context.siteUrl;
                 m_kept = {};
             }
-            if (m_kept.generation >= generation && m_kept.second == second && !m_kept.body.isNull())
-                return m_kept.body;
-            for (const Making &making : m_making) {
-                if (making.database == m_database && making.generation >= generation && making.second >= second)
-                    pending = making.reply;
+            for (;;) {
+                if (m_kept.generation >= generation && m_kept.second >= second && !m_kept.body.isNull())
+                    return m_kept.body;
+                for (const Making &making : m_making) {
+                    if (making.database == m_database && making.generation >= generation && making.second >= second)
+                        pending = making.reply;
+                }
+                if (pending.valid() || m_making.size() < MostAtOnce)
+                    break;
+                m_ended.wait(lock);
             }
             if (!pending.valid()) {
+                // Read again now: readers arriving until this reply takes its view may share it.
                 id = ++m_lastId;
-                m_making.push_back({id, m_database, generation, second, mine.get_future().share()});
+                at = TimeText::now();
+                m_making.push_back({id, m_database, context.db.generation(), at, mine.get_future().share()});
             }
         }
         if (id == 0)
             return pending.get();
         try {
-            QByteArray body = build(context, second);
+            QByteArray body = build(context, at);
             finish(id, &body);
             mine.set_value(body);
             return body;
@@ -341,9 +353,13 @@ private:
              (made->generation == m_kept.generation && made->second >= m_kept.second)))
             m_kept = {made->generation, made->second, *body};
         m_making.erase(made);
+        m_ended.notify_all();
     }
 
+    // Enough to keep readers going on a loaded machine, few enough to leave it cores for the rest.
+    const size_t MostAtOnce = std::max(2u, std::thread::hardware_concurrency() / 2);
     std::mutex m_mutex;
+    std::condition_variable m_ended;
     quint64 m_database = 0;
     QString m_site;
     Kept m_kept;
