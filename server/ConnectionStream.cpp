@@ -30,11 +30,26 @@ ConnectionStream::ConnectionStream(int socket, std::chrono::milliseconds readTim
 {
 }
 
+void ConnectionStream::endHead()
+{
+    m_headDeadline.reset();
+    m_bodyStart = Clock::now();
+    m_bodyReceived = 0;
+}
+
+ConnectionStream::Clock::time_point ConnectionStream::bodyDeadline() const
+{
+    const auto earned = std::chrono::milliseconds(m_bodyReceived * 1000 / FloorBytesPerSecond);
+    return *m_bodyStart + BodyGrace + earned;
+}
+
 bool ConnectionStream::wait(short events, std::chrono::milliseconds timeout) const
 {
     auto until = Clock::now() + timeout;
     if (m_headDeadline && *m_headDeadline < until)
         until = *m_headDeadline;
+    if (events == POLLIN && m_bodyStart && bodyDeadline() < until)
+        until = bodyDeadline();
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now());
         if (left.count() <= 0)
@@ -71,6 +86,7 @@ ssize_t ConnectionStream::read(char *ptr, size_t size)
             return received;
         m_bufferOffset = 0;
         m_bufferSize = size_t(received);
+        m_bodyReceived += received;
     }
     const size_t n = std::min(size, m_bufferSize - m_bufferOffset);
     std::memcpy(ptr, m_buffer + m_bufferOffset, n);

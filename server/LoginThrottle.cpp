@@ -6,19 +6,19 @@ LoginThrottle::LoginThrottle(std::function<Clock::time_point()> now)
 {
 }
 
-bool LoginThrottle::isBlocked(const QString &login)
+bool LoginThrottle::isBlocked(const QString &key)
 {
     std::lock_guard lock(m_mutex);
-    const auto found = m_failures.constFind(login.toCaseFolded());
+    const auto found = m_failures.constFind(key.toCaseFolded());
     return found != m_failures.cend() && m_now() < found->blockedUntil;
 }
 
-void LoginThrottle::recordFailure(const QString &login)
+void LoginThrottle::recordFailure(const QString &key)
 {
     std::lock_guard lock(m_mutex);
     const Clock::time_point now = m_now();
     prune(now);
-    Failures &failures = m_failures[login.toCaseFolded()];
+    Failures &failures = m_failures[key.toCaseFolded()];
     failures.recent.removeIf([now](Clock::time_point at) { return now - at >= Window; });
     failures.recent.append(now);
     if (failures.recent.size() >= MaxFailures) {
@@ -27,10 +27,10 @@ void LoginThrottle::recordFailure(const QString &login)
     }
 }
 
-void LoginThrottle::recordSuccess(const QString &login)
+void LoginThrottle::recordSuccess(const QString &key)
 {
     std::lock_guard lock(m_mutex);
-    m_failures.remove(login.toCaseFolded());
+    m_failures.remove(key.toCaseFolded());
 }
 
 void LoginThrottle::prune(Clock::time_point now)

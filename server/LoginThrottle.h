@@ -7,9 +7,9 @@
 #include <functional>
 #include <mutex>
 
-// Failed sign-ins counted per login name: five failures within a minute close the name for a
-// minute, whatever password comes next. Names are compared without letter case, as the service
-// finds members by them.
+// Failed sign-ins counted per key (the service keys them by account, or by the name typed when it
+// is no account's): five failures within a minute close the key for a minute, whatever password
+// comes next. Keys are compared without letter case, as the service finds members by name.
 class LoginThrottle
 {
 public:
@@ -19,9 +19,9 @@ public:
 
     explicit LoginThrottle(std::function<Clock::time_point()> now = Clock::now);
 
-    bool isBlocked(const QString &login);
-    void recordFailure(const QString &login);
-    void recordSuccess(const QString &login);
+    bool isBlocked(const QString &key);
+    void recordFailure(const QString &key);
+    void recordSuccess(const QString &key);
 
 private:
     struct Failures

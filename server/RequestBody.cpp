@@ -1,6 +1,7 @@
 #include "RequestBody.h"
 
 #include "Reply.h"
+#include "ServiceServer.h"
 
 #include <QJsonDocument>
 #include <QJsonParseError>
@@ -17,7 +18,29 @@ void refuseAndClose(httplib::Response &res, const QString &message)
 {
     Reply::refuse(res, message);
     // What is left of the body is not read: the connection cannot carry another request.
-    res.set_header("Connection", "close");
+    ServiceServer::closeAfterReply(res);
+}
+
+// Few enough structural characters outside strings for the parser to cost about the body's size.
+bool isFlat(QByteArrayView json)
+{
+    int structural = 0;
+    bool inString = false;
+    for (qsizetype i = 0; i < json.size(); ++i) {
+        const char c = json[i];
+        if (inString) {
+            if (c == '\\')
+                ++i;
+            else if (c == '"')
+                inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if ((c == '{' || c == '}' || c == '[' || c == ']' || c == ',' || c == ':') &&
+                   ++structural > RequestBody::MostStructuralCharacters) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // The announced length, -1 without one; nothing when the header holds no length.
@@ -46,34 +69,35 @@ bool RequestBody::screen(const httplib::Request &req, httplib::Response &res)
     if (req.method == "POST")
         return false; // every POST, known script or not, streams its body through a content reader
     const bool chunked = req.get_header_value("Transfer-Encoding").find("chunked") != std::string::npos;
-    if (chunked || declaredLength(req) > JsonLimit) {
+    if (chunked || declaredLength(req) > StrayLimit) {
         refuseAndClose(res, tooLarge());
         return true;
     }
     return false;
 }
 
-bool RequestBody::readWithin(const httplib::Request &req, httplib::Response &res,
-                             const httplib::ContentReader &reader, QByteArray *body)
+bool RequestBody::readWithin(const httplib::Request &req, httplib::Response &res, const httplib::ContentReader &reader,
+                             QByteArray *body, qint64 cap)
 {
-    if (refuseOversized(req, res, JsonLimit, tooLarge()))
+    if (declaredLength(req) > cap) {
+        refuseAndClose(res, tooLarge());
         return false;
+    }
+    if (body && declaredLength(req) > 0)
+        body->reserve(declaredLength(req)); // grown once, not doubled on the way
     qint64 received = 0;
     const bool complete = reader([&](const char *data, size_t size) {
         received += qint64(size);
-        if (received > JsonLimit) {
-            if (body)
-                body->clear();
-            // Read on so that the reply reaches the client, but not without end (a chunked body
-            // announces no length).
-            return received <= JsonLimit + DrainLimit;
-        }
+        if (received > cap)
+            return false; // a chunked body announces no length: it is cut where it passes the cap
         if (body)
             body->append(data, qsizetype(size));
         return true;
     });
-    if (received > JsonLimit) {
-        complete ? Reply::refuse(res, tooLarge()) : refuseAndClose(res, tooLarge());
+    if (received > cap) {
+        if (body)
+            body->clear();
+        refuseAndClose(res, tooLarge());
         return false;
     }
     if (!complete) {
@@ -93,11 +117,15 @@ bool RequestBody::refuseOversized(const httplib::Request &req, httplib::Response
 }
 
 std::optional<QJsonObject> RequestBody::readJsonObject(const httplib::Request &req, httplib::Response &res,
-                                                       const httplib::ContentReader &reader)
+                                                       const httplib::ContentReader &reader, qint64 cap)
 {
     QByteArray body;
-    if (!readWithin(req, res, reader, &body))
+    if (!readWithin(req, res, reader, &body, cap))
         return std::nullopt;
+    if (!isFlat(body)) {
+        Reply::refuse(res, QStringLiteral("Некорректный запрос"));
+        return std::nullopt;
+    }
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(body, &error);
     if (error.error != QJsonParseError::NoError || !document.isObject()) {
@@ -113,4 +141,9 @@ std::optional<QString> RequestBody::text(const QJsonObject &object, const QStrin
     if (!value.isString())
         return std::nullopt;
     return value.toString();
+}
+
+QString RequestBody::tooLong(const char *field, qsizetype most)
+{
+    return QStringLiteral("%1: не более %2 символов").arg(QString::fromUtf8(field)).arg(most);
 }

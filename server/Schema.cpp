@@ -1,6 +1,7 @@
 #include "Schema.h"
 
 #include "Database.h"
+#include "Statement.h"
 
 namespace {
 // Addresses are kept as given: absolute for what clients send, site-relative ("/media/...")
@@ -22,7 +23,8 @@ CREATE TABLE IF NOT EXISTS users (
     is_verified INTEGER NOT NULL DEFAULT 0,
     is_online INTEGER NOT NULL DEFAULT 0,
     last_seen_at INTEGER,
-    created_at INTEGER NOT NULL
+    created_at INTEGER NOT NULL,
+    name_key TEXT
 );
 CREATE TABLE IF NOT EXISTS follows (
     follower_id INTEGER NOT NULL REFERENCES users(id),
@@ -121,11 +123,16 @@ CREATE INDEX IF NOT EXISTS post_attachments_by_post ON post_attachments (post_id
 CREATE INDEX IF NOT EXISTS comments_by_post ON comments (post_id);
 CREATE INDEX IF NOT EXISTS follows_by_followee ON follows (followee_id);
 CREATE INDEX IF NOT EXISTS posts_by_time ON posts (created_at, id);
+CREATE INDEX IF NOT EXISTS users_by_name_key ON users (name_key);
 )sql";
 }
 
 void Schema::create(Database &db)
 {
     db.exec(Tables);
+    // A file made before names had keys gains the column; UserStore::fillNameKeys fills it.
+    Statement hasKey(db, "SELECT 1 FROM pragma_table_info('users') WHERE name = 'name_key'");
+    if (!hasKey.next())
+        db.exec("ALTER TABLE users ADD COLUMN name_key TEXT");
     db.exec(Indexes);
 }

@@ -10,6 +10,9 @@
 #include <unistd.h>
 
 namespace {
+// Set by a handler of the request this thread is serving.
+thread_local bool closeRequested = false;
+
 std::chrono::milliseconds duration(time_t seconds, time_t microseconds)
 {
     return std::chrono::milliseconds(seconds * 1000 + microseconds / 1000);
@@ -19,6 +22,12 @@ std::chrono::milliseconds duration(time_t seconds, time_t microseconds)
 ServiceServer::ServiceServer()
 {
     new_task_queue = [] { return new WorkerPool(MaxThreads); };
+}
+
+void ServiceServer::closeAfterReply(httplib::Response &res)
+{
+    res.set_header("Connection", "close");
+    closeRequested = true;
 }
 
 void ServiceServer::widenBacklog()
@@ -58,11 +67,36 @@ bool ServiceServer::process_and_close_socket(socket_t sock)
                                 duration(write_timeout_sec_, write_timeout_usec_));
         stream.beginHead(ConnectionStream::Clock::now() + HeadDeadline);
         bool closed = false;
+        closeRequested = false;
         ok = process_request(stream, left == 1, closed, [&stream](httplib::Request &) { stream.endHead(); });
-        if (!ok || closed)
+        if (!ok || closed || closeRequested)
             break;
+    }
+    closeGently(sock);
+    return ok;
+}
+
+void ServiceServer::closeGently(socket_t sock)
+{
+    pollfd pending{sock, POLLIN, 0};
+    if (::poll(&pending, 1, 0) > 0) {
+        ::shutdown(sock, SHUT_WR);
+        constexpr size_t MostDropped = 64 * 1024 * 1024; // a second's worth on loopback
+        const auto until = ConnectionStream::Clock::now() + std::chrono::seconds(1);
+        char dropped[16384];
+        size_t total = 0;
+        while (total < MostDropped) {
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(until - ConnectionStream::Clock::now());
+            pollfd fd{sock, POLLIN, 0};
+            if (left.count() <= 0 || ::poll(&fd, 1, int(left.count())) <= 0)
+                break;
+            const ssize_t n = ::recv(sock, dropped, sizeof(dropped), 0);
+            if (n <= 0)
+                break;
+            total += size_t(n);
+        }
     }
     ::shutdown(sock, SHUT_RDWR);
     ::close(sock);
-    return ok;
 }

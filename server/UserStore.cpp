@@ -5,6 +5,7 @@
 #include "ServiceContext.h"
 #include "Statement.h"
 #include "TimeText.h"
+#include "UserName.h"
 
 #include <string>
 
@@ -20,8 +21,8 @@ std::optional<UserStore::Login> UserStore::findLogin(const QString &login) const
 
 UserStore::Taken UserStore::taken(const QString &username, const QString &email) const
 {
-    Statement byName(m_context.db, "SELECT 1 FROM users WHERE username = ?1");
-    if (byName.bind(1, username).next())
+    Statement byName(m_context.db, "SELECT 1 FROM users WHERE username = ?1 OR name_key = ?2");
+    if (byName.bind(1, username).bind(2, UserName::key(username)).next())
         return Taken::Username;
     Statement byEmail(m_context.db, "SELECT 1 FROM users WHERE email = ?1");
     if (byEmail.bind(1, email).next())
@@ -33,22 +34,31 @@ qint64 UserStore::create(const NewUser &user) const
 {
     Statement insert(m_context.db,
                      "INSERT INTO users (username, email, password_salt, password_hash, password_iterations, "
-                     "first_name, last_name, is_online, created_at) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, 1, ?8)");
+                     "first_name, last_name, is_online, created_at, name_key) "
+                     "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, 1, ?8, ?9)");
     insert.bind(1, user.username).bind(2, user.email);
     insert.bindBlob(3, user.password.salt).bindBlob(4, user.password.hash).bind(5, qint64(user.password.iterations));
-    insert.bind(6, user.firstName).bind(7, user.lastName).bind(8, TimeText::now());
+    insert.bind(6, user.firstName)
+        .bind(7, user.lastName)
+        .bind(8, TimeText::now())
+        .bind(9, UserName::key(user.username));
     insert.run();
     return m_context.db.lastInsertId();
 }
 
-namespace {
-// The columns userFromRow() reads, in its order.
-constexpr const char *UserColumns =
-    "id, username, first_name, last_name, avatar_url, cover_url, status_text, is_verified, "
-    "(SELECT COUNT(*) FROM follows WHERE followee_id = users.id), "
-    "(SELECT COUNT(*) FROM follows WHERE follower_id = users.id), "
-    "bio, is_online, last_seen_at";
+void UserStore::fillNameKeys(Database &db)
+{
+    QList<std::pair<qint64, QString>> missing;
+    Statement query(db, "SELECT id, username FROM users WHERE name_key IS NULL");
+    while (query.next())
+        missing.append({query.integer(0), query.text(1)});
+    Transaction transaction(db);
+    for (const auto &[id, name] : missing)
+        Statement(db, "UPDATE users SET name_key = ?2 WHERE id = ?1").bind(1, id).bind(2, UserName::key(name)).run();
+    transaction.commit();
+}
 
+namespace {
 QJsonObject userFromRow(const Statement &query, const ServiceContext &context, qint64 now)
 {
     QJsonObject user{
@@ -69,25 +79,14 @@ QJsonObject userFromRow(const Statement &query, const ServiceContext &context, q
         user.insert(QStringLiteral("last_seen_text"), TimeText::lastSeen(query.integer(12), now));
     return user;
 }
-}
+} // namespace
 
 std::optional<QJsonObject> UserStore::json(qint64 id) const
 {
-    static const std::string sql = std::string("SELECT ") + UserColumns + " FROM users WHERE id = ?1";
+    static const std::string sql = std::string("SELECT ") + Columns + " FROM users WHERE id = ?1";
     Statement query(m_context.db, sql.c_str());
     query.bind(1, id);
     if (!query.next())
         return std::nullopt;
     return userFromRow(query, m_context, TimeText::now());
-}
-
-QHash<qint64, QJsonObject> UserStore::postAuthors(qint64 now) const
-{
-    static const std::string sql =
-        std::string("SELECT ") + UserColumns + " FROM users WHERE id IN (SELECT author_id FROM posts)";
-    Statement query(m_context.db, sql.c_str());
-    QHash<qint64, QJsonObject> users;
-    while (query.next())
-        users.insert(query.integer(0), userFromRow(query, m_context, now));
-    return users;
 }

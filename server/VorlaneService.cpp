@@ -6,8 +6,9 @@
 #include "Reply.h"
 #include "RequestBody.h"
 #include "Schema.h"
-#include "ServiceServer.h"
 #include "ServiceContext.h"
+#include "ServiceServer.h"
+#include "UserStore.h"
 #include "routes/Routes.h"
 
 #include <chrono>
@@ -45,6 +46,7 @@ bool VorlaneService::prepare(QString &error)
         return false;
     try {
         DemoContent::seed(*m_db);
+        UserStore::fillNameKeys(*m_db);
     } catch (const DatabaseError &e) {
         error = QStringLiteral("cannot store the demo data: ") + QString::fromUtf8(e.what());
         return false;
@@ -111,9 +113,8 @@ void VorlaneService::installHandlers()
         return RequestBody::screen(req, res) ? httplib::Server::HandlerResponse::Handled
                                              : httplib::Server::HandlerResponse::Unhandled;
     });
-    m_server->Post(".*", [](const httplib::Request &req, httplib::Response &res,
-                            const httplib::ContentReader &reader) {
-        if (RequestBody::readWithin(req, res, reader, nullptr))
+    m_server->Post(".*", [](const httplib::Request &req, httplib::Response &res, const httplib::ContentReader &reader) {
+        if (RequestBody::readWithin(req, res, reader, nullptr, RequestBody::StrayLimit))
             res.status = 404; // the error handler answers for an unknown script
     });
 

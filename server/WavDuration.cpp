@@ -23,8 +23,9 @@ std::optional<qint64> WavDuration::seconds(const QString &path)
 
     quint32 byteRate = 0;
     std::optional<qint64> dataSize;
-    // Chunks follow one another, each padded to an even length; only the two needed are read.
-    while (!dataSize) {
+    // Chunks follow one another, each padded to an even length; only the two needed are read, and
+    // only among the first few, so that a file of countless empty chunks costs no more than a real one.
+    for (int walked = 0; !dataSize && walked < MaxChunks; ++walked) {
         const QByteArray header = file.read(8);
         if (header.size() < 8)
             break;

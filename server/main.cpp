@@ -3,6 +3,7 @@
 #include "VorlaneService.h"
 
 #include <cstdio>
+#include <malloc.h>
 
 int main(int argc, char **argv)
 {
@@ -12,6 +13,10 @@ int main(int argc, char **argv)
     // a lock: a long feed (a date for every post) would read one post at a time across threads.
     if (!qEnvironmentVariableIsSet("TZ"))
         qputenv("TZ", ":/etc/localtime");
+    // Request bodies of megabytes come and go on many threads at once. Left to itself, the C library
+    // raises the size it maps separately after each such free, and each thread's arena then keeps
+    // the freed megabytes: a fixed threshold gives every large block back to the system when freed.
+    mallopt(M_MMAP_THRESHOLD, 1024 * 1024);
 
     QString error;
     const std::optional<ServerOptions> options = ServerOptions::parse(argc, argv, error);

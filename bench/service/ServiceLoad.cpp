@@ -321,4 +321,69 @@ QByteArray postJson(const QByteArray &path, const QByteArray &json)
     return "POST " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/json\r\nContent-Length: " +
            QByteArray::number(json.size()) + "\r\n\r\n" + json;
 }
+
+SlowClients::SlowClients(int port, Kind kind, int count) : m_port(port), m_kind(kind), m_count(count)
+{
+    m_thread = std::thread([this] { run(); });
+}
+
+SlowClients::~SlowClients()
+{
+    m_stop = true;
+    m_thread.join();
+}
+
+int SlowClients::open()
+{
+    const int socket = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(quint16(m_port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::connect(socket, reinterpret_cast<sockaddr *>(&address), sizeof(address));
+    return socket;
+}
+
+void SlowClients::run()
+{
+    using Clock = std::chrono::steady_clock;
+    struct Slow
+    {
+        int socket;
+        int step;
+        Clock::time_point next;
+    };
+    std::vector<Slow> slow;
+    for (int i = 0; i < m_count; ++i)
+        slow.push_back({open(), 0, Clock::now()});
+    while (!m_stop) {
+        const auto now = Clock::now();
+        for (Slow &client : slow) {
+            char ignored[4096];
+            // A closed connection reads as 0: the service cut it, so it is opened again.
+            if (::recv(client.socket, ignored, sizeof(ignored), MSG_DONTWAIT) == 0) {
+                ::close(client.socket);
+                client = {open(), 0, now};
+                ++m_reconnects;
+                continue;
+            }
+            if (now < client.next)
+                continue;
+            QByteArray piece;
+            if (m_kind == Heads)
+                piece = client.step == 0 ? QByteArray("GET /api/music.php HTTP/1.1\r\n")
+                                         : "X-Slow-" + QByteArray::number(client.step) + ": 1\r\n";
+            else
+                piece = client.step == 0 ? QByteArray("POST /api/feed.php HTTP/1.1\r\nHost: 127.0.0.1\r\n"
+                                                      "Content-Type: application/json\r\nContent-Length: 1000\r\n\r\n{")
+                                         : QByteArray(" ");
+            if (::send(client.socket, piece.constData(), size_t(piece.size()), MSG_NOSIGNAL | MSG_DONTWAIT) > 0)
+                ++client.step;
+            client.next = now + std::chrono::seconds(m_kind == Heads ? 1 : 10);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    for (const Slow &client : slow)
+        ::close(client.socket);
+}
 }

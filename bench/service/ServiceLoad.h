@@ -4,9 +4,11 @@
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <thread>
 #include <vector>
 
 // What the load benchmarks share: the service as a process on a database file filled to a given
@@ -65,4 +67,26 @@ private:
 
 QByteArray get(const QByteArray &path);
 QByteArray postJson(const QByteArray &path, const QByteArray &json);
+
+// `count` connections that each send a request slowly, opened anew whenever the service cuts one,
+// until destroyed: Heads send their head a line every second and never end it; Bodies send a whole
+// head announcing a 1,000-byte body, then one byte of it every 10 s.
+class SlowClients
+{
+public:
+    enum Kind { Heads, Bodies };
+    SlowClients(int port, Kind kind, int count);
+    ~SlowClients();
+    qint64 reconnects() const { return m_reconnects; }
+
+private:
+    void run();
+    int open();
+    int m_port;
+    Kind m_kind;
+    int m_count;
+    std::atomic<bool> m_stop = false;
+    std::atomic<qint64> m_reconnects = 0;
+    std::thread m_thread;
+};
 }

@@ -1,17 +1,21 @@
 // The service under load on loopback, each figure bounded in time and in requests:
-// - feed.php with 8 and 64 clients on 1,000- and 10,000-post databases, beside a bare cpp-httplib
-//   server answering the same bytes from memory in the same run (requests per second, p50, p99,
-//   and how many times slower the service is);
-// - one reply made anew after a commit, on each database (what a reply costs, apart from reuse);
-// - sign-ins per second;
-// - a one-user reply on a kept-alive connection (what Nagle's algorithm would delay);
-// - a feed read on a new connection while 64 connections send their request head slowly.
+// - feed.php from the reply cache with 8 and 64 clients on 1,000- and 10,000-post databases,
+//   beside a bare server answering the same bytes from memory with the service's own socket
+//   settings and pool (requests per second, p50, p99, and the ratios);
+// - the uncached path: every client writes (a comment) and then reads, beside the bare floor;
+// - what one reply costs to make: a write before each read, one client, beside sending the same
+//   bytes from memory;
+// - sign-ins per second; a one-user reply on a kept-alive connection (what Nagle would delay);
+// - reads while 300 connections send their head slowly, or their body slowly, reconnecting
+//   whenever the service cuts them.
 // VORLANE_BENCH_SERVER=/path/to/vorlane-server measures another build of the service.
 #include "ServiceLoad.h"
 
+#include "ServiceServer.h"
 #include <algorithm>
 #include <arpa/inet.h>
 #include <benchmark/benchmark.h>
+
 #include <httplib.h>
 #include <map>
 #include <netinet/in.h>
@@ -34,7 +38,8 @@ RunningService &service(int posts)
     return *slot;
 }
 
-// The least a server can do for the same reply: hand out bytes it holds.
+// The least a server can do for the same reply: hand out bytes it holds, with the service's own
+// connection loop (no Nagle, the same pool).
 class BareServer
 {
 public:
@@ -44,7 +49,9 @@ public:
         m_server.Get("/api/feed.php", [this](const httplib::Request &, httplib::Response &res) {
             res.set_content(m_body, "application/json; charset=utf-8");
         });
+        m_server.set_keep_alive_timeout(1);
         m_port = m_server.bind_to_any_port("127.0.0.1");
+        m_server.widenBacklog();
         m_thread = std::thread([this] { m_server.listen_after_bind(); });
         while (!m_server.is_running())
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -58,7 +65,7 @@ public:
 
 private:
     std::string m_body;
-    httplib::Server m_server;
+    ServiceServer m_server;
     std::thread m_thread;
     int m_port = 0;
 };
@@ -99,32 +106,114 @@ void feedBesideBareServer(benchmark::State &state)
     }
 }
 
-// A read right after a commit, so that the reply is made anew, one client at a time: what one
-// reply costs to make, whatever the service keeps between reads.
+QByteArray comment(int postId)
+{
+    return postJson("/api/feed.php", R"({"action":"comment","post_id":)" + QByteArray::number(postId) +
+                                         R"(,"user_id":1,"text":"Читаю ленту"})");
+}
+
+// The feed as it is now, the first post's id in it, and a bare server holding those bytes.
+bool readFeed(int port, QByteArray &body, int &postId)
+{
+    if (port <= 0 || HttpConnection(port).exchange(get("/api/feed.php"), body) != 200)
+        return false;
+    const qsizetype at = body.indexOf("\"id\":", body.indexOf("\"created_at_formatted\""));
+    postId = at < 0 ? 0 : body.mid(at + 5, 12).split(',').first().toInt();
+    return postId > 0;
+}
+
+// Every client writes, then reads the feed: no read can be served from the reply cache.
+void feedWriteThenRead(benchmark::State &state)
+{
+    const int posts = int(state.range(0));
+    const int clients = int(state.range(1));
+    const int port = service(posts).port();
+    QByteArray body;
+    int postId = 0;
+    if (!readFeed(port, body, postId)) {
+        state.SkipWithError("the service did not answer");
+        return;
+    }
+    BareServer bare(body);
+    const QByteArray write = comment(postId);
+    const QByteArray read = get("/api/feed.php");
+    // Only the read is timed; the write before it is what makes the read miss the cache.
+    std::mutex mutex;
+    std::vector<double> readMs;
+    auto writeThenRead = [&](HttpConnection &connection) {
+        QByteArray reply;
+        if (connection.exchange(write, reply) != 200 || !reply.contains("\"success\":true"))
+            return false;
+        const auto sent = std::chrono::steady_clock::now();
+        const bool ok = connection.exchange(read, reply) == 200 && reply.startsWith('[');
+        const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - sent).count();
+        std::lock_guard lock(mutex);
+        readMs.push_back(ms);
+        return ok;
+    };
+    auto bareRead = [&read](HttpConnection &connection) {
+        QByteArray reply;
+        return connection.exchange(read, reply) == 200 && reply.startsWith('[');
+    };
+    for (auto _ : state) {
+        const LoadFigures fed = drive(port, clients, LoadDuration, MaxRequests / 4, writeThenRead);
+        const LoadFigures memory = drive(bare.port(), clients, LoadDuration, MaxRequests, bareRead);
+        std::sort(readMs.begin(), readMs.end());
+        const double p50 = readMs.empty() ? 0 : readMs[readMs.size() / 2];
+        const double p99 = readMs.empty() ? 0 : readMs[std::min(readMs.size() - 1, readMs.size() * 99 / 100)];
+        state.counters["reads/s"] = fed.requestsPerSecond;
+        state.counters["read_p50_ms"] = p50;
+        state.counters["read_p99_ms"] = p99;
+        state.counters["failed"] = double(fed.failed);
+        report(state, "bare_", memory);
+        state.counters["reply_kB"] = double(body.size()) / 1024;
+        state.counters["x_fewer_reads/s"] =
+            fed.requestsPerSecond > 0 ? memory.requestsPerSecond / fed.requestsPerSecond : 0;
+        state.counters["x_slower_p50"] = memory.p50Ms > 0 ? p50 / memory.p50Ms : 0;
+    }
+}
+
+// One client, a write before each read, so that each reply is made anew: what making one costs,
+// beside one client reading the same bytes from a bare server.
 void feedMadeAnew(benchmark::State &state)
 {
     const int posts = int(state.range(0));
     const int port = service(posts).port();
-    static int registered = 0;
+    QByteArray body;
+    int postId = 0;
+    if (!readFeed(port, body, postId)) {
+        state.SkipWithError("the service did not answer");
+        return;
+    }
+    BareServer bare(body);
+    const QByteArray write = comment(postId);
+    const QByteArray read = get("/api/feed.php");
     HttpConnection connection(port);
-    std::vector<double> latencies;
+    HttpConnection floor(bare.port());
+    std::vector<double> made, sent;
+    auto timed = [&read](HttpConnection &to, std::vector<double> &into) {
+        QByteArray reply;
+        const auto at = std::chrono::steady_clock::now();
+        if (to.exchange(read, reply) == 200)
+            into.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - at).count());
+    };
     for (auto _ : state) {
-        for (int i = 0; i < 20; ++i) {
-            const QByteArray name = "bench" + QByteArray::number(++registered);
+        // Interleaved, so that both see the same load on a shared machine.
+        for (int i = 0; i < 40; ++i) {
             QByteArray reply;
-            connection.exchange(postJson("/api/auth.php", R"({"action":"register","username":")" + name +
-                                                              R"(","email":")" + name +
-                                                              R"(@example.org","password":"p"})"),
-                                reply);
-            const auto sent = std::chrono::steady_clock::now();
-            if (connection.exchange(get("/api/feed.php"), reply) == 200)
-                latencies.push_back(
-                    std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - sent).count());
+            connection.exchange(write, reply);
+            timed(connection, made);
+            timed(floor, sent);
         }
     }
-    std::sort(latencies.begin(), latencies.end());
-    state.counters["p50_ms"] = latencies.empty() ? 0 : latencies[latencies.size() / 2];
-    state.counters["min_ms"] = latencies.empty() ? 0 : latencies.front();
+    std::sort(made.begin(), made.end());
+    std::sort(sent.begin(), sent.end());
+    const double madeP50 = made.empty() ? 0 : made[made.size() / 2];
+    const double sentP50 = sent.empty() ? 0 : sent[sent.size() / 2];
+    state.counters["made_p50_ms"] = madeP50;
+    state.counters["bare_p50_ms"] = sentP50;
+    state.counters["x_bare"] = sentP50 > 0 ? madeP50 / sentP50 : 0;
+    state.counters["reply_kB"] = double(body.size()) / 1024;
 }
 
 void signIns(benchmark::State &state)
@@ -159,36 +248,35 @@ void keptAliveOneUser(benchmark::State &state)
     }
 }
 
-int openSlowly(int port)
-{
-    const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(quint16(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::connect(socket, reinterpret_cast<sockaddr *>(&address), sizeof(address)) == 0) {
-        const char line[] = "GET /api/music.php HTTP/1.1\r\n";
-        ::send(socket, line, sizeof(line) - 1, MSG_NOSIGNAL);
-    }
-    return socket;
-}
-
-void feedBesideSlowClients(benchmark::State &state)
+// A read of a one-user reply every 100 ms on a new connection for 12 s, while 300 slow clients hold
+// on (they are cut and come back): how long a read waits, at worst.
+void readsBesideSlowClients(benchmark::State &state)
 {
     const int port = service(1000).port();
+    const auto kind = SlowClients::Kind(state.range(0));
     for (auto _ : state) {
-        std::vector<int> slow;
-        for (int i = 0; i < 64; ++i)
-            slow.push_back(openSlowly(port));
-        HttpConnection connection(port, 10000);
-        QByteArray reply;
-        const auto sent = std::chrono::steady_clock::now();
-        const int status = connection.exchange(get("/api/feed.php"), reply);
-        const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - sent).count();
-        for (int socket : slow)
-            ::close(socket);
-        state.counters["answered"] = status == 200 ? 1 : 0;
-        state.counters["feed_ms"] = ms; // up to the 10 s the client waits
+        SlowClients slow(port, kind, 300);
+        std::this_thread::sleep_for(std::chrono::seconds(1)); // all of them connected
+        std::vector<double> ms;
+        int unanswered = 0;
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(12);
+        while (std::chrono::steady_clock::now() < end) {
+            HttpConnection connection(port, 10000);
+            QByteArray reply;
+            const auto sent = std::chrono::steady_clock::now();
+            if (connection.exchange(get("/api/profile.php?user_id=1"), reply) == 200)
+                ms.push_back(
+                    std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - sent).count());
+            else
+                ++unanswered; // not within the 10 s the reader waits
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        std::sort(ms.begin(), ms.end());
+        state.counters["reads"] = double(ms.size());
+        state.counters["unanswered"] = unanswered;
+        state.counters["p50_ms"] = ms.empty() ? 0 : ms[ms.size() / 2];
+        state.counters["max_ms"] = ms.empty() ? 0 : ms.back();
+        state.counters["slow_reconnects"] = double(slow.reconnects());
     }
 }
 }
@@ -198,7 +286,17 @@ BENCHMARK(feedBesideBareServer)
     ->ArgNames({"posts", "clients"})
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(feedWriteThenRead)
+    ->ArgsProduct({{1000, 10000}, {8, 64}})
+    ->ArgNames({"posts", "clients"})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(feedMadeAnew)->Arg(1000)->Arg(10000)->ArgName("posts")->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(signIns)->Arg(8)->Arg(32)->ArgName("clients")->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(keptAliveOneUser)->Iterations(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(feedBesideSlowClients)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(readsBesideSlowClients)
+    ->Arg(SlowClients::Heads)
+    ->Arg(SlowClients::Bodies)
+    ->ArgName("slow_bodies")
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);

@@ -7,6 +7,7 @@
 #include "Routes.h"
 #include "ServiceContext.h"
 #include "Statement.h"
+#include "UserName.h"
 #include "UserStore.h"
 
 #include <QRegularExpression>
@@ -17,6 +18,7 @@ namespace {
 constexpr qsizetype MaxNameLength = 64;
 constexpr qsizetype MaxEmailLength = 254;
 constexpr qsizetype MaxPasswordLength = 1024;
+constexpr qint64 BodyCap = RequestBody::capFor(3 * MaxNameLength + MaxEmailLength + MaxPasswordLength);
 
 QString field(const QJsonObject &body, const char *key)
 {
@@ -44,15 +46,18 @@ void login(const QJsonObject &body, httplib::Response &res, ServiceContext &cont
     const QString password = RequestBody::text(body, QStringLiteral("password")).value_or(QString());
     if (name.isEmpty() || password.isEmpty())
         return Reply::refuse(res, QStringLiteral("Заполните логин и пароль"));
-    // Refused before any hashing: guessing a password must cost the guesser, not the service.
-    if (throttle.isBlocked(name))
-        return Reply::refuse(res, QStringLiteral("Слишком много неудачных попыток входа. Попробуйте через минуту"));
-
     std::optional<UserStore::Login> found;
     {
         std::lock_guard lock(context.db.mutex());
         found = UserStore(context).findLogin(name);
     }
+    // Failures count against the account, whichever of its name or e-mail was typed; a name that
+    // is no account's keeps its own count, so that guessing it costs the same as guessing a real one.
+    const QString who = found ? QStringLiteral("id:%1").arg(found->id) : QStringLiteral("name:") + name;
+    // Refused before any hashing: guessing a password must cost the guesser, not the service.
+    if (throttle.isBlocked(who))
+        return Reply::refuse(res, QStringLiteral("Слишком много неудачных попыток входа. Попробуйте через минуту"));
+
     // The hash is checked outside the lock: it is slow on purpose. An unknown name costs the same
     // as a wrong password, so that the answer time does not tell which names exist.
     bool matches = false;
@@ -61,10 +66,10 @@ void login(const QJsonObject &body, httplib::Response &res, ServiceContext &cont
     else
         PasswordHash::make(password.left(MaxPasswordLength));
     if (!matches) {
-        throttle.recordFailure(name);
+        throttle.recordFailure(who);
         return Reply::refuse(res, QStringLiteral("Неверный логин или пароль"));
     }
-    throttle.recordSuccess(name);
+    throttle.recordSuccess(who);
 
     std::lock_guard lock(context.db.mutex());
     const std::optional<QJsonObject> user = UserStore(context).json(found->id);
@@ -81,6 +86,10 @@ void registerUser(const QJsonObject &body, httplib::Response &res, ServiceContex
         return Reply::refuse(res, QStringLiteral("Введите логин и пароль"));
     if (!isValidUsername(user.username))
         return Reply::refuse(res, QStringLiteral("Логин может содержать до 64 символов без пробелов, «@», «/» и «\\»"));
+    if (UserName::hasInvisible(user.username))
+        return Reply::refuse(res, QStringLiteral("Логин не может содержать невидимые и управляющие символы"));
+    if (UserName::mixesScripts(user.username))
+        return Reply::refuse(res, QStringLiteral("Логин не может смешивать буквы разных алфавитов"));
     if (!isValidEmail(user.email))
         return Reply::refuse(res, QStringLiteral("Некорректный адрес электронной почты"));
     if (password.size() > MaxPasswordLength)
@@ -109,16 +118,16 @@ void registerUser(const QJsonObject &body, httplib::Response &res, ServiceContex
 void Routes::addAuth(httplib::Server &server, ServiceContext &context)
 {
     auto throttle = std::make_shared<LoginThrottle>();
-    server.Post("/api/auth\\.php",
-                [&context, throttle](const httplib::Request &req, httplib::Response &res, const httplib::ContentReader &reader) {
-                    const std::optional<QJsonObject> body = RequestBody::readJsonObject(req, res, reader);
-                    if (!body)
-                        return;
-                    const QString action = RequestBody::text(*body, QStringLiteral("action")).value_or(QString());
-                    if (action == QLatin1String("login"))
-                        return login(*body, res, context, *throttle);
-                    if (action == QLatin1String("register"))
-                        return registerUser(*body, res, context);
-                    Reply::refuse(res, QStringLiteral("Неизвестное действие"));
-                });
+    server.Post("/api/auth\\.php", [&context, throttle](const httplib::Request &req, httplib::Response &res,
+                                                        const httplib::ContentReader &reader) {
+        const std::optional<QJsonObject> body = RequestBody::readJsonObject(req, res, reader, BodyCap);
+        if (!body)
+            return;
+        const QString action = RequestBody::text(*body, QStringLiteral("action")).value_or(QString());
+        if (action == QLatin1String("login"))
+            return login(*body, res, context, *throttle);
+        if (action == QLatin1String("register"))
+            return registerUser(*body, res, context);
+        Reply::refuse(res, QStringLiteral("Неизвестное действие"));
+    });
 }

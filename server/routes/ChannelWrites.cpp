@@ -55,6 +55,23 @@ struct ChannelTexts
     QString coverUrl;
 };
 
+// The refusal for the first text over its cap, if any.
+std::optional<QString> overlong(const ChannelTexts &texts)
+{
+    using namespace ChannelWrites;
+    if (texts.name.size() > MaxNameLength)
+        return RequestBody::tooLong("Название канала", MaxNameLength);
+    if (texts.description.size() > MaxDescriptionLength)
+        return RequestBody::tooLong("Описание канала", MaxDescriptionLength);
+    if (texts.category.size() > MaxCategoryLength)
+        return RequestBody::tooLong("Категория канала", MaxCategoryLength);
+    if (texts.avatarUrl.size() > MaxAddressLength)
+        return RequestBody::tooLong("Адрес аватара канала", MaxAddressLength);
+    if (texts.coverUrl.size() > MaxAddressLength)
+        return RequestBody::tooLong("Адрес обложки канала", MaxAddressLength);
+    return std::nullopt;
+}
+
 std::optional<ChannelTexts> channelTexts(const QJsonObject &body)
 {
     const auto name = RequestBody::text(body, QStringLiteral("name"));
@@ -80,6 +97,8 @@ void create(const QJsonObject &body, httplib::Response &res, ServiceContext &con
         return Reply::refuse(res, incomplete());
     if (texts->name.isEmpty())
         return Reply::refuse(res, QStringLiteral("Введите название канала"));
+    if (const std::optional<QString> refusal = overlong(*texts))
+        return Reply::refuse(res, *refusal);
 
     std::lock_guard lock(context.db.mutex());
     if (!exists(context, "SELECT 1 FROM users WHERE id = ?1", *userId))
@@ -115,6 +134,8 @@ void edit(const QJsonObject &body, httplib::Response &res, ServiceContext &conte
         return Reply::refuse(res, incomplete());
     if (texts->name.isEmpty())
         return Reply::refuse(res, QStringLiteral("Введите название канала"));
+    if (const std::optional<QString> refusal = overlong(*texts))
+        return Reply::refuse(res, *refusal);
 
     std::lock_guard lock(context.db.mutex());
     if (!exists(context, "SELECT 1 FROM channels WHERE id = ?1", *channelId))
@@ -134,6 +155,10 @@ void createPost(const QJsonObject &body, httplib::Response &res, ServiceContext 
     const std::optional<QString> imageUrl = RequestBody::text(body, QStringLiteral("image_url"));
     if (!channelId || !text || !imageUrl)
         return Reply::refuse(res, incomplete());
+    if (text->size() > ChannelWrites::MaxPostLength)
+        return Reply::refuse(res, RequestBody::tooLong("Текст записи", ChannelWrites::MaxPostLength));
+    if (imageUrl->size() > ChannelWrites::MaxAddressLength)
+        return Reply::refuse(res, RequestBody::tooLong("Адрес картинки", ChannelWrites::MaxAddressLength));
 
     std::lock_guard lock(context.db.mutex());
     if (!exists(context, "SELECT 1 FROM channels WHERE id = ?1", *channelId))

@@ -186,15 +186,15 @@ void Routes::addChannels(httplib::Server &server, ServiceContext &context)
         catalogue(context, res);
     });
 
-    server.Post("/api/channels\\.php",
-                [&context](const httplib::Request &req, httplib::Response &res, const httplib::ContentReader &reader) {
-                    const std::optional<QJsonObject> body = RequestBody::readJsonObject(req, res, reader);
-                    if (!body)
-                        return;
-                    const QString action = RequestBody::text(*body, QStringLiteral("action")).value_or(QString());
-                    if (action == QLatin1String("toggle_subscribe"))
-                        return toggleSubscribe(context, *body, res);
-                    if (!ChannelWrites::handle(action, *body, res, context))
-                        Reply::refuse(res, QStringLiteral("Неизвестное действие"));
-                });
+    server.Post("/api/channels\\.php", [&context](const httplib::Request &req, httplib::Response &res,
+                                                  const httplib::ContentReader &reader) {
+        const std::optional<QJsonObject> body = RequestBody::readJsonObject(req, res, reader, ChannelWrites::BodyCap);
+        if (!body)
+            return;
+        const QString action = RequestBody::text(*body, QStringLiteral("action")).value_or(QString());
+        if (action == QLatin1String("toggle_subscribe"))
+            return toggleSubscribe(context, *body, res);
+        if (!ChannelWrites::handle(action, *body, res, context))
+            Reply::refuse(res, QStringLiteral("Неизвестное действие"));
+    });
 }

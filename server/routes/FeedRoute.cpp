@@ -36,9 +36,9 @@ void Routes::addFeed(httplib::Server &server, ServiceContext &context)
             return Reply::refuse(res, QStringLiteral("Запись не найдена"));
         Reply::value(res, FeedRecords::comments(context, *postId));
     });
-    server.Post("/api/feed\\.php",
-                [&context](const httplib::Request &req, httplib::Response &res, const httplib::ContentReader &reader) {
-                    if (const std::optional<QJsonObject> body = RequestBody::readJsonObject(req, res, reader))
-                        FeedWrites::handle(*body, res, context);
-                });
+    server.Post("/api/feed\\.php", [&context](const httplib::Request &req, httplib::Response &res,
+                                              const httplib::ContentReader &reader) {
+        if (const std::optional<QJsonObject> body = RequestBody::readJsonObject(req, res, reader, FeedWrites::BodyCap))
+            FeedWrites::handle(*body, res, context);
+    });
 }

@@ -15,9 +15,9 @@
 #include <cmath>
 
 namespace {
-constexpr qsizetype MaxPostLength = 10000;
-constexpr qsizetype MaxCommentLength = 2000;
-constexpr qsizetype MaxAddressLength = 2048;
+using FeedWrites::MaxAddressLength;
+using FeedWrites::MaxCommentLength;
+using FeedWrites::MaxPostLength;
 
 // A member that must be a whole JSON number; nothing for a missing key, a text, a fraction.
 std::optional<qint64> integer(const QJsonObject &body, const char *key)

@@ -17,6 +17,10 @@
 #include <httplib.h>
 
 namespace {
+constexpr qsizetype MaxTitleLength = 200;
+constexpr qsizetype MaxAddressLength = 2048;
+constexpr qint64 BodyCap = RequestBody::capFor(3 * MaxTitleLength + 2 * MaxAddressLength);
+
 const char *const TrackColumns = "SELECT id, title, artist, duration_seconds, cover_url, audio_url, explicit, lyrics, "
                                  "album_name, frequency_fm FROM tracks ";
 
@@ -80,6 +84,13 @@ void uploadTrack(const QJsonObject &body, httplib::Response &res, ServiceContext
     const auto &[title, artist, album, audioUrl, coverUrl] = values;
     if (title.isEmpty() || artist.isEmpty() || audioUrl.isEmpty())
         return Reply::refuse(res, QStringLiteral("Укажите название, исполнителя и аудиофайл"));
+    const char *const labels[] = {"Название трека", "Исполнитель", "Название альбома", "Адрес аудиофайла",
+                                  "Адрес обложки"};
+    for (int i = 0; i < 5; ++i) {
+        const qsizetype most = i < 3 ? MaxTitleLength : MaxAddressLength;
+        if (values[i].size() > most)
+            return Reply::refuse(res, RequestBody::tooLong(labels[i], most));
+    }
 
     const qint64 duration = durationOf(audioUrl, context);
     std::lock_guard lock(context.db.mutex());
@@ -104,7 +115,7 @@ void Routes::addMusic(httplib::Server &server, ServiceContext &context)
     });
     server.Post("/api/music_upload\\.php",
                 [&context](const httplib::Request &req, httplib::Response &res, const httplib::ContentReader &reader) {
-                    const std::optional<QJsonObject> body = RequestBody::readJsonObject(req, res, reader);
+                    const std::optional<QJsonObject> body = RequestBody::readJsonObject(req, res, reader, BodyCap);
                     if (body)
                         uploadTrack(*body, res, context);
                 });

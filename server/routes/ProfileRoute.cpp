@@ -19,6 +19,7 @@
 namespace {
 // Addresses and texts of a profile are short; anything longer is no address or status at all.
 constexpr qsizetype MaxTextLength = 4096;
+constexpr qint64 BodyCap = RequestBody::capFor(4 * MaxTextLength);
 
 // The request keys, in the order of the parameters below.
 constexpr std::array<const char *, 4> Keys{"avatar_url", "cover_url", "status_text", "bio"};
@@ -89,7 +90,7 @@ void Routes::addProfile(httplib::Server &server, ServiceContext &context)
 
     server.Post("/api/profile\\.php",
                 [&context](const httplib::Request &req, httplib::Response &res, const httplib::ContentReader &reader) {
-                    const std::optional<QJsonObject> body = RequestBody::readJsonObject(req, res, reader);
+                    const std::optional<QJsonObject> body = RequestBody::readJsonObject(req, res, reader, BodyCap);
                     if (body)
                         update(*body, res, context);
                 });

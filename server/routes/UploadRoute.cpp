@@ -6,9 +6,13 @@
 #include "RequestBody.h"
 #include "Routes.h"
 #include "ServiceContext.h"
+#include "ServiceServer.h"
 
 #include <QJsonObject>
 #include <httplib.h>
+
+#include <chrono>
+#include <semaphore>
 
 namespace {
 QString tooLargeFile()
@@ -24,24 +28,64 @@ void replyStored(httplib::Response &res, ServiceContext &context, MediaStore::In
     Reply::success(res, QStringLiteral("Файл загружен"), QJsonObject{{QStringLiteral("url"), context.absolute(*path)}});
 }
 
+// Photos in JSON are the only bodies read whole into memory, up to 16 MiB, and cost a few times
+// that on the way to the file: only a few are taken in at once, the others wait their turn.
+std::counting_semaphore<> &photoSlots()
+{
+    static std::counting_semaphore<> turns(4);
+    return turns;
+}
+
+class PhotoSlot
+{
+public:
+    PhotoSlot() : m_taken(photoSlots().try_acquire_for(std::chrono::seconds(30))) {}
+    ~PhotoSlot()
+    {
+        if (m_taken)
+            photoSlots().release();
+    }
+    PhotoSlot(const PhotoSlot &) = delete;
+    PhotoSlot &operator=(const PhotoSlot &) = delete;
+    bool taken() const { return m_taken; }
+
+private:
+    bool m_taken;
+};
+
 void uploadPhoto(const httplib::Request &req, httplib::Response &res, const httplib::ContentReader &reader,
                  ServiceContext &context)
 {
-    const std::optional<QJsonObject> body = RequestBody::readJsonObject(req, res, reader);
-    if (!body)
-        return;
-    const std::optional<QString> data = RequestBody::text(*body, QStringLiteral("base64_data"));
-    if (!data || data->isEmpty())
-        return Reply::refuse(res, QStringLiteral("Файл не получен"));
-    // A photo is a JPEG unless the request names another picture type.
-    const QJsonValue requested = body->value(QStringLiteral("extension"));
-    const std::optional<QString> extension = requested.isUndefined() || requested.isNull()
-        ? std::optional<QString>(QStringLiteral("jpg"))
-        : MediaStore::allowedExtension(requested.toString());
-    if (!extension || !MediaStore::isImageExtension(*extension))
-        return Reply::refuse(res, QStringLiteral("Недопустимый тип файла"));
+    std::optional<PhotoSlot> slot;
+    const qint64 length = RequestBody::declaredLength(req);
+    if (length < 0 || length > RequestBody::StrayLimit) {
+        slot.emplace();
+        if (!slot->taken()) {
+            Reply::refuse(res, QStringLiteral("Сервер занят, повторите попытку позже"));
+            ServiceServer::closeAfterReply(res);
+            return;
+        }
+    }
+    QByteArray base64;
+    std::optional<QString> extension;
+    {
+        // The parsed body and its text are let go as soon as the bytes to decode are taken out.
+        const std::optional<QJsonObject> body = RequestBody::readJsonObject(req, res, reader, RequestBody::PhotoLimit);
+        if (!body)
+            return;
+        const std::optional<QString> data = RequestBody::text(*body, QStringLiteral("base64_data"));
+        if (!data || data->isEmpty())
+            return Reply::refuse(res, QStringLiteral("Файл не получен"));
+        // A photo is a JPEG unless the request names another picture type.
+        const QJsonValue requested = body->value(QStringLiteral("extension"));
+        extension = requested.isUndefined() || requested.isNull() ? std::optional<QString>(QStringLiteral("jpg"))
+                                                                  : MediaStore::allowedExtension(requested.toString());
+        if (!extension || !MediaStore::isImageExtension(*extension))
+            return Reply::refuse(res, QStringLiteral("Недопустимый тип файла"));
+        base64 = data->toLatin1();
+    }
     const QByteArray::FromBase64Result decoded =
-        QByteArray::fromBase64Encoding(data->toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+        QByteArray::fromBase64Encoding(std::move(base64), QByteArray::AbortOnBase64DecodingErrors);
     if (!decoded || decoded.decoded.isEmpty())
         return Reply::refuse(res, QStringLiteral("Некорректные данные изображения"));
 
@@ -68,7 +112,7 @@ void uploadFile(const httplib::Request &req, httplib::Response &res, const httpl
     const std::optional<QByteArray> boundary = MultipartStream::boundaryOf(req.get_header_value("Content-Type"));
     if (!boundary) {
         Reply::refuse(res, QStringLiteral("Некорректный запрос"));
-        res.set_header("Connection", "close");
+        ServiceServer::closeAfterReply(res);
         return;
     }
     MultipartStream stream(
@@ -128,7 +172,7 @@ void uploadFile(const httplib::Request &req, httplib::Response &res, const httpl
     if (!complete || !stream.isComplete()) {
         file.reset();
         Reply::refuse(res, refusal.value_or(QStringLiteral("Некорректный запрос")));
-        res.set_header("Connection", "close");
+        ServiceServer::closeAfterReply(res);
         return;
     }
     if (refusal)

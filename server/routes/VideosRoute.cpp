@@ -17,6 +17,10 @@
 namespace {
 // The client never says who publishes: every new video belongs to the demo account.
 constexpr qint64 PublisherId = 1;
+constexpr qsizetype MaxTitleLength = 200;
+constexpr qsizetype MaxDescriptionLength = 5000;
+constexpr qsizetype MaxAddressLength = 2048;
+constexpr qint64 BodyCap = RequestBody::capFor(MaxTitleLength + MaxDescriptionLength + 2 * MaxAddressLength);
 
 const char *const VideoColumns =
     "SELECT id, title, description, author_id, thumbnail_url, video_url, duration_seconds, "
@@ -79,6 +83,14 @@ std::variant<NewVideo, QString> readNewVideo(const QJsonObject &body)
         return QStringLiteral("Введите название видео");
     if (videoUrl->isEmpty())
         return QStringLiteral("Видеофайл не загружен");
+    if (title->size() > MaxTitleLength)
+        return RequestBody::tooLong("Название видео", MaxTitleLength);
+    if (description->size() > MaxDescriptionLength)
+        return RequestBody::tooLong("Описание видео", MaxDescriptionLength);
+    if (videoUrl->size() > MaxAddressLength)
+        return RequestBody::tooLong("Адрес видеофайла", MaxAddressLength);
+    if (thumbnailUrl->size() > MaxAddressLength)
+        return RequestBody::tooLong("Адрес превью", MaxAddressLength);
     return NewVideo{*title, *description, *videoUrl, *thumbnailUrl};
 }
 
@@ -114,7 +126,7 @@ void Routes::addVideos(httplib::Server &server, ServiceContext &context)
     });
     server.Post("/api/video_upload\\.php",
                 [&context](const httplib::Request &req, httplib::Response &res, const httplib::ContentReader &reader) {
-                    const std::optional<QJsonObject> body = RequestBody::readJsonObject(req, res, reader);
+                    const std::optional<QJsonObject> body = RequestBody::readJsonObject(req, res, reader, BodyCap);
                     if (body)
                         uploadVideo(*body, res, context);
                 });

@@ -190,6 +190,44 @@ private Q_SLOTS:
         QCOMPARE(postCount(), 2); // the other thread's commit is seen at once
     }
 
+    // A reply being made holds up no other: with one stalled in the middle, a reader that must see a
+    // later commit makes its own; the stalled one, done last, does not displace it.
+    void makesRepliesSideBySide()
+    {
+        for (int i = 0; i < 20; ++i)
+            addPost("earlier");
+        std::promise<void> stalled;
+        std::promise<void> mayGoOn;
+        // Called every 50 steps of this thread's statements: well inside the reply's first query,
+        // once its view of the data is taken.
+        struct Gate
+        {
+            std::promise<void> &stalled;
+            std::future<void> goOn;
+            bool once = true;
+        } gate{stalled, mayGoOn.get_future()};
+        std::future<int> slow = std::async(std::launch::async, [&] {
+            sqlite3_progress_handler(
+                m_db->handle(), 50,
+                [](void *data) {
+                    if (auto *gate = static_cast<Gate *>(data); std::exchange(gate->once, false)) {
+                        gate->stalled.set_value();
+                        gate->goOn.wait();
+                    }
+                    return 0;
+                },
+                &gate);
+            return postCount();
+        });
+        stalled.get_future().wait();
+        addPost("later");
+        const int meanwhile = postCount(); // waits for nothing: the stalled reply cannot hold it
+        mayGoOn.set_value();
+        QCOMPARE(slow.get(), 20);
+        QCOMPARE(meanwhile, 21);
+        QCOMPARE(postCount(), 21);
+    }
+
     // A kept statement is reset when put back: it holds no old view of the data.
     void keptStatementsSeeLaterCommits()
     {

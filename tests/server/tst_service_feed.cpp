@@ -49,6 +49,16 @@ private Q_SLOTS:
         write("post with a fractional user id", R"({"user_id": 1.5, "text": "a", "image_url": ""})") << malformed;
         write("post with a number as image_url", R"({"user_id": 1, "text": "a", "image_url": 3})") << malformed;
         write("post with blank text", R"({"user_id": 1, "text": " \n ", "image_url": ""})") << "Напишите текст записи";
+        const QByteArray longPost =
+            QByteArray("{\"user_id\": 1, \"image_url\": \"\", \"text\": \"") + QByteArray(10001, 'x') + "\"}";
+        write("post over its cap", longPost.constData()) << "Слишком длинная запись";
+        const QByteArray longAddress =
+            QByteArray("{\"user_id\": 1, \"text\": \"a\", \"image_url\": \"") + QByteArray(2049, 'x') + "\"}";
+        write("picture address over its cap", longAddress.constData()) << "Слишком длинная запись";
+        // Far over: refused by its size alone, before it is read.
+        const QByteArray huge =
+            QByteArray("{\"user_id\": 1, \"image_url\": \"\", \"text\": \"") + QByteArray(1 << 20, 'x') + "\"}";
+        write("post of a megabyte", huge.constData()) << "Слишком большой запрос";
         write("post by nobody", R"({"user_id": 999, "text": "a", "image_url": ""})") << noUser;
         write("repost of no post", R"({"action": "repost", "post_id": 999, "user_id": 1})") << noPost;
         write("repost by nobody", R"({"action": "repost", "post_id": 1, "user_id": 999})") << noUser;

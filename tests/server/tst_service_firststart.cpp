@@ -1,6 +1,7 @@
 // A first start cut short by kill -9 at several moments: the next start completes the demo media
 // and data, and they are the same as those of a start that was never interrupted.
 #include "HttpExchange.h"
+#include "ServiceLaunch.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -11,31 +12,13 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-#include <csignal>
-#include <functional>
-#include <sys/prctl.h>
 
 namespace {
-constexpr int WaitMs = 60000;
+using ServiceLaunch::WaitMs;
 
 void launch(QProcess &process, const QString &dir)
 {
-    process.setProgram(QStringLiteral(VORLANE_SERVER_PATH));
-    process.setArguments(
-        {"--port", "0", "--db", QDir(dir).filePath("vorlane.db"), "--media", QDir(dir).filePath("media")});
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
-    process.start();
-}
-
-int waitForPort(QProcess &process)
-{
-    while (!process.canReadLine()) {
-        if (!process.waitForReadyRead(WaitMs))
-            return 0;
-    }
-    const QByteArray line = process.readLine().trimmed();
-    return line.startsWith("PORT ") ? line.mid(5).toInt() : 0;
+    ServiceLaunch::start(process, QDir(dir).filePath("vorlane.db"), QDir(dir).filePath("media"));
 }
 
 // Every file under the media folder, by its path in there, with its bytes.
@@ -69,7 +52,7 @@ Served serve(const QString &dir)
 {
     QProcess process;
     launch(process, dir);
-    const int port = waitForPort(process);
+    const int port = ServiceLaunch::port(process);
     Served served;
     if (port <= 0)
         return served;
@@ -81,8 +64,7 @@ Served serve(const QString &dir)
             .object()
             .value("success")
             .toBool();
-    ::kill(pid_t(process.processId()), SIGTERM);
-    process.waitForFinished(WaitMs);
+    ServiceLaunch::stop(process, SIGTERM);
     served.media = mediaFiles(dir);
     return served;
 }
@@ -127,7 +109,7 @@ private Q_SLOTS:
             launch(first, dir.path());
             QVERIFY(first.waitForStarted(WaitMs));
             if (afterThePort) {
-                QVERIFY(waitForPort(first) > 0);
+                QVERIFY(ServiceLaunch::port(first) > 0);
             } else {
                 QElapsedTimer waited;
                 waited.start();

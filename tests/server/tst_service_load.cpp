@@ -2,11 +2,11 @@
 // time, bursts of sign-ins. Whoever else asks meanwhile is still answered.
 #include "ServiceTest.h"
 
-#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTcpSocket>
 #include <QTest>
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -64,54 +64,67 @@ private Q_SLOTS:
         }
     }
 
-    // A head that never ends is cut off, also when its bytes keep coming.
-    void dropsAHeadThatTakesTooLong()
+    // A request that keeps trickling in is cut off: its head must be whole within seconds, and its
+    // body must keep coming at a floor rate after it. Each row sends a byte every 250 ms for as
+    // long as 60 s; the service must end it well before.
+    void dropsARequestThatTakesTooLong_data()
     {
+        QTest::addColumn<QByteArray>("head");
+        QTest::addColumn<QByteArray>("piece");
+        QTest::newRow("head") << QByteArray("GET /api/music.php HTTP/1.1\r\n") << QByteArray("X-Line: 1\r\n");
+        QTest::newRow("body") << QByteArray(
+                                     "POST /api/feed.php HTTP/1.1\r\nHost: x\r\nContent-Type: application/json\r\n"
+                                     "Content-Length: 1000\r\n\r\n{")
+                              << QByteArray(" ");
+    }
+    void dropsARequestThatTakesTooLong()
+    {
+        QFETCH(QByteArray, head);
+        QFETCH(QByteArray, piece);
         const std::unique_ptr<QTcpSocket> socket = connectTo(m_service.port());
         QVERIFY(socket);
-        socket->write("GET /api/music.php HTTP/1.1\r\n");
-        int linesSent = 0;
+        socket->write(head);
+        int piecesSent = 0;
         QByteArray answer;
-        for (; linesSent < 60 && socket->state() == QAbstractSocket::ConnectedState; ++linesSent) {
-            socket->write(QByteArray("X-Line-") + QByteArray::number(linesSent) + ": 1\r\n");
+        for (; piecesSent < 240 && socket->state() == QAbstractSocket::ConnectedState; ++piecesSent) {
+            socket->write(piece);
             socket->waitForBytesWritten(WaitMs);
             if (socket->waitForReadyRead(250))
                 answer += socket->readAll();
         }
         answer += socket->readAll();
-        QVERIFY2(linesSent < 60, "the service kept reading the head");
-        QVERIFY2(!answer.startsWith("HTTP/1.1 200"), answer.constData());
+        QVERIFY2(piecesSent < 240, "the service kept reading the request");
+        QVERIFY2(!answer.contains("\"success\":true"), answer.constData());
     }
 
+    // Sign-ins queue for the hashing; a read that comes during the burst is not queued behind it.
+    // Checked by order, not by time: most of the burst is still unanswered when the read is.
     void answersAReadDuringASignInBurst()
     {
-        constexpr int Burst = 96;
+        constexpr int Burst = 48;
         std::vector<std::unique_ptr<QTcpSocket>> signIns;
         for (int i = 0; i < Burst; ++i) {
             signIns.push_back(connectTo(m_service.port()));
             QVERIFY(signIns.back());
-        }
-        int answered = 0;
-        int succeeded = 0;
-        for (const auto &socket : signIns) {
-            connect(socket.get(), &QTcpSocket::disconnected, this, [&answered, &succeeded, s = socket.get()] {
-                ++answered;
-                succeeded += s->readAll().contains("\"success\":true") ? 1 : 0;
-            });
-            socket->write(loginRequest("demo", "demo12345"));
-            QVERIFY(socket->waitForBytesWritten(WaitMs));
+            signIns.back()->write(loginRequest("demo", "demo12345"));
+            QVERIFY(signIns.back()->waitForBytesWritten(WaitMs));
         }
 
         const HttpReply feed = m_http->get("/api/feed.php", HttpExchange::AsClient);
-        const int answeredBeforeTheRead = answered;
+        const auto answeredBeforeTheRead = std::count_if(signIns.cbegin(), signIns.cend(), [](const auto &socket) {
+            return socket->state() == QAbstractSocket::UnconnectedState || socket->bytesAvailable() > 0;
+        });
         QCOMPARE(feed.status, 200);
         QVERIFY(QJsonDocument::fromJson(feed.body).isArray());
-        // Queued behind the burst, the read would come after most of it.
         QVERIFY2(answeredBeforeTheRead < Burst / 2,
                  qPrintable(QStringLiteral("%1 sign-ins answered before the feed").arg(answeredBeforeTheRead)));
 
-        QTRY_COMPARE_WITH_TIMEOUT(answered, Burst, WaitMs);
-        QCOMPARE(succeeded, Burst);
+        // However long the burst takes, every sign-in in it succeeds.
+        for (const auto &socket : signIns) {
+            while (socket->state() == QAbstractSocket::ConnectedState)
+                socket->waitForDisconnected(-1);
+            QVERIFY(socket->readAll().contains("\"success\":true"));
+        }
     }
 };
 

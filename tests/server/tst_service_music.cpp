@@ -83,6 +83,14 @@ private Q_SLOTS:
         QTest::newRow("WAV shorter than half a second") << QByteArray("a.wav") << wavSample(0.2) << false << 1;
         QTest::newRow("WAV whose data size was never written")
             << QByteArray("a.wav") << wavSample(2.0, 8000, 0xFFFFFFFF) << false << 2;
+        // Empty chunks before the sound: a few are read past, a file of countless ones is not walked.
+        const auto behindEmptyChunks = [](int count) {
+            return wavSample(2.0).insert(36, QByteArray("JUNK\0\0\0\0", 8).repeated(count));
+        };
+        QTest::newRow("WAV with its sound behind 60 empty chunks")
+            << QByteArray("a.wav") << behindEmptyChunks(60) << false << 2;
+        QTest::newRow("WAV with its sound behind 100 empty chunks")
+            << QByteArray("a.wav") << behindEmptyChunks(100) << false << 0;
         QTest::newRow("WAV cut inside its header") << QByteArray("a.wav") << wavSample(2.0).left(30) << false << 0;
         QTest::newRow("not a WAV inside") << QByteArray("a.wav") << QByteArray("ID3 and more") << false << 0;
         QTest::newRow("MP3") << QByteArray("a.mp3") << QByteArray("ID3 and more") << false << 0;

@@ -1,6 +1,7 @@
 // The service as a process: its command line, its port line, stopping on signals, the data
 // kept in a database file, the logo, and what it answers outside its scripts.
 #include "HttpExchange.h"
+#include "ServiceLaunch.h"
 #include "ServiceProcess.h"
 
 #include <QImage>
@@ -8,31 +9,14 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-#include <csignal>
-#include <sys/prctl.h>
 #include <sqlite3.h>
 
 namespace {
 // Starts the service with the given database file; returns the port, or 0.
 int startWith(QProcess &process, const QString &db, const QString &media)
 {
-    process.setProgram(QStringLiteral(VORLANE_SERVER_PATH));
-    process.setArguments({"--port", "0", "--db", db, "--media", media});
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
-    process.start();
-    while (!process.canReadLine()) {
-        if (!process.waitForReadyRead(60000))
-            return 0;
-    }
-    const QByteArray line = process.readLine().trimmed();
-    return line.startsWith("PORT ") ? line.mid(5).toInt() : 0;
-}
-
-bool stopWith(QProcess &process, int signal)
-{
-    ::kill(pid_t(process.processId()), signal);
-    return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    ServiceLaunch::start(process, db, media);
+    return ServiceLaunch::port(process);
 }
 }
 
@@ -85,7 +69,7 @@ private Q_SLOTS:
         HttpExchange http(QStringLiteral("http://127.0.0.1:%1").arg(port));
         if (idleConnectionOpen)
             QCOMPARE(http.get("/api/music.php").status, 200);
-        QVERIFY(stopWith(process, signal));
+        QVERIFY(ServiceLaunch::stop(process, signal));
         QVERIFY(process.readAllStandardOutput().isEmpty()); // nothing after the port line
     }
 
@@ -134,7 +118,7 @@ private Q_SLOTS:
                                                                         {"last_name", ""}});
                 QCOMPARE(reply.object().value("success"), QJsonValue(true));
             }
-            QVERIFY(stopWith(process, SIGTERM));
+            QVERIFY(ServiceLaunch::stop(process, SIGTERM));
         }
 
         QFile file(db);
@@ -170,7 +154,7 @@ private Q_SLOTS:
         const HttpReply login = http.postJson("/api/auth.php", {{"action", "login"}, {"username", "second"},
                                                                 {"email", "second"}, {"password", password}});
         QCOMPARE(login.object().value("success"), QJsonValue(true));
-        QVERIFY(stopWith(again, SIGTERM));
+        QVERIFY(ServiceLaunch::stop(again, SIGTERM));
     }
 
     void answersOutsideItsScriptsWithAnEnvelope_data()
@@ -206,6 +190,26 @@ private Q_SLOTS:
         QTest::newRow("no script, a body over the JSON cap")
             << QByteArray("POST /api/nothing.php") << QByteArray("Content-Length: 2147483648\r\n\r\n{") << 200
             << "Слишком большой запрос";
+        // Over its cap a body is refused with the envelope: by its announced length before it is
+        // read, or where it passes the cap when it announces none.
+        const QByteArray json = "Content-Type: application/json\r\n";
+        const QByteArray photo = "{\"base64_data\":\"" + QByteArray(64 * 1024, 'A') + "\",\"extension\":\"jpg\"}";
+        QByteArray chunked;
+        for (qsizetype at = 0; at < photo.size(); at += 4096)
+            chunked += QByteArray::number(photo.mid(at, 4096).size(), 16) + "\r\n" + photo.mid(at, 4096) + "\r\n";
+        const QString tooLarge = "Слишком большой запрос";
+        QTest::newRow("JSON photo over 16 MB")
+            << QByteArray("POST /api/upload.php") << json + "Content-Length: 16777217\r\n\r\n{" << 200 << tooLarge;
+        QTest::newRow("sign-in over its cap")
+            << QByteArray("POST /api/auth.php") << json + "Content-Length: 65572\r\n\r\n" + photo << 200 << tooLarge;
+        QTest::newRow("sign-in over its cap, chunked")
+            << QByteArray("POST /api/auth.php") << json + "Transfer-Encoding: chunked\r\n\r\n" + chunked + "0\r\n\r\n"
+            << 200 << tooLarge;
+        QTest::newRow("file announcing 2 GB")
+            << QByteArray("POST /api/upload.php")
+            << "Content-Type: multipart/form-data; boundary=B\r\nContent-Length: 2147483648\r\n\r\n" +
+                   HttpExchange::multipart("B", "big.mp4", "start of a long file")
+            << 200 << "Файл слишком большой: не более 1 ГБ";
         QTest::newRow("negative Content-Length")
             << QByteArray("POST /api/auth.php") << QByteArray("Content-Length: -5\r\n\r\n{}") << 200
             << "Некорректный запрос";

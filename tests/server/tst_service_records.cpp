@@ -10,6 +10,8 @@
 #include <Video.h>
 
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QTest>
 
 class tst_ServiceRecords : public ServiceTest
@@ -132,6 +134,61 @@ private Q_SLOTS:
             withPosts += details->posts->isEmpty() ? 0 : 1;
         }
         QVERIFY(withPosts >= 2);
+    }
+
+    // Every text stored for a list has a cap that fits its field, so that no handful of requests
+    // can swell a list past what the client reads; past it the write is refused and stores nothing.
+    void refusesTextsOverTheirCaps_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QJsonObject>("body");
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<QString>("message");
+        const QJsonObject track{
+            {"title", "t"}, {"artist", "a"}, {"album_name", ""}, {"audio_url", "http://x/a.mp3"}, {"cover_url", ""}};
+        const QJsonObject video{
+            {"title", "t"}, {"description", ""}, {"video_url", "http://x/v.mp4"}, {"thumbnail_url", ""}};
+        const QJsonObject channel{{"action", "create"}, {"user_id", 1},     {"name", "n"},    {"description", ""},
+                                  {"category", ""},     {"avatar_url", ""}, {"cover_url", ""}};
+        const QJsonObject post{{"action", "create_post"}, {"channel_id", 1}, {"text", "t"}, {"image_url", ""}};
+        const auto cap = [](const char *script, QJsonObject body, const char *list, const char *key, int most,
+                            const char *field) {
+            body.insert(QLatin1String(key), QString(most + 1, QLatin1Char('x')));
+            QTest::addRow("%s.php %s %s", script, qPrintable(body.value("action").toString()), key)
+                << QString(script) + ".php" << body << QString(list)
+                << QStringLiteral("%1: не более %2 символов").arg(QString::fromUtf8(field)).arg(most);
+        };
+        cap("music_upload", track, "music.php", "title", 200, "Название трека");
+        cap("music_upload", track, "music.php", "artist", 200, "Исполнитель");
+        cap("music_upload", track, "music.php", "album_name", 200, "Название альбома");
+        cap("music_upload", track, "music.php", "audio_url", 2048, "Адрес аудиофайла");
+        cap("music_upload", track, "music.php", "cover_url", 2048, "Адрес обложки");
+        cap("video_upload", video, "videos.php", "title", 200, "Название видео");
+        cap("video_upload", video, "videos.php", "description", 5000, "Описание видео");
+        cap("video_upload", video, "videos.php", "video_url", 2048, "Адрес видеофайла");
+        cap("video_upload", video, "videos.php", "thumbnail_url", 2048, "Адрес превью");
+        cap("channels", channel, "channels.php", "name", 100, "Название канала");
+        cap("channels", channel, "channels.php", "description", 5000, "Описание канала");
+        cap("channels", channel, "channels.php", "category", 100, "Категория канала");
+        cap("channels", channel, "channels.php", "avatar_url", 2048, "Адрес аватара канала");
+        cap("channels", channel, "channels.php", "cover_url", 2048, "Адрес обложки канала");
+        cap("channels", post, "channels.php?channel_id=1", "text", 10000, "Текст записи");
+        cap("channels", post, "channels.php?channel_id=1", "image_url", 2048, "Адрес картинки");
+    }
+    void refusesTextsOverTheirCaps()
+    {
+        QFETCH(QString, script);
+        QFETCH(QJsonObject, body);
+        QFETCH(QString, list);
+        QFETCH(QString, message);
+        const auto count = [this, &list] {
+            const QJsonDocument listed = QJsonDocument::fromJson(m_http->get("/api/" + list).body);
+            return listed.isArray() ? listed.array().size() : listed.object().value("posts").toArray().size();
+        };
+        const qsizetype before = count();
+        const HttpReply reply = m_http->postJson("/api/" + script, body);
+        QVERIFY2(reply.isRefusal(message), reply.body.left(300).constData());
+        QCOMPARE(count(), before);
     }
 
     void refusalsDecodeAsEnvelopes()

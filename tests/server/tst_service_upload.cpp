@@ -211,45 +211,6 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.readAll() == stored);
     }
-
-    // Over its cap a body is refused with the envelope, read to its end when it is not far over
-    // (the client is still sending and must get the reply), cut off at once when it is.
-    void refusesBodiesOverTheirCaps_data()
-    {
-        QTest::addColumn<QByteArray>("request");
-        QTest::addColumn<QString>("message");
-        const QByteArray json = "{\"base64_data\":\"" + QByteArray(16 * 1024 * 1024, 'A') + "\",\"extension\":\"jpg\"}";
-        const QByteArray jsonType = "Content-Type: application/json\r\n";
-        const QString tooLarge = "Слишком большой запрос";
-        QTest::newRow("JSON photo just over 16 MB")
-            << rawPost("upload.php", jsonType + "Content-Length: " + QByteArray::number(json.size()), json) << tooLarge;
-        QByteArray chunked;
-        for (qsizetype at = 0; at < json.size(); at += 1 << 20) {
-            const QByteArray piece = json.mid(at, 1 << 20);
-            chunked += QByteArray::number(piece.size(), 16) + "\r\n" + piece + "\r\n";
-        }
-        QTest::newRow("JSON sign-in over 16 MB, chunked")
-            << rawPost("auth.php", jsonType + "Transfer-Encoding: chunked", chunked + "0\r\n\r\n") << tooLarge;
-        QTest::newRow("JSON announcing 2 GB") << rawPost("auth.php", jsonType + "Content-Length: 2147483648", "{")
-                                              << tooLarge;
-        QTest::newRow("file announcing 2 GB")
-            << rawPost("upload.php", "Content-Type: multipart/form-data; boundary=B\r\nContent-Length: 2147483648",
-                       HttpExchange::multipart("B", "big.mp4", "start of a long file"))
-            << "Файл слишком большой: не более 1 ГБ";
-    }
-    void refusesBodiesOverTheirCaps()
-    {
-        QFETCH(QByteArray, request);
-        QFETCH(QString, message);
-        const QByteArray reply = HttpExchange::raw(m_service.port(), request);
-        QVERIFY2(reply.startsWith("HTTP/1.1 200 "), reply.left(200).constData());
-        const QJsonObject envelope = QJsonDocument::fromJson(reply.mid(reply.indexOf("\r\n\r\n") + 4)).object();
-        QCOMPARE(envelope.value("success"), QJsonValue(false));
-        QCOMPARE(envelope.value("message").toString(), message);
-        QVERIFY(storedFiles().isEmpty());
-        // Still serving.
-        QCOMPARE(m_http->get("/api/music.php").status, 200);
-    }
 };
 
 QTEST_GUILESS_MAIN(tst_ServiceUpload)

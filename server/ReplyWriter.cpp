@@ -1,6 +1,9 @@
-#include "JsonWriter.h"
+#include "ReplyWriter.h"
 
 #include <QString>
+
+#include <algorithm>
+#include <charconv>
 
 namespace {
 // Well-formed UTF-8 as Unicode defines it: no overlong forms, no surrogates, nothing past U+10FFFF.
@@ -44,104 +47,106 @@ char hexDigit(int value)
 {
     return char(value < 10 ? '0' + value : 'a' + value - 10);
 }
+} // namespace
+
+void ReplyWriter::grow(qsizetype needed)
+{
+    m_out.resize(std::max({m_out.size() * 2, m_size + needed, qsizetype(256)}));
 }
 
-void JsonWriter::separate()
+void ReplyWriter::separate()
 {
     if (m_needsComma)
-        m_out += ',';
+        put(',');
     m_needsComma = true;
 }
 
-void JsonWriter::open(char bracket)
+void ReplyWriter::open(char bracket)
 {
     separate();
-    m_out += bracket;
+    put(bracket);
     m_needsComma = false;
 }
 
-void JsonWriter::close(char bracket)
+void ReplyWriter::close(char bracket)
 {
-    m_out += bracket;
+    put(bracket);
     m_needsComma = true;
 }
 
-void JsonWriter::key(const char *name)
+void ReplyWriter::key(const char *name)
 {
     separate();
-    m_out += '"';
-    m_out += name;
-    m_out += "\":";
+    put('"');
+    put(name, qsizetype(std::strlen(name)));
+    put("\":", 2);
     m_needsComma = false;
 }
 
-void JsonWriter::string(QByteArrayView utf8)
+void ReplyWriter::string(QByteArrayView utf8, QByteArrayView plain)
 {
     separate();
-    m_out += '"';
+    put('"');
+    put(plain);
     // QString::fromUtf8 also drops a leading byte-order mark.
     if (isValidUtf8(utf8) && !utf8.startsWith("\xEF\xBB\xBF"))
         escaped(utf8);
     else
         escaped(QString::fromUtf8(utf8).toUtf8());
-    m_out += '"';
+    put('"');
 }
 
-void JsonWriter::escaped(QByteArrayView utf8)
+void ReplyWriter::escaped(QByteArrayView utf8)
 {
     qsizetype plainFrom = 0;
     for (qsizetype i = 0; i < utf8.size(); ++i) {
         const auto c = static_cast<unsigned char>(utf8[i]);
         if (c >= 0x20 && c != '"' && c != '\\')
             continue;
-        m_out.append(utf8.data() + plainFrom, i - plainFrom);
+        put(utf8.data() + plainFrom, i - plainFrom);
         plainFrom = i + 1;
-        m_out += '\\';
-        switch (c) {
-        case '"':
-            m_out += '"';
-            break;
-        case '\\':
-            m_out += '\\';
-            break;
-        case '\b':
-            m_out += 'b';
-            break;
-        case '\f':
-            m_out += 'f';
-            break;
-        case '\n':
-            m_out += 'n';
-            break;
-        case '\r':
-            m_out += 'r';
-            break;
-        case '\t':
-            m_out += 't';
-            break;
-        default:
-            m_out += "u00";
-            m_out += hexDigit(c >> 4);
-            m_out += hexDigit(c & 0xf);
+        const char *named = c == '"'    ? "\\\""
+                            : c == '\\' ? "\\\\"
+                            : c == '\b' ? "\\b"
+                            : c == '\f' ? "\\f"
+                            : c == '\n' ? "\\n"
+                            : c == '\r' ? "\\r"
+                            : c == '\t' ? "\\t"
+                                        : nullptr;
+        if (named) {
+            put(named, 2);
+        } else {
+            const char code[] = {'\\', 'u', '0', '0', hexDigit(c >> 4), hexDigit(c & 0xf)};
+            put(code, sizeof(code));
         }
     }
-    m_out.append(utf8.data() + plainFrom, utf8.size() - plainFrom);
+    put(utf8.data() + plainFrom, utf8.size() - plainFrom);
 }
 
-void JsonWriter::integer(qint64 value)
+void ReplyWriter::integer(qint64 value)
 {
     separate();
-    m_out += QByteArray::number(value);
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof(digits), value).ptr;
+    put(digits, end - digits);
 }
 
-void JsonWriter::boolean(bool value)
+void ReplyWriter::boolean(bool value)
 {
     separate();
-    m_out += value ? "true" : "false";
+    value ? put("true", 4) : put("false", 5);
 }
 
-void JsonWriter::raw(QByteArrayView json)
+void ReplyWriter::raw(QByteArrayView json)
 {
     separate();
-    m_out.append(json.data(), json.size());
+    put(json);
+}
+
+void ReplyWriter::list(QByteArrayView items)
+{
+    separate();
+    put('[');
+    put(items);
+    put(']');
 }
