@@ -59,10 +59,10 @@ void TestFeedRecords::attachmentKinds()
     QFETCH(int, kind);
     const QByteArray feed = "[" + postJson(1) + "," + postJson(2, "[" + attachmentJson(type) + "]") + "]";
     if (kind >= 0) {
-        const QList<Post> posts = decodedAlike<QList<Post>>(feed);
+        const QList<Post> posts = decodeJson<QList<Post>>(feed);
         QVERIFY(posts.at(0).attachments.isEmpty()); // an empty list is a list
         QCOMPARE(int(posts.at(1).attachments.at(0).type), kind);
-        QCOMPARE(decodedAlike<QList<Post>>(encodeJson(posts)), posts);
+        QCOMPARE(decodeJson<QList<Post>>(encodeJson(posts)), posts);
         return;
     }
     // One attachment of an unknown kind makes the whole feed undecodable, and says which.
@@ -75,7 +75,7 @@ void TestFeedRecords::attachmentKinds()
 
 void TestFeedRecords::attachmentWithoutOptionalFields()
 {
-    const PostAttachment attachment = decodedAlike<PostAttachment>(attachmentJson(R"("audio")"));
+    const PostAttachment attachment = decodeJson<PostAttachment>(attachmentJson(R"("audio")"));
     QCOMPARE(attachment.id, QStringLiteral("a"));
     QCOMPARE(attachment.url, QStringLiteral("https://example.org/x"));
     QVERIFY(!attachment.title && !attachment.subtitle && !attachment.thumbnailUrl);
@@ -85,7 +85,7 @@ void TestFeedRecords::attachmentWithoutOptionalFields()
 
 void TestFeedRecords::authorWithOnlyIdIsAccepted()
 {
-    const Post post = decodedAlike<Post>(postJson(1, "[]", R"(,"channel_name":null)"));
+    const Post post = decodeJson<Post>(postJson(1, "[]", R"(,"channel_name":null)"));
     QCOMPARE(post.author.id, 2);
     QCOMPARE(post.author.username, QStringLiteral("user"));
     QVERIFY(post.author.isOnline);
@@ -130,14 +130,14 @@ void TestFeedRecords::postEncodeThenDecode()
         .channelAvatarUrl = std::nullopt,
     };
     const QByteArray json = post.toJson();
-    QCOMPARE(decodedAlike<Post>(json), post);
+    QCOMPARE(decodeJson<Post>(json), post);
     QVERIFY(json.contains(R"("channel_name":"")"));
     QVERIFY(!json.contains("channel_avatar_url"));
 }
 
 void TestFeedRecords::postEqualityIsNotIdentity()
 {
-    const Post post = decodedAlike<Post>(postJson(1));
+    const Post post = decodeJson<Post>(postJson(1));
     Post liked = post;
     liked.likesCount += 1;
     QVERIFY(liked != post);
@@ -146,26 +146,26 @@ void TestFeedRecords::postEqualityIsNotIdentity()
     otherAuthor.author.isOnline = false;
     QVERIFY(otherAuthor != post);
     QVERIFY(qHash(otherAuthor) != qHash(post));
-    Post withAttachment = decodedAlike<Post>(postJson(1, "[" + attachmentJson(R"("image")") + "]"));
+    Post withAttachment = decodeJson<Post>(postJson(1, "[" + attachmentJson(R"("image")") + "]"));
     QVERIFY(withAttachment != post);
     QCOMPARE(qHash(Post(post)), qHash(post));
 }
 
 void TestFeedRecords::commentLenientDefaults()
 {
-    const Comment comment = decodedAlike<Comment>(R"({"id":5,"author":{"id":3}})");
+    const Comment comment = decodeJson<Comment>(R"({"id":5,"author":{"id":3}})");
     QCOMPARE(comment.id, 5);
     QCOMPARE(comment.postId, 0);
     QCOMPARE(comment.text, QString());
     QCOMPARE(comment.likesCount, 0);
     QVERIFY(!comment.isLiked);
     QCOMPARE(comment.createdAtFormatted, QStringLiteral("Только что"));
-    QCOMPARE(comment.author, decodedAlike<User>(R"({"id":3})"));
-    QCOMPARE(decodedAlike<Comment>(R"({"id":5,"author":{"id":3},"post_id":null,"text":null,"likes_count":null,)"
+    QCOMPARE(comment.author, decodeJson<User>(R"({"id":3})"));
+    QCOMPARE(decodeJson<Comment>(R"({"id":5,"author":{"id":3},"post_id":null,"text":null,"likes_count":null,)"
                                  R"("is_liked":null,"created_at_formatted":null})"),
              comment);
     // Only missing or null gives the default: an empty display time stays empty.
-    QCOMPARE(decodedAlike<Comment>(R"({"id":5,"author":{"id":3},"created_at_formatted":""})").createdAtFormatted,
+    QCOMPARE(decodeJson<Comment>(R"({"id":5,"author":{"id":3},"created_at_formatted":""})").createdAtFormatted,
              QString());
 }
 
@@ -173,7 +173,7 @@ void TestFeedRecords::commentEncodeThenDecodeAndEquality()
 {
     const Comment comment{.id = 1, .postId = 2, .author = User::demoUser(), .text = QStringLiteral("Класс")};
     QCOMPARE(comment.createdAtFormatted, QStringLiteral("Только что"));
-    QCOMPARE(decodedAlike<Comment>(comment.toJson()), comment);
+    QCOMPARE(decodeJson<Comment>(comment.toJson()), comment);
     QVERIFY(comment.toJson().startsWith(R"({"id":1,"post_id":2,"author":{"id":1,)"));
     Comment edited = comment;
     edited.text = QStringLiteral("Другое");

@@ -17,7 +17,7 @@ namespace {
 
 Track sampleTrack()
 {
-    return decodedAlike<Track>(RecordSamples::track);
+    return decodeJson<Track>(RecordSamples::track);
 }
 
 } // namespace
@@ -66,7 +66,7 @@ void TestMusicRecords::durations()
     Track t = sampleTrack();
     t.durationSeconds = seconds;
     QCOMPARE(t.durationFormatted(), track);
-    Video v = decodedAlike<Video>(RecordSamples::video);
+    Video v = decodeJson<Video>(RecordSamples::video);
     v.durationSeconds = seconds;
     QCOMPARE(v.durationFormatted(), video);
 }
@@ -113,14 +113,14 @@ void TestMusicRecords::encodeThenDecode()
                       .artist = QStringLiteral("Группа"),
                       .coverUrl = QString(),
                       .tracks = {sampleTrack(), live}};
-    QCOMPARE(decodedAlike<Album>(album.toJson()), album);
+    QCOMPARE(decodeJson<Album>(album.toJson()), album);
     const Playlist playlist{.id = 5,
                             .name = QStringLiteral("\"P\""),
                             .description = QStringLiteral("\\"),
                             .coverUrl = std::nullopt,
                             .shareUrl = std::nullopt,
                             .tracks = {live, live}};
-    QCOMPARE(decodedAlike<Playlist>(playlist.toJson()), playlist);
+    QCOMPARE(decodeJson<Playlist>(playlist.toJson()), playlist);
 }
 
 void TestMusicRecords::radioStation_data()
@@ -143,12 +143,12 @@ void TestMusicRecords::radioStation()
                                .genre = QStringLiteral("Поп"),
                                .streamUrl = QStringLiteral("u")};
     QCOMPARE(station.frequencyText(), text);
-    QCOMPARE(decodedAlike<RadioStation>(station.toJson()), station);
+    QCOMPARE(decodeJson<RadioStation>(station.toJson()), station);
 }
 
 void TestMusicRecords::radioStationKeysAreCamelCase()
 {
-    const RadioStation station = decodedAlike<RadioStation>(
+    const RadioStation station = decodeJson<RadioStation>(
         R"({"id":1,"name":"R","frequency":88,"genre":"G","streamUrl":"s","coverUrl":"c","stream_url":"x"})");
     QCOMPARE(station.frequency, 88.0);
     QCOMPARE(station.streamUrl, QStringLiteral("s"));

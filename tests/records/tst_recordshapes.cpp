@@ -38,7 +38,7 @@ struct Shape
 
 template <class T> Recode recode()
 {
-    return [](const QByteArray &bytes) { return encodeJson(decodedAlike<T>(bytes)); };
+    return [](const QByteArray &bytes) { return encodeJson(decodeJson<T>(bytes)); };
 }
 
 const QList<Shape> &shapes()

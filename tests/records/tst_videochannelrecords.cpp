@@ -45,8 +45,8 @@ void TestVideoChannelRecords::videoAuthorWithOnlyId()
                                          R"("followers_count":0,"following_count":0,"is_online":true)",
                                          "");
     QVERIFY(json.contains(R"("author":{"id":7})"));
-    const Video video = decodedAlike<Video>(json);
-    QCOMPARE(video.author, decodedAlike<User>(R"({"id":7})"));
+    const Video video = decodeJson<Video>(json);
+    QCOMPARE(video.author, decodeJson<User>(R"({"id":7})"));
     QCOMPARE(video.author.fullName(), QStringLiteral("Пользователь"));
 }
 
@@ -67,8 +67,8 @@ void TestVideoChannelRecords::videoConstructorDefaults()
 
 void TestVideoChannelRecords::videoEqualityAndRoundTrip()
 {
-    const Video video = decodedAlike<Video>(RecordSamples::video);
-    QCOMPARE(decodedAlike<Video>(video.toJson()), video);
+    const Video video = decodeJson<Video>(RecordSamples::video);
+    QCOMPARE(decodeJson<Video>(video.toJson()), video);
     Video viewed = video;
     viewed.viewsCount += 1;
     QVERIFY(viewed != video);
@@ -92,7 +92,7 @@ void TestVideoChannelRecords::channelOwnerAndPosts()
     QFETCH(QByteArray, json);
     QFETCH(std::optional<qint64>, userId);
     QFETCH(int, posts);
-    const Channel channel = decodedAlike<Channel>(json);
+    const Channel channel = decodeJson<Channel>(json);
     QCOMPARE(channel.userId, userId);
     QCOMPARE(channel.posts.has_value(), posts >= 0);
     if (posts >= 0)
@@ -102,7 +102,7 @@ void TestVideoChannelRecords::channelOwnerAndPosts()
     QCOMPARE(written.contains("\"posts\""), posts >= 0);
     QCOMPARE(written.contains("\"user_id\""), userId.has_value());
     QVERIFY(!written.contains("null"));
-    QCOMPARE(decodedAlike<Channel>(written), channel);
+    QCOMPARE(decodeJson<Channel>(written), channel);
 }
 
 void TestVideoChannelRecords::channelConstructorDefaults()
@@ -120,7 +120,7 @@ void TestVideoChannelRecords::channelConstructorDefaults()
     QVERIFY(channel.posts && channel.posts->isEmpty());
 
     // Decoding gives absent for both instead, and the two are different values.
-    Channel decoded = decodedAlike<Channel>(bareChannel);
+    Channel decoded = decodeJson<Channel>(bareChannel);
     QVERIFY(!decoded.userId);
     QVERIFY(!decoded.posts);
     Channel withEmptyPosts = decoded;
@@ -160,15 +160,15 @@ void TestVideoChannelRecords::channelPostConstructorDefaults()
 
 void TestVideoChannelRecords::channelEncodeThenDecode()
 {
-    Channel channel = decodedAlike<Channel>(RecordSamples::channel);
+    Channel channel = decodeJson<Channel>(RecordSamples::channel);
     channel.isSubscribed = true;
     channel.subscribersCount += 1;
     channel.posts->prepend(ChannelPost{.id = 10,
                                        .channelId = 4,
                                        .text = QStringLiteral("Новый"),
                                        .imageUrl = QStringLiteral("https://example.org/n.jpg")});
-    QCOMPARE(decodedAlike<Channel>(channel.toJson()), channel);
-    QCOMPARE(decodedAlike<Channel>(channel.toJson()).posts->first().id, 10);
+    QCOMPARE(decodeJson<Channel>(channel.toJson()), channel);
+    QCOMPARE(decodeJson<Channel>(channel.toJson()).posts->first().id, 10);
 }
 
 QTEST_GUILESS_MAIN(TestVideoChannelRecords)
