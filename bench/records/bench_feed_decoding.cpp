@@ -12,6 +12,7 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <malloc.h>
 #include <map>
 #include <thread>
 
@@ -63,6 +64,15 @@ void QJsonDocumentFromJson(benchmark::State &state)
 void DecodeFeedReply(benchmark::State &state)
 {
     measure(state, replyPath);
+    // What the decoded posts hold on the heap, each: the model keeps the list as it comes.
+    const QByteArray &bytes = feedReply(int(state.range(0)));
+    const auto heap = [] {
+        const struct mallinfo2 info = mallinfo2();
+        return double(info.uordblks + info.hblkhd);
+    };
+    const double before = heap();
+    const QList<Post> posts = ReplyDecoder::decode<QList<Post>>(bytes);
+    state.counters["heap_per_post"] = (heap() - before) / double(posts.size());
 }
 
 // Each iteration on a thread of its own, timed inside it: nothing is left from an earlier reply.
