@@ -3,6 +3,7 @@
 #include "JsonNumber.h"
 #include "JsonSyntax.h"
 #include "JsonTextCache.h"
+#include "JsonValueCache.h"
 
 #include <charconv>
 #include <cstring>
@@ -58,6 +59,7 @@ struct Workspace
     std::unique_ptr<char[]> text;
     std::size_t textCapacity = 0;
     JsonTextCache texts;
+    JsonValueCache values;
     std::vector<std::string_view> numbers;
 
     // Room for `size` bytes of JSON. A feed grows by a few posts between loads: room to spare
@@ -139,6 +141,7 @@ struct JsonDocument::Private
     ~Private()
     {
         workspace->texts.clear();
+        workspace->values.clear();
         workspace->numbers.clear();
         if (!spareWorkspace && workspace->parser.capacity() <= keptCapacity)
             spareWorkspace = std::move(workspace);
@@ -186,6 +189,7 @@ JsonDocument::JsonDocument(const QByteArray &bytes) : d(std::make_unique<Private
     }
     d->json = std::string_view(begin, size);
     d->context.texts = &d->workspace->texts;
+    d->context.values = &d->workspace->values;
     d->parse(begin, size, static_cast<std::size_t>(d->bytes.data_ptr().freeSpaceAtEnd()));
     if (d->failure == simdjson::NUMBER_ERROR)
         d->widenIntegers();

@@ -38,7 +38,132 @@ std::size_t numbersIn(const dom::element &element)
     }
 }
 
+// Mixes `bytes` into `hash` (FNV-1a).
+std::size_t mix(std::size_t hash, const void *bytes, std::size_t size)
+{
+    const auto *p = static_cast<const unsigned char *>(bytes);
+    for (std::size_t i = 0; i < size; ++i)
+        hash = (hash ^ p[i]) * 0x100000001b3ull;
+    return hash;
+}
+
+bool isWholeDouble(const dom::element &element)
+{
+    if (element.type() != dom::element_type::DOUBLE)
+        return false;
+    const double real = element.get_double().value_unsafe();
+    return std::trunc(real) == real;
+}
+
+// 0 when the value holds a whole double.
+std::size_t hashOf(const dom::element &element, std::size_t hash)
+{
+    const auto type = element.type();
+    hash = mix(hash, &type, sizeof type);
+    switch (type) {
+    case dom::element_type::ARRAY: {
+        const dom::array array = element.get_array().value_unsafe();
+        for (const dom::element child : array) {
+            if ((hash = hashOf(child, hash)) == 0)
+                return 0;
+        }
+        return hash;
+    }
+    case dom::element_type::OBJECT: {
+        const dom::object object = element.get_object().value_unsafe();
+        for (const dom::key_value_pair member : object) {
+            hash = mix(hash, member.key.data(), member.key.size() + 1);
+            if ((hash = hashOf(member.value, hash)) == 0)
+                return 0;
+        }
+        return hash;
+    }
+    case dom::element_type::STRING: {
+        const std::string_view text = element.get_string().value_unsafe();
+        return mix(hash, text.data(), text.size() + 1);
+    }
+    case dom::element_type::INT64: {
+        const std::int64_t integer = element.get_int64().value_unsafe();
+        return mix(hash, &integer, sizeof integer);
+    }
+    case dom::element_type::UINT64: {
+        const std::uint64_t integer = element.get_uint64().value_unsafe();
+        return mix(hash, &integer, sizeof integer);
+    }
+    case dom::element_type::DOUBLE: {
+        if (isWholeDouble(element))
+            return 0;
+        const double real = element.get_double().value_unsafe();
+        return mix(hash, &real, sizeof real);
+    }
+    case dom::element_type::BOOL: {
+        const bool flag = element.get_bool().value_unsafe();
+        return mix(hash, &flag, sizeof flag);
+    }
+    case dom::element_type::NULL_VALUE:
+        break;
+    }
+    return hash;
+}
+
+bool same(const dom::element &a, const dom::element &b)
+{
+    const auto type = a.type();
+    if (type != b.type())
+        return false;
+    switch (type) {
+    case dom::element_type::ARRAY: {
+        const dom::array first = a.get_array().value_unsafe();
+        const dom::array second = b.get_array().value_unsafe();
+        auto it = second.begin();
+        for (const dom::element child : first) {
+            if (it == second.end() || !same(child, *it))
+                return false;
+            ++it;
+        }
+        return it == second.end();
+    }
+    case dom::element_type::OBJECT: {
+        const dom::object first = a.get_object().value_unsafe();
+        const dom::object second = b.get_object().value_unsafe();
+        auto it = second.begin();
+        for (const dom::key_value_pair member : first) {
+            if (it == second.end() || member.key != it.key() || !same(member.value, it.value()))
+                return false;
+            ++it;
+        }
+        return it == second.end();
+    }
+    case dom::element_type::STRING:
+        return a.get_string().value_unsafe() == b.get_string().value_unsafe();
+    case dom::element_type::INT64:
+        return a.get_int64().value_unsafe() == b.get_int64().value_unsafe();
+    case dom::element_type::UINT64:
+        return a.get_uint64().value_unsafe() == b.get_uint64().value_unsafe();
+    case dom::element_type::DOUBLE: {
+        const double x = a.get_double().value_unsafe();
+        const double y = b.get_double().value_unsafe();
+        return !isWholeDouble(a) && std::memcmp(&x, &y, sizeof x) == 0;
+    }
+    case dom::element_type::BOOL:
+        return a.get_bool().value_unsafe() == b.get_bool().value_unsafe();
+    case dom::element_type::NULL_VALUE:
+        break;
+    }
+    return true;
+}
+
 } // namespace
+
+std::size_t JsonNode::contentHash() const
+{
+    return hashOf(load(m_element), 0xcbf29ce484222325ull);
+}
+
+bool JsonNode::sameContent(const JsonNode &other) const
+{
+    return same(load(m_element), load(other.m_element));
+}
 
 JsonNode::Type JsonNode::type() const
 {

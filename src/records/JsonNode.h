@@ -8,6 +8,7 @@
 #include <vector>
 
 class JsonTextCache;
+class JsonValueCache;
 
 // One value of a JsonDocument, parsed and checked whole beforehand: reads cannot meet bytes that
 // are not JSON. Cheap to copy; valid while its document lives.
@@ -37,6 +38,15 @@ public:
     // compared against a few known names, where making a QString would be wasted.
     bool takeUtf8(std::string_view &out) const;
 
+    // A hash of the value's JSON, for JsonValueCache; 0 for a value whose digits may matter (a
+    // whole-valued fraction), which is never shared.
+    std::size_t contentHash() const;
+    // Whether the other value's JSON reads the same as this one's: the same members in the same
+    // order, the same texts and numbers.
+    bool sameContent(const JsonNode &other) const;
+    // Values decoded from this node's document, shared by their JSON.
+    JsonValueCache &values() const { return *m_context->values; }
+
     // How many elements an array holds, where that is known before reading them; 0 otherwise.
     qsizetype sizeHint() const;
 
@@ -65,6 +75,7 @@ public:
         // The written form of every number in document order, once a document needs it (see
         // JsonDocument); the nodes then also count the numbers before them.
         const std::vector<std::string_view> *numbers = nullptr;
+        JsonValueCache *values = nullptr;
     };
 
     // simdjson's element: a document and a place in it.

@@ -1,4 +1,5 @@
-// Posts with their attachments, and comments: strict against lenient decoding, attachment kinds.
+// Posts with their attachments, and comments: strict against lenient decoding, attachment kinds,
+// authors shared within a reply.
 #include "DecodingFailure.h"
 
 #include "Comment.h"
@@ -31,6 +32,8 @@ private Q_SLOTS:
     void attachmentKinds_data();
     void attachmentKinds();
     void authorWithOnlyIdIsAccepted();
+    void equalAuthorsAreShared_data();
+    void equalAuthorsAreShared();
     void commentLenientDefaults();
 };
 
@@ -67,19 +70,55 @@ void TestFeedRecords::attachmentKinds()
     QCOMPARE(error->detail(), QString::fromUtf8(type.mid(1, type.size() - 2)));
 }
 
-
 void TestFeedRecords::authorWithOnlyIdIsAccepted()
 {
     const Post post = decodeJson<Post>(postJson(1, "[]", R"(,"channel_name":null)"));
-    QCOMPARE(post.author.id, 2);
-    QCOMPARE(post.author.username, QStringLiteral("user"));
-    QVERIFY(post.author.isOnline);
+    QCOMPARE(post.author->id, 2);
+    QCOMPARE(post.author->username, QStringLiteral("user"));
+    QVERIFY(post.author->isOnline);
     QVERIFY(!post.channelName);
     QVERIFY(!post.channelAvatarUrl);
 }
 
 
 
+
+void TestFeedRecords::equalAuthorsAreShared_data()
+{
+    QTest::addColumn<QByteArray>("first");
+    QTest::addColumn<QByteArray>("second");
+    QTest::addColumn<bool>("shared");
+    QTest::addColumn<int>("secondId"); // -1: the second post fails
+    QTest::newRow("equal") << QByteArray(R"({"id":2,"bio":"b"})") << QByteArray(R"({"id":2,"bio":"b"})") << true << 2;
+    QTest::newRow("another text") << QByteArray(R"({"id":2,"bio":"b"})") << QByteArray(R"({"id":2,"bio":"c"})")
+                                  << false << 2;
+    QTest::newRow("members in another order") << QByteArray(R"({"id":2,"bio":"b"})")
+                                              << QByteArray(R"({"bio":"b","id":2})") << false << 2;
+    // The same double, but only the first is a whole number: the digits decide, never the cache.
+    QTest::newRow("whole and not quite whole") << QByteArray(R"({"id":2.0})")
+                                               << QByteArray(R"({"id":2.0000000000000000001})") << false << -1;
+}
+
+void TestFeedRecords::equalAuthorsAreShared()
+{
+    QFETCH(QByteArray, first);
+    QFETCH(QByteArray, second);
+    QFETCH(bool, shared);
+    QFETCH(int, secondId);
+    QByteArray feed = "[" + postJson(1) + "," + postJson(2) + "]";
+    feed.replace(feed.indexOf(R"({"id":2})"), 8, first);
+    feed.replace(feed.lastIndexOf(R"({"id":2})"), 8, second);
+    QList<Post> posts;
+    const auto failure = failureOf<QList<Post>>(feed, &posts);
+    if (secondId < 0) {
+        QCOMPARE(failure->path(), QStringLiteral("[1].author.id"));
+        return;
+    }
+    QCOMPARE(posts[1].author->id, secondId);
+    QCOMPARE(&*posts[0].author == &*posts[1].author, shared);
+    // Every post holds its value, whatever shares it.
+    QCOMPARE(posts, decodeJson<QList<Post>>(encodeJson(posts)));
+}
 
 void TestFeedRecords::commentLenientDefaults()
 {
