@@ -7,6 +7,7 @@
 #include "ReplyDecoder.h"
 #include "ServiceLoad.h"
 
+#include <QFile>
 #include <QJsonDocument>
 
 #include <benchmark/benchmark.h>
@@ -75,7 +76,21 @@ void DecodeFeedReply(benchmark::State &state)
     state.counters["heap_per_post"] = (heap() - before) / double(posts.size());
 }
 
+double residentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble();
+    }
+    return 0;
+}
+
 // Each iteration on a thread of its own, timed inside it: nothing is left from an earlier reply.
+// What stays resident once the reply and its result are gone (the thread's parser buffers, and
+// what the allocator keeps) is reported as kept_kib.
 template <void (*Run)(const QByteArray &)> void OnAFreshThread(benchmark::State &state)
 {
     const QByteArray &bytes = feedReply(int(state.range(0)));
@@ -83,15 +98,19 @@ template <void (*Run)(const QByteArray &)> void OnAFreshThread(benchmark::State 
         state.SkipWithError("the service gave no feed");
         return;
     }
+    double kept = 0;
     for (auto _ : state) {
         double seconds = 0;
         std::thread([&] {
+            const double before = residentKiB();
             const auto start = std::chrono::steady_clock::now();
             Run(bytes);
             seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            kept = residentKiB() - before;
         }).join();
         state.SetIterationTime(seconds);
     }
+    state.counters["kept_kib"] = kept;
 }
 
 void encodeFeed(benchmark::State &state)
