@@ -35,8 +35,8 @@ bool PostSearchModel::matches(const Post &post, const QString &searchText)
     if (searchText.trimmed().isEmpty())
         return true;
     const QString query = searchText.toLower();
-    return post.text.toLower().contains(query) || post.author.username.toLower().contains(query) ||
-           post.author.fullName().toLower().contains(query);
+    return post.text.toLower().contains(query) || post.author->username.toLower().contains(query) ||
+           post.author->fullName().toLower().contains(query);
 }
 
 QString PostSearchModel::emptyText(const QString &searchText)
