@@ -29,7 +29,7 @@ class TestFeedViewModel : public QObject
         NetworkManager::shared().setBaseURL(responder.baseUrl());
         responder.reply(200, list(posts));
         auto feed = std::make_unique<Loaded>();
-        if (!QTest::qWaitFor([&] { return !feed->model.isLoading(); }))
+        if (!QTest::qWaitFor([&] { return !feed->model.isLoading(); }, VORLANE_PATIENT_WAIT_MS))
             return nullptr;
         return feed;
     }

@@ -66,7 +66,7 @@ NavigationStack {
     void show(const QList<Post> &posts)
     {
         m_rows.setRows(posts);
-        QTest::qWait(50);
+        QTRY_VERIFY(m_screen->find<QQuickItem>(QStringLiteral("card%1").arg(posts.first().id)));
     }
 
 private Q_SLOTS:
