@@ -77,7 +77,12 @@ private Q_SLOTS:
         MusicViewModel model;
         QVERIFY(model.isLoading());
         QAbstractItemModelTester watcher(model.tracksModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        // The rows are published before the busy flag is cleared.
+        qsizetype rowsWhenDone = -1;
+        connect(&model, &MusicViewModel::isLoadingChanged, this,
+                [&] { rowsWhenDone = model.tracksModel()->rowCount(); });
         QTRY_VERIFY(!model.isLoading());
+        QVERIFY(rowsWhenDone > 0);
         // Demo data marks no track liked; favourites start empty in any case.
         QVERIFY(model.favoriteTracks().isEmpty());
         // The demo library: two tracks of "Пробежка" (the newer first), one of "Скетчи", two without an
