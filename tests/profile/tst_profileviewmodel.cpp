@@ -53,7 +53,8 @@ class TestProfileViewModel : public ServiceTestCase
     std::unique_ptr<ProfileViewModel> settledModel(qint64 id = 7)
     {
         auto profile = std::make_unique<ProfileViewModel>(someone(id));
-        if (!QTest::qWaitFor([&] { return !profile->isLoading(); }) || profile->user() != someone(id))
+        if (!QTest::qWaitFor([&] { return !profile->isLoading(); }, VORLANE_PATIENT_WAIT_MS) ||
+            profile->user() != someone(id))
             qFatal("the model of an unknown member did not settle");
         return profile;
     }
