@@ -5,7 +5,6 @@
 #include "NetworkManager.h"
 #include "PostComposerModel.h"
 #include "ScriptedResponder.h"
-#include "ServiceTestCase.h"
 
 #include <QAbstractItemModelTester>
 #include <QImage>
@@ -16,7 +15,7 @@ using namespace FeedReplies;
 
 // The composer's and the comments sheet's models: what they send and keep, against a scripted
 // service. The real service's comments are sent through the screen (tst_feedview).
-class TestFeedForms : public ServiceTestCase
+class TestFeedForms : public QObject
 {
     Q_OBJECT
 
