@@ -222,22 +222,6 @@ private Q_SLOTS:
         QVERIFY(!update(*profile, "http://h/a.jpg", "http://h/c.jpg", "Новый", "Новое"));
         QCOMPARE(profile->user(), someone());
     }
-
-    // The service keeps what a save sent: the next load brings it back.
-    void aSavedProfileComesBackFromTheService()
-    {
-        ProfileViewModel profile(User{.id = 2});
-        QTRY_VERIFY(!profile.isLoading());
-        const User before = profile.user();
-        const QString avatar = m_service.siteUrl() + QStringLiteral("/media/demo/avatar-3.png");
-        QVERIFY(update(profile, avatar, "", "Снова на связи", ""));
-        profile.loadUserProfile();
-        QTRY_VERIFY(!profile.isLoading());
-        QCOMPARE(profile.user().avatarUrl, avatar);
-        QCOMPARE(profile.user().statusText, QStringLiteral("Снова на связи"));
-        QCOMPARE(profile.user().coverUrl, before.coverUrl);
-        QCOMPARE(profile.user().bio, before.bio);
-    }
 };
 
 QTEST_MAIN(TestProfileViewModel)
