@@ -26,7 +26,7 @@ inline void tapWhenSettled(QQuickWindow *window, QQuickItem *item)
     // Still for six frames running: a loaded machine may skip a frame or two mid-animation.
     const auto centre = [item] { return item->mapToScene(QPointF(item->width() / 2, item->height() / 2)); };
     QPointF last = centre();
-    QDeadlineTimer patience(30000); // as long as the suite's patient waits
+    QDeadlineTimer patience(60000); // as long as the suite's patient waits
     for (int still = 0; still < 6 && !patience.hasExpired();) {
         QTest::qWait(16);
         const QPointF now = centre();
