@@ -19,13 +19,13 @@ trap 'kill "$service" 2>/dev/null || true; wait "$service" 2>/dev/null || true; 
 for _ in $(seq 1 100); do grep -q '^PORT ' "$data/log" && break; sleep 0.1; done
 grep -q '^PORT ' "$data/log" || { cat "$data/log" >&2; exit 1; }
 
-xvfb-run -a -s "-screen 0 390x844x24" "$build/tests/app/vorlane_screenshot_tour" docs/screenshots
-cmake --build "$build" --target signin_screenshots && xvfb-run -a -s "-screen 0 390x844x24" "$build/tests/app/signin_screenshots" docs/screenshots
+xvfb-run -a -s "-screen 0 390x844x24" "$build/tools/screenshots/vorlane_screenshot_tour" docs/screenshots
+cmake --build "$build" --target signin_screenshots && xvfb-run -a -s "-screen 0 390x844x24" "$build/tools/screenshots/signin_screenshots" docs/screenshots
 # Before the feed tour, whose new post would push the other member's card out of view.
-cmake --build "$build" --target profile_screenshots && xvfb-run -a -s "-screen 0 390x844x24" "$build/tests/profile/profile_screenshots" docs/screenshots
-cmake --build "$build" --target video_screenshots && xvfb-run -a -s "-screen 0 390x844x24" "$build/tests/video/video_screenshots" docs/screenshots
-cmake --build "$build" --target music_screenshots && xvfb-run -a -s "-screen 0 390x844x24" "$build/tests/music/music_screenshots" docs/screenshots
-xvfb-run -a -s "-screen 0 390x844x24" "$build/tests/channels/channels_screenshots" docs/screenshots
+cmake --build "$build" --target profile_screenshots && xvfb-run -a -s "-screen 0 390x844x24" "$build/tools/screenshots/profile_screenshots" docs/screenshots
+cmake --build "$build" --target video_screenshots && xvfb-run -a -s "-screen 0 390x844x24" "$build/tools/screenshots/video_screenshots" docs/screenshots
+cmake --build "$build" --target music_screenshots && xvfb-run -a -s "-screen 0 390x844x24" "$build/tools/screenshots/music_screenshots" docs/screenshots
+xvfb-run -a -s "-screen 0 390x844x24" "$build/tools/screenshots/channels_screenshots" docs/screenshots
 # Founds a channel in the demo data, so it runs after the tours that show the catalogue as seeded.
-cmake --build "$build" --target channel_forms_screenshots && xvfb-run -a -s "-screen 0 390x844x24" "$build/tests/channels/channel_forms_screenshots" docs/screenshots
-cmake --build "$build" --target feed_screenshots && xvfb-run -a -s "-screen 0 390x844x24" "$build/tests/feed/feed_screenshots" docs/screenshots
+cmake --build "$build" --target channel_forms_screenshots && xvfb-run -a -s "-screen 0 390x844x24" "$build/tools/screenshots/channel_forms_screenshots" docs/screenshots
+cmake --build "$build" --target feed_screenshots && xvfb-run -a -s "-screen 0 390x844x24" "$build/tools/screenshots/feed_screenshots" docs/screenshots

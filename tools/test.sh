@@ -24,7 +24,15 @@ run_suite() { # name, build dir, extra cmake args...
     local rc=${PIPESTATUS[0]}
     set -e
     summary+=("$name: $(grep -E 'tests passed' "$log" | tail -n1)")
+    slowest "$name" "$log"
     return "$rc"
+}
+
+# Where the time of a run goes: the ten slowest programs, from ctest's "Test #n: name ... sec" lines.
+slowest() { # name, ctest log
+    echo "== $1: the ten slowest test programs"
+    sed -nE 's/.*Test +#[0-9]+: ([^ ]+) .* ([0-9]+\.[0-9]+) sec.*/\2 \1/p' "$2" | sort -rn |
+        awk 'NR <= 10 { printf "%9.2f s  %s\n", $1, $2 }'
 }
 
 run_suite "plain" build/ci -DCMAKE_BUILD_TYPE=RelWithDebInfo

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QSettings>
@@ -22,13 +23,14 @@ inline void tap(QQuickWindow *window, QQuickItem *item)
 // that outlive the wait: the event loop runs meanwhile.
 inline void tapWhenSettled(QQuickWindow *window, QQuickItem *item)
 {
+    // Still for six frames running: a loaded machine may skip a frame or two mid-animation.
     const auto centre = [item] { return item->mapToScene(QPointF(item->width() / 2, item->height() / 2)); };
     QPointF last = centre();
-    for (int i = 0; i < 100; ++i) {
+    QDeadlineTimer patience(60000); // as long as the suite's patient waits
+    for (int still = 0; still < 6 && !patience.hasExpired();) {
         QTest::qWait(16);
         const QPointF now = centre();
-        if (now == last)
-            break;
+        still = now == last ? still + 1 : 0;
         last = now;
     }
     QTest::mouseClick(window, Qt::LeftButton, {}, last.toPoint());
@@ -55,6 +57,24 @@ inline QQuickItem *findIn(QQuickItem *item, const QString &name)
             return found;
     }
     return nullptr;
+}
+
+// The item when it shows, else null.
+inline QQuickItem *ifShown(QQuickItem *item)
+{
+    return item && item->isVisible() ? item : nullptr;
+}
+
+// A sheet fully risen: a tap before that lands where the sheet is still on its way up.
+inline bool sheetRisen(const QObject *sheet)
+{
+    return sheet && sheet->property("opened").toBool() && sheet->property("y").toReal() == 10;
+}
+
+// A sheet closed and done moving, so that the next tap lands on what is under it.
+inline bool sheetGone(const QObject *sheet)
+{
+    return sheet && !sheet->property("visible").toBool();
 }
 
 inline QString text(QQuickItem *item)

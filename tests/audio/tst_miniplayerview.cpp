@@ -1,9 +1,9 @@
 #include "AudioPlayerManager.h"
-#include "AudioScreenHelpers.h"
 #include "AudioTestTracks.h"
 #include "FakePlayerBackend.h"
 #include "FingerDrag.h"
 #include "QmlScreen.h"
+#include "app/ScreenDriver.h"
 
 #include <QTest>
 
@@ -20,7 +20,10 @@ class TestMiniPlayerView : public QObject
     AudioPlayerManager &player() { return AudioPlayerManager::shared(); }
     QQuickItem *bar() { return m_screen->find(QStringLiteral("miniPlayerBar")); }
     QString text(const QString &name) { return m_screen->find(name)->property("text").toString(); }
-    QString buttonSymbol() { return m_screen->find(QStringLiteral("miniPlayerButtonSymbol"))->property("symbol").toString(); }
+    QString buttonSymbol()
+    {
+        return m_screen->find(QStringLiteral("miniPlayerButtonSymbol"))->property("symbol").toString();
+    }
     QObject *sheet() { return m_screen->root()->findChild<QObject *>(QStringLiteral("playerSheet")); }
 
     void playNew(Track track)
@@ -62,7 +65,7 @@ private Q_SLOTS:
         QTRY_VERIFY(m_screen->root()->isVisible());
         QCOMPARE(text(QStringLiteral("miniPlayerTitle")), QStringLiteral("Без звука"));
         QCOMPARE(buttonSymbol(), QStringLiteral("pause.fill"));
-        tapItem(*m_screen, m_screen->find(QStringLiteral("miniPlayerButton")));
+        ScreenDriver::tap(m_screen->window(), m_screen->find(QStringLiteral("miniPlayerButton")));
         QCOMPARE(buttonSymbol(), QStringLiteral("pause.fill"));
         QVERIFY(player().isPlaying());
         QVERIFY(!sheet()->property("visible").toBool());
@@ -70,7 +73,8 @@ private Q_SLOTS:
 
     void showsTitleAndArtistOnOneLineEach()
     {
-        const QString longTitle = QStringLiteral("Очень длинное название песни, которое никак не помещается в одну строку");
+        const QString longTitle =
+            QStringLiteral("Очень длинное название песни, которое никак не помещается в одну строку");
         const QString longArtist = QStringLiteral("Исполнитель с не менее длинным именем и ещё двумя соавторами");
         playNew(makeTrack(0, QStringLiteral("http://127.0.0.1:9/a.wav"), 200, longTitle, longArtist));
         QCOMPARE(text(QStringLiteral("miniPlayerTitle")), longTitle);
@@ -110,13 +114,13 @@ private Q_SLOTS:
     {
         playNew(makeTrack(0, QStringLiteral("http://127.0.0.1:9/a.wav")));
         QCOMPARE(buttonSymbol(), QStringLiteral("pause.fill"));
-        tapItem(*m_screen, m_screen->find(QStringLiteral("miniPlayerButton")));
+        ScreenDriver::tap(m_screen->window(), m_screen->find(QStringLiteral("miniPlayerButton")));
         QCOMPARE(buttonSymbol(), QStringLiteral("play.fill"));
         QVERIFY(!player().isPlaying());
         QCOMPARE(m_world->last()->calls.last(), QStringLiteral("pause"));
         QTest::qWait(100);
         QVERIFY(!sheet()->property("visible").toBool());
-        tapItem(*m_screen, m_screen->find(QStringLiteral("miniPlayerButton")));
+        ScreenDriver::tap(m_screen->window(), m_screen->find(QStringLiteral("miniPlayerButton")));
         QCOMPARE(buttonSymbol(), QStringLiteral("pause.fill"));
     }
 
@@ -126,9 +130,9 @@ private Q_SLOTS:
     {
         playNew(makeTrack(0, QStringLiteral("http://127.0.0.1:9/a.wav"), 200, QStringLiteral("Открой меня"),
                           QStringLiteral("Артист")));
-        tapItem(*m_screen, m_screen->find(QStringLiteral("miniPlayerTitle")));
+        ScreenDriver::tap(m_screen->window(), m_screen->find(QStringLiteral("miniPlayerTitle")));
         QTRY_VERIFY(sheet()->property("opened").toBool());
-        QQuickItem *view = shownItem(*m_screen, QStringLiteral("musicPlayerView"));
+        QQuickItem *view = ScreenDriver::ifShown(m_screen->find(QStringLiteral("musicPlayerView")));
         QVERIFY(view);
         QCOMPARE(text(QStringLiteral("playerTitle")), QStringLiteral("Открой меня"));
         QCOMPARE(text(QStringLiteral("playerArtist")), QStringLiteral("Артист"));
@@ -138,8 +142,8 @@ private Q_SLOTS:
         QTest::qWait(100);
         QVERIFY(sheet()->property("opened").toBool());
 
-        tapItem(*m_screen, m_screen->find(QStringLiteral("lyricsButton")));
-        QTRY_VERIFY(shownItem(*m_screen, QStringLiteral("lyricsView")));
+        ScreenDriver::tap(m_screen->window(), m_screen->find(QStringLiteral("lyricsButton")));
+        QTRY_VERIFY(ScreenDriver::ifShown(m_screen->find(QStringLiteral("lyricsView"))));
         QObject *lyricsSheet = view->findChild<QObject *>(QStringLiteral("lyricsSheet"));
         QVERIFY(lyricsSheet);
         QMetaObject::invokeMethod(lyricsSheet, "close");
@@ -150,9 +154,9 @@ private Q_SLOTS:
         QTRY_VERIFY(!sheet()->property("visible").toBool());
         QVERIFY(player().isPlaying());
 
-        tapItem(*m_screen, m_screen->find(QStringLiteral("miniPlayerTitle")));
+        ScreenDriver::tap(m_screen->window(), m_screen->find(QStringLiteral("miniPlayerTitle")));
         QTRY_VERIFY(sheet()->property("opened").toBool());
-        QVERIFY(!shownItem(*m_screen, QStringLiteral("lyricsView")));
+        QVERIFY(!ScreenDriver::ifShown(m_screen->find(QStringLiteral("lyricsView"))));
     }
 };
 

@@ -1,9 +1,9 @@
 #include "AudioPlayerManager.h"
-#include "AudioScreenHelpers.h"
 #include "AudioTestTracks.h"
 #include "FakePlayerBackend.h"
 #include "PlaybackTime.h"
 #include "QmlScreen.h"
+#include "app/ScreenDriver.h"
 
 #include <QColor>
 #include <QImage>
@@ -95,13 +95,13 @@ private Q_SLOTS:
         QCOMPARE(screen->find("playerAlbum")->isVisible(), !albumLine.isNull());
         if (!albumLine.isNull())
             QCOMPARE(text(*screen, "playerAlbum"), albumLine);
-        QVERIFY(shownItem(*screen, "artworkPlaceholder"));
-        QVERIFY(!shownItem(*screen, "artworkPicture"));
-        QVERIFY(!shownItem(*screen, "coverShadow"));
+        QVERIFY(ScreenDriver::ifShown(screen->find("artworkPlaceholder")));
+        QVERIFY(!ScreenDriver::ifShown(screen->find("artworkPicture")));
+        QVERIFY(!ScreenDriver::ifShown(screen->find("coverShadow")));
 
         QVERIFY(!screen->find("lyricsView"));
-        tapItem(*screen, screen->find("lyricsButton"));
-        QTRY_VERIFY(shownItem(*screen, "lyricsView"));
+        ScreenDriver::tap(screen->window(), screen->find("lyricsButton"));
+        QTRY_VERIFY(ScreenDriver::ifShown(screen->find("lyricsView")));
         QCOMPARE(text(*screen, "lyricsHeading"), QStringLiteral("Текст песни"));
         QCOMPARE(text(*screen, "lyricsTrackTitle"), QStringLiteral("Сон"));
         QCOMPARE(text(*screen, "lyricsText"), lyricsText);
@@ -150,7 +150,7 @@ private Q_SLOTS:
         QQuickItem *slider = screen->find("playerSlider");
         QCOMPARE(slider->property("value").toDouble(), 10.0);
 
-        tapItem(*screen, slider, QPointF(slider->width() / 2, slider->height() / 2));
+        ScreenDriver::tap(screen->window(), slider);
         auto state = m_world->last();
         QVERIFY2(state->calls.last().startsWith(QStringLiteral("seek ")), qPrintable(state->calls.join(u',')));
         QVERIFY(qAbs(state->position - 100) < 10);
@@ -185,7 +185,7 @@ private Q_SLOTS:
         const QStringList callsBefore = m_world->last()->calls;
         for (const QString &name :
              {QStringLiteral("backwardButton"), QStringLiteral("forwardButton"), QStringLiteral("heartButton")})
-            tapItem(*screen, screen->find(name));
+            ScreenDriver::tap(screen->window(), screen->find(name));
         QCOMPARE(heartSymbol->property("symbol").toString(), heart);
         QCOMPARE(heartSymbol->property("color").value<QColor>(), colour);
         QCOMPARE(m_world->last()->calls, callsBefore);
@@ -195,7 +195,7 @@ private Q_SLOTS:
         // Play and pause does act, and its symbol follows the player.
         QQuickItem *symbol = screen->find("playPauseSymbol");
         QCOMPARE(symbol->property("symbol").toString(), QStringLiteral("pause.circle.fill"));
-        tapItem(*screen, screen->find("playPauseButton"));
+        ScreenDriver::tap(screen->window(), screen->find("playPauseButton"));
         QCOMPARE(symbol->property("symbol").toString(), QStringLiteral("play.circle.fill"));
         QVERIFY(!player().isPlaying());
         QCOMPARE(m_world->last()->calls.last(), QStringLiteral("pause"));
@@ -215,8 +215,8 @@ private Q_SLOTS:
         track.coverUrl = QUrl::fromLocalFile(path).toString();
         auto screen = open(track);
         QVERIFY2(screen->isReady(), qPrintable(screen->errors()));
-        QTRY_VERIFY(shownItem(*screen, "artworkPicture"));
-        QVERIFY(shownItem(*screen, "coverShadow"));
+        QTRY_VERIFY(ScreenDriver::ifShown(screen->find("artworkPicture")));
+        QVERIFY(ScreenDriver::ifShown(screen->find("coverShadow")));
         QQuickItem *tile = screen->find("playerArtwork");
         const QImage shot = screen->grab();
         const auto pixel = [&](qreal x, qreal y) { return shot.pixelColor(tile->mapToScene(QPointF(x, y)).toPoint()); };

@@ -23,7 +23,8 @@ class TestRealAudioPlayer : public QObject
     {
         QNetworkAccessManager network;
         std::unique_ptr<QNetworkReply> reply(network.get(QNetworkRequest(QUrl(m_service.baseUrl() + "/music.php"))));
-        if (!QTest::qWaitFor([&] { return reply->isFinished(); }, 10000) || reply->error() != QNetworkReply::NoError)
+        if (!QTest::qWaitFor([&] { return reply->isFinished(); }, VORLANE_PATIENT_WAIT_MS) ||
+            reply->error() != QNetworkReply::NoError)
             return std::nullopt;
         const auto tracks = decodeJson<QList<Track>>(reply->readAll());
         const auto found = std::find_if(tracks.begin(), tracks.end(), [&](const Track &t) { return t.title == title; });
@@ -42,17 +43,16 @@ private Q_SLOTS:
         AudioPlayerManager player(PlaybackModule::loadBackend());
 
         QList<double> reported;
-        connect(&player, &AudioPlayerManager::currentTimeChanged, this,
-                [&] { reported.append(player.currentTime()); });
+        connect(&player, &AudioPlayerManager::currentTimeChanged, this, [&] { reported.append(player.currentTime()); });
 
         player.play(*track);
         QVERIFY(player.hasPlayer());
         QVERIFY(player.isPlaying());
 
         QTRY_VERIFY2_WITH_TIMEOUT(qAbs(player.duration() - 2.0) < 0.05, qPrintable(QString::number(player.duration())),
-                                  15000);
+                                  VORLANE_PATIENT_WAIT_MS);
         QTRY_VERIFY2_WITH_TIMEOUT(player.currentTime() >= 1.95, qPrintable(QString::number(player.currentTime())),
-                                  15000);
+                                  VORLANE_PATIENT_WAIT_MS);
         QVERIFY(player.isPlaying());
 
         // The position advanced through the tune rather than jumping straight to the end.
@@ -72,9 +72,11 @@ private Q_SLOTS:
 
         // A seek back runs the audio again, to the end.
         player.seek(0.3);
-        QTRY_VERIFY2_WITH_TIMEOUT(player.currentTime() < 1.5, qPrintable(QString::number(player.currentTime())), 10000);
+        // Well below the end, though a loaded machine may have played on for a while before we look.
+        QTRY_VERIFY2_WITH_TIMEOUT(player.currentTime() < 1.9, qPrintable(QString::number(player.currentTime())),
+                                  VORLANE_PATIENT_WAIT_MS);
         QTRY_VERIFY2_WITH_TIMEOUT(player.currentTime() >= 1.95, qPrintable(QString::number(player.currentTime())),
-                                  15000);
+                                  VORLANE_PATIENT_WAIT_MS);
         QVERIFY(player.isPlaying());
     }
 };

@@ -66,6 +66,15 @@ private Q_SLOTS:
         QVERIFY(presenter.isCreator());
         QCOMPARE(presenter.noPostsText(),
                  QStringLiteral("В вашем канале пока нет публикаций. Напишите первую запись вышe!"));
+        QCOMPARE(presenter.property("currentUser").value<User>().id, 4);
+        // Signed out (QML's null): a visitor again. An empty list is no posts.
+        presenter.setCurrentUser(QVariant::fromValue(nullptr));
+        QVERIFY(!presenter.isCreator());
+        QCOMPARE(presenter.property("currentUser").metaType(), QMetaType::fromType<std::nullptr_t>());
+        presenter.setCurrentUser(QVariant::fromValue(User{.id = 4}));
+        channel.posts = QList<ChannelPost>();
+        presenter.setChannel(QVariant::fromValue(channel));
+        QVERIFY(!presenter.hasPosts());
 
         // A channel of no owner has no creator, and a list that is absent is no posts.
         channel.userId = std::nullopt;

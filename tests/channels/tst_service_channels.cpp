@@ -66,16 +66,6 @@ private Q_SLOTS:
         QCOMPARE(got, ids);
     }
 
-    void subscriptionFlagsAreTheDemoAccounts()
-    {
-        const QList<Channel> catalogue = decoded<QList<Channel>>(m_http->get(QStringLiteral("/api/channels.php")));
-        QCOMPARE(catalogue.size(), 3);
-        QCOMPARE(catalogue.at(0).isSubscribed, true);
-        QCOMPARE(catalogue.at(1).isSubscribed, false);
-        QCOMPARE(details(1).isSubscribed, true);
-        QCOMPARE(details(2).isSubscribed, false);
-    }
-
     void toggleFlipsAndReportsTheNewState()
     {
         const Channel before = details(2);

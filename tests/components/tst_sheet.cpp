@@ -61,7 +61,8 @@ class TestSheet : public QObject
     bool openSheet()
     {
         QMetaObject::invokeMethod(sheet(), "open");
-        return QTest::qWaitFor([&] { return sheet()->property("opened").toBool() && item("content"); });
+        return QTest::qWaitFor([&] { return sheet()->property("opened").toBool() && item("content"); },
+                               VORLANE_PATIENT_WAIT_MS);
     }
 
     // A point on the grey strip at the top of the sheet's content.

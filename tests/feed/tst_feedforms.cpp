@@ -5,7 +5,6 @@
 #include "NetworkManager.h"
 #include "PostComposerModel.h"
 #include "ScriptedResponder.h"
-#include "ServiceTestCase.h"
 
 #include <QAbstractItemModelTester>
 #include <QImage>
@@ -14,9 +13,9 @@
 using namespace FeedTestPosts;
 using namespace FeedReplies;
 
-// The composer's and the comments sheet's models: what they send and keep, against the real
-// service and, for exact replies, a scripted one.
-class TestFeedForms : public ServiceTestCase
+// The composer's and the comments sheet's models: what they send and keep, against a scripted
+// service. The real service's comments are sent through the screen (tst_feedview).
+class TestFeedForms : public QObject
 {
     Q_OBJECT
 
@@ -61,34 +60,6 @@ private Q_SLOTS:
             responder.answerWaiting(200, "{\"success\": true, \"data\": {\"url\": \"http://127.0.0.1:9/late.jpg\"}}"));
         QTest::qWait(100);
         QVERIFY(feed.posts().first().attachments.isEmpty());
-    }
-
-    void commentsLoadOldestFirstAndASentOneIsAppended()
-    {
-        FeedViewModel feed;
-        QTRY_VERIFY(!feed.isLoading());
-        const Post target = feed.posts().last();
-        CommentsViewModel comments;
-        QAbstractItemModelTester tester(comments.commentsModel(),
-                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
-        comments.setPost(target);
-        comments.setCurrentUser(author(3));
-        QCOMPARE(comments.sectionTitle(), QStringLiteral("Комментарии (0)"));
-        comments.loadComments();
-        QTRY_COMPARE(comments.comments().size(), int(target.commentsCount));
-
-        comments.setCommentText(QStringLiteral("  Отлично \n"));
-        comments.sendComment();
-        QTRY_COMPARE(comments.comments().size(), int(target.commentsCount) + 1);
-        const Comment sent = comments.comments().last();
-        QCOMPARE(sent.text, QStringLiteral("Отлично"));
-        QCOMPARE(sent.author.id, 3);
-        QCOMPARE(sent.postId, target.id);
-        // The service kept it, oldest first.
-        CommentsViewModel again;
-        again.setPost(target);
-        again.loadComments();
-        QTRY_COMPARE(again.comments(), comments.comments());
     }
 
     void sendKeepsTheTextUnlessTheServiceReturnsTheComment_data()

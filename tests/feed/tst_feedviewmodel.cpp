@@ -29,7 +29,7 @@ class TestFeedViewModel : public QObject
         NetworkManager::shared().setBaseURL(responder.baseUrl());
         responder.reply(200, list(posts));
         auto feed = std::make_unique<Loaded>();
-        if (!QTest::qWaitFor([&] { return !feed->model.isLoading(); }))
+        if (!QTest::qWaitFor([&] { return !feed->model.isLoading(); }, VORLANE_PATIENT_WAIT_MS))
             return nullptr;
         return feed;
     }
@@ -70,6 +70,9 @@ private Q_SLOTS:
         QTest::qWait(100);
         QCOMPARE(feed->model.posts(), (QList<Post>{liked(listed, isLiked, likes), other}));
         QCOMPARE(responder.requests().size(), 1);
+        // The author's whole name is a role of its own, for views that do not build it.
+        const QAbstractItemModel *rows = feed->model.postsModel();
+        QCOMPARE(rows->index(0, 0).data(rows->roleNames().key("authorName")).toString(), listed.author.fullName());
     }
 
     void repostChangesTheCardAndSendsItsBody_data()

@@ -65,8 +65,12 @@ NavigationStack {
 
     void show(const QList<Post> &posts)
     {
+        // Emptied first, so that the card found is one made for these posts.
+        const QString card = QStringLiteral("card%1").arg(posts.first().id);
+        m_rows.setRows({});
+        QTRY_VERIFY(!m_screen->find<QQuickItem>(card));
         m_rows.setRows(posts);
-        QTest::qWait(50);
+        QTRY_VERIFY(m_screen->find<QQuickItem>(card));
     }
 
 private Q_SLOTS:

@@ -74,7 +74,7 @@ inline std::unique_ptr<MusicViewModel> loadedModel(ScriptedResponder &responder,
     responder.reply(200, listJson(tracks));
     NetworkManager::shared().setBaseURL(responder.baseUrl());
     auto model = std::make_unique<MusicViewModel>();
-    if (!QTest::qWaitFor([&] { return !model->isLoading(); }, 10000))
+    if (!QTest::qWaitFor([&] { return !model->isLoading(); }, VORLANE_PATIENT_WAIT_MS))
         return nullptr;
     return model;
 }

@@ -47,26 +47,22 @@ class TestMusicView : public QObject
     {
         return item ? item->findChild<QQuickItem *>(QString::fromLatin1(name)) : nullptr;
     }
-    // Fully risen: taps before that land where the sheet is still on its way up.
-    static bool isOpen(QObject *sheet)
-    {
-        return sheet && sheet->property("opened").toBool() && sheet->property("y").toReal() == 10;
-    }
-    static bool isClosed(QObject *sheet) { return sheet && !sheet->property("visible").toBool(); }
     static QString buttonText(QQuickItem *button) { return button ? button->property("text").toString() : QString(); }
 
     // Taps `button` and waits for `sheet` to rise fully with `content` built inside it.
     static bool openSheet(QmlScreen &screen, const char *button, QObject *sheet, const char *content)
     {
         tap(screen.window(), screen.find(QString::fromLatin1(button)));
-        return QTest::qWaitFor([&] { return isOpen(sheet) && screen.find(QString::fromLatin1(content)); }, 30000);
+        return QTest::qWaitFor([&] { return sheetRisen(sheet) && screen.find(QString::fromLatin1(content)); },
+                               VORLANE_PATIENT_WAIT_MS);
     }
 
     // Opens the upload sheet over an empty library (the responder's first reply); the form once
     // the sheet has fully risen, or null.
     static UploadTrackForm *openUploadSheet(QmlScreen &screen, QObject *&sheet)
     {
-        if (!screen.isReady() || !QTest::qWaitFor([&] { return !modelOf(screen)->isLoading(); }, 30000))
+        if (!screen.isReady() ||
+            !QTest::qWaitFor([&] { return !modelOf(screen)->isLoading(); }, VORLANE_PATIENT_WAIT_MS))
             return nullptr;
         sheet = popup(screen, "uploadSheet");
         if (!openSheet(screen, "uploadTrackButton", sheet, "uploadTrackView"))
@@ -83,7 +79,7 @@ class TestMusicView : public QObject
             qWarning("%s", qPrintable(screen->errors()));
             return nullptr;
         }
-        if (!QTest::qWaitFor([&] { return screen->find("trackRow0") != nullptr; }, 10000))
+        if (!QTest::qWaitFor([&] { return screen->find("trackRow0") != nullptr; }, VORLANE_PATIENT_WAIT_MS))
             return nullptr;
         return screen;
     }
@@ -98,7 +94,8 @@ class TestMusicView : public QObject
     // person would have used to choose it, goes away as it would after the choice.
     static bool pickImage(QmlScreen &screen, QObject *sheet, const char *picker, const QString &path)
     {
-        if (!QTest::qWaitFor([&] { return isOpen(sheet) && screen.find(QString::fromLatin1(picker)); }, 30000))
+        if (!QTest::qWaitFor([&] { return sheetRisen(sheet) && screen.find(QString::fromLatin1(picker)); },
+                             VORLANE_PATIENT_WAIT_MS))
             return false;
         QQuickItem *item = screen.find(QString::fromLatin1(picker));
         auto *images = item->property("model").value<ImagePickerModel *>();
@@ -107,7 +104,7 @@ class TestMusicView : public QObject
         if (QObject *dialog = item->findChild<QObject *>(QStringLiteral("imageFileDialog")))
             QMetaObject::invokeMethod(dialog, "close");
         images->confirm();
-        return QTest::qWaitFor([&] { return isClosed(sheet); }, 30000);
+        return QTest::qWaitFor([&] { return sheetGone(sheet); }, VORLANE_PATIENT_WAIT_MS);
     }
 
     static QImage photo()
@@ -186,25 +183,25 @@ private Q_SLOTS:
         // says where to make one, and its button closes it.
         QObject *sheet = popup(*screen, "addToPlaylistSheet");
         tap(window, child(row, "addToPlaylistButton"));
-        QTRY_VERIFY(isOpen(sheet) && screen->find("addToPlaylistView"));
+        QTRY_VERIFY(sheetRisen(sheet) && screen->find("addToPlaylistView"));
         QQuickItem *view = screen->find("addToPlaylistView");
         QCOMPARE(text(findIn(view, "sheetTitle")), QStringLiteral("Добавить в плейлист"));
         QCOMPARE(text(findIn(view, "emptyPlaylistsText")),
                  QStringLiteral("У вас пока нет созданных плейлистов. Создайте плейлист во вкладке 'Плейлисты'!"));
         tap(window, findIn(view, "sheetTrailingButton"));
-        QTRY_VERIFY(isClosed(sheet));
+        QTRY_VERIFY(sheetGone(sheet));
         // Private playlists are offered too; a tap on one adds the track and closes, and a second
         // tap adds nothing more.
         model->createPlaylist("Private", "", std::nullopt, false);
         model->createPlaylist("Public", "", std::nullopt, true);
         for (int attempt = 0; attempt < 2; ++attempt) {
             tap(window, child(row, "addToPlaylistButton"));
-            QTRY_VERIFY(isOpen(sheet) && screen->find("addToPlaylistRow1"));
+            QTRY_VERIFY(sheetRisen(sheet) && screen->find("addToPlaylistRow1"));
             QCOMPARE(screen->root()->property("selectedTrackForPlaylist").value<Track>().id, first.id);
             QCOMPARE(text(child(screen->find("addToPlaylistRow1"), "sheetSubtitle")),
                      QStringLiteral("0 треков • Приватный 🔒"));
             tap(window, screen->find("addToPlaylistRow0"));
-            QTRY_VERIFY(isClosed(sheet));
+            QTRY_VERIFY(sheetGone(sheet));
             QVERIFY(screen->root()->property("selectedTrackForPlaylist").isNull());
             QCOMPARE(model->playlists().first().tracks, QList<Track>{model->tracks().first()});
             QVERIFY(model->playlists().at(1).tracks.isEmpty());
@@ -286,7 +283,7 @@ private Q_SLOTS:
         QVERIFY(form->isSubmitting());
         QVERIFY(!save->isEnabled());
         QTRY_VERIFY(!form->isSubmitting());
-        QVERIFY(isOpen(sheet));
+        QVERIFY(sheetRisen(sheet));
         QVERIFY(save->isEnabled());
         QCOMPARE(form->title(), QStringLiteral("  "));
         QCOMPARE(form->artist(), QStringLiteral("Band"));
@@ -295,7 +292,7 @@ private Q_SLOTS:
         const Track stored{.id = 9, .title = "  ", .artist = "Band", .audioUrl = form->audioUrl()};
         responder.reply(200, "{\"success\":true,\"data\":" + stored.toJson() + "}");
         tap(window, save);
-        QTRY_VERIFY(isClosed(sheet));
+        QTRY_VERIFY(sheetGone(sheet));
         QCOMPARE(model->tracks(), QList<Track>{stored});
         // The sent body is the form's texts as they stand.
         const QByteArray sent = responder.requests().last().body;
@@ -309,7 +306,7 @@ private Q_SLOTS:
         QVERIFY(fresh && fresh->title().isEmpty() && fresh->audioUrl().isEmpty());
         const qsizetype requests = responder.requests().size();
         tap(window, screen.find("sheetLeadingButton"));
-        QTRY_VERIFY(isClosed(sheet));
+        QTRY_VERIFY(sheetGone(sheet));
         QCOMPARE(responder.requests().size(), requests);
 
         // Swiped away while its save is on the way: the form goes, the track still comes into the
@@ -326,7 +323,7 @@ private Q_SLOTS:
         QVERIFY(responder.waitForRequests(int(requests) + 2));
         QQuickItem *title = screen.find("sheetTitle");
         FingerDrag::swipeAway(window, title->mapToScene(QPointF(title->width() / 2, title->height() / 2)).toPoint());
-        QTRY_VERIFY(isClosed(sheet) && !screen.find("uploadTrackView"));
+        QTRY_VERIFY(sheetGone(sheet) && !screen.find("uploadTrackView"));
         const Track late{
             .id = 12, .title = "Late", .artist = "Band", .audioUrl = "http://127.0.0.1/media/uploads/b.wav"};
         QVERIFY(responder.answerWaiting(200, "{\"success\":true,\"data\":" + late.toJson() + "}"));
@@ -365,7 +362,7 @@ private Q_SLOTS:
 
         // "Отмена" keeps everything for the next opening.
         tap(window, screen->find("sheetLeadingButton"));
-        QTRY_VERIFY(isClosed(sheet));
+        QTRY_VERIFY(sheetGone(sheet));
         QVERIFY(openSheet(*screen, "createPlaylistButton", sheet, "playlistNameField"));
         QCOMPARE(text(screen->find("playlistNameField")), QStringLiteral("   Mix"));
         QCOMPARE(text(screen->find("playlistDescriptionField")), QStringLiteral("Evening"));
@@ -374,7 +371,7 @@ private Q_SLOTS:
 
         // "Создать" makes it, clears the texts and the cover, and keeps the toggle.
         tap(window, screen->find("sheetTrailingButton"));
-        QTRY_VERIFY(isClosed(sheet));
+        QTRY_VERIFY(sheetGone(sheet));
         QCOMPARE(model->playlists().size(), 1);
         const Playlist made = model->playlists().first();
         QCOMPARE(made.name, QStringLiteral("   Mix"));
@@ -398,7 +395,7 @@ private Q_SLOTS:
         type(window, screen->find("playlistNameField"), QStringLiteral("Open"));
         draft->uploadCover(QVariant::fromValue(photo()));
         tap(window, screen->find("sheetTrailingButton"));
-        QTRY_VERIFY(isClosed(sheet));
+        QTRY_VERIFY(sheetGone(sheet));
         QCOMPARE(model->playlists().first().coverUrl, std::nullopt);
         QTRY_VERIFY(!draft->isUploadingCover());
         QVERIFY(!draft->coverUrl().isEmpty());
@@ -430,13 +427,13 @@ private Q_SLOTS:
 
         tap(window, screen->find("audioPickButton"));
         QObject *audioSheet = view->findChild<QObject *>(QStringLiteral("audioPickerSheet"));
-        QTRY_VERIFY(isOpen(audioSheet) && screen->find("audioPicker"));
+        QTRY_VERIFY(sheetRisen(audioSheet) && screen->find("audioPicker"));
         QQuickItem *audioPicker = screen->find("audioPicker");
         QVERIFY(
             audioPicker->property("model").value<DocumentPickerModel *>()->pick(QUrl::fromLocalFile(m_wav).toString()));
         if (QObject *dialog = audioPicker->findChild<QObject *>(QStringLiteral("documentFileDialog")))
             QMetaObject::invokeMethod(dialog, "close");
-        QTRY_VERIFY(isClosed(audioSheet));
+        QTRY_VERIFY(sheetGone(audioSheet));
         QTRY_VERIFY(form->audioUrl().startsWith(m_service.siteUrl() + "/media/uploads/"));
         QVERIFY(form->audioUrl().endsWith(".wav"));
 
@@ -444,7 +441,28 @@ private Q_SLOTS:
         QVERIFY(pickImage(*screen, view->findChild<QObject *>(QStringLiteral("coverPickerSheet")), "coverPicker",
                           m_picture));
         QTRY_VERIFY(form->coverUrl().endsWith(".jpg"));
-        QVERIFY(isOpen(uploadSheet));
+        QVERIFY(sheetRisen(uploadSheet));
+
+        // Saved, the service's record (the WAV's own length read there) heads the list with its
+        // cover and album, and a tap plays it.
+        type(window, screen->find("trackTitleField"), QStringLiteral("Sunset Tone"));
+        type(window, screen->find("trackArtistField"), QStringLiteral("Test Band"));
+        type(window, screen->find("trackAlbumField"), QStringLiteral("Field Notes"));
+        const QString cover = form->coverUrl(); // the form goes with its sheet
+        tap(window, screen->find("sheetTrailingButton"));
+        QTRY_VERIFY(sheetGone(uploadSheet));
+        MusicViewModel *model = modelOf(*screen);
+        const Track uploaded = model->tracks().first();
+        QCOMPARE(uploaded.title, QStringLiteral("Sunset Tone"));
+        QCOMPARE(uploaded.durationSeconds, qint64(1));
+        QCOMPARE(uploaded.coverUrl, std::optional<QString>(cover));
+        QQuickItem *row = screen->find("trackRow0");
+        QCOMPARE(row->property("coverSource").toString(), cover);
+        QVERIFY(std::any_of(model->albums().cbegin(), model->albums().cend(), [&](const Album &album) {
+            return album.title == QStringLiteral("Field Notes") && album.tracks == QList<Track>{uploaded};
+        }));
+        tap(window, row);
+        QCOMPARE(AudioPlayerManager::shared().currentTrack()->id, uploaded.id);
     }
 };
 

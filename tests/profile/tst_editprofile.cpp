@@ -39,7 +39,8 @@ class TestEditProfile : public QObject
     std::unique_ptr<ProfileViewModel> loadedProfile(qint64 id)
     {
         auto profile = std::make_unique<ProfileViewModel>(User{.id = id});
-        if (!QTest::qWaitFor([&] { return !profile->isLoading(); }) || profile->user().username.isEmpty())
+        if (!QTest::qWaitFor([&] { return !profile->isLoading(); }, VORLANE_PATIENT_WAIT_MS) ||
+            profile->user().username.isEmpty())
             qFatal("profile %lld did not load", id);
         return profile;
     }

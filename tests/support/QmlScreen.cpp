@@ -1,4 +1,5 @@
 #include "QmlScreen.h"
+#include "PatientWaits.h"
 
 #include "VorlaneQml.h"
 
@@ -35,7 +36,7 @@ QmlScreen::QmlScreen(const QString &file, const QVariantMap &properties)
         m_root->setSize(QSizeF(390, 844));
     }
     m_window->show();
-    if (!QTest::qWaitForWindowExposed(m_window.get()))
+    if (!QTest::qWaitForWindowExposed(m_window.get(), VORLANE_PATIENT_WAIT_MS))
         m_errors = QStringLiteral("the window was never exposed");
 }
 

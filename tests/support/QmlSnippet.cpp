@@ -1,4 +1,5 @@
 #include "QmlSnippet.h"
+#include "PatientWaits.h"
 
 #include "VorlaneQml.h"
 
@@ -22,7 +23,7 @@ QmlSnippet::QmlSnippet(const QByteArray &qml)
     m_root->setParentItem(m_window->contentItem());
     m_root->setParent(m_window.get());
     m_window->show();
-    if (!QTest::qWaitForWindowExposed(m_window.get()))
+    if (!QTest::qWaitForWindowExposed(m_window.get(), VORLANE_PATIENT_WAIT_MS))
         m_errors = QStringLiteral("the window was never exposed");
 }
 

@@ -10,7 +10,7 @@
 #endif
 
 namespace {
-constexpr int StartTimeoutMs = 60000;
+constexpr int StartTimeoutMs = 120000;
 constexpr int StopTimeoutMs = 15000;
 }
 

@@ -59,7 +59,8 @@ class TestUploadVideoView : public QObject
     {
         tap(screen.window(), screen.find(QString::fromLatin1(button)));
         QQuickItem *found = nullptr;
-        return QTest::qWaitFor([&] { return (found = screen.find(QString::fromLatin1(picker))) != nullptr; }, 30000)
+        return QTest::qWaitFor([&] { return (found = screen.find(QString::fromLatin1(picker))) != nullptr; },
+                               VORLANE_PATIENT_WAIT_MS)
                    ? found
                    : nullptr;
     }
@@ -75,7 +76,8 @@ class TestUploadVideoView : public QObject
     // A closing sheet still catches taps until it is gone.
     static bool pickerClosed(QmlScreen &screen, const char *name)
     {
-        return QTest::qWaitFor([&] { return screen.find(QString::fromLatin1(name)) == nullptr; }, 5000);
+        return QTest::qWaitFor([&] { return screen.find(QString::fromLatin1(name)) == nullptr; },
+                               VORLANE_PATIENT_WAIT_MS);
     }
 
     bool pickPreview(QmlScreen &screen)
@@ -92,10 +94,12 @@ class TestUploadVideoView : public QObject
 
     static bool uploadsDone(QmlScreen &screen)
     {
-        return QTest::qWaitFor([&] {
-            return !form(screen)->property("isUploadingVideo").toBool() &&
-                   !form(screen)->property("isUploadingThumbnail").toBool();
-        });
+        return QTest::qWaitFor(
+            [&] {
+                return !form(screen)->property("isUploadingVideo").toBool() &&
+                       !form(screen)->property("isUploadingThumbnail").toBool();
+            },
+            VORLANE_PATIENT_WAIT_MS);
     }
 
 private Q_SLOTS:

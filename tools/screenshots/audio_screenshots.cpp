@@ -1,7 +1,7 @@
 // Draws the mini player over a tab and the player sheet in a real window and saves what the
 // window shows, for looking at the screens by eye. Not a test: run it by hand, at three pixels a
-// point as on a phone:
-//   QT_SCALE_FACTOR=3 xvfb-run -a -s "-screen 0 1200x2600x24" build/tests/audio/audio_screenshots docs/screenshots
+// point as on a phone, from the build folder:
+//   QT_SCALE_FACTOR=3 xvfb-run -a -s "-screen 0 1200x2600x24" tools/screenshots/audio_screenshots ../docs/screenshots
 
 #include "AudioPlayerManager.h"
 #include "AudioTestTracks.h"

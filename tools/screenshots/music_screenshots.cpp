@@ -2,13 +2,13 @@
 // three segments (a public playlist with its link among the playlists), the upload form, the
 // create-playlist form and the add-to-playlist sheet. Run by tools/screenshots.sh against the
 // demo service.
-#include "../app/ScreenDriver.h"
 #include "MusicViewModel.h"
 #include "PlaylistDraft.h"
 #include "QmlScreen.h"
 #include "ScreenshotTour.h"
 #include "UploadTrackForm.h"
 #include "WavSample.h"
+#include "app/ScreenDriver.h"
 
 #include <QFile>
 #include <QGuiApplication>
