@@ -21,7 +21,7 @@ namespace {
 // to the count they are labelled with; a reply starts from them when every commit between that
 // count and its own is accounted for by a change, and reads everything otherwise. Writes note
 // their changes in commit order, holding the database mutex.
-class Kept
+class KeptPieces
 {
 public:
     void note(const ServiceContext &context, quint64 from, quint64 to, QSet<qint64> posts, QSet<qint64> users)
@@ -110,10 +110,10 @@ private:
     std::deque<Changed> m_changes;
 };
 
-Kept &kept()
+KeptPieces &keptPieces()
 {
-    static Kept kept;
-    return kept;
+    static KeptPieces pieces;
+    return pieces;
 }
 
 QByteArray build(ServiceContext &context, qint64 now)
@@ -122,7 +122,7 @@ QByteArray build(ServiceContext &context, qint64 now)
         const ReadTransaction view(context.db);
         return FeedFragments::read(context).reply(now);
     }
-    return kept().reply(context, now);
+    return keptPieces().reply(context, now);
 }
 
 // The last reply made, and the ones being made. A reply depends only on the data and on the
@@ -242,7 +242,7 @@ FeedList::Change::~Change()
     if (to == m_from || std::uncaught_exceptions() != m_exceptions)
         return;
     try {
-        kept().note(m_context, m_from, to, std::move(m_posts), std::move(m_users));
+        keptPieces().note(m_context, m_from, to, std::move(m_posts), std::move(m_users));
     } catch (...) {
         // Unnoted, the commits make the next reply read everything again.
     }
