@@ -93,7 +93,8 @@ private:
 
 // What a post's row holds, in this order.
 const char *const PostColumns = "SELECT p.id, p.author_id, p.text, p.views_count, p.created_at, c.name, c.avatar_url";
-const char *const AttachmentColumns = "SELECT post_id, id, kind, url, title, subtitle, thumbnail_url FROM post_attachments ";
+const char *const AttachmentColumns =
+    "SELECT post_id, id, kind, url, title, subtitle, thumbnail_url FROM post_attachments ";
 
 std::string userQuery(const char *where)
 {
@@ -178,8 +179,8 @@ public:
     }
 
     // The post of the row (PostColumns) with its counts and attachments.
-    std::shared_ptr<const Post> post(const Statement &query, QByteArrayView attachments, qint64 likes,
-                                     qint64 reposts, qint64 comments) const
+    std::shared_ptr<const Post> post(const Statement &query, QByteArrayView attachments, qint64 likes, qint64 reposts,
+                                     qint64 comments) const
     {
         auto post = std::make_shared<Post>();
         post->id = query.integer(0);
@@ -290,11 +291,11 @@ void FeedFragments::update(ServiceContext &context, const QSet<qint64> &posts, c
             if (!m_authors.contains(post->authorId))
                 authors.insert(post->authorId);
             // Newest first: after every post made later, or at the same second with a larger id.
-            const auto at = std::lower_bound(m_posts.begin(), m_posts.end(), post,
-                                             [](const std::shared_ptr<const Post> &a, const std::shared_ptr<const Post> &b) {
-                                                 return a->createdAt != b->createdAt ? a->createdAt > b->createdAt
-                                                                                     : a->id > b->id;
-                                             });
+            const auto at =
+                std::lower_bound(m_posts.begin(), m_posts.end(), post,
+                                 [](const std::shared_ptr<const Post> &a, const std::shared_ptr<const Post> &b) {
+                                     return a->createdAt != b->createdAt ? a->createdAt > b->createdAt : a->id > b->id;
+                                 });
             m_posts.insert(at, std::move(post));
         }
     }

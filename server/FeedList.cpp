@@ -222,7 +222,7 @@ private:
     std::vector<Making> m_making;
     quint64 m_lastId = 0;
 };
-}
+} // namespace
 
 QByteArray FeedList::fresh(ServiceContext &context)
 {
@@ -230,11 +230,7 @@ QByteArray FeedList::fresh(ServiceContext &context)
     return FeedFragments::read(context).reply(TimeText::now());
 }
 
-FeedList::Change::Change(ServiceContext &context)
-    : m_context(context)
-    , m_from(context.db.generation())
-{
-}
+FeedList::Change::Change(ServiceContext &context) : m_context(context), m_from(context.db.generation()) {}
 
 FeedList::Change::~Change()
 {
