@@ -1,272 +1,128 @@
 #include "FeedList.h"
 
 #include "Database.h"
-#include "ReplyWriter.h"
+#include "FeedFragments.h"
 #include "ServiceContext.h"
 #include "Statement.h"
 #include "TimeText.h"
-#include "UserStore.h"
 
-#include <QDateTime>
-#include <QHash>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <deque>
 #include <future>
 #include <mutex>
-#include <optional>
 #include <thread>
 #include <vector>
 
 namespace {
-// Each object's keys are written in the sorted order the other replies (QJsonObject) have.
-
-// Site-relative addresses made absolute, as ServiceContext::absolute does.
-class Addresses
+// The posts and authors kept from the last reply made, and the changes written since, so that a
+// reply after a write reads again only what the write touched. Kept pieces hold every commit up
+// to the count they are labelled with; a reply starts from them when every commit between that
+// count and its own is accounted for by a change, and reads everything otherwise. Writes note
+// their changes in commit order, holding the database mutex.
+class KeptPieces
 {
 public:
-    explicit Addresses(const ServiceContext &context)
-        : m_site(context.siteUrl.toUtf8())
+    void note(const ServiceContext &context, quint64 from, quint64 to, QSet<qint64> posts, QSet<qint64> users)
     {
+        std::lock_guard lock(m_mutex);
+        forgetOther(context);
+        m_changes.push_back({from, to, std::move(posts), std::move(users)});
+        // Past this many, reading everything again costs less than the list.
+        if (m_changes.size() > 4096)
+            m_changes.pop_front();
     }
-    void write(ReplyWriter &json, QByteArrayView address)
+
+    QByteArray reply(ServiceContext &context, qint64 now)
     {
-        json.string(address, address.startsWith('/') ? QByteArrayView(m_site) : QByteArrayView());
+        const ReadTransaction view(context.db);
+        // Read before the view is taken: every commit it counts is in the view; the view may hold a
+        // few more, whose changes are read again by the next reply.
+        const quint64 generation = context.db.generation();
+        // Takes the view now: SQLite takes it at the first read, not at BEGIN.
+        Statement(context.db, "SELECT 1 FROM posts LIMIT 1").next();
+        std::shared_ptr<const FeedFragments> base;
+        QSet<qint64> posts;
+        QSet<qint64> users;
+        {
+            std::lock_guard lock(m_mutex);
+            forgetOther(context);
+            quint64 covered = m_generation;
+            bool gap = false;
+            // Changes past `generation` are read too: those the view already holds then show.
+            for (const Changed &change : m_changes) {
+                if (change.to <= m_generation)
+                    continue;
+                gap = gap || (change.from > covered && covered < generation);
+                covered = std::max(covered, change.to);
+                posts.unite(change.posts);
+                users.unite(change.users);
+            }
+            if (m_fragments && m_generation <= generation && covered >= generation && !gap)
+                base = m_fragments;
+        }
+        std::shared_ptr<const FeedFragments> fragments = base;
+        if (!base) {
+            fragments = std::make_shared<const FeedFragments>(FeedFragments::read(context));
+        } else if (!posts.isEmpty() || !users.isEmpty()) {
+            auto updated = std::make_shared<FeedFragments>(*base);
+            updated->update(context, posts, users);
+            fragments = std::move(updated);
+        }
+        {
+            std::lock_guard lock(m_mutex);
+            if (m_database == context.db.serial() && m_site == context.siteUrl && generation > m_generation) {
+                m_fragments = fragments;
+                m_generation = generation;
+                while (!m_changes.empty() && m_changes.front().to <= generation)
+                    m_changes.pop_front();
+            }
+        }
+        return fragments->reply(now);
     }
 
 private:
-    QByteArray m_site;
-};
-
-// Something per post, by post id: in a plain array for ids up to the largest post id (ids are
-// handed out in turn, so that is about one slot a post), in a hash past it.
-template <class T> class ByPost
-{
-public:
-    explicit ByPost(qint64 largestId) : m_dense(size_t(std::clamp<qint64>(largestId + 1, 0, 1 << 22))) {}
-    T &operator[](qint64 id) { return id >= 0 && id < qint64(m_dense.size()) ? m_dense[size_t(id)] : m_sparse[id]; }
-    const T *find(qint64 id) const
+    struct Changed
     {
-        if (id >= 0 && id < qint64(m_dense.size()))
-            return &m_dense[size_t(id)];
-        const auto found = m_sparse.constFind(id);
-        return found == m_sparse.cend() ? nullptr : &*found;
-    }
+        quint64 from;
+        quint64 to;
+        QSet<qint64> posts;
+        QSet<qint64> users;
+    };
 
-private:
-    std::vector<T> m_dense;
-    QHash<qint64, T> m_sparse;
-};
-
-qint64 count(const ByPost<qint64> &counts, qint64 id)
-{
-    const qint64 *found = counts.find(id);
-    return found ? *found : 0;
-}
-
-qint64 largestPostId(ServiceContext &context)
-{
-    Statement query(context.db, "SELECT COALESCE(MAX(id), 0) FROM posts");
-    return query.next() ? query.integer(0) : 0;
-}
-
-// How many rows of `table` name each post, by post, in one pass over the table: cheaper than a
-// count per post, which looks each one up anew.
-ByPost<qint64> countsByPost(ServiceContext &context, qint64 largestId, const char *sql)
-{
-    Statement query(context.db, sql);
-    ByPost<qint64> counts(largestId);
-    while (query.next())
-        counts[query.integer(0)] = query.integer(1);
-    return counts;
-}
-
-// A NULL column is left out, as in the other replies.
-bool present(const Statement &query, int column)
-{
-    return !query.isNull(column);
-}
-
-// Every post's attachments, by post, each in the order they were added: the items of a JSON list
-// without its brackets.
-ByPost<QByteArray> attachments(ServiceContext &context, qint64 largestId, Addresses &addresses)
-{
-    Statement query(context.db, "SELECT post_id, id, kind, url, title, subtitle, thumbnail_url FROM post_attachments "
-                                "ORDER BY post_id, id");
-    ByPost<QByteArray> lists(largestId);
-    while (query.next()) {
-        QByteArray &list = lists[query.integer(0)];
-        if (!list.isEmpty())
-            list += ',';
-        ReplyWriter json(list);
-        json.beginObject();
-        json.key("id");
-        json.string(QByteArrayLiteral("att_") + QByteArray::number(query.integer(1)));
-        if (present(query, 5)) {
-            json.key("subtitle");
-            json.string(query.utf8(5));
-        }
-        if (present(query, 6)) {
-            json.key("thumbnail_url");
-            addresses.write(json, query.utf8(6));
-        }
-        if (present(query, 4)) {
-            json.key("title");
-            json.string(query.utf8(4));
-        }
-        json.key("type");
-        json.string(query.utf8(2));
-        json.key("url");
-        addresses.write(json, query.utf8(3));
-        json.endObject();
-    }
-    return lists;
-}
-
-// The display times of one reply. Posts of the same minute, hour or day mostly read the same,
-// and making the text (a local date, a clock) costs more than writing a post: each is made once.
-class AgoTexts
-{
-public:
-    explicit AgoTexts(qint64 now) : m_now(now) {}
-    QByteArrayView operator()(qint64 then)
+    void forgetOther(const ServiceContext &context)
     {
-        const qint64 elapsed = m_now - then;
-        if (elapsed < 6 * 3600) {
-            // What the text depends on: the minutes or hours elapsed.
-            const qint64 key = elapsed < 60 ? -1 : elapsed < 3600 ? elapsed / 60 : 100 + elapsed / 3600;
-            auto found = m_recent.find(key);
-            if (found == m_recent.end())
-                found = m_recent.insert(key, TimeText::ago(then, m_now).toUtf8());
-            return *found;
-        }
-        // Older ones read "<day> в HH:mm" in local time: the day's words are made once a day, the
-        // clock from the local time, whose offset from UTC changes only at a quarter of an hour
-        // (every time zone's offset is a whole number of quarter hours).
-        const qint64 quarter = then >= 0 ? then / 900 : (then - 899) / 900;
-        auto offset = m_offsets.find(quarter);
-        if (offset == m_offsets.end())
-            offset = m_offsets.insert(quarter, QDateTime::fromSecsSinceEpoch(then).offsetFromUtc());
-        const qint64 local = then + *offset;
-        const qint64 day = local >= 0 ? local / 86400 : (local - 86399) / 86400;
-        auto words = m_days.find(day);
-        if (words == m_days.end())
-            words = m_days.insert(day, TimeText::ago(then, m_now).toUtf8().chopped(5)); // up to "HH:mm"
-        const qint64 minuteOfDay = (local - day * 86400) / 60;
-        const char clock[] = {char('0' + minuteOfDay / 600), char('0' + minuteOfDay / 60 % 10), ':',
-                              char('0' + minuteOfDay % 60 / 10), char('0' + minuteOfDay % 10)};
-        m_text = *words;
-        m_text.append(clock, sizeof(clock));
-        return m_text;
+        if (m_database == context.db.serial() && m_site == context.siteUrl)
+            return;
+        m_database = context.db.serial();
+        m_site = context.siteUrl;
+        m_fragments.reset();
+        m_generation = 0;
+        m_changes.clear();
     }
 
-private:
-    qint64 m_now;
-    QHash<qint64, QByteArray> m_recent;
-    QHash<qint64, int> m_offsets;
-    QHash<qint64, QByteArray> m_days;
-    QByteArray m_text;
+    std::mutex m_mutex;
+    quint64 m_database = 0;
+    QString m_site;
+    std::shared_ptr<const FeedFragments> m_fragments;
+    quint64 m_generation = 0;
+    std::deque<Changed> m_changes;
 };
 
-// Every author of a post in the wire form of a user record (UserStore's), by id.
-QHash<qint64, QByteArray> authors(ServiceContext &context, Addresses &addresses, AgoTexts &ago)
+KeptPieces &keptPieces()
 {
-    static const std::string sql =
-        std::string("SELECT ") + UserStore::Columns + " FROM users WHERE id IN (SELECT author_id FROM posts)";
-    Statement query(context.db, sql.c_str());
-    QHash<qint64, QByteArray> users;
-    while (query.next()) {
-        QByteArray &user = users[query.integer(0)];
-        ReplyWriter json(user);
-        json.beginObject();
-        if (present(query, 4)) {
-            json.key("avatar_url");
-            addresses.write(json, query.utf8(4));
-        }
-        if (present(query, 10))
-            json.member("bio", query.utf8(10));
-        if (present(query, 5)) {
-            json.key("cover_url");
-            addresses.write(json, query.utf8(5));
-        }
-        json.member("first_name", query.utf8(2));
-        json.member("followers_count", query.integer(8));
-        json.member("following_count", query.integer(9));
-        json.member("id", query.integer(0));
-        json.flag("is_online", query.integer(11) != 0);
-        json.flag("is_verified", query.integer(7) != 0);
-        json.member("last_name", query.utf8(3));
-        if (query.integer(11) == 0 && present(query, 12)) {
-            json.key("last_seen_text");
-            json.string(QByteArrayLiteral("был(а) в сети ").append(ago(query.integer(12))));
-        }
-        if (present(query, 6))
-            json.member("status_text", query.utf8(6));
-        json.member("username", query.utf8(1));
-        json.endObject();
-    }
-    return users;
-}
+    static KeptPieces pieces;
+    return pieces;
 }
 
-namespace {
 QByteArray build(ServiceContext &context, qint64 now)
 {
-    const ReadTransaction view(context.db);
-    Addresses addresses(context);
-    AgoTexts ago(now);
-    const QHash<qint64, QByteArray> users = authors(context, addresses, ago);
-    const qint64 largestId = largestPostId(context);
-    const ByPost<QByteArray> attached = attachments(context, largestId, addresses);
-    const ByPost<qint64> likes =
-        countsByPost(context, largestId, "SELECT post_id, COUNT(*) FROM post_likes GROUP BY post_id");
-    const ByPost<qint64> reposts =
-        countsByPost(context, largestId, "SELECT post_id, COUNT(*) FROM reposts GROUP BY post_id");
-    const ByPost<qint64> comments =
-        countsByPost(context, largestId, "SELECT post_id, COUNT(*) FROM comments GROUP BY post_id");
-    Statement query(context.db, "SELECT p.id, p.author_id, p.text, p.views_count, p.created_at, c.name, c.avatar_url "
-                                "FROM posts p LEFT JOIN channels c ON c.id = p.channel_id "
-                                "ORDER BY p.created_at DESC, p.id DESC");
-    // About as long as the last one: grown once, not doubled over and over.
-    static std::atomic<qsizetype> lastSize = 0;
-    QByteArray out;
-    out.reserve(lastSize + lastSize / 8 + 1024);
-    ReplyWriter json(out);
-    json.beginArray();
-    while (query.next()) {
-        const auto author = users.constFind(query.integer(1));
-        if (author == users.cend())
-            continue;
-        const qint64 id = query.integer(0);
-        json.beginObject();
-        json.key("attachments");
-        const QByteArray *list = attached.find(id);
-        json.list(list ? QByteArrayView(*list) : QByteArrayView());
-        json.key("author");
-        json.raw(*author);
-        if (present(query, 6)) {
-            json.key("channel_avatar_url");
-            addresses.write(json, query.utf8(6));
-        }
-        if (present(query, 5))
-            json.member("channel_name", query.utf8(5));
-        json.member("comments_count", count(comments, id));
-        json.member("created_at_formatted", ago(query.integer(4)));
-        json.member("id", id);
-        json.flag("is_liked", false);
-        json.flag("is_reposted", false);
-        json.member("likes_count", count(likes, id));
-        json.member("reposts_count", count(reposts, id));
-        json.member("text", query.utf8(2));
-        json.member("views_count", query.integer(3));
-        json.endObject();
+    if (!context.db.tracksChanges()) {
+        const ReadTransaction view(context.db);
+        return FeedFragments::read(context).reply(now);
     }
-    json.endArray();
-    json.finish();
-    lastSize = out.size();
-    return out;
+    return keptPieces().reply(context, now);
 }
 
 // The last reply made, and the ones being made. A reply depends only on the data and on the
@@ -366,6 +222,26 @@ private:
     std::vector<Making> m_making;
     quint64 m_lastId = 0;
 };
+} // namespace
+
+QByteArray FeedList::fresh(ServiceContext &context)
+{
+    const ReadTransaction view(context.db);
+    return FeedFragments::read(context).reply(TimeText::now());
+}
+
+FeedList::Change::Change(ServiceContext &context) : m_context(context), m_from(context.db.generation()) {}
+
+FeedList::Change::~Change()
+{
+    const quint64 to = m_context.db.generation();
+    if (to == m_from || std::uncaught_exceptions() != m_exceptions)
+        return;
+    try {
+        keptPieces().note(m_context, m_from, to, std::move(m_posts), std::move(m_users));
+    } catch (...) {
+        // Unnoted, the commits make the next reply read everything again.
+    }
 }
 
 QByteArray FeedList::json(ServiceContext &context)

@@ -1,6 +1,7 @@
 // "auth.php": sign-in by user name or e-mail, and registration. Both answer with the user record
 // in the envelope; every refusal is an envelope with a message the sign-in screen shows as it is.
 #include "Database.h"
+#include "FeedList.h"
 #include "LoginThrottle.h"
 #include "Reply.h"
 #include "RequestBody.h"
@@ -110,7 +111,10 @@ void registerUser(const QJsonObject &body, httplib::Response &res, ServiceContex
     case UserStore::Taken::Nothing:
         break;
     }
+    FeedList::Change change(context);
     const qint64 id = store.create(user);
+    // Mostly without posts; read anyway, in case posts of a member long gone name the same id.
+    change.user(id);
     Reply::success(res, QStringLiteral("Регистрация прошла успешно"), *store.json(id));
 }
 }

@@ -1,6 +1,7 @@
 #include "FeedWrites.h"
 
 #include "Database.h"
+#include "FeedList.h"
 #include "FeedRecords.h"
 #include "Reply.h"
 #include "RequestBody.h"
@@ -56,10 +57,12 @@ void createPost(const QJsonObject &body, httplib::Response &res, ServiceContext 
     std::lock_guard lock(context.db.mutex());
     if (!userExists(context, *userId))
         return Reply::refuse(res, QStringLiteral("Пользователь не найден"));
+    FeedList::Change change(context);
     // The author has seen it once: the same count the client shows until this reply arrives.
     Statement insert(context.db, "INSERT INTO posts (author_id, text, views_count, created_at) VALUES (?1, ?2, 1, ?3)");
     insert.bind(1, *userId).bind(2, *postText).bind(3, TimeText::now()).run();
     const qint64 postId = context.db.lastInsertId();
+    change.post(postId);
     if (!imageUrl->isEmpty()) {
         Statement photo(context.db, "INSERT INTO post_attachments (post_id, kind, url) VALUES (?1, 'image', ?2)");
         photo.bind(1, postId).bind(2, *imageUrl).run();
@@ -83,6 +86,8 @@ void toggleRepost(const QJsonObject &body, httplib::Response &res, ServiceContex
     Statement existing(context.db, "SELECT 1 FROM reposts WHERE post_id = ?1 AND user_id = ?2");
     existing.bind(1, *postId).bind(2, *userId);
     const bool reposted = !existing.next();
+    FeedList::Change feedChange(context);
+    feedChange.post(*postId);
     Statement change(context.db, reposted ? "INSERT INTO reposts (post_id, user_id) VALUES (?1, ?2)"
                                           : "DELETE FROM reposts WHERE post_id = ?1 AND user_id = ?2");
     change.bind(1, *postId).bind(2, *userId).run();
@@ -107,6 +112,8 @@ void addComment(const QJsonObject &body, httplib::Response &res, ServiceContext 
         return Reply::refuse(res, QStringLiteral("Запись не найдена"));
     if (!userExists(context, *userId))
         return Reply::refuse(res, QStringLiteral("Пользователь не найден"));
+    FeedList::Change change(context);
+    change.post(*postId);
     Statement insert(context.db, "INSERT INTO comments (post_id, author_id, text, created_at) VALUES (?1, ?2, ?3, ?4)");
     insert.bind(1, *postId).bind(2, *userId).bind(3, *commentText).bind(4, TimeText::now()).run();
     const std::optional<QJsonObject> comment = FeedRecords::comment(context, context.db.lastInsertId());

@@ -3,6 +3,7 @@
 // text leaves its field as it is; the reply is the envelope without data, since the client reads
 // a "data" that is no map of texts as a failed save.
 #include "Database.h"
+#include "FeedList.h"
 #include "QueryParams.h"
 #include "Reply.h"
 #include "RequestBody.h"
@@ -63,6 +64,8 @@ void update(const QJsonObject &body, httplib::Response &res, ServiceContext &con
     std::lock_guard lock(context.db.mutex());
     if (!userExists(context, *id))
         return Reply::refuse(res, QStringLiteral("Пользователь не найден"));
+    FeedList::Change change(context);
+    change.user(*id);
     // One statement: an empty text keeps its column.
     Statement statement(context.db, "UPDATE users SET avatar_url = COALESCE(NULLIF(?1, ''), avatar_url), "
                                     "cover_url = COALESCE(NULLIF(?2, ''), cover_url), "

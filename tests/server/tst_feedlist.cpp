@@ -169,6 +169,70 @@ private Q_SLOTS:
         QCOMPARE(counts[2], counts[0]);
     }
 
+    // After each kind of write the reply made from the kept pieces is the one made from scratch,
+    // and, when the write names what it changed, made in fewer statements.
+    void keptRepliesEqualFreshOnes_data()
+    {
+        QTest::addColumn<QByteArrayList>("writes");
+        QTest::addColumn<QList<qint64>>("posts");
+        QTest::addColumn<QList<qint64>>("users");
+        QTest::addColumn<bool>("noted");
+        QTest::newRow("post with a picture")
+            << QByteArrayList{"INSERT INTO posts (id, author_id, text, created_at) VALUES (9, 2, 'new', 1700000001)",
+                              "INSERT INTO post_attachments (post_id, kind, url) VALUES (9, 'image', '/media/p.png')"}
+            << QList<qint64>{9} << QList<qint64>{} << true;
+        QTest::newRow("comment") << QByteArrayList{"INSERT INTO comments (post_id, author_id, text, created_at) "
+                                                   "VALUES (1, 2, 'c', 1)"}
+                                 << QList<qint64>{1} << QList<qint64>{} << true;
+        QTest::newRow("repost") << QByteArrayList{"INSERT INTO reposts (post_id, user_id) VALUES (2, 1)"}
+                                << QList<qint64>{2} << QList<qint64>{} << true;
+        QTest::newRow("repost withdrawn") << QByteArrayList{"DELETE FROM reposts WHERE post_id = 1"}
+                                          << QList<qint64>{1} << QList<qint64>{} << true;
+        QTest::newRow("profile") << QByteArrayList{"UPDATE users SET status_text = 'x\"y', bio = 'b', is_online = 0, "
+                                                   "last_seen_at = 1700000000 WHERE id = 2"}
+                                 << QList<qint64>{} << QList<qint64>{2} << true;
+        QTest::newRow("sign-up") << QByteArrayList{"INSERT INTO users (id, username, email, password_salt, password_hash, "
+                                                   "password_iterations, first_name, created_at) "
+                                                   "VALUES (3, 'u3', 'u3@x', x'00', x'00', 1, 'Три', 1)"}
+                                 << QList<qint64>{} << QList<qint64>{3} << true;
+        QTest::newRow("channel renamed, not named")
+            << QByteArrayList{"UPDATE channels SET name = 'renamed'"} << QList<qint64>{} << QList<qint64>{} << false;
+    }
+    void keptRepliesEqualFreshOnes()
+    {
+        QFETCH(QByteArrayList, writes);
+        QFETCH(QList<qint64>, posts);
+        QFETCH(QList<qint64>, users);
+        QFETCH(bool, noted);
+        m_db->exec("INSERT INTO channels (id, name, avatar_url, category, created_at) VALUES (1, 'c', '/c.png', 'c', 1)");
+        const qint64 withChannel = addPost("in a channel", 1);
+        Statement(*m_db, "INSERT INTO post_attachments (post_id, kind, url, title) VALUES (?1, 'audio', '/t.wav', 'T')")
+            .bind(1, withChannel).run();
+        addPost("by two", {}, 2);
+        m_db->exec("INSERT INTO reposts (post_id, user_id) VALUES (1, 2)");
+        FeedList::json(*m_context); // kept from here on
+
+        int statements = 0;
+        sqlite3_trace_v2(m_db->handle(), SQLITE_TRACE_STMT, countStatements, &statements);
+        FeedList::fresh(*m_context);
+        const int fromScratch = statements;
+        std::unique_ptr<FeedList::Change> change;
+        if (noted)
+            change = std::make_unique<FeedList::Change>(*m_context);
+        for (const QByteArray &write : writes)
+            m_db->exec(write.constData());
+        for (const qint64 id : posts)
+            change->post(id);
+        for (const qint64 id : users)
+            change->user(id);
+        change.reset();
+        statements = 0;
+        const QByteArray kept = FeedList::json(*m_context);
+        sqlite3_trace_v2(m_db->handle(), 0, nullptr, nullptr);
+        QCOMPARE(kept, FeedList::fresh(*m_context));
+        QCOMPARE(statements < fromScratch, noted);
+    }
+
     void readsBesideAWriteInProgress()
     {
         addPost("committed");
