@@ -72,7 +72,7 @@ private Q_SLOTS:
         QCOMPARE(responder.requests().size(), 1);
         // The author's whole name is a role of its own, for views that do not build it.
         const QAbstractItemModel *rows = feed->model.postsModel();
-        QCOMPARE(rows->index(0, 0).data(rows->roleNames().key("authorName")).toString(), listed.author.fullName());
+        QCOMPARE(rows->index(0, 0).data(rows->roleNames().key("authorName")).toString(), listed.author->fullName());
     }
 
     void repostChangesTheCardAndSendsItsBody_data()
