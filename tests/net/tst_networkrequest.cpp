@@ -34,7 +34,8 @@ QString describe(const APIResponse<User> &envelope)
              envelope.data ? QString::number(envelope.data->id) : QStringLiteral("none"));
 }
 
-template <class T> QString describe(const TaskOutcome<T> &outcome)
+template<class T>
+QString describe(const TaskOutcome<T> &outcome)
 {
     return outcome.value ? describe(*outcome.value) : QStringLiteral("error ") + outcome.errorText();
 }
@@ -59,7 +60,8 @@ private:
     NetworkManager &network = NetworkManager::shared();
 
     // Runs one request of the wanted shape, with standard output captured.
-    template <class T> QString run(const QString &endpoint, QByteArray *console)
+    template<class T>
+    QString run(const QString &endpoint, QByteArray *console)
     {
         StdoutCapture capture;
         const auto outcome = runToEnd(network.request<T>(endpoint));
@@ -93,57 +95,41 @@ private Q_SLOTS:
         const QString notJson = "данные не являются корректным JSON*";
         const QString serverError = "serverError(\"Ошибка сервера\")";
 
-        QTest::newRow("bare record") << "user" << 200 << ivan << "user 7 ivan"
-                                     << "";
-        QTest::newRow("record in an envelope") << "user" << 200 << envelopeWithUser << "user 7 ivan"
-                                               << "";
-        QTest::newRow("bare list") << "list" << 200 << QByteArray("[" + ivan + "]") << "list [7]"
-                                   << "";
-        QTest::newRow("list in an envelope")
-            << "list" << 200 << QByteArray(R"({"success":true,"data":[]})") << "list []"
-            << "";
+        QTest::newRow("bare record") << "user" << 200 << ivan << "user 7 ivan" << "";
+        QTest::newRow("record in an envelope") << "user" << 200 << envelopeWithUser << "user 7 ivan" << "";
+        QTest::newRow("bare list") << "list" << 200 << QByteArray("[" + ivan + "]") << "list [7]" << "";
+        QTest::newRow("list in an envelope") << "list" << 200 << QByteArray(R"({"success":true,"data":[]})")
+                                             << "list []" << "";
         QTest::newRow("envelope asked for, success with data")
-            << "envelope" << 200 << envelopeWithUser << "envelope true message=none data=7"
-            << "";
+            << "envelope" << 200 << envelopeWithUser << "envelope true message=none data=7" << "";
         QTest::newRow("refusal with message, record asked for")
-            << "user" << 200 << refused << failed + "Неверный пароль"
-            << "serverError(\"Неверный пароль\")";
+            << "user" << 200 << refused << failed + "Неверный пароль" << "serverError(\"Неверный пароль\")";
         QTest::newRow("refusal without message, record asked for")
             << "user" << 200 << refusedSilently << failed + "Ошибка сервера" << serverError;
         QTest::newRow("success without data, record asked for")
             << "user" << 200 << emptySuccess << failed + "Ошибка сервера" << serverError;
         QTest::newRow("refusal with message, envelope asked for")
-            << "envelope" << 200 << refused << "envelope false message=Неверный пароль data=none"
-            << "";
+            << "envelope" << 200 << refused << "envelope false message=Неверный пароль data=none" << "";
         QTest::newRow("refusal without message, envelope asked for")
-            << "envelope" << 200 << refusedSilently << "envelope false message=none data=none"
-            << "";
+            << "envelope" << 200 << refusedSilently << "envelope false message=none data=none" << "";
         QTest::newRow("success without data, envelope asked for")
-            << "envelope" << 200 << emptySuccess << "envelope true message=none data=none"
-            << "";
-        QTest::newRow("bare record, envelope asked for") << "envelope" << 200 << ivan << failed + "*"
-                                                         << "*";
-        QTest::newRow("html page, record asked for") << "user" << 502 << html << failed + "*"
-                                                     << "*";
-        QTest::newRow("html page, envelope asked for") << "envelope" << 200 << html << failed + "*"
-                                                       << "*";
+            << "envelope" << 200 << emptySuccess << "envelope true message=none data=none" << "";
+        QTest::newRow("bare record, envelope asked for") << "envelope" << 200 << ivan << failed + "*" << "*";
+        QTest::newRow("html page, record asked for") << "user" << 502 << html << failed + "*" << "*";
+        QTest::newRow("html page, envelope asked for") << "envelope" << 200 << html << failed + "*" << "*";
         // The first stage gives up inside the broken object; the second reads the same document.
         QTest::newRow("broken object, list asked for")
             << "list" << 200 << QByteArray("{not json") << failed + notJson << notJson;
         // The first stage stops at a value of the wrong kind; the bytes after it are no JSON.
         QTest::newRow("fault after a wrong value, list asked for")
             << "list" << 200 << QByteArray(R"({"success":true,"data":[1,]})") << failed + notJson << notJson;
-        QTest::newRow("invalid utf-8") << "user" << 200 << QByteArray("\xff\xfe{\x80 not json") << failed + "*"
-                                       << "*";
-        QTest::newRow("500 with an envelope") << "user" << 500 << envelopeWithUser << "user 7 ivan"
-                                              << "";
-        QTest::newRow("400 with a refusal")
-            << "envelope" << 400 << refused << "envelope false message=Неверный пароль data=none"
-            << "";
-        QTest::newRow("404 with a bare list") << "list" << 404 << QByteArray("[]") << "list []"
-                                              << "";
-        QTest::newRow("401 whatever the body") << "envelope" << 401 << envelopeWithUser << "error Требуется авторизация"
-                                               << "";
+        QTest::newRow("invalid utf-8") << "user" << 200 << QByteArray("\xff\xfe{\x80 not json") << failed + "*" << "*";
+        QTest::newRow("500 with an envelope") << "user" << 500 << envelopeWithUser << "user 7 ivan" << "";
+        QTest::newRow("400 with a refusal") << "envelope" << 400 << refused
+                                            << "envelope false message=Неверный пароль data=none" << "";
+        QTest::newRow("404 with a bare list") << "list" << 404 << QByteArray("[]") << "list []" << "";
+        QTest::newRow("401 whatever the body") << "envelope" << 401 << envelopeWithUser
+                                               << "error Требуется авторизация" << "";
     }
 
     void twoStageDecoding()
@@ -159,7 +145,7 @@ private Q_SLOTS:
         network.setBaseURL(responder.baseUrl());
 
         QByteArray console;
-        const QString endpoint = shape == QLatin1String("user")   ? QStringLiteral("profile.php?user_id=7")
+        const QString endpoint = shape == QLatin1String("user") ? QStringLiteral("profile.php?user_id=7")
                                  : shape == QLatin1String("list") ? QStringLiteral("feed.php")
                                                                   : QStringLiteral("auth.php");
         const QString actual = shape == QLatin1String("user")   ? run<User>(endpoint, &console)
@@ -188,8 +174,7 @@ private Q_SLOTS:
         const QByteArray suffix = ". Raw data: " + raw + "\n";
         QVERIFY2(console.startsWith(prefix) && console.endsWith(suffix), console.constData());
         QCOMPARE(console.count('\n'), 1);
-        const QString named =
-            QString::fromUtf8(console.mid(prefix.size(), console.size() - prefix.size() - suffix.size()));
+        const QString named = QString::fromUtf8(console.mid(prefix.size(), console.size() - prefix.size() - suffix.size()));
         QVERIFY2(matches(named, details), qPrintable(named));
     }
 
@@ -200,8 +185,8 @@ private Q_SLOTS:
         network.setBaseURL(responder.baseUrl());
         network.setAuthToken(QStringLiteral("tok-123"));
         const QJsonObject body{{QStringLiteral("user_id"), 9007199254740993LL}, {QStringLiteral("text"), "Привет"}};
-        const auto outcome =
-            runToEnd(network.request<APIResponse<User>>(QStringLiteral("feed.php"), QStringLiteral("POST"), body));
+        const auto outcome = runToEnd(
+            network.request<APIResponse<User>>(QStringLiteral("feed.php"), QStringLiteral("POST"), body));
         network.setAuthToken(std::nullopt);
         QVERIFY(outcome.value && outcome.value->success);
 
@@ -217,12 +202,9 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("base");
         QTest::addColumn<QString>("endpoint");
-        QTest::newRow("space in the endpoint") << ""
-                                               << "feed.php?q=два слова";
-        QTest::newRow("bad port") << "http://127.0.0.1:99999/api"
-                                  << "feed.php";
-        QTest::newRow("space in the host") << "http://127.0.0 .1/api"
-                                           << "feed.php";
+        QTest::newRow("space in the endpoint") << "" << "feed.php?q=два слова";
+        QTest::newRow("bad port") << "http://127.0.0.1:99999/api" << "feed.php";
+        QTest::newRow("space in the host") << "http://127.0.0 .1/api" << "feed.php";
     }
 
     void invalidAddressSendsNothing()
