@@ -98,16 +98,17 @@ QCoro::Task<Received> receive(QNetworkReply *reply, std::chrono::milliseconds de
     const auto take = [reply, &body, &tooLarge] {
         if (tooLarge || !reply->isOpen())
             return;
-        if (reply->bytesAvailable() > NetworkManager::maxReplySize - body.size()) {
+        const qint64 announced = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
+        if (announced > NetworkManager::maxReplySize
+            || reply->bytesAvailable() > NetworkManager::maxReplySize - body.size()) {
             tooLarge = true;
             // Last: aborting finishes the reply, which may end this coroutine and its frame at once.
             reply->abort();
             return;
         }
-        if (body.capacity() == 0) {
+        if (body.capacity() == 0 && reply->bytesAvailable() > 0) {
             // Room for the whole body at once: growing by copies would hold two bodies at a time.
             // Past the mapping threshold untouched room costs address space, not memory.
-            const qint64 announced = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
             body.reserve(announced > 0 ? std::min(announced, NetworkManager::maxReplySize)
                                        : NetworkManager::maxReplySize);
         }
