@@ -48,11 +48,12 @@ private Q_SLOTS:
         const auto error = outcome.errorAs<TransferError>();
         QVERIFY2(error, qPrintable(outcome.errorText()));
         QCOMPARE(error->localizedDescription(), QStringLiteral("Ответ сервера слишком большой: больше 64 МиБ"));
-        // Qt stopped reading soon after the limit instead of queueing whatever was offered.
-        QVERIFY2(responder.bytesSent() < NetworkManager::maxReplySize + 16 * mebibyte,
+        // Qt stopped reading soon after the limit instead of queueing whatever was offered: beyond
+        // it, only the responder's 4 MiB lead, the kernel's loopback buffers and Qt's 1 MiB.
+        QVERIFY2(responder.bytesSent() < NetworkManager::maxReplySize + 24 * mebibyte,
                  qPrintable(QString::number(responder.bytesSent())));
         qInfo("endless reply: peak grew by %.1f MiB", double(grown) / mebibyte);
-        QVERIFY2(grown < NetworkManager::maxReplySize + 16 * mebibyte, qPrintable(QString::number(grown)));
+        QVERIFY2(grown < NetworkManager::maxReplySize + 24 * mebibyte, qPrintable(QString::number(grown)));
     }
 
     void bodyUpToTheLimitIsRead_data()
