@@ -26,6 +26,7 @@ cmake --build "$build" --target profile_screenshots && xvfb-run -a -s "-screen 0
 cmake --build "$build" --target video_screenshots && xvfb-run -a -s "-screen 0 390x844x24" "$build/tests/video/video_screenshots" docs/screenshots
 cmake --build "$build" --target music_screenshots && xvfb-run -a -s "-screen 0 390x844x24" "$build/tests/music/music_screenshots" docs/screenshots
 xvfb-run -a -s "-screen 0 390x844x24" "$build/tests/channels/channels_screenshots" docs/screenshots
+cmake --build "$build" --target window_screenshots && xvfb-run -a -s "-screen 0 640x844x24" "$build/tests/window/window_screenshots" docs/screenshots
 # Founds a channel in the demo data, so it runs after the tours that show the catalogue as seeded.
 cmake --build "$build" --target channel_forms_screenshots && xvfb-run -a -s "-screen 0 390x844x24" "$build/tests/channels/channel_forms_screenshots" docs/screenshots
 cmake --build "$build" --target feed_screenshots && xvfb-run -a -s "-screen 0 390x844x24" "$build/tests/feed/feed_screenshots" docs/screenshots

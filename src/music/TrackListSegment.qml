@@ -29,6 +29,7 @@ ListView {
         width: list.width - list.leftMargin - list.rightMargin
         height: 44
         Text {
+            objectName: "trackSectionHeader"
             anchors { left: parent.left; leftMargin: Theme.padding; bottom: parent.bottom; bottomMargin: 7 }
             textFormat: Text.PlainText
             text: qsTr("Музыка (MP3, WAV, FLAC)")
