@@ -55,7 +55,6 @@ private Q_SLOTS:
                                   15000);
         QTRY_VERIFY2_WITH_TIMEOUT(player.currentTime() >= 1.95, qPrintable(QString::number(player.currentTime())),
                                   15000);
-        QVERIFY(player.isPlaying());
 
         // The position advanced through the tune rather than jumping straight to the end.
         const bool passedThrough =
