@@ -35,14 +35,19 @@ int main(int argc, char *argv[])
     });
     if (!dialog)
         return 1;
-    // A folder with pictures in it, as a user's own would have.
+    // A folder with pictures in it, as a user's own would have, one of them chosen.
     dialog->setProperty("folder", QDir::current().absoluteFilePath(QStringLiteral("docs/screenshots")));
+    QTest::qWait(300);
+    QTest::keyClick(dialog, Qt::Key_Down);
+    QTest::keyClick(dialog, Qt::Key_Down);
     bool ok = ScreenshotTour::save(dialog, out + QStringLiteral("/file-dialog-composer.png"));
     QTest::keyClick(dialog, Qt::Key_Escape);
     QTest::qWait(400);
     QTest::keyClick(window, Qt::Key_Escape);
 
     window->resize(360, 780);
+    (void)QTest::qWaitFor([&] { return window->width() == 360 && window->contentItem()->height() == 780; }, 5000);
+    QTest::qWait(500);
     const QList<std::pair<const char *, QString>> tabs{{"tabButton2", QStringLiteral("/music-360.png")},
                                                        {"tabButton1", QStringLiteral("/channels-360.png")}};
     for (const auto &[button, file] : tabs) {
