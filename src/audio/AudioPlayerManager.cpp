@@ -1,7 +1,7 @@
 #include "AudioPlayerManager.h"
 
-#include "PlayerBackend.h"
 #include "PlaybackModule.h"
+#include "PlayerBackend.h"
 
 #include <QJSEngine>
 #include <QPointer>
@@ -33,8 +33,7 @@ QUrl parseAudioAddress(const QString &text)
 } // namespace
 
 AudioPlayerManager::AudioPlayerManager(std::unique_ptr<PlayerBackend> backend, QObject *parent)
-    : QObject(parent)
-    , m_backend(std::move(backend))
+    : QObject(parent), m_backend(std::move(backend))
 {
     setupAudioSession();
 }

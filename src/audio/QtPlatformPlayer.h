@@ -28,7 +28,8 @@ public:
     void removeTimeObserver(ObserverToken token) override;
 
 private:
-    struct Observer {
+    struct Observer
+    {
         std::unique_ptr<QTimer> timer;
         TimeObserver callback;
     };

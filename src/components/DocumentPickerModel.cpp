@@ -71,9 +71,8 @@ QStringList DocumentPickerModel::patternsFor(const QString &contentType)
 QString DocumentPickerModel::dialogTitle() const
 {
     const auto any = [this](std::initializer_list<QString> types) {
-        return std::any_of(types.begin(), types.end(), [this](const QString &type) {
-            return m_allowedContentTypes.contains(type);
-        });
+        return std::any_of(types.begin(), types.end(),
+                           [this](const QString &type) { return m_allowedContentTypes.contains(type); });
     };
     if (any({movie, video, quickTimeMovie, mpeg4Movie}))
         return QStringLiteral("Выберите видео");

@@ -136,7 +136,8 @@ QString FileBrowserModel::sizeText(qint64 bytes)
         ++unit;
     }
     const QLocale russian(QLocale::Russian);
-    const QString number = unit == 0 || value >= 10 ? russian.toString(qRound64(value)) : russian.toString(value, 'f', 1);
+    const QString number =
+        unit == 0 || value >= 10 ? russian.toString(qRound64(value)) : russian.toString(value, 'f', 1);
     return number + QChar(0x00A0) + QString::fromUtf8(units[unit]);
 }
 
@@ -157,8 +158,8 @@ QStringList FileBrowserModel::patternsOf(const QString &filter)
 void FileBrowserModel::reload()
 {
     QDir dir(m_folder);
-    const QStringList patterns = m_nameFilters.isEmpty() ? QStringList{QStringLiteral("*")}
-                                                         : patternsOf(m_nameFilters.value(m_selectedFilter));
+    const QStringList patterns =
+        m_nameFilters.isEmpty() ? QStringList{QStringLiteral("*")} : patternsOf(m_nameFilters.value(m_selectedFilter));
     QList<Entry> entries;
     for (const QFileInfo &info : dir.entryInfoList(QDir::AllDirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase))
         entries.append({info.fileName(), true, 0, info.lastModified()});

@@ -44,8 +44,7 @@ private Q_SLOTS:
         AudioPlayerManager player(PlaybackModule::loadBackend());
 
         QList<double> reported;
-        connect(&player, &AudioPlayerManager::currentTimeChanged, this,
-                [&] { reported.append(player.currentTime()); });
+        connect(&player, &AudioPlayerManager::currentTimeChanged, this, [&] { reported.append(player.currentTime()); });
 
         player.play(*track);
         QVERIFY(player.hasPlayer());

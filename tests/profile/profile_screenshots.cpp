@@ -114,7 +114,8 @@ int main(int argc, char *argv[])
     }
     ScreenDriver::tap(dialogWindow, entry);
     QTest::qWait(300);
-    ScreenDriver::tap(dialogWindow, ScreenDriver::findIn(dialogWindow->contentItem(), QStringLiteral("fileDialogOpenButton")));
+    ScreenDriver::tap(dialogWindow,
+                      ScreenDriver::findIn(dialogWindow->contentItem(), QStringLiteral("fileDialogOpenButton")));
     if (!QTest::qWaitFor([&] { return item("cropFrame") && item("cropFrame")->isVisible(); }, 5000)) {
         qWarning("the picker did not take the photo");
         return 1;

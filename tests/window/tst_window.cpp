@@ -79,7 +79,10 @@ class TestWindow : public QObject
     }
     void key(int code) const { QTest::keyClick(window(), Qt::Key(code)); }
     // Open from the start of its rise to the end of its fall, while it covers the window.
-    bool isOpen(const char *popup) const { return m_app->findObject(QLatin1String(popup))->property("visible").toBool(); }
+    bool isOpen(const char *popup) const
+    {
+        return m_app->findObject(QLatin1String(popup))->property("visible").toBool();
+    }
 
     // The one file dialog on screen, a window of its own over the application's.
     QQuickWindow *shownDialog() const
@@ -165,7 +168,8 @@ private Q_SLOTS:
         const QString photo = QStringLiteral("photo.png");
         const QStringList myChannel{"tabButton1", "segment1", "channelRow0"};
         QTest::newRow("composer photo") << QStringList{"tabButton0", "composerButton", "pickPhotoButton"} << photo;
-        QTest::newRow("profile avatar") << QStringList{"tabButton4", "profileActionButton", "avatarPickButton"} << photo;
+        QTest::newRow("profile avatar") << QStringList{"tabButton4", "profileActionButton", "avatarPickButton"}
+                                        << photo;
         QTest::newRow("profile cover") << QStringList{"tabButton4", "profileActionButton", "coverPickButton"} << photo;
         QTest::newRow("track audio") << QStringList{"tabButton2", "uploadTrackButton", "audioPickButton"}
                                      << QStringLiteral("tone.wav");
@@ -176,14 +180,15 @@ private Q_SLOTS:
         QTest::newRow("video file") << QStringList{"tabButton3", "uploadVideoButton", "videoButton"}
                                     << QStringLiteral("clip.mp4");
         QTest::newRow("video preview") << QStringList{"tabButton3", "uploadVideoButton", "thumbnailButton"} << photo;
-        QTest::newRow("new channel avatar") << QStringList{"tabButton1", "createChannelHeaderButton", "avatarButton"}
-                                            << photo;
-        QTest::newRow("new channel cover") << QStringList{"tabButton1", "createChannelHeaderButton", "coverButton"}
-                                           << photo;
-        QTest::newRow("channel edit avatar") << myChannel + QStringList{"channelSettingsButton", "avatarButton"} << photo;
+        QTest::newRow("new channel avatar")
+            << QStringList{"tabButton1", "createChannelHeaderButton", "avatarButton"} << photo;
+        QTest::newRow("new channel cover")
+            << QStringList{"tabButton1", "createChannelHeaderButton", "coverButton"} << photo;
+        QTest::newRow("channel edit avatar")
+            << myChannel + QStringList{"channelSettingsButton", "avatarButton"} << photo;
         QTest::newRow("channel edit cover") << myChannel + QStringList{"channelSettingsButton", "coverButton"} << photo;
-        QTest::newRow("channel post photo") << myChannel + QStringList{"createPostButton", "composerPhotoButton"}
-                                            << photo;
+        QTest::newRow("channel post photo")
+            << myChannel + QStringList{"createPostButton", "composerPhotoButton"} << photo;
     }
     void everyPickerOpensItsDialogAndUploads()
     {
@@ -221,12 +226,14 @@ private Q_SLOTS:
     void trackUploadedThroughThePickersShowsFirst()
     {
         QVERIFY(tapAll({"tabButton2", "uploadTrackButton"}));
-        for (const auto &[field, text] : {std::pair{"trackTitleField", "Window Song"}, std::pair{"trackArtistField", "Tester"}}) {
+        for (const auto &[field, text] :
+             {std::pair{"trackTitleField", "Window Song"}, std::pair{"trackArtistField", "Tester"}}) {
             QVERIFY(tapName(QLatin1String(field)));
             for (const char *ch = text; *ch; ++ch)
                 QTest::keyClick(window(), *ch);
         }
-        const QList<std::pair<QString, QString>> picks{{"audioPickButton", "tone.wav"}, {"coverPickButton", "photo.png"}};
+        const QList<std::pair<QString, QString>> picks{{"audioPickButton", "tone.wav"},
+                                                       {"coverPickButton", "photo.png"}};
         for (const auto &[button, file] : picks) {
             QVERIFY(tapName(button));
             QQuickWindow *dialog = nullptr;
@@ -275,8 +282,8 @@ private Q_SLOTS:
         QTest::newRow("profile editor") << QStringList{"tabButton4", "profileActionButton"} << "editSheet";
         QTest::newRow("composer") << QStringList{"tabButton0", "composerButton", "postTextEditor"} << "composerSheet";
         QTest::newRow("track upload") << QStringList{"tabButton2", "uploadTrackButton"} << "uploadSheet";
-        QTest::newRow("channel subscribers") << QStringList{"tabButton1", "segment1", "channelRow0", "subscribersButton"}
-                                             << "subscribersSheet";
+        QTest::newRow("channel subscribers")
+            << QStringList{"tabButton1", "segment1", "channelRow0", "subscribersButton"} << "subscribersSheet";
     }
     void escapeClosesTheSheet()
     {
@@ -319,8 +326,8 @@ private Q_SLOTS:
             QQuickItem *right = waitFor(button);
             QVERIFY2(left && right, qPrintable(heading));
             QTRY_COMPARE(window()->contentItem()->width(), 360.0);
-            const QRectF a = left->mapRectToScene({0, 0, std::min(left->width(), left->property("contentWidth").toReal()),
-                                                   left->height()});
+            const QRectF a = left->mapRectToScene(
+                {0, 0, std::min(left->width(), left->property("contentWidth").toReal()), left->height()});
             const QRectF b = right->mapRectToScene({0, 0, right->width(), right->height()});
             QVERIFY2(!a.intersects(b), qPrintable(heading));
             QVERIFY2(!left->property("truncated").toBool(), qPrintable(heading));
