@@ -33,17 +33,22 @@ log="$data/service.log"
 service=$!
 trap 'kill "$service" 2>/dev/null || true; wait "$service" 2>/dev/null || true' EXIT
 
-# The service prints "PORT <n>" once it listens.
-for _ in $(seq 1 100); do
+# The service prints "PORT <n>" once it listens. A loaded machine may take long to start it (its
+# first start also draws the demo media), so wait as long as it lives, within a generous bound.
+for _ in $(seq 1 1200); do
     grep -q '^PORT ' "$log" && break
     if ! kill -0 "$service" 2>/dev/null; then
-        echo "tools/run.sh: the reference service did not start (is port $port taken? set VORLANE_DEMO_PORT):" >&2
+        echo "tools/run.sh: the reference service exited before it listened (is port $port taken? set VORLANE_DEMO_PORT). It said:" >&2
         cat "$log" >&2
         exit 1
     fi
     sleep 0.1
 done
-grep -q '^PORT ' "$log" || { echo "tools/run.sh: the reference service did not come up in time" >&2; exit 1; }
+if ! grep -q '^PORT ' "$log"; then
+    echo "tools/run.sh: the reference service still does not listen after 120 s. It said:" >&2
+    cat "$log" >&2
+    exit 1
+fi
 echo "Reference service on http://127.0.0.1:$port (demo account: demo / demo12345)"
 
 "$build/src/vorlane"

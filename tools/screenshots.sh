@@ -26,6 +26,7 @@ cmake --build "$build" --target profile_screenshots && xvfb-run -a -s "-screen 0
 cmake --build "$build" --target video_screenshots && xvfb-run -a -s "-screen 0 390x844x24" "$build/tools/screenshots/video_screenshots" docs/screenshots
 cmake --build "$build" --target music_screenshots && xvfb-run -a -s "-screen 0 390x844x24" "$build/tools/screenshots/music_screenshots" docs/screenshots
 xvfb-run -a -s "-screen 0 390x844x24" "$build/tools/screenshots/channels_screenshots" docs/screenshots
+cmake --build "$build" --target window_screenshots && xvfb-run -a -s "-screen 0 640x844x24" "$build/tools/screenshots/window_screenshots" docs/screenshots
 # Founds a channel in the demo data, so it runs after the tours that show the catalogue as seeded.
 cmake --build "$build" --target channel_forms_screenshots && xvfb-run -a -s "-screen 0 390x844x24" "$build/tools/screenshots/channel_forms_screenshots" docs/screenshots
 cmake --build "$build" --target feed_screenshots && xvfb-run -a -s "-screen 0 390x844x24" "$build/tools/screenshots/feed_screenshots" docs/screenshots

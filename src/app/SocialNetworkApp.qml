@@ -13,6 +13,9 @@ Window {
 
     width: 390
     height: 844
+    // Below this the screens' headers have no room beside their buttons.
+    minimumWidth: 360
+    minimumHeight: 640
     visible: true
     title: qsTr("Vorlane")
     color: Theme.systemBackground

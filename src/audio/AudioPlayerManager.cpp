@@ -1,7 +1,7 @@
 #include "AudioPlayerManager.h"
 
-#include "PlayerBackend.h"
 #include "PlaybackModule.h"
+#include "PlayerBackend.h"
 
 #include <QJSEngine>
 #include <QPointer>
@@ -33,8 +33,7 @@ QUrl parseAudioAddress(const QString &text)
 } // namespace
 
 AudioPlayerManager::AudioPlayerManager(std::unique_ptr<PlayerBackend> backend, QObject *parent)
-    : QObject(parent)
-    , m_backend(std::move(backend))
+    : QObject(parent), m_backend(std::move(backend))
 {
     setupAudioSession();
 }
@@ -112,6 +111,11 @@ void AudioPlayerManager::play(const Track &track)
     m_player = std::move(player);
     if (!m_player)
         return;
+    QPointer<AudioPlayerManager> self(this);
+    m_player->setStoppedHandler([self, stopped = m_player.get()] {
+        if (self && self->m_player.get() == stopped)
+            self->playerStopped();
+    });
     m_player->play();
     setupTimeObserver();
 }
@@ -173,6 +177,12 @@ void AudioPlayerManager::observe(double seconds)
         setDuration(itemDuration);
     else
         setDuration(m_currentTrack ? static_cast<double>(m_currentTrack->durationSeconds) : 0.0);
+}
+
+void AudioPlayerManager::playerStopped()
+{
+    if (m_isPlaying)
+        setIsPlaying(false);
 }
 
 // Every write notifies, also when the value is unchanged, so that observers redraw on every report.

@@ -50,7 +50,8 @@ public:
     double duration() const { return m_duration; }
     bool hasPlayer() const { return m_player != nullptr; }
 
-    // Starts the track, or toggles play and pause when it has the current track's id.
+    // Starts the track, or toggles play and pause when it has the current track's id. A track
+    // that has ended, or that the platform could not play, shows as paused; play starts it over.
     void play(const Track &track);
     // The same for a Track held in a QVariant (from QML); anything else is ignored.
     Q_INVOKABLE void play(const QVariant &track);
@@ -70,6 +71,7 @@ private:
     void setupTimeObserver();
     void removeTimeObserver();
     void observe(double seconds);
+    void playerStopped();
     void setCurrentTrack(const Track &track);
     void setIsPlaying(bool playing);
     void setCurrentTime(double seconds);

@@ -14,7 +14,9 @@ Drawer {
     // Opened by the screens only, never by a swipe from the window's edge.
     dragMargin: 0
     modal: true
-    // Swiped down (or left with Escape); a tap beside it does not close it.
+    // Swiped down (or left with Escape, wherever the focus was: it takes it when open); a tap
+    // beside it does not close it.
+    focus: true
     closePolicy: Popup.CloseOnEscape
     padding: 0
 

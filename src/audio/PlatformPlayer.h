@@ -29,4 +29,18 @@ public:
     // playback starts, stops or jumps. The token removes it again, from this player only.
     virtual ObserverToken addPeriodicTimeObserver(std::chrono::milliseconds interval, TimeObserver observer) = 0;
     virtual void removeTimeObserver(ObserverToken token) = 0;
+
+    // Runs on the GUI thread when the item has played to its end, and when the platform reports
+    // that it cannot play it (no output, an address it cannot reach or media it cannot decode).
+    void setStoppedHandler(std::function<void()> handler) { m_stopped = std::move(handler); }
+
+protected:
+    void reportStopped()
+    {
+        if (m_stopped)
+            m_stopped();
+    }
+
+private:
+    std::function<void()> m_stopped;
 };

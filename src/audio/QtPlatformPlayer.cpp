@@ -22,6 +22,15 @@ QtPlatformPlayer::QtPlatformPlayer(const QUrl &url)
         if (m_player.playbackState() != QMediaPlayer::PlayingState)
             notifyObservers();
     });
+    QObject::connect(&m_player, &QMediaPlayer::mediaStatusChanged, &m_player, [this](QMediaPlayer::MediaStatus status) {
+        if (status == QMediaPlayer::EndOfMedia) {
+            m_wantsToPlay = false;
+            reportStopped();
+        } else if (status == QMediaPlayer::InvalidMedia) {
+            reportStopped();
+        }
+    });
+    QObject::connect(&m_player, &QMediaPlayer::errorOccurred, &m_player, [this] { reportStopped(); });
     m_player.setSource(url);
 }
 
@@ -34,10 +43,8 @@ QtPlatformPlayer::~QtPlatformPlayer()
 
 void QtPlatformPlayer::play()
 {
+    // At the end of the item QMediaPlayer starts it over from the beginning, as a replay should.
     m_wantsToPlay = true;
-    // QMediaPlayer would start over from the beginning here; the item stays at its end instead.
-    if (isAtEnd())
-        return;
     m_player.play();
 }
 

@@ -28,7 +28,8 @@ public:
     void removeTimeObserver(ObserverToken token) override;
 
 private:
-    struct Observer {
+    struct Observer
+    {
         std::unique_ptr<QTimer> timer;
         TimeObserver callback;
     };
@@ -43,7 +44,7 @@ private:
     QMediaPlayer m_player;
     std::map<ObserverToken, Observer> m_observers;
     ObserverToken m_nextToken = 1;
-    // Whether play() was asked for last: a player at the end of its item stays there until a
-    // seek moves it back, and then runs again if it was asked to play.
+    // Whether play() was asked for last and the item has not ended since: a seek away from the
+    // end runs the item again only then.
     bool m_wantsToPlay = false;
 };

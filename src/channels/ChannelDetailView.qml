@@ -93,15 +93,10 @@ Rectangle {
                 width: parent.width
                 height: 160 + 45
 
-                Rectangle {
+                CoverGradient {
                     objectName: "coverGradient"
                     width: parent.width
                     height: 160
-                    gradient: Gradient {
-                        orientation: Gradient.Horizontal
-                        GradientStop { position: 0; color: Theme.blue }
-                        GradientStop { position: 1; color: "#AF52DE" } // the platform's purple
-                    }
                 }
                 RoundedImage {
                     objectName: "coverImage"

@@ -133,14 +133,17 @@ Item {
                     Text {
                         objectName: "channelSectionHeader"
                         x: 20 + Theme.padding
+                        width: Math.min(implicitWidth, createButton.x - x - Theme.spacing)
                         anchors.bottom: parent.bottom
                         anchors.bottomMargin: 7
+                        elide: Text.ElideRight
                         textFormat: Text.PlainText
                         text: shownChannels.headerText
                         font.pixelSize: 13
                         color: Theme.secondaryLabel
                     }
                     AbstractButton {
+                        id: createButton
                         objectName: "createChannelHeaderButton"
                         anchors.right: parent.right
                         anchors.rightMargin: 20 + Theme.padding

@@ -1,5 +1,4 @@
 import QtQuick
-import QtQuick.Dialogs
 import Vorlane
 
 // Picks one file of the given content types; the caller receives the address of a copy.
@@ -19,17 +18,17 @@ Item {
         id: pickerModel
         onFilePicked: fileUrl => root.filePicked(fileUrl)
         // A pick that reached the model some other way than through the dialog closes it too:
-        // the dialog lives in the window's overlay and would outlast the picker.
+        // the dialog is a window of its own and would outlast the picker.
         onFinished: {
-            dialog.close()
+            dialog.dismiss()
             root.dismissRequested()
         }
     }
 
-    FileDialog {
+    FileDialogWindow {
         id: dialog
         objectName: "documentFileDialog"
-        fileMode: FileDialog.OpenFile
+        title: pickerModel.dialogTitle
         nameFilters: pickerModel.nameFilters
         onAccepted: pickerModel.pick(selectedFile)
         onRejected: pickerModel.cancel()

@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace {
 
 struct ContentType
@@ -64,6 +66,19 @@ QStringList DocumentPickerModel::patternsFor(const QString &contentType)
 {
     const ContentType *type = findType(contentType);
     return type ? type->patterns : QStringList();
+}
+
+QString DocumentPickerModel::dialogTitle() const
+{
+    const auto any = [this](std::initializer_list<QString> types) {
+        return std::any_of(types.begin(), types.end(),
+                           [this](const QString &type) { return m_allowedContentTypes.contains(type); });
+    };
+    if (any({movie, video, quickTimeMovie, mpeg4Movie}))
+        return QStringLiteral("Выберите видео");
+    if (any({audio, mp3, wav}))
+        return QStringLiteral("Выберите аудиофайл");
+    return QStringLiteral("Выберите файл");
 }
 
 QStringList DocumentPickerModel::nameFilters() const

@@ -14,6 +14,7 @@ class DocumentPickerModel : public QObject
     Q_PROPERTY(QStringList allowedContentTypes READ allowedContentTypes WRITE setAllowedContentTypes NOTIFY
                    allowedContentTypesChanged)
     Q_PROPERTY(QStringList nameFilters READ nameFilters NOTIFY allowedContentTypesChanged)
+    Q_PROPERTY(QString dialogTitle READ dialogTitle NOTIFY allowedContentTypesChanged)
 
 public:
     // Content types by their uniform type identifiers.
@@ -31,6 +32,8 @@ public:
     void setAllowedContentTypes(const QStringList &types);
     // One filter offering every allowed kind at once, then one per type, in the caller's order.
     QStringList nameFilters() const;
+    // The dialog's title: what the allowed types are, in the user's words.
+    QString dialogTitle() const;
     // The file name patterns ("*.mp3") of one content type; none for a type we do not know.
     static QStringList patternsFor(const QString &contentType);
     bool accepts(const QString &fileName) const;
@@ -39,7 +42,7 @@ public:
     // leaves the picker open. Otherwise a file of an allowed type is copied to a private folder,
     // filePicked() gets the copy's address, and the picker ends; a file of another type, or one
     // that cannot be copied, ends the picker with nothing delivered. The copy is the receiver's to
-    // upload: NetworkManager::uploadFile removes it once the upload has ended (PickedCopies).
+    // upload: the UploadSlot that sends it removes it once the upload has ended (PickedCopies).
     Q_INVOKABLE bool pick(const QString &pathOrUrl);
     Q_INVOKABLE void cancel();
 

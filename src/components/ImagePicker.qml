@@ -1,6 +1,5 @@
 import QtQuick
 import QtQuick.Controls
-import QtQuick.Dialogs
 import Vorlane
 
 // Picks one photo: the file dialog first, then the editing step where the photo is moved and
@@ -15,7 +14,8 @@ Rectangle {
     signal imagePicked(var image)
     signal dismissRequested()
 
-    color: "black"
+    // Black under the editing step; until a photo is open the sheet stays plain behind the dialog.
+    color: pickerModel.hasImage ? "black" : Theme.systemBackground
 
     ImagePickerModel {
         id: pickerModel
@@ -25,18 +25,18 @@ Rectangle {
             root.imagePicked(image)
         }
         // Once a photo is open the dialog is done, also when the photo came some other way than
-        // through it: the dialog lives in the window's overlay and would outlast the picker.
+        // through it: the dialog is a window of its own and would outlast the picker.
         onImageChanged: {
             if (hasImage)
-                dialog.close()
+                dialog.dismiss()
         }
         onFinished: {
-            dialog.close()
+            dialog.dismiss()
             root.dismissRequested()
         }
     }
 
-    FileDialog {
+    FileDialogWindow {
         id: dialog
         objectName: "imageFileDialog"
         title: qsTr("Выберите фото")

@@ -33,9 +33,14 @@ Item {
             objectName: "navigationTitle"
             anchors.horizontalCenter: parent.horizontalCenter
             y: (44 - height) / 2
-            width: parent.width - 2 * 96
+            // Centred, clear of the wider of the bar's two buttons; a long title shrinks a little
+            // before it is cut.
+            width: parent.width - 2 * (Math.max(backButton.visible ? backButton.x + backButton.width : 0,
+                                                trailingButton.visible ? trailingButton.width + Theme.padding : 0) + 4)
             visible: !bar.large
             horizontalAlignment: Text.AlignHCenter
+            fontSizeMode: Text.HorizontalFit
+            minimumPixelSize: 14
             elide: Text.ElideRight
             textFormat: Text.PlainText
             text: bar.title
@@ -59,6 +64,7 @@ Item {
         }
 
         AbstractButton {
+            id: backButton
             objectName: "navigationBackButton"
             anchors { left: parent.left; leftMargin: 8 }
             y: 0
@@ -83,6 +89,7 @@ Item {
         }
 
         AbstractButton {
+            id: trailingButton
             objectName: "navigationTrailingButton"
             anchors { right: parent.right; rightMargin: Theme.padding }
             y: 0

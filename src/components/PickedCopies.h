@@ -5,8 +5,9 @@
 #include <optional>
 
 // The copies of files a user picks. The picker hands on a copy, never the user's own file; each
-// copy lives in a private temporary folder only until it has been sent: the file upload removes
-// it once it has ended, whatever the outcome, so that no pick leaves its bytes behind.
+// copy lives in a private temporary folder only until it has been sent: the upload slot that
+// sends it removes it once the upload has ended, whatever the outcome, so that no pick leaves its
+// bytes behind.
 namespace PickedCopies {
 // Copies `source` into a fresh folder of its own, keeping the file name (two picks of one file
 // never share a copy). The copy's path, or nothing when it could not be made.

@@ -24,6 +24,9 @@ Popup {
     height: parent ? parent.height - 10 : 0
     modal: true
     padding: 0
+    // Holding the focus once open, the topmost sheet closes on Escape wherever the user clicked
+    // before, as the swipe down does; the form it holds sends nothing.
+    focus: true
     closePolicy: Popup.CloseOnEscape
 
     onClosed: {

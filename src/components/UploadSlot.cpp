@@ -1,8 +1,10 @@
 #include "UploadSlot.h"
 
 #include "NetworkManager.h"
+#include "PickedCopies.h"
 
 #include <QPointer>
+#include <QScopeGuard>
 
 #include <exception>
 #include <optional>
@@ -38,6 +40,13 @@ QCoro::Task<> UploadSlot::run(std::variant<QImage, QString> source)
     const quint64 generation = m_generation;
     setUploading(true);
     NetworkManager &network = NetworkManager::shared();
+    // A picked copy exists only to be sent: it goes when this upload ends, on every path out, also
+    // when the slot went first. Any other file is left as it is.
+    const QString *path = std::get_if<QString>(&source);
+    const auto removeCopy = qScopeGuard([copy = path ? *path : QString()] {
+        if (!copy.isEmpty())
+            PickedCopies::remove(copy);
+    });
     std::optional<QString> address;
     try {
         if (const QImage *image = std::get_if<QImage>(&source))

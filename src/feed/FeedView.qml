@@ -53,6 +53,9 @@ Item {
                 topMargin: Theme.spacing
                 spacing: 0
                 model: search
+                // No card is ever the current one: the list gives its current item the focus, and
+                // would take it from the search field above whenever the matching posts change.
+                currentIndex: -1
                 boundsBehavior: Flickable.StopAtBounds
                 header: Column {
                     width: list.width

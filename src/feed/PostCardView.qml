@@ -366,12 +366,17 @@ Item {
         anchors.centerIn: parent
         width: 270
         modal: true
-        closePolicy: Popup.NoAutoClose
+        focus: true
+        closePolicy: Popup.CloseOnEscape
         title: qsTr("Ссылка скопирована")
         onClosed: root.showCopiedAlert = false
 
         Text {
             objectName: "copiedAlertMessage"
+            // Holds the alert's focus so that Enter presses «OK».
+            focus: true
+            Keys.onReturnPressed: copiedAlert.close()
+            Keys.onEnterPressed: copiedAlert.close()
             width: parent.width
             wrapMode: Text.Wrap
             horizontalAlignment: Text.AlignHCenter

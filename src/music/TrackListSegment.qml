@@ -29,7 +29,13 @@ ListView {
         width: list.width - list.leftMargin - list.rightMargin
         height: 44
         Text {
+            objectName: "trackSectionHeader"
             anchors { left: parent.left; leftMargin: Theme.padding; bottom: parent.bottom; bottomMargin: 7 }
+            // In a narrow window it shrinks a little to stay clear of the upload button.
+            width: uploadButton.x - x - Theme.spacing
+            fontSizeMode: Text.HorizontalFit
+            minimumPixelSize: 10
+            elide: Text.ElideRight
             textFormat: Text.PlainText
             text: qsTr("Музыка (MP3, WAV, FLAC)")
             font.pixelSize: Theme.footnote
@@ -37,6 +43,7 @@ ListView {
             color: Theme.secondaryLabel
         }
         AbstractButton {
+            id: uploadButton
             objectName: "uploadTrackButton"
             anchors { right: parent.right; rightMargin: Theme.padding; bottom: parent.bottom; bottomMargin: 2 }
             height: 28

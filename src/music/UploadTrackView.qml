@@ -153,7 +153,6 @@ Rectangle {
     Sheet {
         id: audioPickerSheet
         objectName: "audioPickerSheet"
-        z: 2
         content: DocumentPicker {
             objectName: "audioPicker"
             onFilePicked: fileUrl => trackForm.uploadAudio(fileUrl)
@@ -164,7 +163,6 @@ Rectangle {
     Sheet {
         id: coverPickerSheet
         objectName: "coverPickerSheet"
-        z: 2
         content: ImagePicker {
             objectName: "coverPicker"
             onImagePicked: image => trackForm.uploadCover(image)

@@ -2,7 +2,6 @@
 
 #include "FileReadError.h"
 #include "MultipartFileBody.h"
-#include "PickedCopies.h"
 #include "TransferError.h"
 
 #include <QBuffer>
@@ -235,8 +234,6 @@ QCoro::Task<QString> NetworkManager::uploadImage(const QImage &image)
 
 QCoro::Task<QString> NetworkManager::uploadFile(const QString &localPath)
 {
-    // A picked copy exists only to be sent: it goes when the upload ends, on every path out.
-    const auto removeCopy = qScopeGuard([localPath] { PickedCopies::remove(localPath); });
     auto file = std::make_unique<QFile>(localPath);
     if (!file->open(QIODevice::ReadOnly))
         throw FileReadError(file->errorString());

@@ -58,8 +58,6 @@ public:
     // Stores a photo (as JPEG at quality 70) and returns the address the service gives it.
     QCoro::Task<QString> uploadImage(const QImage &image);
     // Stores a local file, streamed from disk as multipart form data, and returns its address.
-    // A file the document picker copied (PickedCopies) is removed once the upload has ended,
-    // whatever the outcome; any other file is left as it is.
     QCoro::Task<QString> uploadFile(const QString &localPath);
 
     // Tests shorten the transfer time-outs to see an expiring one; zero restores the usual ones.

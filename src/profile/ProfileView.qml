@@ -1,7 +1,6 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Controls.impl
-import QtQuick.Shapes
 import Vorlane
 
 // One member's profile and wall. It brings no navigation container: its presenter supplies one,
@@ -41,6 +40,7 @@ Rectangle {
     }
     Sheet {
         id: followersSheet
+        objectName: "followersSheet"
         content: UserListSheetView {
             title: qsTr("Подписчики")
             users: profileModel.sheetUsers()
@@ -49,6 +49,7 @@ Rectangle {
     }
     Sheet {
         id: followingSheet
+        objectName: "followingSheet"
         content: UserListSheetView {
             title: qsTr("Подписки")
             users: profileModel.sheetUsers()
@@ -78,30 +79,9 @@ Rectangle {
                     height: 160
                     clip: true
 
-                    // Blue at the top leading corner to purple at the bottom trailing one, with
-                    // the colour lines parallel to the other diagonal, as a gradient drawn in the
-                    // frame's unit square and stretched to it.
-                    Shape {
-                        id: gradientShape
+                    CoverGradient {
                         objectName: "coverGradient"
                         anchors.fill: parent
-                        readonly property real reach: width > 0 ? 2 * width * height / (width * width + height * height) : 0
-                        ShapePath {
-                            strokeWidth: -1
-                            fillGradient: LinearGradient {
-                                x1: 0
-                                y1: 0
-                                x2: cover.height * gradientShape.reach
-                                y2: cover.width * gradientShape.reach
-                                GradientStop { position: 0; color: Theme.blue }
-                                GradientStop { position: 1; color: "#AF52DE" } // the platform's purple
-                            }
-                            startX: 0; startY: 0
-                            PathLine { x: cover.width; y: 0 }
-                            PathLine { x: cover.width; y: cover.height }
-                            PathLine { x: 0; y: cover.height }
-                            PathLine { x: 0; y: 0 }
-                        }
                     }
                     // Over the gradient, which stays in its place while the picture loads or fails.
                     Image {

@@ -85,6 +85,9 @@ Item {
                         height: Math.max(heading.implicitHeight, uploadButton.implicitHeight)
                         Text {
                             id: heading
+                            objectName: "videoHeading"
+                            width: Math.min(implicitWidth, uploadButton.x - Theme.spacing)
+                            elide: Text.ElideRight
                             anchors.verticalCenter: parent.verticalCenter
                             text: qsTr("Видеозаписи")
                             font.pixelSize: 20
@@ -110,17 +113,22 @@ Item {
                 }
 
                 // Below the header, where the cards would be: a footer never moves the list's top.
-                footer: Text {
-                    objectName: "emptyListText"
-                    visible: filtered.count === 0
+                // Its height comes from the text's, never the other way round.
+                footer: Item {
                     width: list.width
-                    height: visible ? implicitHeight : 0
-                    padding: 20
-                    textFormat: Text.PlainText
-                    text: filtered.emptyText
-                    wrapMode: Text.Wrap
-                    font.pixelSize: 14
-                    color: Theme.secondaryLabel
+                    height: emptyText.visible ? emptyText.implicitHeight : 0
+                    Text {
+                        id: emptyText
+                        objectName: "emptyListText"
+                        visible: filtered.count === 0
+                        width: parent.width
+                        padding: 20
+                        textFormat: Text.PlainText
+                        text: filtered.emptyText
+                        wrapMode: Text.Wrap
+                        font.pixelSize: 14
+                        color: Theme.secondaryLabel
+                    }
                 }
 
                 delegate: VideoCard {

@@ -182,7 +182,7 @@ class tst_ChannelForms : public QObject
         QQuickItem *picker = nullptr;
         if (!QTest::qWaitFor([&] { return (picker = item("imagePicker")) != nullptr; }, VORLANE_PATIENT_WAIT_MS))
             return false;
-        QObject *dialog = m_screen->find(QStringLiteral("imageFileDialog"));
+        QObject *dialog = picker->findChild<QObject *>(QStringLiteral("imageFileDialog"));
         auto *model = picker->property("model").value<ImagePickerModel *>();
         if (!dialog || !model || !model->openImage(QUrl::fromLocalFile(m_photo).toString()))
             return false;

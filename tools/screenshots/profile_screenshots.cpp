@@ -15,18 +15,6 @@ namespace {
 
 using ScreenDriver::findIn;
 
-// The first visible item showing this text.
-QQuickItem *withText(QQuickItem *item, const QString &text)
-{
-    if (item->isVisible() && item->property("text").toString() == text)
-        return item;
-    for (QQuickItem *child : item->childItems()) {
-        if (QQuickItem *found = withText(child, text))
-            return found;
-    }
-    return nullptr;
-}
-
 // A photo to pick: a warm sky over a dark hill.
 QString makePhoto(const QTemporaryDir &folder)
 {
@@ -116,16 +104,18 @@ int main(int argc, char *argv[])
     if (!dialog)
         return 1;
     const QString photo = makePhoto(files);
-    dialog->setProperty("currentFolder", QUrl::fromLocalFile(files.path()));
+    auto *dialogWindow = qobject_cast<QQuickWindow *>(dialog);
+    dialog->setProperty("folder", files.path());
     QTest::qWait(800);
-    QQuickItem *entry = withText(window->contentItem(), QFileInfo(photo).fileName());
+    QQuickItem *entry = ScreenDriver::findIn(dialogWindow->contentItem(), "fileRow_" + QFileInfo(photo).fileName());
     if (!entry) {
         qWarning("the photo is not listed");
         return 1;
     }
-    ScreenDriver::tap(window, entry);
+    ScreenDriver::tap(dialogWindow, entry);
     QTest::qWait(300);
-    ScreenDriver::tap(window, withText(window->contentItem(), QStringLiteral("Open")));
+    ScreenDriver::tap(dialogWindow,
+                      ScreenDriver::findIn(dialogWindow->contentItem(), QStringLiteral("fileDialogOpenButton")));
     if (!QTest::qWaitFor([&] { return item("cropFrame") && item("cropFrame")->isVisible(); }, 5000)) {
         qWarning("the picker did not take the photo");
         return 1;

@@ -1,0 +1,214 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Vorlane
+
+// The pickers' file dialog: a window of its own size over the application's, so that its rows,
+// filter and buttons read in full whatever the main window's width. Every decision is the
+// browser model's; this file lays it out. Escape or «Отмена» rejects; a double click, Enter or
+// «Открыть» on a file accepts, on a folder enters it.
+Window {
+    id: dialog
+
+    property alias nameFilters: browser.nameFilters
+    property alias folder: browser.folder
+    property url selectedFile
+    readonly property alias browser: browser
+
+    signal accepted()
+    signal rejected()
+
+    // Settled once accepted, rejected or dismissed: the window's closing then reports nothing more.
+    property bool settled: true
+
+    function open() {
+        settled = false
+        selectedFile = ""
+        show()
+        raise()
+        requestActivate()
+        list.forceActiveFocus()
+    }
+    function finish(accept) {
+        if (settled)
+            return
+        settled = true
+        close()
+        if (accept)
+            accepted()
+        else
+            rejected()
+    }
+    function reject() {
+        finish(false)
+    }
+    // Closes it without a verdict: the picker already has what it waited for.
+    function dismiss() {
+        settled = true
+        close()
+    }
+
+    width: 560
+    height: 460
+    minimumWidth: 400
+    minimumHeight: 320
+    flags: Qt.Dialog
+    modality: Qt.ApplicationModal
+    color: Theme.systemBackground
+
+    FileBrowserModel {
+        id: browser
+        onFileChosen: file => {
+            dialog.selectedFile = file
+            dialog.finish(true)
+        }
+    }
+
+    // The window's own close button rejects as «Отмена» does.
+    onClosing: dialog.finish(false)
+
+    Shortcut {
+        sequence: "Escape"
+        onActivated: dialog.reject()
+    }
+
+    ColumnLayout {
+        anchors.fill: parent
+        anchors.margins: 12
+        spacing: 8
+
+        RowLayout {
+            Layout.fillWidth: true
+            spacing: 8
+            Button {
+                objectName: "fileDialogUpButton"
+                text: qsTr("Вверх")
+                enabled: browser.canGoUp
+                focusPolicy: Qt.NoFocus
+                onClicked: browser.goUp()
+            }
+            Label {
+                objectName: "fileDialogFolder"
+                Layout.fillWidth: true
+                text: browser.folderName
+                textFormat: Text.PlainText
+                elide: Text.ElideMiddle
+                font.pixelSize: Theme.subheadline
+                color: Theme.secondaryLabel
+            }
+        }
+
+        Rectangle {
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            color: Theme.secondarySystemBackground
+            radius: 8
+            clip: true
+
+            ListView {
+                id: list
+                objectName: "fileDialogList"
+                anchors.fill: parent
+                anchors.margins: 4
+                model: browser
+                currentIndex: browser.currentRow
+                onCurrentIndexChanged: browser.currentRow = currentIndex
+                highlightMoveDuration: 0
+                keyNavigationEnabled: true
+                focus: true
+                boundsBehavior: Flickable.StopAtBounds
+                ScrollBar.vertical: ScrollBar { policy: ScrollBar.AsNeeded }
+                Keys.onReturnPressed: browser.accept()
+                Keys.onEnterPressed: browser.accept()
+                Keys.onPressed: event => {
+                    if (event.key === Qt.Key_Backspace) {
+                        browser.goUp()
+                        event.accepted = true
+                    }
+                }
+                highlight: Rectangle { color: Qt.rgba(0, 0.48, 1, 0.18); radius: 6 }
+
+                delegate: ItemDelegate {
+                    id: row
+                    required property int index
+                    required property string name
+                    required property bool isFolder
+                    required property string sizeText
+                    required property string dateText
+                    objectName: "fileRow_" + name
+                    width: ListView.view.width - 12
+                    height: 36
+                    focusPolicy: Qt.NoFocus
+                    background: null
+                    onClicked: browser.currentRow = index
+                    onDoubleClicked: browser.activate(index)
+                    contentItem: RowLayout {
+                        spacing: 12
+                        Label {
+                            Layout.fillWidth: true
+                            text: (row.isFolder ? "📁 " : "") + row.name
+                            textFormat: Text.PlainText
+                            elide: Text.ElideRight
+                            font.pixelSize: Theme.body
+                            color: Theme.label
+                        }
+                        Label {
+                            Layout.preferredWidth: 72
+                            horizontalAlignment: Text.AlignRight
+                            text: row.sizeText
+                            font.pixelSize: Theme.footnote
+                            color: Theme.secondaryLabel
+                        }
+                        Label {
+                            Layout.preferredWidth: 118
+                            horizontalAlignment: Text.AlignRight
+                            text: row.dateText
+                            font.pixelSize: Theme.footnote
+                            color: Theme.secondaryLabel
+                        }
+                    }
+                }
+            }
+        }
+
+        RowLayout {
+            Layout.fillWidth: true
+            spacing: 8
+            Label {
+                text: qsTr("Тип файлов:")
+                font.pixelSize: Theme.subheadline
+                visible: filterBox.visible
+            }
+            ComboBox {
+                id: filterBox
+                objectName: "fileDialogFilter"
+                Layout.fillWidth: true
+                visible: browser.nameFilters.length > 0
+                focusPolicy: Qt.NoFocus
+                model: browser.nameFilters
+                currentIndex: browser.selectedFilter
+                onActivated: index => browser.selectedFilter = index
+            }
+        }
+
+        RowLayout {
+            Layout.fillWidth: true
+            spacing: 8
+            Item { Layout.fillWidth: true }
+            Button {
+                objectName: "fileDialogCancelButton"
+                text: qsTr("Отмена")
+                focusPolicy: Qt.NoFocus
+                onClicked: dialog.reject()
+            }
+            Button {
+                objectName: "fileDialogOpenButton"
+                text: qsTr("Открыть")
+                highlighted: true
+                focusPolicy: Qt.NoFocus
+                enabled: browser.currentRow >= 0
+                onClicked: browser.accept()
+            }
+        }
+    }
+}

@@ -1,0 +1,339 @@
+#include "AuthViewModel.h"
+#include "NetworkManager.h"
+#include "QmlScreen.h"
+#include "ScreenDriver.h"
+#include "ServiceProcess.h"
+#include "User.h"
+#include "WavSample.h"
+
+#include <QDirIterator>
+#include <QGuiApplication>
+#include <QImage>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace ScreenDriver;
+
+// The application's own window, signed in as the demo member against the reference service, driven
+// only by clicks and keys: every picker's file dialog and the upload it ends in, the feed search
+// typed key by key, Escape and Enter on sheets and the alert, and the headers of a narrow window.
+class TestWindow : public QObject
+{
+    Q_OBJECT
+
+    ServiceProcess m_service;
+    QTemporaryDir m_files;
+    std::unique_ptr<QmlScreen> m_app;
+
+    QQuickWindow *window() const { return m_app->window(); }
+
+    // The shown item of this name: several screens reuse names, and only one of them is on screen.
+    static QQuickItem *shown(QQuickItem *item, const QString &name)
+    {
+        if (!item || !item->isVisible())
+            return nullptr;
+        if (item->objectName() == name)
+            return item;
+        for (QQuickItem *child : item->childItems()) {
+            if (QQuickItem *found = shown(child, name))
+                return found;
+        }
+        return nullptr;
+    }
+    QQuickItem *item(const QString &name) const { return shown(window()->contentItem(), name); }
+    QQuickItem *waitFor(const QString &name) const
+    {
+        QQuickItem *found = nullptr;
+        (void)QTest::qWaitFor([&] { return (found = item(name)) != nullptr; });
+        return found;
+    }
+    // A navigation stack ignores taps while it moves a page.
+    static bool anyStackBusy(QQuickItem *item)
+    {
+        if (item->inherits("QQuickStackView") && item->property("busy").toBool())
+            return true;
+        const auto children = item->childItems();
+        return std::any_of(children.begin(), children.end(), [](QQuickItem *child) { return anyStackBusy(child); });
+    }
+    // Taps the item once it is on screen and takes taps (a page's buttons wait for its load).
+    bool tapName(const QString &name) const
+    {
+        QQuickItem *target = nullptr;
+        (void)QTest::qWaitFor([&] { return (target = item(name)) && target->isEnabled(); });
+        if (!target) {
+            qWarning("nothing named %s on screen", qPrintable(name));
+            return false;
+        }
+        // A page pushed or a sheet rising moves it: tap once it has kept its place a while.
+        const auto centre = [target] { return target->mapToScene(QPointF(target->width() / 2, target->height() / 2)); };
+        QPointF last = centre();
+        for (int still = 0, round = 0; still < 8 && round < 300; ++round) {
+            QTest::qWait(16);
+            still = centre() == last ? still + 1 : 0;
+            last = centre();
+        }
+        (void)QTest::qWaitFor([this] { return !anyStackBusy(window()->contentItem()); });
+        tap(window(), target);
+        return true;
+    }
+    void key(int code) const { QTest::keyClick(window(), Qt::Key(code)); }
+    // Open from the start of its rise to the end of its fall, while it covers the window.
+    bool isOpen(const char *popup) const
+    {
+        return m_app->findObject(QLatin1String(popup))->property("visible").toBool();
+    }
+
+    // The one file dialog on screen, a window of its own over the application's.
+    QQuickWindow *shownDialog() const
+    {
+        for (QWindow *top : QGuiApplication::topLevelWindows()) {
+            if (top->isVisible() && top->objectName().endsWith(QLatin1String("FileDialog")) &&
+                top->transientParent() == window())
+                return qobject_cast<QQuickWindow *>(top);
+        }
+        return nullptr;
+    }
+    // Chooses `file` in the dialog: its folder set on the dialog, the row clicked, then «Открыть».
+    bool choose(QQuickWindow *dialog, const QString &file)
+    {
+        dialog->setProperty("folder", m_files.path());
+        QQuickItem *row = nullptr;
+        if (!QTest::qWaitFor([&] { return (row = findIn(dialog->contentItem(), "fileRow_" + file)) != nullptr; })) {
+            qWarning("%s is not listed", qPrintable(file));
+            return false;
+        }
+        tap(dialog, row);
+        QQuickItem *open = findIn(dialog->contentItem(), QStringLiteral("fileDialogOpenButton"));
+        if (!QTest::qWaitFor([&] { return open->isEnabled(); })) {
+            qWarning("no row of %s became current", qPrintable(file));
+            return false;
+        }
+        tap(dialog, open);
+        return QTest::qWaitFor([&] { return !dialog->isVisible(); });
+    }
+    // Files the service has stored from uploads.
+    int storedFiles() const
+    {
+        int count = 0;
+        for (QDirIterator it(m_service.mediaDir(), QDir::Files, QDirIterator::Subdirectories); it.hasNext(); it.next())
+            ++count;
+        return count;
+    }
+
+    bool tapAll(const QStringList &names) const
+    {
+        for (const QString &name : names) {
+            if (!tapName(name))
+                return false;
+        }
+        return true;
+    }
+
+    void writeFile(const QString &name, const QByteArray &bytes)
+    {
+        QFile file(m_files.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY2(m_service.start(), qPrintable(m_service.errors()));
+        QImage photo(120, 90, QImage::Format_RGB32);
+        photo.fill(Qt::darkCyan);
+        QVERIFY(photo.save(m_files.filePath(QStringLiteral("photo.png"))));
+        writeFile(QStringLiteral("tone.wav"), wavSample(0.5));
+        writeFile(QStringLiteral("clip.mp4"), QByteArray(2048, 'v'));
+    }
+
+    // Each test opens the window afresh, signed in from the stored session of the demo member.
+    void init()
+    {
+        clearSettings();
+        NetworkManager::shared().setBaseURL(m_service.baseUrl());
+        QSettings(QStringLiteral("Vorlane"), QStringLiteral("Vorlane"))
+            .setValue(QLatin1String(AuthViewModel::sessionKey),
+                      User{.id = 1, .username = ServiceProcess::demoUsername(), .firstName = QStringLiteral("Demo")}
+                          .toJson());
+        m_app = std::make_unique<QmlScreen>(QStringLiteral("SocialNetworkApp.qml"));
+        QVERIFY2(m_app->isReady(), qPrintable(m_app->errors()));
+    }
+    void cleanup() { m_app.reset(); }
+
+    void everyPickerOpensItsDialogAndUploads_data()
+    {
+        QTest::addColumn<QStringList>("taps");
+        QTest::addColumn<QString>("file");
+        const QString photo = QStringLiteral("photo.png");
+        const QStringList myChannel{"tabButton1", "segment1", "channelRow0"};
+        QTest::newRow("composer photo") << QStringList{"tabButton0", "composerButton", "pickPhotoButton"} << photo;
+        QTest::newRow("profile avatar") << QStringList{"tabButton4", "profileActionButton", "avatarPickButton"}
+                                        << photo;
+        QTest::newRow("profile cover") << QStringList{"tabButton4", "profileActionButton", "coverPickButton"} << photo;
+        QTest::newRow("track audio") << QStringList{"tabButton2", "uploadTrackButton", "audioPickButton"}
+                                     << QStringLiteral("tone.wav");
+        QTest::newRow("track cover") << QStringList{"tabButton2", "uploadTrackButton", "coverPickButton"} << photo;
+        QTest::newRow("playlist cover") << QStringList{"tabButton2", "segment2", "createPlaylistButton",
+                                                       "playlistCoverButton"}
+                                        << photo;
+        QTest::newRow("video file") << QStringList{"tabButton3", "uploadVideoButton", "videoButton"}
+                                    << QStringLiteral("clip.mp4");
+        QTest::newRow("video preview") << QStringList{"tabButton3", "uploadVideoButton", "thumbnailButton"} << photo;
+        QTest::newRow("new channel avatar")
+            << QStringList{"tabButton1", "createChannelHeaderButton", "avatarButton"} << photo;
+        QTest::newRow("new channel cover")
+            << QStringList{"tabButton1", "createChannelHeaderButton", "coverButton"} << photo;
+        QTest::newRow("channel edit avatar")
+            << myChannel + QStringList{"channelSettingsButton", "avatarButton"} << photo;
+        QTest::newRow("channel edit cover") << myChannel + QStringList{"channelSettingsButton", "coverButton"} << photo;
+        QTest::newRow("channel post photo")
+            << myChannel + QStringList{"createPostButton", "composerPhotoButton"} << photo;
+    }
+    void everyPickerOpensItsDialogAndUploads()
+    {
+        QFETCH(QStringList, taps);
+        QFETCH(QString, file);
+        QVERIFY(tapAll(taps));
+        QQuickWindow *dialog = nullptr;
+        QTRY_VERIFY((dialog = shownDialog()) != nullptr);
+        QVERIFY(!dialog->title().isEmpty());
+        QVERIFY(dialog->width() >= 400);
+        const int stored = storedFiles();
+        QVERIFY(choose(dialog, file));
+        if (file.endsWith(QLatin1String(".png")))
+            QVERIFY(tapName(QStringLiteral("cropChooseButton")));
+        QTRY_VERIFY(storedFiles() > stored);
+    }
+
+    // Cancelled, the dialog takes the picker's sheet with it and leaves the form as it was.
+    void cancelledDialogClosesThePicker()
+    {
+        QVERIFY(tapAll({"tabButton2", "uploadTrackButton", "audioPickButton"}));
+        QQuickWindow *dialog = nullptr;
+        QTRY_VERIFY((dialog = shownDialog()) != nullptr);
+        // It opens at home; its list moves by keys, and Escape is its «Отмена».
+        QCOMPARE(dialog->property("folder").toString(), QDir::home().canonicalPath());
+        dialog->setProperty("folder", m_files.path());
+        QTest::keyClick(dialog, Qt::Key_Down);
+        QCOMPARE(findIn(dialog->contentItem(), QStringLiteral("fileDialogList"))->property("currentIndex").toInt(), 0);
+        QTest::keyClick(dialog, Qt::Key_Escape);
+        QTRY_VERIFY(!isOpen("audioPickerSheet"));
+        QVERIFY(isOpen("uploadSheet"));
+    }
+
+    // A track uploaded through the form's own pickers tops the list.
+    void trackUploadedThroughThePickersShowsFirst()
+    {
+        QVERIFY(tapAll({"tabButton2", "uploadTrackButton"}));
+        for (const auto &[field, text] :
+             {std::pair{"trackTitleField", "Window Song"}, std::pair{"trackArtistField", "Tester"}}) {
+            QVERIFY(tapName(QLatin1String(field)));
+            for (const char *ch = text; *ch; ++ch)
+                QTest::keyClick(window(), *ch);
+        }
+        const QList<std::pair<QString, QString>> picks{{"audioPickButton", "tone.wav"},
+                                                       {"coverPickButton", "photo.png"}};
+        for (const auto &[button, file] : picks) {
+            QVERIFY(tapName(button));
+            QQuickWindow *dialog = nullptr;
+            QTRY_VERIFY((dialog = shownDialog()) != nullptr);
+            QVERIFY(choose(dialog, file));
+            if (file.endsWith(QLatin1String(".png")))
+                QVERIFY(tapName(QStringLiteral("cropChooseButton")));
+            QTRY_VERIFY(!isOpen(button == QLatin1String("audioPickButton") ? "audioPickerSheet" : "coverPickerSheet"));
+        }
+        QQuickItem *save = item(QStringLiteral("sheetTrailingButton"));
+        QTRY_VERIFY(save->isEnabled());
+        tap(window(), save);
+        QTRY_VERIFY(!isOpen("uploadSheet"));
+        QTRY_COMPARE(waitFor(QStringLiteral("trackRow0"))->property("title").toString(), QStringLiteral("Window Song"));
+    }
+
+    // Typed one key at a time while the matching posts change under it, down to none and back, the
+    // search keeps its field's focus and every key.
+    void feedSearchKeepsFocusAndEveryKey()
+    {
+        QQuickItem *field = waitFor(QStringLiteral("searchField"));
+        QTRY_VERIFY(item(QStringLiteral("feedList"))->property("count").toInt() > 0);
+        tap(window(), field);
+        const QString typed = QStringLiteral("номер 12");
+        for (const QChar ch : typed) {
+            QTest::sendKeyEvent(QTest::Click, window(), Qt::Key_unknown, QString(ch), Qt::NoModifier);
+            QTest::qWait(20);
+        }
+        QCOMPARE(field->property("text").toString(), typed);
+        QVERIFY(field->hasActiveFocus());
+        // Erased key by key, the list grows back from nothing under the field.
+        for (int i = 0; i < typed.size(); ++i)
+            key(Qt::Key_Backspace);
+        QCOMPARE(field->property("text").toString(), QString());
+        QVERIFY(item(QStringLiteral("feedList"))->property("count").toInt() > 0);
+        QVERIFY(field->hasActiveFocus());
+    }
+
+    // Escape closes the topmost sheet wherever the focus is, a form with what was typed in it too.
+    void escapeClosesTheSheet_data()
+    {
+        QTest::addColumn<QStringList>("taps");
+        QTest::addColumn<QString>("sheet");
+        QTest::newRow("followers") << QStringList{"tabButton4", "followersButton"} << "followersSheet";
+        QTest::newRow("following") << QStringList{"tabButton4", "followingButton"} << "followingSheet";
+        QTest::newRow("profile editor") << QStringList{"tabButton4", "profileActionButton"} << "editSheet";
+        QTest::newRow("composer") << QStringList{"tabButton0", "composerButton", "postTextEditor"} << "composerSheet";
+        QTest::newRow("track upload") << QStringList{"tabButton2", "uploadTrackButton"} << "uploadSheet";
+        QTest::newRow("channel subscribers")
+            << QStringList{"tabButton1", "segment1", "channelRow0", "subscribersButton"} << "subscribersSheet";
+    }
+    void escapeClosesTheSheet()
+    {
+        QFETCH(QStringList, taps);
+        QFETCH(QString, sheet);
+        QVERIFY(tapAll(taps));
+        QTRY_VERIFY(isOpen(qPrintable(sheet)));
+        if (taps.last() == QLatin1String("postTextEditor")) {
+            for (const char ch : {'d', 'r', 'a', 'f', 't'})
+                QTest::keyClick(window(), ch);
+        }
+        key(Qt::Key_Escape);
+        QTRY_VERIFY(!isOpen(qPrintable(sheet)));
+    }
+
+    // The «Ссылка скопирована» alert: Escape closes it, Enter presses «OK».
+    void copiedAlertTakesEscapeAndEnter()
+    {
+        QTRY_VERIFY(waitFor(QStringLiteral("postMenuButton")));
+        for (const int closingKey : {int(Qt::Key_Escape), int(Qt::Key_Return)}) {
+            QVERIFY(tapAll({"postMenuButton", "copyLinkItem"}));
+            QTRY_VERIFY(item(QStringLiteral("copiedAlertMessage")));
+            key(closingKey);
+            QTRY_VERIFY(!item(QStringLiteral("copiedAlertMessage")));
+        }
+    }
+
+    // The window goes no narrower than 360 × 640, and there the headers stay clear of their buttons.
+    void narrowWindowKeepsHeadersApart()
+    {
+        QCOMPARE(window()->minimumSize(), QSize(360, 640));
+        window()->resize(360, 640);
+        const QList<std::tuple<QString, QString, QString>> pairs{
+            {"tabButton1", "channelSectionHeader", "createChannelHeaderButton"},
+            {"tabButton3", "videoHeading", "uploadVideoButton"},
+            {"tabButton2", "trackSectionHeader", "uploadTrackButton"}};
+        for (const auto &[tab, heading, button] : pairs) {
+            QVERIFY(tapName(tab));
+            QQuickItem *left = waitFor(heading);
+            QQuickItem *right = waitFor(button);
+            QVERIFY2(left && right, qPrintable(heading));
+            QTRY_COMPARE(window()->contentItem()->width(), 360.0);
+            const QRectF a = left->mapRectToScene(
+                {0, 0, std::min(left->width(), left->property("contentWidth").toReal()), left->height()});
+            const QRectF b = right->mapRectToScene({0, 0, right->width(), right->height()});
+            QVERIFY2(!a.intersects(b), qPrintable(heading));
+            QVERIFY2(!left->property("truncated").toBool(), qPrintable(heading));
+        }
+    }
+};
+
+QTEST_MAIN(TestWindow)
+#include "tst_window.moc"
