@@ -46,10 +46,14 @@ private:
         // The rows belong to this object: once it is gone they are not touched.
         const QPointer<LoadingModel> self(this);
         try {
-            const QList<Record> list = co_await NetworkManager::shared().request<QList<Record>>(endpoint);
+            const QByteArray reply = co_await NetworkManager::shared().fetch(endpoint);
             if (!self)
                 co_return;
-            rows.setRows(list);
+            // The very bytes the rows were set from, untouched since, would decode to the same
+            // rows: a reload of an unchanged list then never holds a second whole list.
+            QByteArray digest = NetworkManager::digest(reply);
+            if (digest != rows.sourceDigest())
+                rows.setRows(ReplyDecoder::decode<QList<Record>>(reply), std::move(digest));
             published();
         } catch (const std::exception &) {
             // A failed load keeps what is shown.
