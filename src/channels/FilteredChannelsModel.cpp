@@ -6,7 +6,7 @@
 
 FilteredChannelsModel::FilteredChannelsModel(QObject *parent)
     : QSortFilterProxyModel(parent)
-    , m_keys(3, [this](int row) {
+    , m_keys([this](int row) {
         const QList<Channel> &channels = m_viewModel->channels();
         return row < channels.size() ? ChannelFilter::searchFields(channels.at(row)) : QList<QString>();
     })
@@ -52,7 +52,8 @@ void FilteredChannelsModel::setSearchText(const QString &text)
     if (text == m_searchText)
         return;
     m_searchText = text;
-    m_query = ChannelFilter::folded(text);
+    // Empty while the search is off; decided here, once per keystroke, not once per row.
+    m_query = ChannelFilter::searchIsOff(text) ? QString() : ChannelFilter::folded(text);
     refilter();
     Q_EMIT searchTextChanged();
     Q_EMIT emptyTextChanged();
@@ -80,7 +81,9 @@ QString FilteredChannelsModel::emptyText() const
 
 void FilteredChannelsModel::refilter()
 {
-    invalidateFilter();
+    // Filtered afresh as a whole (one layout change) rather than row range by row range: a
+    // keystroke over a long list changes thousands of ranges, each a costly step for the proxy.
+    invalidate();
 }
 
 bool FilteredChannelsModel::filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const
@@ -88,7 +91,7 @@ bool FilteredChannelsModel::filterAcceptsRow(int sourceRow, const QModelIndex &s
     if (sourceParent.isValid() || !m_viewModel || sourceRow < 0 || sourceRow >= m_viewModel->channels().size())
         return false;
     return ChannelFilter::passesSegment(m_viewModel->channels().at(sourceRow), m_segment, m_currentUser) &&
-           (ChannelFilter::searchIsOff(m_searchText) || m_keys.contains(sourceRow, m_query));
+           (m_query.isEmpty() || m_keys.contains(sourceRow, m_query));
 }
 
 QVariant FilteredChannelsModel::data(const QModelIndex &index, int role) const

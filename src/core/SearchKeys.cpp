@@ -2,7 +2,9 @@
 
 #include <QAbstractItemModel>
 
-SearchKeys::SearchKeys(int fieldsPerRow, Fields fields) : m_fieldsPerRow(fieldsPerRow), m_fields(std::move(fields)) {}
+#include <algorithm>
+
+SearchKeys::SearchKeys(Fields fields) : m_fields(std::move(fields)) {}
 
 SearchKeys::~SearchKeys()
 {
@@ -30,25 +32,76 @@ void SearchKeys::follow(QAbstractItemModel *source)
     };
 }
 
-bool SearchKeys::contains(int row, const QString &foldedQuery) const
+void SearchKeys::forget()
 {
-    if (!m_source || row < 0)
-        return false;
-    if (m_keys.isEmpty()) {
-        const int rows = m_source->rowCount();
-        m_keys.reserve(qsizetype(rows) * m_fieldsPerRow);
-        for (int each = 0; each < rows; ++each) {
-            QList<QString> fields = m_fields(each);
-            fields.resize(m_fieldsPerRow);
-            m_keys.append(std::move(fields));
+    m_matchedQuery.clear();
+    m_matches.clear();
+    m_text.clear();
+    m_text.squeeze();
+    m_starts.clear();
+    m_starts.squeeze();
+}
+
+void SearchKeys::build() const
+{
+    const int rows = m_source->rowCount();
+    m_starts.reserve(rows + 1);
+    for (int row = 0; row < rows; ++row) {
+        m_starts.append(m_text.size());
+        const QList<QString> fields = m_fields(row);
+        for (const QString &field : fields) {
+            m_text.append(field);
+            m_text.append(Separator);
         }
     }
-    const qsizetype first = qsizetype(row) * m_fieldsPerRow;
-    if (first + m_fieldsPerRow > m_keys.size())
-        return false;
-    for (qsizetype field = first; field < first + m_fieldsPerRow; ++field) {
-        if (m_keys.at(field).contains(foldedQuery))
-            return true;
+    m_starts.append(m_text.size());
+}
+
+void SearchKeys::match(const QString &query) const
+{
+    m_matchedQuery = query;
+    const qsizetype rows = m_starts.size() - 1;
+    m_matches.fill(false, rows);
+    const QStringView text(m_text);
+    // A query that holds the separator itself (nobody types one) is looked for in each field
+    // apart, so that it never spans two.
+    if (query.contains(Separator)) {
+        for (qsizetype row = 0; row < rows; ++row) {
+            const auto fields = text.sliced(m_starts.at(row), m_starts.at(row + 1) - m_starts.at(row)).split(Separator);
+            m_matches[row] = std::any_of(fields.cbegin(), fields.cend(),
+                                         [&](QStringView field) { return field.contains(query); });
+        }
+        return;
     }
-    return false;
+    // Otherwise one pass over every row at once: a vectorised scan for the query's first
+    // character, a comparison at each hit, and on a match a jump to the next row. A match never
+    // spans two fields or rows, as each ends with the separator.
+    const QChar first = query.front();
+    const qsizetype last = text.size() - query.size();
+    qsizetype row = 0;
+    for (qsizetype from = 0; from <= last;) {
+        const qsizetype at = text.indexOf(first, from);
+        if (at < 0 || at > last)
+            break;
+        // The second character first: most hits of the first end there, without a call.
+        if ((query.size() > 1 && text[at + 1] != query[1]) || text.sliced(at, query.size()) != query) {
+            from = at + 1;
+            continue;
+        }
+        while (m_starts.at(row + 1) <= at)
+            ++row;
+        m_matches[row] = true;
+        from = m_starts.at(row + 1);
+    }
+}
+
+bool SearchKeys::contains(int row, const QString &foldedQuery) const
+{
+    if (!m_source || row < 0 || foldedQuery.isEmpty())
+        return false;
+    if (m_starts.isEmpty())
+        build();
+    if (!m_matchedQuery.isSharedWith(foldedQuery) && m_matchedQuery != foldedQuery)
+        match(foldedQuery);
+    return row < m_matches.size() && m_matches.at(row);
 }

@@ -6,7 +6,7 @@
 
 PostSearchModel::PostSearchModel(QObject *parent)
     : QSortFilterProxyModel(parent)
-    , m_keys(3, [this](int row) {
+    , m_keys([this](int row) {
         const QList<Post> &posts = m_feed->posts();
         return row < posts.size() ? searchFields(posts.at(row)) : QList<QString>();
     })
@@ -34,8 +34,11 @@ void PostSearchModel::setSearchText(const QString &text)
     if (text == m_searchText)
         return;
     m_searchText = text;
-    m_query = text.toLower();
-    invalidateRowsFilter();
+    // Empty while the search is off; decided here, once per keystroke, not once per row.
+    m_query = text.trimmed().isEmpty() ? QString() : text.toLower();
+    // Filtered afresh as a whole (one layout change) rather than row range by row range: a
+    // keystroke over a long list changes thousands of ranges, each a costly step for the proxy.
+    invalidate();
     Q_EMIT searchTextChanged();
     Q_EMIT emptyTextChanged();
 }
@@ -65,5 +68,5 @@ bool PostSearchModel::filterAcceptsRow(int sourceRow, const QModelIndex &sourceP
 {
     if (sourceParent.isValid() || !m_feed)
         return false;
-    return m_searchText.trimmed().isEmpty() || m_keys.contains(sourceRow, m_query);
+    return m_query.isEmpty() || m_keys.contains(sourceRow, m_query);
 }

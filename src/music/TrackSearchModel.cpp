@@ -4,7 +4,7 @@
 
 TrackSearchModel::TrackSearchModel(QObject *parent)
     : QSortFilterProxyModel(parent)
-    , m_keys(2, [this](int row) {
+    , m_keys([this](int row) {
         const QModelIndex index = sourceModel()->index(row, 0);
         return QList<QString>{TrackSearch::folded(index.data(m_titleRole).toString()),
                               TrackSearch::folded(index.data(m_artistRole).toString())};
@@ -22,8 +22,11 @@ void TrackSearchModel::setSearchText(const QString &text)
     if (text == m_searchText)
         return;
     m_searchText = text;
-    m_query = TrackSearch::folded(text);
-    invalidateRowsFilter();
+    // Empty while the search is off; decided here, once per keystroke, not once per row.
+    m_query = TrackSearch::showsEverything(text) ? QString() : TrackSearch::folded(text);
+    // Filtered afresh as a whole (one layout change) rather than row range by row range: a
+    // keystroke over a long list changes thousands of ranges, each a costly step for the proxy.
+    invalidate();
     Q_EMIT searchTextChanged();
 }
 
@@ -43,7 +46,7 @@ void TrackSearchModel::setSourceModel(QAbstractItemModel *source)
 
 bool TrackSearchModel::filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const
 {
-    if (TrackSearch::showsEverything(m_searchText))
+    if (m_query.isEmpty())
         return true;
     return !sourceParent.isValid() && m_keys.contains(sourceRow, m_query);
 }

@@ -5,7 +5,7 @@
 
 FilteredVideosModel::FilteredVideosModel(QObject *parent)
     : QSortFilterProxyModel(parent)
-    , m_keys(2, [this](int row) {
+    , m_keys([this](int row) {
         const QList<Video> &videos = m_viewModel->videos();
         if (row >= videos.size())
             return QList<QString>();
@@ -41,8 +41,11 @@ void FilteredVideosModel::setSearchText(const QString &searchText)
     if (searchText == m_searchText)
         return;
     m_searchText = searchText;
-    m_query = VideoCatalogRules::searchable(searchText);
-    invalidateFilter();
+    // Empty while the search is off; decided here, once per keystroke, not once per row.
+    m_query = VideoCatalogRules::isSearching(searchText) ? VideoCatalogRules::searchable(searchText) : QString();
+    // Filtered afresh as a whole (one layout change) rather than row range by row range: a
+    // keystroke over a long list changes thousands of ranges, each a costly step for the proxy.
+    invalidate();
     Q_EMIT searchTextChanged();
     // The no-match text quotes the search text, so it changes even when the count does not.
     m_lastCount = -1;
@@ -58,7 +61,7 @@ bool FilteredVideosModel::filterAcceptsRow(int sourceRow, const QModelIndex &sou
 {
     if (sourceParent.isValid() || !m_viewModel || sourceRow >= m_viewModel->videos().size())
         return false;
-    return !VideoCatalogRules::isSearching(m_searchText) || m_keys.contains(sourceRow, m_query);
+    return m_query.isEmpty() || m_keys.contains(sourceRow, m_query);
 }
 
 void FilteredVideosModel::announceCount()
