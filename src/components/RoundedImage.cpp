@@ -1,32 +1,10 @@
 #include "RoundedImage.h"
 
-#include <algorithm>
+#include "PictureLoader.h"
 
-#include <QFile>
-#include <QImageReader>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
 #include <QPainter>
 #include <QPainterPath>
 #include <QQmlEngine>
-
-namespace {
-
-// Pictures far larger than any avatar are scaled down once, so that painting stays cheap. Only
-// the shorter side decides: a long thin picture must never be scaled up on the way.
-constexpr int maxStoredSide = 512;
-
-QImage readImage(QIODevice *device)
-{
-    QImageReader reader(device);
-    reader.setAutoTransform(true);
-    const QSize size = reader.size();
-    if (size.isValid() && std::min(size.width(), size.height()) > maxStoredSide)
-        reader.setScaledSize(size.scaled(maxStoredSide, maxStoredSide, Qt::KeepAspectRatioByExpanding));
-    return reader.read();
-}
-
-} // namespace
 
 RoundedImage::RoundedImage(QQuickItem *parent) : QQuickPaintedItem(parent)
 {
@@ -35,7 +13,7 @@ RoundedImage::RoundedImage(QQuickItem *parent) : QQuickPaintedItem(parent)
 
 RoundedImage::~RoundedImage()
 {
-    dropReply();
+    dropRequest();
 }
 
 void RoundedImage::setSource(const QUrl &source)
@@ -63,47 +41,38 @@ void RoundedImage::componentComplete()
     load();
 }
 
-void RoundedImage::dropReply()
+void RoundedImage::dropRequest()
 {
-    if (m_reply) {
-        m_reply->disconnect(this);
-        m_reply->abort();
-        m_reply->deleteLater();
-    }
-    m_reply = nullptr;
+    if (m_loader && !m_requested.isEmpty())
+        m_loader->release(m_requested, this);
+    m_requested.clear();
 }
 
 void RoundedImage::load()
 {
-    dropReply();
+    dropRequest();
     m_image = QImage();
     update();
     if (m_source.isEmpty()) {
         setStatus(Null);
         return;
     }
-    setStatus(Loading);
-
-    if (m_source.isLocalFile() || m_source.scheme() == QLatin1String("qrc")) {
-        const QString path = m_source.isLocalFile() ? m_source.toLocalFile() : QLatin1Char(':') + m_source.path();
-        QFile file(path);
-        finishLoading(file.open(QIODevice::ReadOnly) ? readImage(&file) : QImage());
-        return;
-    }
-
     QQmlEngine *engine = qmlEngine(this);
-    QNetworkAccessManager *network = engine ? engine->networkAccessManager() : nullptr;
-    const QString scheme = m_source.scheme();
-    if (!network || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
-        finishLoading(QImage());
+    m_loader = engine ? PictureLoader::of(engine->networkAccessManager()) : nullptr;
+    if (!m_loader) {
+        setStatus(Error);
         return;
     }
-    m_reply = network->get(QNetworkRequest(m_source));
-    connect(m_reply, &QNetworkReply::finished, this, [this] {
-        QNetworkReply *reply = m_reply;
-        m_reply = nullptr;
-        reply->deleteLater();
-        finishLoading(reply->error() == QNetworkReply::NoError ? readImage(reply) : QImage());
+    const QImage held = m_loader->cached(m_source);
+    if (!held.isNull()) {
+        finishLoading(held);
+        return;
+    }
+    setStatus(Loading);
+    m_requested = m_source;
+    m_loader->request(m_source, this, [this](const QImage &image) {
+        m_requested.clear();
+        finishLoading(image);
     });
 }
 

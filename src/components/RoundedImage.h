@@ -6,11 +6,12 @@
 #include <QUrl>
 #include <QtQml/qqmlregistration.h>
 
-class QNetworkReply;
+class PictureLoader;
 
 // A picture loaded from an address, scaled to fill the item and cut to a rounded rectangle
 // (a circle unless a corner radius is given). Painted on the CPU so that it looks the same with
-// every scene graph backend (no shader effects).
+// every scene graph backend (no shader effects). Only web addresses load (PictureLoader); any
+// other ends in Error, as an unloadable one does.
 class RoundedImage : public QQuickPaintedItem
 {
     Q_OBJECT
@@ -50,11 +51,12 @@ private:
     void load();
     void finishLoading(QImage image);
     void setStatus(Status status);
-    void dropReply();
+    void dropRequest();
 
     QUrl m_source;
     Status m_status = Null;
     qreal m_radius = -1;
     QImage m_image;
-    QPointer<QNetworkReply> m_reply;
+    QPointer<PictureLoader> m_loader;
+    QUrl m_requested;
 };

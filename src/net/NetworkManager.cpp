@@ -13,6 +13,7 @@
 #include <QMap>
 #include <QNetworkRequest>
 #include <QScopeGuard>
+#include <QTimer>
 
 #include <array>
 #include <memory>
@@ -23,6 +24,9 @@ namespace {
 
 constexpr auto requestTimeout = 120s;
 constexpr auto fileUploadTimeout = 300s;
+// Qt reads no further ahead of the client than this, so that a reply past the size cap costs
+// the cap and this much, not whatever the peer manages to send before the abort lands.
+constexpr qint64 readAhead = 1024 * 1024;
 
 struct LaterDeleter
 {
@@ -52,20 +56,62 @@ bool isStatusError(QNetworkReply::NetworkError code, int status)
     }
 }
 
-QCoro::Task<Received> receive(QNetworkReply *reply)
+enum class DeadlineFrom { Start, BodySent };
+
+// The reply fails as timed out once the deadline has passed: the transfer time-out alone only
+// sees silence, and a peer sending a byte now and then would keep the request for good. An
+// upload's deadline starts once its body is sent, however long sending it took.
+void armDeadline(QNetworkReply *reply, std::chrono::milliseconds deadline, DeadlineFrom from,
+                 const std::shared_ptr<bool> &expired)
+{
+    // The reply owns the timer: a coroutine frame may end inside the timer's own signal.
+    auto *timer = new QTimer(reply);
+    timer->setSingleShot(true);
+    timer->setInterval(deadline);
+    QObject::connect(timer, &QTimer::timeout, reply, [reply, expired] {
+        *expired = true;
+        reply->abort();
+    });
+    if (from == DeadlineFrom::Start) {
+        timer->start();
+        return;
+    }
+    const auto startOnce = [timer] {
+        if (!timer->isActive())
+            timer->start();
+    };
+    QObject::connect(reply, &QNetworkReply::uploadProgress, timer, [startOnce](qint64 sent, qint64 total) {
+        if (sent == total)
+            startOnce();
+    });
+    // A reply that has begun ends the sending, whether the body went out whole or not.
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, timer, startOnce);
+}
+
+QCoro::Task<Received> receive(QNetworkReply *reply, std::chrono::milliseconds deadline, DeadlineFrom from)
 {
     const std::unique_ptr<QNetworkReply, LaterDeleter> owner(reply);
+    reply->setReadBufferSize(readAhead);
+    const auto expired = std::make_shared<bool>(false);
+    armDeadline(reply, deadline, from, expired);
     // Read as it arrives, so that a body without end stops at the limit instead of filling memory.
     QByteArray body;
     bool tooLarge = false;
     const auto take = [reply, &body, &tooLarge] {
-        if (tooLarge)
+        if (tooLarge || !reply->isOpen())
             return;
         if (reply->bytesAvailable() > NetworkManager::maxReplySize - body.size()) {
             tooLarge = true;
             // Last: aborting finishes the reply, which may end this coroutine and its frame at once.
             reply->abort();
             return;
+        }
+        if (body.capacity() == 0) {
+            // Room for the whole body at once: growing by copies would hold two bodies at a time.
+            // Past the mapping threshold untouched room costs address space, not memory.
+            const qint64 announced = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
+            body.reserve(announced > 0 ? std::min(announced, NetworkManager::maxReplySize)
+                                       : NetworkManager::maxReplySize);
         }
         body += reply->readAll();
     };
@@ -77,10 +123,12 @@ QCoro::Task<Received> receive(QNetworkReply *reply)
         throw TransferError(QNetworkReply::OperationCanceledError,
                             QStringLiteral("Ответ сервера слишком большой: больше %1 МиБ")
                                 .arg(NetworkManager::maxReplySize / (1024 * 1024)));
+    if (*expired)
+        throw TransferError(QNetworkReply::OperationCanceledError);
     const QNetworkReply::NetworkError code = reply->error();
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (TransferError::isTransferFailure(code) && !isStatusError(code, status))
-        throw TransferError(code, reply->errorString());
+        throw TransferError(code);
     co_return Received{std::move(body), status};
 }
 
@@ -134,6 +182,11 @@ void NetworkManager::applyTimeout(QNetworkRequest &request, std::chrono::millise
     request.setTransferTimeout(int((m_timeoutOverride.count() > 0 ? m_timeoutOverride : usual).count()));
 }
 
+std::chrono::milliseconds NetworkManager::deadline() const
+{
+    return m_deadlineOverride.count() > 0 ? m_deadlineOverride : replyDeadline;
+}
+
 QByteArray NetworkManager::jsonBytes(const QJsonObject &object)
 {
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
@@ -153,7 +206,7 @@ QCoro::Task<QByteArray> NetworkManager::send(QString endpoint, QString method, s
 
     QNetworkReply *reply = body ? m_network.sendCustomRequest(request, method.toUtf8(), *body)
                                 : m_network.sendCustomRequest(request, method.toUtf8());
-    const Received received = co_await receive(reply);
+    const Received received = co_await receive(reply, deadline(), DeadlineFrom::Start);
     if (received.status == 401)
         throw NetworkError::unauthorized();
     co_return received.body;
@@ -176,7 +229,8 @@ QCoro::Task<QString> NetworkManager::uploadImage(const QImage &image)
     QNetworkRequest request(*url);
     applyTimeout(request, requestTimeout);
     request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
-    const Received received = co_await receive(m_network.post(request, jsonBytes(object)));
+    const Received received =
+        co_await receive(m_network.post(request, jsonBytes(object)), deadline(), DeadlineFrom::BodySent);
     co_return uploadedAddress(received.body, QStringLiteral("Ошибка загрузки фото"));
 }
 
@@ -203,7 +257,7 @@ QCoro::Task<QString> NetworkManager::uploadFile(const QString &localPath)
     request.setAttribute(QNetworkRequest::DoNotBufferUploadDataAttribute, true);
     QNetworkReply *reply = m_network.post(request, body);
     body->setParent(reply);
-    const Received received = co_await receive(reply);
+    const Received received = co_await receive(reply, deadline(), DeadlineFrom::BodySent);
     co_return uploadedAddress(received.body, QStringLiteral("Ошибка загрузки файла"));
 }
 

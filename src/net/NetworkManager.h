@@ -29,6 +29,9 @@ public:
 
     // A reply body beyond this is not read: the request fails with a TransferError.
     static constexpr qint64 maxReplySize = 64 * 1024 * 1024;
+    // However the reply trickles in, a request ends this long after it was sent (an upload: after
+    // its body was), failing as a transfer time-out does.
+    static constexpr std::chrono::milliseconds replyDeadline{60000};
 
     QString baseURL() const { return m_baseURL; }
     void setBaseURL(const QString &baseURL);
@@ -68,6 +71,8 @@ public:
 
     // Tests shorten the transfer time-outs to see an expiring one; zero restores the usual ones.
     void setTimeoutOverride(std::chrono::milliseconds timeout) { m_timeoutOverride = timeout; }
+    // Likewise for the reply deadline, so that a test of it need not wait a minute.
+    void setDeadlineOverride(std::chrono::milliseconds deadline) { m_deadlineOverride = deadline; }
 
 Q_SIGNALS:
     void baseURLChanged();
@@ -79,10 +84,12 @@ private:
     QCoro::Task<QByteArray> send(QString endpoint, QString method, std::optional<QByteArray> body);
     std::optional<QUrl> address(const QString &path) const;
     void applyTimeout(QNetworkRequest &request, std::chrono::milliseconds usual) const;
+    std::chrono::milliseconds deadline() const;
     static QByteArray jsonBytes(const QJsonObject &object);
 
     QNetworkAccessManager m_network;
     QString m_baseURL;
     std::optional<QString> m_authToken;
     std::chrono::milliseconds m_timeoutOverride{0};
+    std::chrono::milliseconds m_deadlineOverride{0};
 };

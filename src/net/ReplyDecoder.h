@@ -55,6 +55,6 @@ public:
 
 private:
     // Writes the console line for a reply neither stage understood. The body is shown as text
-    // only when it is valid UTF-8.
+    // only when it is valid UTF-8, and only its first 64 KiB, with the count of bytes left out.
     static void reportUndecodable(const QString &details, const QByteArray &body);
 };

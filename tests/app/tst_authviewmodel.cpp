@@ -91,6 +91,7 @@ private Q_SLOTS:
     {
         settings().clear();
         useService();
+        network.setDeadlineOverride({});
     }
 
     void signIn_data()
@@ -294,8 +295,9 @@ private Q_SLOTS:
                                                            << "Ошибка регистрации";
         QTest::newRow("not an envelope") << false << "status 502 <html>gateway</html>"
                                          << "Ошибка чтения данных: *";
-        QTest::newRow("connection refused") << false << "refused"
-                                            << "Connection refused";
+        QTest::newRow("connection refused") << false << "refused" << "Сервер недоступен";
+        // A byte a second never lets the idle time-out fire; the deadline ends the request.
+        QTest::newRow("reply trickling past the deadline") << true << "trickle" << "Сервер не ответил вовремя";
     }
 
     void failuresKeepTheSession()
@@ -310,6 +312,9 @@ private Q_SLOTS:
         network.setBaseURL(responder.baseUrl());
         if (how == QLatin1String("refused")) {
             network.setBaseURL(ScriptedResponder::refusingBaseUrl());
+        } else if (how == QLatin1String("trickle")) {
+            responder.replyTrickling("HTTP/1.1 200 OK\r\nContent-Length: 40\r\n\r\n{\"success\":true}", 1000);
+            network.setDeadlineOverride(std::chrono::seconds(2));
         } else {
             const QStringList parts = how.split(QLatin1Char(' '));
             responder.reply(parts[1].toInt(), parts.mid(2).join(QLatin1Char(' ')).toUtf8());

@@ -7,6 +7,7 @@
 #include "AudioTestTracks.h"
 #include "FakePlayerBackend.h"
 #include "ScreenshotTour.h"
+#include "ScriptedResponder.h"
 #include "VorlaneQml.h"
 #include "app/ScreenDriver.h"
 
@@ -19,7 +20,6 @@
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstdio>
@@ -119,8 +119,8 @@ void tap(QQuickWindow *window, const QString &objectName)
     QTest::qWait(600);
 }
 
-// A cover picture made on the spot, so that the remote-picture path is seen without a network.
-QString makeCover(const QTemporaryDir &dir)
+// A cover picture made on the spot and served over loopback: only web pictures load.
+QString makeCover(ScriptedResponder &pictures)
 {
     QImage image(600, 600, QImage::Format_RGB32);
     QPainter painter(&image);
@@ -132,9 +132,7 @@ QString makeCover(const QTemporaryDir &dir)
     painter.setPen(Qt::NoPen);
     painter.drawEllipse(QPoint(400, 190), 90, 90);
     painter.end();
-    const QString path = dir.filePath(QStringLiteral("cover.png"));
-    image.save(path);
-    return QUrl::fromLocalFile(path).toString();
+    return pictures.servePicture(image);
 }
 
 } // namespace
@@ -164,8 +162,8 @@ int main(int argc, char **argv)
     Track track = makeTrack(1, QStringLiteral("http://127.0.0.1:9/night-city.wav"), 215, QStringLiteral("Ночной город"),
                             QStringLiteral("Лунный свет"));
     track.albumName = QStringLiteral("Огни");
-    QTemporaryDir coverDir;
-    track.coverUrl = makeCover(coverDir);
+    ScriptedResponder pictures;
+    track.coverUrl = makeCover(pictures);
     track.lyrics = QStringLiteral("Город спит, и только фонари\nПишут свет на мокрой мостовой\n\n"
                                   "Я иду до самой до зари\nИ несу мелодию с собой");
     AudioPlayerManager::shared().play(track);

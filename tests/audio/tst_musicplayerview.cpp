@@ -4,10 +4,10 @@
 #include "FakePlayerBackend.h"
 #include "PlaybackTime.h"
 #include "QmlScreen.h"
+#include "ScriptedResponder.h"
 
 #include <QColor>
 #include <QImage>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
@@ -206,13 +206,11 @@ private Q_SLOTS:
     // never a patch of another colour.
     void coverCornersAreRounded()
     {
-        QTemporaryDir dir;
         QImage red(300, 300, QImage::Format_RGB32);
         red.fill(Qt::red);
-        const QString path = dir.filePath(QStringLiteral("cover.png"));
-        QVERIFY(red.save(path));
+        ScriptedResponder pictures;
         Track track = freshTrack();
-        track.coverUrl = QUrl::fromLocalFile(path).toString();
+        track.coverUrl = pictures.servePicture(red);
         auto screen = open(track);
         QVERIFY2(screen->isReady(), qPrintable(screen->errors()));
         QTRY_VERIFY(shownItem(*screen, "artworkPicture"));

@@ -1,12 +1,14 @@
+#include "PictureLoader.h"
 #include "QmlScreen.h"
 #include "QmlSnippet.h"
+#include "ScriptedResponder.h"
 #include "User.h"
 
 #include <QImage>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 // The avatar's picture states and its online dot, on the real QML component.
 class TestAvatarView : public QObject
@@ -14,11 +16,13 @@ class TestAvatarView : public QObject
     Q_OBJECT
 
 private:
+    // One avatar at (100, 100), and as many more of the same address as the root's "more" says.
     static QByteArray avatarQml(const QString &urlExpression, qreal size, bool online)
     {
-        return QStringLiteral("import QtQuick\nimport Vorlane\nItem { width: 390; height: 844\n"
-                              "AvatarView { objectName: \"avatar\"; x: 100; y: 100; urlString: %1; size: %2; "
-                              "isOnline: %3 } }")
+        return QStringLiteral(
+                   "import QtQuick\nimport Vorlane\nItem { width: 390; height: 844; property int more: 0\n"
+                   "AvatarView { objectName: \"avatar\"; x: 100; y: 100; urlString: %1; size: %2; "
+                   "isOnline: %3 }\nRow { y: 300; Repeater { model: more; AvatarView { urlString: %1 } } } }")
             .arg(urlExpression)
             .arg(size)
             .arg(online ? "true" : "false")
@@ -71,40 +75,94 @@ private Q_SLOTS:
 
     void greySymbolWhileLoadingAndAfterAFailedLoad()
     {
-        // A server that accepts the connection and never answers keeps the picture loading.
-        QTcpServer server;
-        QVERIFY(server.listen(QHostAddress::LocalHost));
-        const QString address = QStringLiteral("http://127.0.0.1:%1/avatar.png").arg(server.serverPort());
-        QmlSnippet screen(avatarQml(quoted(address), 44, false));
+        ScriptedResponder responder;
+        responder.replyNothing();
+        QmlSnippet screen(avatarQml(quoted(responder.baseUrl() + QStringLiteral("/avatar.png")), 44, false));
         QVERIFY2(screen.isReady(), qPrintable(screen.errors()));
-        QTRY_VERIFY(server.hasPendingConnections() || server.waitForNewConnection(100));
-        QTcpSocket *connection = server.nextPendingConnection();
-        QVERIFY(connection);
+        QVERIFY(responder.waitForRequests(1));
         checkState(screen, QStringLiteral("placeholder"));
 
         // Not an image: the grey symbol stays for good.
-        connection->write("HTTP/1.1 200 OK\r\nContent-Type: image/png\r\nContent-Length: 9\r\n\r\nnot a png");
-        connection->flush();
+        QVERIFY(responder.answerWaiting(200, "not a png", "image/png"));
         auto *image = screen.find<QQuickItem>(QStringLiteral("avatarImage"));
         QTRY_COMPARE(image->property("status").toInt(), 3); // RoundedImage.Error
         checkState(screen, QStringLiteral("placeholder"));
     }
 
-    void loadedPictureFillsTheCircle()
+    // One download however many avatars show the address; avatars made once it is held (a card
+    // scrolled back into view) show it at once, without another.
+    void loadedPictureFillsTheCircleAndIsShared()
     {
-        QTemporaryDir dir;
-        QImage picture(120, 60, QImage::Format_RGB32);
-        picture.fill(Qt::red);
-        const QString path = dir.filePath(QStringLiteral("face.png"));
-        QVERIFY(picture.save(path));
-        QmlSnippet screen(avatarQml(quoted(QUrl::fromLocalFile(path).toString()), 60, false));
+        ScriptedResponder responder;
+        QImage red(120, 60, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        QmlSnippet screen(avatarQml(quoted(responder.servePicture(red)), 60, false));
         QVERIFY2(screen.isReady(), qPrintable(screen.errors()));
+        screen.root()->setProperty("more", 3);
         checkState(screen, QStringLiteral("image"));
 
         const QImage shot = screen.window()->grabWindow();
         // The centre is the picture; the square's corner lies outside the circle.
         QCOMPARE(QColor(shot.pixel(130, 130)), QColor(Qt::red));
         QVERIFY(QColor(shot.pixel(101, 101)) != QColor(Qt::red));
+
+        screen.root()->setProperty("more", 0);
+        screen.root()->setProperty("more", 5);
+        QList<QQuickItem *> items{screen.root()};
+        int ready = 0;
+        while (!items.isEmpty()) {
+            QQuickItem *item = items.takeLast();
+            items += item->childItems();
+            ready += item->objectName() == QLatin1String("avatarImage") && item->property("status").toInt() == 2;
+        }
+        QCOMPARE(ready, 6); // RoundedImage.Ready at once
+        QCOMPARE(responder.requests().size(), 1);
+    }
+
+    // Addresses members store are untrusted: only a web picture within the size cap loads; the
+    // rest show the grey symbol as an unloadable address does, and nothing local is ever read
+    // (a FIFO would block the window for good).
+    void hostilePicturesShowTheGreySymbol_data()
+    {
+        QTest::addColumn<QByteArray>("served");
+        QTest::addColumn<QString>("address"); // "%1" stands for the responder's base, "%2" for a folder
+        const QByteArray png = "HTTP/1.1 200 OK\r\nContent-Type: image/png\r\n";
+        QTest::newRow("endless picture") << png + "Connection: close\r\n\r\n"
+                                         << "%1/endless.png";
+        QTest::newRow("picture over the cap")
+            << png + "Content-Length: " + QByteArray::number(PictureLoader::maxPictureSize + 1) + "\r\n\r\n"
+            << "%1/huge.png";
+        QTest::newRow("redirect to a local file")
+            << QByteArray("HTTP/1.1 302 Found\r\nLocation: file://%2/face.png\r\nContent-Length: 0\r\n\r\n")
+            << "%1/moved.png";
+        QTest::newRow("file picture") << QByteArray() << "file://%2/face.png";
+        QTest::newRow("FIFO") << QByteArray() << "file://%2/fifo";
+        QTest::newRow("bare path to a FIFO") << QByteArray() << "%2/fifo";
+        QTest::newRow("resource") << QByteArray() << "qrc:/Vorlane/icons/person.crop.circle.fill.svg";
+    }
+    void hostilePicturesShowTheGreySymbol()
+    {
+        QFETCH(QByteArray, served);
+        QFETCH(QString, address);
+        QTemporaryDir dir;
+        QFile face(dir.filePath(QStringLiteral("face.png")));
+        QVERIFY(QImage(8, 8, QImage::Format_RGB32).save(face.fileName()));
+        QCOMPARE(mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("fifo"))).constData(), 0600), 0);
+        ScriptedResponder responder;
+        // A picture body without end; the redirect has none.
+        if (!served.isEmpty())
+            responder.replyStreamed(served.replace("%2", dir.path().toUtf8()), served.contains("302") ? 0 : -1);
+
+        address.replace(QStringLiteral("%1"), responder.baseUrl()).replace(QStringLiteral("%2"), dir.path());
+        QmlSnippet screen(avatarQml(quoted(address), 44, false));
+        QVERIFY2(screen.isReady(), qPrintable(screen.errors()));
+        auto *image = screen.find<QQuickItem>(QStringLiteral("avatarImage"));
+        QTRY_COMPARE(image->property("status").toInt(), 3); // RoundedImage.Error
+        checkState(screen, QStringLiteral("placeholder"));
+        QCOMPARE(responder.requests().size(), served.isEmpty() ? 0 : 1);
+        // Qt stopped reading near the cap instead of taking whatever was offered.
+        QVERIFY2(responder.bytesSent() < PictureLoader::maxPictureSize + 16 * 1024 * 1024,
+                 qPrintable(QString::number(responder.bytesSent())));
     }
 
     void onlineDotSize_data()

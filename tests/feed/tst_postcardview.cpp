@@ -3,6 +3,7 @@
 #include "FeedViewModel.h"
 #include "QmlSnippet.h"
 #include "RandomDraw.h"
+#include "ScriptedResponder.h"
 #include "SiteAddress.h"
 #include "app/ScreenDriver.h"
 #include "audio/FakePlayerBackend.h"
@@ -12,7 +13,6 @@
 #include <QImage>
 #include <QQuickItem>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace FeedTestPosts;
@@ -26,7 +26,8 @@ class TestPostCardView : public QObject
     Q_OBJECT
 
     std::shared_ptr<FakePlayerBackend::World> m_world = std::make_shared<FakePlayerBackend::World>();
-    QTemporaryDir m_files;
+    ScriptedResponder m_pictures;
+    QString m_photo;
     RecordListModel<Post> m_rows{FeedViewModel::postRoles()};
     std::unique_ptr<QmlSnippet> m_screen;
 
@@ -75,7 +76,7 @@ private Q_SLOTS:
         QVERIFY(AudioPlayerManager::useBackendForShared(std::make_unique<FakePlayerBackend>(m_world)));
         QImage picture(320, 240, QImage::Format_RGB32);
         picture.fill(Qt::darkCyan);
-        QVERIFY(picture.save(m_files.filePath(QStringLiteral("photo.png"))));
+        m_photo = m_pictures.servePicture(picture);
         m_screen = std::make_unique<QmlSnippet>(Scene);
         QVERIFY2(m_screen->isReady(), qPrintable(m_screen->errors()));
         m_screen->root()->setProperty("rows", QVariant::fromValue(static_cast<QObject *>(&m_rows)));
@@ -126,7 +127,7 @@ private Q_SLOTS:
     void attachmentsShowPicturesAndAudioOnly()
     {
         Post item = post(3, QStringLiteral("Вложения"));
-        const QString photo = QUrl::fromLocalFile(m_files.filePath(QStringLiteral("photo.png"))).toString();
+        const QString photo = m_photo;
         item.attachments = {
             attachment(QStringLiteral("v"), Kind::video, QStringLiteral("http://127.0.0.1/clip.avi")),
             attachment(QStringLiteral("bad"), Kind::image, QStringLiteral("http://bad host/a b.png")),

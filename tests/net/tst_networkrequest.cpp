@@ -70,7 +70,11 @@ private:
     }
 
 private Q_SLOTS:
-    void cleanup() { network.setTimeoutOverride(0ms); }
+    void cleanup()
+    {
+        network.setTimeoutOverride(0ms);
+        network.setDeadlineOverride(0ms);
+    }
 
     void twoStageDecoding_data()
     {
@@ -217,36 +221,46 @@ private Q_SLOTS:
         QCOMPARE(responder.connectionCount(), 0);
     }
 
-    void transferFailuresPassQtText_data()
+    // Each failure in the client's own Russian words, never Qt's English ones.
+    void transferFailuresReadInRussian_data()
     {
         QTest::addColumn<QString>("how");
         QTest::addColumn<int>("code");
-        QTest::newRow("connection refused") << "refused" << int(QNetworkReply::ConnectionRefusedError);
-        QTest::newRow("body cut off after 200") << "cut" << int(QNetworkReply::RemoteHostClosedError);
-        QTest::newRow("transfer time-out") << "silent" << int(QNetworkReply::OperationCanceledError);
+        QTest::addColumn<QString>("text");
+        const QString late = QStringLiteral("Сервер не ответил вовремя");
+        QTest::newRow("connection refused")
+            << "refused" << int(QNetworkReply::ConnectionRefusedError) << "Сервер недоступен";
+        QTest::newRow("body cut off after 200")
+            << "cut" << int(QNetworkReply::RemoteHostClosedError) << "Соединение с сервером прервано";
+        QTest::newRow("transfer time-out") << "silent" << int(QNetworkReply::OperationCanceledError) << late;
+        // A byte a second keeps the idle time-out from firing; the deadline ends the request.
+        QTest::newRow("deadline") << "trickle" << int(QNetworkReply::OperationCanceledError) << late;
     }
 
-    void transferFailuresPassQtText()
+    void transferFailuresReadInRussian()
     {
         QFETCH(QString, how);
         QFETCH(int, code);
+        QFETCH(QString, text);
         ScriptedResponder responder;
         network.setBaseURL(responder.baseUrl());
         if (how == QLatin1String("refused")) {
             network.setBaseURL(ScriptedResponder::refusingBaseUrl());
         } else if (how == QLatin1String("cut")) {
             responder.replyCutOff("{\"success\":true,\"da");
-        } else {
+        } else if (how == QLatin1String("silent")) {
             responder.replyNothing();
             network.setTimeoutOverride(300ms);
+        } else {
+            responder.replyTrickling("HTTP/1.1 200 OK\r\nContent-Length: 40\r\n\r\n{\"success\":true}", 1000);
+            network.setDeadlineOverride(2s);
         }
 
         const auto outcome = runToEnd(network.request<APIResponse<User>>(QStringLiteral("auth.php")));
         const auto error = outcome.errorAs<TransferError>();
         QVERIFY2(error, qPrintable(describe(outcome)));
         QCOMPARE(int(error->code()), code);
-        QVERIFY(!error->localizedDescription().isEmpty());
-        QVERIFY(!outcome.errorAs<NetworkError>());
+        QCOMPARE(error->localizedDescription(), text);
     }
 };
 

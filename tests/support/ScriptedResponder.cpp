@@ -1,7 +1,9 @@
 #include "ScriptedResponder.h"
 
+#include <QBuffer>
 #include <QTcpSocket>
 #include <QTest>
+#include <QTimer>
 
 struct ScriptedResponder::Connection
 {
@@ -51,20 +53,45 @@ QString ScriptedResponder::refusingBaseUrl()
 
 void ScriptedResponder::reply(const QByteArray &raw)
 {
-    m_script.enqueue(raw);
+    m_script.enqueue({Step::Whole, raw});
+}
+
+void ScriptedResponder::replyStreamed(const QByteArray &head, qint64 bodySize)
+{
+    m_script.enqueue({Step::Streamed, head, bodySize});
+}
+
+void ScriptedResponder::replyTrickling(const QByteArray &raw, int intervalMs)
+{
+    m_script.enqueue({Step::Trickling, raw, intervalMs});
 }
 
 namespace {
 QByteArray wholeReply(int status, const QByteArray &body, const QByteArray &contentType)
 {
-    return "HTTP/1.1 " + QByteArray::number(status) + " Scripted\r\nContent-Type: " + contentType
-        + "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+    return "HTTP/1.1 " + QByteArray::number(status) + " Scripted\r\nContent-Type: " + contentType +
+           "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
 }
-}
+} // namespace
 
 void ScriptedResponder::reply(int status, const QByteArray &body, const QByteArray &contentType)
 {
     reply(wholeReply(status, body, contentType));
+}
+
+QString ScriptedResponder::servePicture(const QImage &picture)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "PNG");
+    replyToRest(200, png, "image/png");
+    return QStringLiteral("http://127.0.0.1:%1/picture.png").arg(port());
+}
+
+void ScriptedResponder::replyToRest(int status, const QByteArray &body, const QByteArray &contentType)
+{
+    m_rest = wholeReply(status, body, contentType);
 }
 
 bool ScriptedResponder::answerWaiting(int status, const QByteArray &body, const QByteArray &contentType)
@@ -79,13 +106,13 @@ bool ScriptedResponder::answerWaiting(int status, const QByteArray &body, const 
 
 void ScriptedResponder::replyCutOff(const QByteArray &partialBody)
 {
-    reply("HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: "
-          + QByteArray::number(partialBody.size() + 100) + "\r\n\r\n" + partialBody);
+    reply("HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: " +
+          QByteArray::number(partialBody.size() + 100) + "\r\n\r\n" + partialBody);
 }
 
 void ScriptedResponder::replyNothing()
 {
-    m_script.enqueue(std::nullopt);
+    m_script.enqueue({Step::Nothing, {}});
 }
 
 bool ScriptedResponder::waitForRequests(int count)
@@ -157,13 +184,55 @@ void ScriptedResponder::answer(Connection &connection)
     connection.request.bodySha256 = connection.digest->result();
     m_requests.append(connection.request);
     // An unscripted request gets a plain failure rather than a hang.
-    const std::optional<QByteArray> raw =
-        m_script.isEmpty() ? std::optional<QByteArray>("HTTP/1.1 599 Unscripted\r\nContent-Length: 0\r\n\r\n")
-                           : m_script.dequeue();
-    if (!raw) {
-        m_waiting.enqueue(connection.socket); // left hanging on purpose
+    const Step step = !m_script.isEmpty() ? m_script.dequeue()
+                      : m_rest            ? Step{Step::Whole, *m_rest}
+                                          : Step{Step::Whole, "HTTP/1.1 599 Unscripted\r\nContent-Length: 0\r\n\r\n"};
+    QTcpSocket *socket = connection.socket;
+    switch (step.kind) {
+    case Step::Nothing:
+        m_waiting.enqueue(socket); // left hanging on purpose
+        return;
+    case Step::Whole:
+        socket->write(step.raw);
+        m_sent += step.raw.size();
+        socket->disconnectFromHost();
+        return;
+    case Step::Streamed: {
+        socket->write(step.raw);
+        auto left = std::make_shared<qint64>(step.size);
+        connect(socket, &QTcpSocket::bytesWritten, this, [this, socket, left] { feedStreamed(socket, left.get()); });
+        feedStreamed(socket, left.get());
         return;
     }
-    connection.socket->write(*raw);
-    connection.socket->disconnectFromHost();
+    case Step::Trickling: {
+        auto *timer = new QTimer(socket);
+        connect(timer, &QTimer::timeout, this, [this, socket, timer, raw = step.raw, at = qsizetype(0)]() mutable {
+            if (at == raw.size() || socket->state() != QAbstractSocket::ConnectedState) {
+                timer->stop();
+                socket->disconnectFromHost();
+                return;
+            }
+            socket->write(raw.mid(at++, 1));
+            socket->flush();
+            ++m_sent;
+        });
+        timer->start(int(step.size));
+        return;
+    }
+    }
+}
+
+void ScriptedResponder::feedStreamed(QTcpSocket *socket, qint64 *left)
+{
+    static const QByteArray chunk(1024 * 1024, 'x');
+    while (*left != 0 && socket->state() == QAbstractSocket::ConnectedState &&
+           socket->bytesToWrite() < 4 * chunk.size()) {
+        const qint64 size = *left < 0 ? chunk.size() : std::min<qint64>(*left, chunk.size());
+        socket->write(chunk.constData(), size);
+        m_sent += size;
+        if (*left > 0)
+            *left -= size;
+    }
+    if (*left == 0 && socket->bytesToWrite() == 0)
+        socket->disconnectFromHost();
 }

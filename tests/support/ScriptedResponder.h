@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QCryptographicHash>
+#include <QImage>
 #include <QList>
 #include <QObject>
 #include <QPair>
@@ -26,7 +27,7 @@ public:
         QByteArray method;
         QByteArray target;
         QList<QPair<QByteArray, QByteArray>> headers;
-        QByteArray body;       // empty when bodies are only counted
+        QByteArray body; // empty when bodies are only counted
         qint64 bodySize = 0;
         QByteArray bodySha256; // of the whole body, also when it is not kept
 
@@ -52,6 +53,17 @@ public:
     void replyCutOff(const QByteArray &partialBody);
     // The next request gets no answer at all; the connection stays open.
     void replyNothing();
+    // The next request gets these head bytes, then a body of 'x' bytes, kept a little ahead of
+    // what the client reads, never whole in memory: bodySize bytes, or without end (-1) until the
+    // client hangs up.
+    void replyStreamed(const QByteArray &head, qint64 bodySize = -1);
+    // The next request gets these bytes one at a time, one each interval.
+    void replyTrickling(const QByteArray &raw, int intervalMs);
+    // Every request once the script has run out gets this reply, as reply(status, ...) would give.
+    void replyToRest(int status, const QByteArray &body, const QByteArray &contentType);
+    // The same for a picture, as PNG; gives an address of the picture on this responder.
+    QString servePicture(const QImage &picture);
+    qint64 bytesSent() const { return m_sent; }
     // Answers the oldest request left without an answer by replyNothing(), as reply(status, ...)
     // would have; false when none is waiting.
     bool answerWaiting(int status, const QByteArray &body, const QByteArray &contentType = "application/json");
@@ -71,7 +83,17 @@ private:
     void answer(Connection &connection);
 
     QTcpServer m_server;
-    QQueue<std::optional<QByteArray>> m_script;
+    struct Step
+    {
+        enum Kind { Whole, Nothing, Streamed, Trickling } kind = Whole;
+        QByteArray raw;
+        qint64 size = 0; // Streamed: the body's size, -1 without end; Trickling: ms between bytes
+    };
+    void feedStreamed(QTcpSocket *socket, qint64 *left);
+
+    QQueue<Step> m_script;
+    std::optional<QByteArray> m_rest;
+    qint64 m_sent = 0;
     QList<Request> m_requests;
     std::vector<std::unique_ptr<Connection>> m_open;
     QQueue<QTcpSocket *> m_waiting;
