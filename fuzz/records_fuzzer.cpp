@@ -1,8 +1,7 @@
 // Arbitrary bytes through the decoders of the records. The first byte picks one decoder (a type
 // bare, in a list, in an envelope or as an envelope of a list); the rest is the JSON, parsed once.
-// Besides "no crash, no sanitizer report", three properties must hold for any input:
-//  - reading the bytes as they come gives exactly what reading them from the parsed tape gives:
-//    the same record, or the same failure with the same kind, path and text;
+// Besides "no crash, no sanitizer report", these must hold for any input:
+//  - every failure has a description;
 //  - whatever decodes, encodes to bytes that decode again and encode to the same bytes;
 //  - where QJsonDocument also accepts the bytes, a caller holding its QJsonValue gets the same
 //    outcome as one that hands over the bytes (same record, or the same failure kind and path;
@@ -43,7 +42,6 @@ struct Outcome
     std::optional<QByteArray> encoded;
     DecodingError::Kind kind = DecodingError::Kind::InvalidJson;
     QString path;
-    QString description;
 };
 
 template <class Decode> Outcome outcomeOf(Decode decode)
@@ -57,7 +55,6 @@ template <class Decode> Outcome outcomeOf(Decode decode)
             std::abort();
         outcome.kind = error.kind();
         outcome.path = error.path();
-        outcome.description = error.localizedDescription();
     }
     return outcome;
 }
@@ -96,10 +93,6 @@ template <class T> void check(const QByteArray &bytes)
 {
     // One document at a time, so that each reuses the parsers' buffers.
     const Outcome direct = outcomeOf([&] { return decodeJson<T>(bytes); });
-    const Outcome asStreamed = outcomeOf([&] { return decodeJson<T>(bytes, JsonDocument::Reading::Streamed); });
-    if (asStreamed.encoded != direct.encoded || asStreamed.kind != direct.kind || asStreamed.path != direct.path ||
-        asStreamed.description != direct.description)
-        std::abort();
     if (direct.encoded) {
         const QByteArray again = encodeJson(decodeJson<T>(*direct.encoded));
         if (again != *direct.encoded)

@@ -54,7 +54,7 @@ bool PostSearchModel::matches(const Post &post, const QString &searchText)
 
 QList<QString> PostSearchModel::searchFields(const Post &post)
 {
-    return {post.text.toLower(), post.author.username.toLower(), post.author.fullName().toLower()};
+    return {post.text.toLower(), post.author->username.toLower(), post.author->fullName().toLower()};
 }
 
 QString PostSearchModel::emptyText(const QString &searchText)

@@ -77,7 +77,7 @@ QCoro::Task<> ProfileViewModel::fetchProfile(qint64 userId)
             co_return;
         QList<Post> wall;
         for (const Post &post : feed) {
-            if (post.author.id == user.id)
+            if (post.author->id == user.id)
                 wall.append(post);
         }
         m_user = user;

@@ -67,9 +67,9 @@ template <> struct JsonCoding<qint64> : JsonCodingEntry<qint64>
     // 2^63 fail.
     static qint64 decodeAt(JsonNode value, const JsonPath &path)
     {
-        JsonNode::Number number;
-        if (value.takeNumber(number) && number.isInteger)
-            return number.integer;
+        qint64 number = 0;
+        if (value.takeInteger(number))
+            return number;
         JsonRead::failType(value.type(), path, "целое число");
     }
     static void encode(JsonWriter &writer, qint64 value) { writer.integer(value); }
@@ -92,10 +92,10 @@ template <> struct JsonCoding<double> : JsonCodingEntry<double>
 {
     static double decodeAt(JsonNode value, const JsonPath &path)
     {
-        JsonNode::Number number;
-        if (!value.takeNumber(number))
+        double number = 0.0;
+        if (!value.takeReal(number))
             JsonRead::failType(value.type(), path, "число");
-        return number.real;
+        return number;
     }
     static void encode(JsonWriter &writer, double value) { writer.number(value); }
 };
@@ -146,7 +146,7 @@ template <class V> struct JsonCoding<QMap<QString, V>> : JsonCodingEntry<QMap<QS
         JsonRead::requireObject(value, path);
         QMap<QString, V> map;
         value.forEachMember([&map, &path](std::string_view text, JsonNode member) {
-            const QString name = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+            const QString name = textFromUtf8(text);
             // Of duplicate keys the last one counts, as with QJsonDocument.
             map.insert(name, JsonCoding<V>::decodeAt(member, JsonPath(path, name)));
         });
@@ -165,39 +165,19 @@ template <class V> struct JsonCoding<QMap<QString, V>> : JsonCodingEntry<QMap<QS
 };
 
 // Decodes JSON bytes as a T; throws DecodingError, kind InvalidJson for bytes that are not JSON.
-template <class T> T decodeJson(const QByteArray &bytes, JsonDocument::Reading reading = JsonDocument::Reading::Fastest)
+template <class T> T decodeJson(const QByteArray &bytes)
 {
-    JsonDocument document(bytes, reading);
+    JsonDocument document(bytes);
     return document.decode<T>();
-}
-
-template <class T> T JsonDocument::decodeUnchecked(const QString &path)
-{
-    try {
-        JsonNode value = root();
-        T result = JsonCoding<T>::decodeAt(value, JsonPath(path));
-        finish();
-        return result;
-    } catch (const DecodingError &error) {
-        if (error.kind() == DecodingError::Kind::InvalidJson)
-            rememberNotJson(error);
-        throw;
-    } catch (const NeedsDigits &) {
-        readBytes();
-        return decodeUnchecked<T>(path);
-    }
 }
 
 template <class T> T JsonDocument::decode(const QString &path)
 {
     try {
-        return decodeUnchecked<T>(path);
-    } catch (const DecodingError &error) {
-        if (error.kind() != DecodingError::Kind::InvalidJson) {
-            if (std::optional<DecodingError> notJsonError = notJson())
-                throw *notJsonError;
-        }
-        throw;
+        return JsonCoding<T>::decodeAt(root(), JsonPath(path));
+    } catch (const NeedsDigits &) {
+        readDigits();
+        return JsonCoding<T>::decodeAt(root(), JsonPath(path));
     }
 }
 

@@ -1,8 +1,11 @@
 #include "JsonDocument.h"
 
+#include "JsonNumber.h"
 #include "JsonSyntax.h"
 #include "JsonTextCache.h"
+#include "JsonValueCache.h"
 
+#include <charconv>
 #include <cstring>
 
 using namespace JsonSyntax;
@@ -12,6 +15,8 @@ namespace JsonSyntax {
 void fail(simdjson::error_code error)
 {
     switch (error) {
+    case simdjson::EMPTY:
+        fail("нет данных");
     case simdjson::UTF8_ERROR:
         fail("недопустимый UTF-8");
     case simdjson::UNESCAPED_CHARS:
@@ -26,7 +31,6 @@ void fail(simdjson::error_code error)
     case simdjson::T_ATOM_ERROR:
     case simdjson::F_ATOM_ERROR:
     case simdjson::N_ATOM_ERROR:
-    case simdjson::INCORRECT_TYPE:
         fail("недопустимое значение");
     case simdjson::DEPTH_ERROR:
         fail("слишком глубокая вложенность");
@@ -47,34 +51,56 @@ void fail(const char *reason)
 
 namespace {
 
-// The parsers and a padded copy of the bytes: the buffers one document needs.
+// The parser, its document and a padded copy of the bytes: the buffers one document needs.
 struct Workspace
 {
-    dom::parser tapeParser;
-    dom::document tapeDocument;
-    JsonTextCache texts;
-    ondemand::parser parser;
+    dom::parser parser;
+    dom::document document;
     std::unique_ptr<char[]> text;
     std::size_t textCapacity = 0;
+    JsonTextCache texts;
+    JsonValueCache values;
+    std::vector<std::string_view> numbers;
+
+    // Room for `size` bytes of JSON. A feed grows by a few posts between loads: room to spare
+    // spares the next few loads fresh buffers, whose pages the kernel would hand out again.
+    simdjson::error_code reserve(std::size_t size)
+    {
+        const std::size_t wanted = std::max(size + size / 4, std::size_t(64 * 1024));
+        if (parser.capacity() < size || parser.max_depth() != maxDepth) {
+            if (const auto error = parser.allocate(wanted, maxDepth))
+                return error;
+        }
+        if (document.capacity() < size) {
+            if (const auto error = document.allocate(wanted))
+                return error;
+        }
+        return simdjson::SUCCESS;
+    }
+
+    // simdjson reads up to SIMDJSON_PADDING bytes past the end of the JSON.
+    const char *padded(const char *begin, std::size_t size, std::size_t spare)
+    {
+        if (spare >= simdjson::SIMDJSON_PADDING)
+            return begin;
+        if (textCapacity < size + simdjson::SIMDJSON_PADDING) {
+            textCapacity = size + size / 4 + simdjson::SIMDJSON_PADDING;
+            text = std::make_unique<char[]>(textCapacity);
+        }
+        std::memcpy(text.get(), begin, size);
+        std::memset(text.get() + size, 0, simdjson::SIMDJSON_PADDING);
+        return text.get();
+    }
 };
 
-// One workspace per thread, kept between documents so that its buffers are not allocated afresh
-// for every reply; a document made while another holds it gets its own.
+// One workspace per thread, kept between documents with its buffers, so that a reply pays for
+// fresh pages only when it is larger than any before it on its thread; a document made while
+// another holds it gets its own.
 thread_local std::unique_ptr<Workspace> spareWorkspace;
 
-// Buffers larger than this go back to the allocator with their document.
-constexpr std::size_t keptCapacity = 4 * 1024 * 1024;
-
-// JsonNode reads the tape's words itself, as simdjson 3 lays them out.
-static_assert(simdjson::SIMDJSON_VERSION_MAJOR == 3);
-
-// The tape's first word opens the document; its value comes next.
-constexpr std::size_t rootIndex = 1;
-
-// The tape and its parser take about fourteen bytes for each byte of JSON, against five for
-// reading the bytes: larger documents (far larger than any page of a feed) are read from their
-// bytes, which costs a little more time.
-constexpr std::size_t tapeLimit = 1024 * 1024;
+// Buffers for more JSON than this (about 17,000 of the service's posts) go back to the allocator
+// with their document, so that one huge reply does not pin its memory for the thread's life.
+constexpr std::size_t keptCapacity = 16 * 1024 * 1024;
 
 std::unique_ptr<Workspace> takeWorkspace()
 {
@@ -83,141 +109,115 @@ std::unique_ptr<Workspace> takeWorkspace()
     return std::make_unique<Workspace>();
 }
 
+// Whether an integer token is too wide for simdjson, which takes up to 2^64 - 1 and refuses a
+// wider one, though JSON has no such limit.
+bool tooWideForTheParser(std::string_view token)
+{
+    if (token.find_first_of(".eE") != std::string_view::npos)
+        return false;
+    const char *end = token.data() + token.size();
+    if (token.front() == '-') {
+        qint64 value = 0;
+        return std::from_chars(token.data(), end, value).ec == std::errc::result_out_of_range;
+    }
+    quint64 value = 0;
+    return std::from_chars(token.data(), end, value).ec == std::errc::result_out_of_range;
+}
+
 } // namespace
 
 struct JsonDocument::Private
 {
+    // The bytes stay held: the parse may refer to them, and the numbers' written forms do.
+    QByteArray bytes;
     std::unique_ptr<Workspace> workspace = takeWorkspace();
-    std::size_t length = 0;
-    bool onTape = false;
-    JsonNode::Tape tape;
-    std::size_t tapeEnd = 0;
-    ondemand::document document;
-    // The top-level value is read as the one element of a wrapping array, so that a scalar at the
-    // top goes through the same code as any other value.
-    ondemand::array wrapper;
-    ondemand::array_iterator position;
-    simdjson::error_code indexing = simdjson::SUCCESS;
-    bool started = false;
-    std::optional<std::optional<DecodingError>> checked;
+    std::string_view json;
+    dom::element root;
+    simdjson::error_code failure = simdjson::SUCCESS;
+    JsonNode::Context context;
+    // The JSON as parsed, where integers too wide for the parser were given a fraction.
+    std::string widened;
 
     ~Private()
     {
-        document = ondemand::document();
         workspace->texts.clear();
-        if (!spareWorkspace && workspace->parser.capacity() <= keptCapacity &&
-            workspace->tapeParser.capacity() <= keptCapacity && workspace->tapeDocument.capacity() <= keptCapacity &&
-            workspace->textCapacity <= keptCapacity)
+        workspace->values.clear();
+        workspace->numbers.clear();
+        if (!spareWorkspace && workspace->parser.capacity() <= keptCapacity)
             spareWorkspace = std::move(workspace);
+    }
+
+    void parse(const char *begin, std::size_t size, std::size_t spare)
+    {
+        Workspace &space = *workspace;
+        failure = space.reserve(size);
+        if (!failure)
+            failure = space.parser.parse_into_document(space.document, space.padded(begin, size, spare), size, false)
+                          .get(root);
+    }
+
+    // A number is a number whatever its width: each integer too wide for the parser is read as a
+    // double instead, by a fraction written after it, and the integer rules read its digits.
+    void widenIntegers()
+    {
+        std::vector<std::string_view> numbers = writtenNumbers(json);
+        std::size_t copied = 0;
+        for (const std::string_view token : numbers) {
+            if (!tooWideForTheParser(token))
+                continue;
+            const std::size_t end = std::size_t(token.data() - json.data()) + token.size();
+            widened.append(json.substr(copied, end - copied)).append(".0");
+            copied = end;
+        }
+        if (widened.empty())
+            return;
+        widened.append(json.substr(copied));
+        parse(widened.data(), widened.size(), widened.capacity() - widened.size());
+        workspace->numbers = std::move(numbers);
+        context.numbers = &workspace->numbers;
     }
 };
 
-JsonDocument::JsonDocument(const QByteArray &bytes, Reading reading) : d(std::make_unique<Private>())
+JsonDocument::JsonDocument(const QByteArray &bytes) : d(std::make_unique<Private>())
 {
-    const char *begin = bytes.constData();
-    std::size_t size = static_cast<std::size_t>(bytes.size());
+    d->bytes = bytes;
+    const char *begin = d->bytes.constData();
+    std::size_t size = static_cast<std::size_t>(d->bytes.size());
     if (size >= 3 && std::memcmp(begin, "\xef\xbb\xbf", 3) == 0) {
         begin += 3;
         size -= 3;
     }
-    Workspace &workspace = *d->workspace;
-    const std::size_t length = size + 2;
-    if (workspace.textCapacity < length + simdjson::SIMDJSON_PADDING) {
-        workspace.textCapacity = length + simdjson::SIMDJSON_PADDING;
-        workspace.text = std::make_unique<char[]>(workspace.textCapacity);
-    }
-    char *out = workspace.text.get();
-    out[0] = '[';
-    std::memcpy(out + 1, begin, size);
-    out[size + 1] = ']';
-    std::memset(out + length, 0, simdjson::SIMDJSON_PADDING);
-    d->length = length;
-    if (reading == Reading::Fastest && size <= tapeLimit) {
-        dom::parser &tape = workspace.tapeParser;
-        const std::size_t capacity = std::max<std::size_t>(size, dom::MINIMAL_DOCUMENT_CAPACITY);
-        if (tape.capacity() >= capacity || tape.allocate(capacity, tapeDepth) == simdjson::SUCCESS) {
-            dom::document &document = workspace.tapeDocument;
-            if (!tape.parse_into_document(document, out + 1, size, false).error()) {
-                d->onTape = true;
-                // The first word's payload is the index of the last, which closes the document.
-                d->tapeEnd = document.tape[0] & 0x00FFFFFFFFFFFFFF;
-                d->tape = JsonNode::Tape{document.tape.get(), reinterpret_cast<const char *>(document.string_buf.get()),
-                                         &workspace.texts};
-                return;
-            }
-        }
-    }
-    readBytes();
-}
-
-// Whatever the tape refused is read from the bytes, whose reader names the fault as the rules
-// above have it.
-void JsonDocument::readBytes()
-{
-    Workspace &workspace = *d->workspace;
-    d->onTape = false;
-    auto document = workspace.parser.iterate(workspace.text.get(), d->length, workspace.textCapacity);
-    d->indexing = document.error();
-    if (!d->indexing)
-        d->document = std::move(document).value_unsafe();
+    d->json = std::string_view(begin, size);
+    d->context.texts = &d->workspace->texts;
+    d->context.values = &d->workspace->values;
+    d->parse(begin, size, static_cast<std::size_t>(d->bytes.data_ptr().freeSpaceAtEnd()));
+    if (d->failure == simdjson::NUMBER_ERROR)
+        d->widenIntegers();
 }
 
 JsonDocument::~JsonDocument() = default;
 
-void JsonDocument::rememberNotJson(const DecodingError &error)
+std::optional<DecodingError> JsonDocument::notJson() const
 {
-    if (!d->checked)
-        d->checked.emplace(error);
+    try {
+        root();
+    } catch (const DecodingError &error) {
+        return error;
+    }
+    return std::nullopt;
 }
 
-JsonNode JsonDocument::root()
+JsonNode JsonDocument::root() const
 {
-    if (d->onTape)
-        return JsonNode(&d->tape, rootIndex);
-    if (d->indexing)
-        fail(d->indexing);
-    if (d->checked && *d->checked)
-        throw **d->checked;
-    if (d->started)
-        d->document.rewind();
-    d->started = true;
-    d->wrapper = get(d->document.get_array());
-    d->position = get(d->wrapper.begin());
-    if (d->position == get(d->wrapper.end()))
-        fail("нет данных");
-    return JsonNode(store(get(*d->position)));
+    if (d->failure)
+        fail(d->failure);
+    return JsonNode(store(d->root), &d->context);
 }
 
-void JsonDocument::finish()
+void JsonDocument::readDigits()
 {
-    if (d->onTape)
+    if (d->context.numbers)
         return;
-    ++d->position;
-    if (d->position != get(d->wrapper.end())) {
-        get(*d->position);
-        fail("лишние данные после значения");
-    }
-    // A closing bracket too many ends the wrapping array early: whatever follows it is left over.
-    if (d->document.current_location().error() != simdjson::OUT_OF_BOUNDS)
-        fail("лишние данные после значения");
-}
-
-std::optional<DecodingError> JsonDocument::notJson()
-{
-    if (d->onTape) {
-        if (!JsonNode::holdsDoubtfulNumber(d->tape, rootIndex, d->tapeEnd))
-            return std::nullopt;
-        readBytes();
-    }
-    if (!d->checked) {
-        try {
-            JsonNode value = root();
-            value.skip();
-            finish();
-            d->checked.emplace(std::nullopt);
-        } catch (const DecodingError &error) {
-            rememberNotJson(error);
-        }
-    }
-    return *d->checked;
+    d->workspace->numbers = writtenNumbers(d->json);
+    d->context.numbers = &d->workspace->numbers;
 }

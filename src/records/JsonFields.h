@@ -12,7 +12,7 @@
 template <std::size_t N> using JsonKeys = std::array<QLatin1StringView, N>;
 
 // The members of one JSON object read into a record's key table in one pass over the members,
-// each key compared as bytes; unknown keys are skipped (and checked) and, of duplicates, the last
+// each key compared as bytes; unknown keys are skipped and, of duplicates, the last
 // one counts. Each known member is decoded as it comes by the type at its place in Ts; what it
 // holds, or the failure of decoding it, waits in its slot. Reads then go by table index, in the
 // record's own order, so that of several faults the one met first in that order is reported
@@ -31,10 +31,8 @@ public:
         std::size_t expected = 0;
         value.forEachMember([this, &expected](std::string_view key, JsonNode member) {
             const std::size_t index = find(key, expected);
-            if (index == N) {
-                member.skip();
+            if (index == N)
                 return;
-            }
             expected = index + 1;
             decoders[index](*this, member);
         });
@@ -99,10 +97,7 @@ private:
             std::get<I>(fields.m_values) =
                 JsonCoding<Type<I>>::decodeAt(member, JsonPath(fields.m_path, fields.m_keys[I]));
             slot.state = State::Decoded;
-        } catch (const DecodingError &error) {
-            // Bytes that are not JSON end the whole reading at once.
-            if (error.kind() == DecodingError::Kind::InvalidJson)
-                throw;
+        } catch (const DecodingError &) {
             slot.state = State::Failed;
             slot.failure = std::current_exception();
         }

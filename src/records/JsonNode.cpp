@@ -1,169 +1,315 @@
 #include "JsonNode.h"
 
+#include "JsonDocument.h"
 #include "JsonNumber.h"
 #include "JsonSyntax.h"
+#include "JsonTextCache.h"
+
+#include <cmath>
 
 using namespace JsonSyntax;
 
 namespace {
 
-// simdjson hands out a token up to the next structural character, trailing white space included.
-std::string_view trimmedToken(std::string_view token)
+// How many numbers a value holds, itself included.
+std::size_t numbersIn(const dom::element &element)
 {
-    while (!token.empty() &&
-           (token.back() == ' ' || token.back() == '\n' || token.back() == '\r' || token.back() == '\t'))
-        token.remove_suffix(1);
-    return token;
-}
-
-JsonNode onBytes(const ondemand::value &value)
-{
-    return JsonNode(store(value));
-}
-
-// The nesting level of the containers inside `value`, counted from the document's top level.
-void walk(ondemand::value value, int level)
-{
-    switch (get(value.type())) {
-    case ondemand::json_type::array:
-        if (level + 1 > maxDepth)
-            fail("слишком глубокая вложенность");
-        for (auto element : get(value.get_array()))
-            walk(get(std::move(element)), level + 1);
-        return;
-    case ondemand::json_type::object:
-        if (level + 1 > maxDepth)
-            fail("слишком глубокая вложенность");
-        for (auto member : get(value.get_object())) {
-            ondemand::field field = get(std::move(member));
-            get(field.unescaped_key());
-            walk(field.value(), level + 1);
-        }
-        return;
+    switch (element.type()) {
+    case dom::element_type::ARRAY: {
+        std::size_t count = 0;
+        const dom::array array = element.get_array().value_unsafe();
+        for (const dom::element child : array)
+            count += numbersIn(child);
+        return count;
+    }
+    case dom::element_type::OBJECT: {
+        std::size_t count = 0;
+        const dom::object object = element.get_object().value_unsafe();
+        for (const dom::key_value_pair member : object)
+            count += numbersIn(member.value);
+        return count;
+    }
+    case dom::element_type::INT64:
+    case dom::element_type::UINT64:
+    case dom::element_type::DOUBLE:
+        return 1;
     default:
-        onBytes(value).skip();
+        return 0;
     }
 }
 
-// The first byte of a value, which names its kind; the value itself is left unread.
-char firstByte(ondemand::value &value)
+std::size_t mix(std::size_t hash, std::uint64_t word)
 {
-    const std::string_view token = value.raw_json_token();
-    return token.empty() ? '\0' : token.front();
+    hash = (hash ^ word) * 0x9E3779B97F4A7C15ull;
+    return hash ^ (hash >> 29);
+}
+
+// A text's length and its first and last eight bytes: enough to tell apart the values of one
+// reply's records at a fraction of a full hash; sameContent() compares them whole.
+std::size_t mixText(std::size_t hash, std::string_view text)
+{
+    std::uint64_t head = 0;
+    std::uint64_t tail = 0;
+    if (text.size() >= sizeof head) {
+        std::memcpy(&head, text.data(), sizeof head);
+        std::memcpy(&tail, text.data() + text.size() - sizeof tail, sizeof tail);
+    } else {
+        std::memcpy(&head, text.data(), text.size());
+    }
+    return mix(mix(mix(hash, text.size()), head), tail);
+}
+
+bool isWholeDouble(const dom::element &element)
+{
+    if (element.type() != dom::element_type::DOUBLE)
+        return false;
+    const double real = element.get_double().value_unsafe();
+    return std::trunc(real) == real;
+}
+
+// 0 when the value holds a whole double.
+std::size_t hashOf(const dom::element &element, std::size_t hash)
+{
+    const auto type = element.type();
+    hash = mix(hash, static_cast<std::uint64_t>(type));
+    switch (type) {
+    case dom::element_type::ARRAY: {
+        const dom::array array = element.get_array().value_unsafe();
+        for (const dom::element child : array) {
+            if ((hash = hashOf(child, hash)) == 0)
+                return 0;
+        }
+        return hash;
+    }
+    case dom::element_type::OBJECT: {
+        const dom::object object = element.get_object().value_unsafe();
+        for (const dom::key_value_pair member : object) {
+            hash = mixText(hash, member.key);
+            if ((hash = hashOf(member.value, hash)) == 0)
+                return 0;
+        }
+        return hash;
+    }
+    case dom::element_type::STRING: {
+        return mixText(hash, element.get_string().value_unsafe());
+    }
+    case dom::element_type::INT64: {
+        return mix(hash, static_cast<std::uint64_t>(element.get_int64().value_unsafe()));
+    }
+    case dom::element_type::UINT64: {
+        return mix(hash, element.get_uint64().value_unsafe());
+    }
+    case dom::element_type::DOUBLE: {
+        if (isWholeDouble(element))
+            return 0;
+        const double real = element.get_double().value_unsafe();
+        std::uint64_t bits = 0;
+        std::memcpy(&bits, &real, sizeof bits);
+        return mix(hash, bits);
+    }
+    case dom::element_type::BOOL: {
+        return mix(hash, element.get_bool().value_unsafe() ? 2 : 1);
+    }
+    case dom::element_type::NULL_VALUE:
+        break;
+    }
+    return hash;
+}
+
+bool same(const dom::element &a, const dom::element &b)
+{
+    const auto type = a.type();
+    if (type != b.type())
+        return false;
+    switch (type) {
+    case dom::element_type::ARRAY: {
+        const dom::array first = a.get_array().value_unsafe();
+        const dom::array second = b.get_array().value_unsafe();
+        auto it = second.begin();
+        for (const dom::element child : first) {
+            if (it == second.end() || !same(child, *it))
+                return false;
+            ++it;
+        }
+        return it == second.end();
+    }
+    case dom::element_type::OBJECT: {
+        const dom::object first = a.get_object().value_unsafe();
+        const dom::object second = b.get_object().value_unsafe();
+        auto it = second.begin();
+        for (const dom::key_value_pair member : first) {
+            if (it == second.end() || member.key != it.key() || !same(member.value, it.value()))
+                return false;
+            ++it;
+        }
+        return it == second.end();
+    }
+    case dom::element_type::STRING:
+        return a.get_string().value_unsafe() == b.get_string().value_unsafe();
+    case dom::element_type::INT64:
+        return a.get_int64().value_unsafe() == b.get_int64().value_unsafe();
+    case dom::element_type::UINT64:
+        return a.get_uint64().value_unsafe() == b.get_uint64().value_unsafe();
+    case dom::element_type::DOUBLE: {
+        const double x = a.get_double().value_unsafe();
+        const double y = b.get_double().value_unsafe();
+        return !isWholeDouble(a) && std::memcmp(&x, &y, sizeof x) == 0;
+    }
+    case dom::element_type::BOOL:
+        return a.get_bool().value_unsafe() == b.get_bool().value_unsafe();
+    case dom::element_type::NULL_VALUE:
+        break;
+    }
+    return true;
 }
 
 } // namespace
 
-JsonNode::Type JsonNode::bytesType() const
+std::size_t JsonNode::contentHash() const
 {
-    switch (get(loadValue(m_storage).type())) {
-    case ondemand::json_type::array:
+    return hashOf(load(m_element), 0xcbf29ce484222325ull);
+}
+
+bool JsonNode::sameContent(const JsonNode &other) const
+{
+    return same(load(m_element), load(other.m_element));
+}
+
+JsonNode::Type JsonNode::type() const
+{
+    switch (load(m_element).type()) {
+    case dom::element_type::ARRAY:
         return Type::Array;
-    case ondemand::json_type::object:
+    case dom::element_type::OBJECT:
         return Type::Object;
-    case ondemand::json_type::number:
+    case dom::element_type::INT64:
+    case dom::element_type::UINT64:
+    case dom::element_type::DOUBLE:
         return Type::Number;
-    case ondemand::json_type::string:
+    case dom::element_type::STRING:
         return Type::String;
-    case ondemand::json_type::boolean:
+    case dom::element_type::BOOL:
         return Type::Bool;
-    case ondemand::json_type::null:
-        return Type::Null;
+    case dom::element_type::NULL_VALUE:
+        break;
     }
-    fail("недопустимое значение");
+    return Type::Null;
 }
 
-bool JsonNode::bytesTakeNull() const
+bool JsonNode::takeNull() const
 {
-    ondemand::value value = loadValue(m_storage);
-    if (firstByte(value) != 'n')
-        return false;
-    if (!get(value.is_null()))
-        fail("недопустимое значение");
-    return true;
+    return load(m_element).is_null();
 }
 
-bool JsonNode::bytesTakeBool(bool &out) const
+bool JsonNode::takeBool(bool &out) const
 {
-    ondemand::value value = loadValue(m_storage);
-    const char first = firstByte(value);
-    if (first != 't' && first != 'f')
-        return false;
-    out = get(value.get_bool());
-    return true;
+    return !load(m_element).get_bool().get(out);
 }
 
-bool JsonNode::bytesTakeNumber(Number &out) const
+bool JsonNode::takeInteger(qint64 &out) const
 {
-    ondemand::value value = loadValue(m_storage);
-    const char first = firstByte(value);
-    if (first != '-' && (first < '0' || first > '9'))
+    const dom::element element = load(m_element);
+    switch (element.type()) {
+    case dom::element_type::INT64:
+        out = element.get_int64().value_unsafe();
+        return true;
+    case dom::element_type::DOUBLE: {
+        // The parser keeps a double, not the digits. A whole double may stand for a whole number
+        // written with a fraction or an exponent ("5.0"), which is an integer, or for one that is
+        // not quite whole ("1.0000000000000000001") or has more digits than a double holds: only
+        // the digits can tell.
+        const double real = element.get_double().value_unsafe();
+        if (std::trunc(real) != real)
+            return false;
+        if (!m_context->numbers)
+            throw JsonDocument::NeedsDigits();
+        const std::optional<qint64> whole = readWholeNumber((*m_context->numbers)[m_numbersBefore]);
+        if (whole)
+            out = *whole;
+        return whole.has_value();
+    }
+    default:
+        // UINT64: whole, but wider than 64 signed bits.
         return false;
-    const std::optional<Number> number = readJsonNumber(trimmedToken(value.raw_json_token()));
-    if (!number)
-        fail("недопустимое число");
-    out = *number;
-    return true;
+    }
 }
 
-bool JsonNode::bytesTakeString(QString &out) const
+bool JsonNode::takeReal(double &out) const
+{
+    const dom::element element = load(m_element);
+    switch (element.type()) {
+    case dom::element_type::INT64:
+        out = static_cast<double>(element.get_int64().value_unsafe());
+        return true;
+    case dom::element_type::UINT64:
+        out = static_cast<double>(element.get_uint64().value_unsafe());
+        return true;
+    case dom::element_type::DOUBLE:
+        out = element.get_double().value_unsafe();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool JsonNode::takeString(QString &out) const
 {
     std::string_view text;
-    if (!bytesTakeUtf8(text))
+    if (!takeUtf8(text))
         return false;
-    out = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    out = m_context->texts->text(text);
     return true;
 }
 
-bool JsonNode::bytesTakeUtf8(std::string_view &out) const
+bool JsonNode::takeUtf8(std::string_view &out) const
 {
-    ondemand::value value = loadValue(m_storage);
-    if (firstByte(value) != '"')
-        return false;
-    out = get(value.get_string());
-    return true;
+    return !load(m_element).get_string().get(out);
 }
 
-void JsonNode::bytesSkip() const
+qsizetype JsonNode::sizeHint() const
 {
-    ondemand::value value = loadValue(m_storage);
-    switch (type()) {
-    case Type::Array:
-    case Type::Object:
-        // current_depth() counts the document's own wrapping array (see JsonDocument) and this value.
-        walk(value, value.current_depth() - 2);
-        return;
-    case Type::Number: {
-        Number number;
-        bytesTakeNumber(number);
-        return;
-    }
-    case Type::String:
-        get(value.get_string());
-        return;
-    case Type::Bool: {
-        bool flag = false;
-        bytesTakeBool(flag);
-        return;
-    }
-    case Type::Null:
-        bytesTakeNull();
-        return;
-    }
+    const dom::element element = load(m_element);
+    // simdjson's count stops at 0xFFFFFF; a hint needs no more.
+    dom::array array;
+    return element.get_array().get(array) ? 0 : static_cast<qsizetype>(array.size());
 }
 
-void JsonNode::bytesForEachElement(void *context, void (*visit)(void *, JsonNode, qsizetype)) const
+void JsonNode::eachElement(void *context, void (*visit)(void *, const JsonNode &, qsizetype)) const
 {
+    dom::array array;
+    if (load(m_element).get_array().get(array))
+        return;
     qsizetype index = 0;
-    for (auto element : get(loadValue(m_storage).get_array()))
-        visit(context, onBytes(get(std::move(element))), index++);
+    std::size_t numbers = m_numbersBefore;
+    for (const dom::element child : array) {
+        visit(context, JsonNode(store(child), m_context, numbers), index++);
+        if (m_context->numbers)
+            numbers += numbersIn(child);
+    }
 }
 
-void JsonNode::bytesForEachMember(void *context, void (*visit)(void *, std::string_view, JsonNode)) const
+void JsonNode::eachMember(void *context, void (*visit)(void *, std::string_view, const JsonNode &)) const
 {
-    for (auto member : get(loadValue(m_storage).get_object())) {
-        ondemand::field field = get(std::move(member));
-        const std::string_view key = get(field.unescaped_key());
-        visit(context, key, onBytes(field.value()));
+    dom::object object;
+    if (load(m_element).get_object().get(object))
+        return;
+    std::size_t numbers = m_numbersBefore;
+    for (const dom::key_value_pair member : object) {
+        visit(context, member.key, JsonNode(store(member.value), m_context, numbers));
+        if (m_context->numbers)
+            numbers += numbersIn(member.value);
     }
+}
+
+QString textFromUtf8(std::string_view utf8)
+{
+    static constexpr std::string_view mark = "\xef\xbb\xbf";
+    if (utf8.substr(0, mark.size()) != mark)
+        return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    qsizetype marks = 0;
+    while (utf8.substr(0, mark.size()) == mark) {
+        utf8.remove_prefix(mark.size());
+        ++marks;
+    }
+    return QString(marks, QChar(0xFEFF)) + QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }

@@ -4,259 +4,100 @@
 #include <QtGlobal>
 
 #include <cstddef>
-#include <cstdint>
-#include <cstring>
 #include <string_view>
+#include <vector>
 
 class JsonTextCache;
+class JsonValueCache;
 
-// One value of a JsonDocument, read forward: each value is read once, in document order, and a
-// value left unread is skipped. Cheap to copy; valid while its document lives.
+// One value of a JsonDocument, parsed and checked whole beforehand: reads cannot meet bytes that
+// are not JSON. Cheap to copy; valid while its document lives.
 //
-// A node stands either on the document's tape (checked JSON, parsed whole; see JsonDocument) or
-// on its bytes, read as they come. Reads on the tape are inline: they are most of a reply's
-// decoding. Reads on the bytes go through simdjson's reader, kept behind this class so that only
-// its source files pay for the parser's header; each throws DecodingError (InvalidJson) when the
-// bytes under it are not JSON.
+// The value is a simdjson DOM element, read through simdjson's public API only. It is kept
+// behind this class so that only the records' source files pay for simdjson's header, which is
+// larger than the rest of a record's includes together.
 class JsonNode
 {
 public:
     enum class Type : quint8 { Null, Bool, Number, String, Array, Object };
 
-    // A number: an integer when its exact value is whole and inside 64 bits, however it is written
-    // ("5.0", "1e2"); always also the nearest double.
-    struct Number
-    {
-        bool isInteger = false;
-        qint64 integer = 0;
-        double real = 0.0;
-    };
-
-    // One document's tape, as simdjson lays it out: a 64-bit word for each value, its kind in the
-    // top byte and a payload below (a text's offset into `strings`, where a 32-bit length comes
-    // first; a container's index one past its end); a number's value in the word after it.
-    struct Tape
-    {
-        const std::uint64_t *words = nullptr;
-        const char *strings = nullptr;
-        // Where texts are made: texts that repeat in one document are shared.
-        JsonTextCache *texts = nullptr;
-    };
-
-    Type type() const
-    {
-        if (!m_tape)
-            return bytesType();
-        switch (kind()) {
-        case '[':
-            return Type::Array;
-        case '{':
-            return Type::Object;
-        case 'l':
-        case 'u':
-        case 'd':
-            return Type::Number;
-        case '"':
-            return Type::String;
-        case 't':
-        case 'f':
-            return Type::Bool;
-        default:
-            return Type::Null;
-        }
-    }
+    Type type() const;
 
     // Each reads the value when it is of its kind and says whether it was, in one look instead
     // of a type() and a read; a value of another kind is left unread, for the caller to name its
     // type() in the failure.
-    bool takeNull()
-    {
-        if (!m_tape)
-            return bytesTakeNull();
-        return kind() == 'n';
-    }
-
-    bool takeBool(bool &out)
-    {
-        if (!m_tape)
-            return bytesTakeBool(out);
-        const char k = kind();
-        if (k != 't' && k != 'f')
-            return false;
-        out = k == 't';
-        return true;
-    }
-
-    bool takeNumber(Number &out)
-    {
-        if (!m_tape)
-            return bytesTakeNumber(out);
-        switch (kind()) {
-        case 'l':
-            out.isInteger = true;
-            out.integer = next<qint64>();
-            out.real = static_cast<double>(out.integer);
-            return true;
-        case 'u':
-            // Whole, but wider than 64 signed bits: a number, never an integer.
-            out.isInteger = false;
-            out.integer = 0;
-            out.real = static_cast<double>(next<quint64>());
-            return true;
-        case 'd':
-            out.isInteger = false;
-            out.integer = 0;
-            out.real = tapeDouble(next<double>());
-            return true;
-        default:
-            return false;
-        }
-    }
-
-    bool takeString(QString &out)
-    {
-        if (!m_tape)
-            return bytesTakeString(out);
-        std::string_view text;
-        if (!takeUtf8(text))
-            return false;
-        out = tapeText(text);
-        return true;
-    }
-
+    bool takeNull() const;
+    bool takeBool(bool &out) const;
+    // A number whose exact value is whole and inside 64 bits, however it is written ("5.0",
+    // "1e2"); "5.5", "1.0000000000000000001" and 2^63 are numbers but no integers.
+    bool takeInteger(qint64 &out) const;
+    // Any number, as the nearest double.
+    bool takeReal(double &out) const;
+    bool takeString(QString &out) const;
     // As takeString, but the text as UTF-8 bytes, valid while the document lives: for values
     // compared against a few known names, where making a QString would be wasted.
-    bool takeUtf8(std::string_view &out)
-    {
-        if (!m_tape)
-            return bytesTakeUtf8(out);
-        if (kind() != '"')
-            return false;
-        out = textAt(m_index);
-        return true;
-    }
+    bool takeUtf8(std::string_view &out) const;
 
-    // Walks the whole value, checking that it is JSON and not nested too deep; its content is
-    // dropped. Used for members that no record reads.
-    void skip()
-    {
-        if (m_tape)
-            tapeSkip();
-        else
-            bytesSkip();
-    }
+    // A hash of the value's JSON, for JsonValueCache; 0 for a value whose digits may matter (a
+    // whole-valued fraction), which is never shared.
+    std::size_t contentHash() const;
+    // Whether the other value's JSON reads the same as this one's: the same members in the same
+    // order, the same texts and numbers.
+    bool sameContent(const JsonNode &other) const;
+    // Values decoded from this node's document, shared by their JSON.
+    JsonValueCache &values() const { return *m_context->values; }
 
     // How many elements an array holds, where that is known before reading them; 0 otherwise.
-    qsizetype sizeHint() const
-    {
-        return m_tape ? static_cast<qsizetype>((m_tape->words[m_index] >> 32) & 0xFFFFFF) : 0;
-    }
+    qsizetype sizeHint() const;
 
     // `visit(JsonNode element, qsizetype index)` for each element of an array, in order.
-    template <class Visit> void forEachElement(Visit &&visit)
+    template <class Visit> void forEachElement(Visit &&visit) const
     {
-        if (!m_tape) {
-            bytesForEachElement(&visit, [](void *context, JsonNode element, qsizetype index) {
-                (*static_cast<Visit *>(context))(element, index);
-            });
-            return;
-        }
-        const std::size_t end = closing();
-        qsizetype index = 0;
-        for (std::size_t i = m_index + 1; i < end;) {
-            const JsonNode element(m_tape, i);
-            i = element.after();
-            visit(element, index++);
-        }
+        eachElement(&visit, [](void *context, const JsonNode &element, qsizetype index) {
+            (*static_cast<Visit *>(context))(element, index);
+        });
     }
 
     // `visit(std::string_view key, JsonNode value)` for each member of an object, in order. The
     // key is unescaped UTF-8, valid while the document lives.
-    template <class Visit> void forEachMember(Visit &&visit)
+    template <class Visit> void forEachMember(Visit &&visit) const
     {
-        if (!m_tape) {
-            bytesForEachMember(&visit, [](void *context, std::string_view key, JsonNode value) {
-                (*static_cast<Visit *>(context))(key, value);
-            });
-            return;
-        }
-        const std::size_t end = closing();
-        for (std::size_t i = m_index + 1; i < end;) {
-            const std::string_view key = textAt(i);
-            const JsonNode value(m_tape, i + 1);
-            i = value.after();
-            visit(key, value);
-        }
+        eachMember(&visit, [](void *context, std::string_view key, const JsonNode &value) {
+            (*static_cast<Visit *>(context))(key, value);
+        });
     }
 
-    // The storage of simdjson's cursor on the bytes, for the document that hands out the root.
-    static constexpr std::size_t storageSize = 24;
-    struct Storage
+    // What one document's nodes share.
+    struct Context
     {
-        alignas(8) unsigned char bytes[storageSize];
+        // Where texts are made: texts that repeat in one document are shared.
+        JsonTextCache *texts = nullptr;
+        // The written form of every number in document order, once a document needs it (see
+        // JsonDocument); the nodes then also count the numbers before them.
+        const std::vector<std::string_view> *numbers = nullptr;
+        JsonValueCache *values = nullptr;
     };
-    explicit JsonNode(const Storage &storage) : m_storage(storage) {}
-    JsonNode(const Tape *tape, std::size_t index) : m_tape(tape), m_index(index) {}
+
+    // simdjson's element: a document and a place in it.
+    struct Element
+    {
+        alignas(8) unsigned char bytes[16];
+    };
+    JsonNode(const Element &element, const Context *context, std::size_t numbersBefore = 0)
+        : m_element(element), m_context(context), m_numbersBefore(numbersBefore)
+    {
+    }
 
 private:
-    char kind() const { return static_cast<char>(m_tape->words[m_index] >> 56); }
+    void eachElement(void *context, void (*visit)(void *, const JsonNode &, qsizetype)) const;
+    void eachMember(void *context, void (*visit)(void *, std::string_view, const JsonNode &)) const;
 
-    template <class T> T next() const
-    {
-        T value;
-        std::memcpy(&value, &m_tape->words[m_index + 1], sizeof value);
-        return value;
-    }
-
-    std::string_view textAt(std::size_t index) const
-    {
-        const char *text = m_tape->strings + (m_tape->words[index] & 0x00FFFFFFFFFFFFFF);
-        quint32 length = 0;
-        std::memcpy(&length, text, sizeof length);
-        return std::string_view(text + sizeof length, length);
-    }
-
-    // The index of a container's closing word, and of the value after this one.
-    std::size_t closing() const { return static_cast<quint32>(m_tape->words[m_index]) - 1; }
-    std::size_t after() const
-    {
-        switch (kind()) {
-        case '[':
-        case '{':
-            return closing() + 1;
-        case 'l':
-        case 'u':
-        case 'd':
-            return m_index + 2;
-        default:
-            return m_index + 1;
-        }
-    }
-
-    // Whether the words from `begin` to `end` hold a double of zero: "0.0", or a number below the
-    // double range that the tape took as zero. Its bytes decide.
-    static bool holdsDoubtfulNumber(const Tape &tape, std::size_t begin, std::size_t end);
-    friend class JsonDocument;
-
-    QString tapeText(std::string_view utf8) const;
-    void tapeSkip() const;
-    // Throws JsonDocument::NeedsDigits where the double alone cannot stand for what was written.
-    static double tapeDouble(double real);
-
-    Type bytesType() const;
-    bool bytesTakeNull() const;
-    bool bytesTakeBool(bool &out) const;
-    bool bytesTakeNumber(Number &out) const;
-    bool bytesTakeString(QString &out) const;
-    bool bytesTakeUtf8(std::string_view &out) const;
-    void bytesSkip() const;
-    void bytesForEachElement(void *context, void (*visit)(void *, JsonNode, qsizetype)) const;
-    void bytesForEachMember(void *context, void (*visit)(void *, std::string_view, JsonNode)) const;
-
-    // Null on the bytes.
-    const Tape *m_tape = nullptr;
-    union {
-        Storage m_storage;
-        std::size_t m_index;
-    };
+    Element m_element;
+    const Context *m_context;
+    // Counted only where the context holds the numbers' written forms.
+    std::size_t m_numbersBefore;
 };
+
+// A text from UTF-8 that keeps every character: QString::fromUtf8 takes a leading U+FEFF for a
+// byte-order mark and drops it, which would change a member's text each time it is read.
+QString textFromUtf8(std::string_view utf8);

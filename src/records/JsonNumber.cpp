@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -11,47 +12,8 @@ bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-// Whether `token` is one JSON number, and whether it has neither fraction nor exponent.
-bool wellFormed(std::string_view token, bool &integral)
-{
-    std::size_t i = 0;
-    const std::size_t n = token.size();
-    if (i < n && token[i] == '-')
-        ++i;
-    if (i == n)
-        return false;
-    if (token[i] == '0') {
-        ++i;
-    } else if (isDigit(token[i])) {
-        while (i < n && isDigit(token[i]))
-            ++i;
-    } else {
-        return false;
-    }
-    integral = true;
-    if (i < n && token[i] == '.') {
-        integral = false;
-        if (++i == n || !isDigit(token[i]))
-            return false;
-        while (i < n && isDigit(token[i]))
-            ++i;
-    }
-    if (i < n && (token[i] == 'e' || token[i] == 'E')) {
-        integral = false;
-        ++i;
-        if (i < n && (token[i] == '+' || token[i] == '-'))
-            ++i;
-        if (i == n || !isDigit(token[i]))
-            return false;
-        while (i < n && isDigit(token[i]))
-            ++i;
-    }
-    return i == n;
-}
-
-// The value of a well-formed number with a fraction or an exponent when it is whole and inside
-// 64 bits.
-std::optional<qint64> wholeNumber(std::string_view token)
+// The value of a number with a fraction or an exponent when it is whole and inside 64 bits.
+std::optional<qint64> wholeWithFraction(std::string_view token)
 {
     const char *p = token.data();
     const char *end = p + token.size();
@@ -105,33 +67,34 @@ std::optional<qint64> wholeNumber(std::string_view token)
 
 } // namespace
 
-std::optional<JsonNode::Number> readJsonNumber(std::string_view token)
+std::optional<qint64> readWholeNumber(std::string_view token)
 {
-    bool integral = false;
-    if (!wellFormed(token, integral))
+    if (token.find_first_of(".eE") != std::string_view::npos)
+        return wholeWithFraction(token);
+    qint64 value = 0;
+    const auto result = std::from_chars(token.data(), token.data() + token.size(), value);
+    if (result.ec != std::errc() || result.ptr != token.data() + token.size())
         return std::nullopt;
-    const char *begin = token.data();
-    const char *end = begin + token.size();
-    JsonNode::Number number;
-    if (integral) {
-        const auto result = std::from_chars(begin, end, number.integer);
-        if (result.ec == std::errc() && result.ptr == end) {
-            number.isInteger = true;
-            number.real = static_cast<double>(number.integer);
-            return number;
+    return value;
+}
+
+std::vector<std::string_view> writtenNumbers(std::string_view json)
+{
+    std::vector<std::string_view> numbers;
+    for (std::size_t i = 0; i < json.size(); ++i) {
+        const char c = json[i];
+        if (c == '"') {
+            // To the closing quote, each backslash escaping the byte after it. Also called on text
+            // the parser refused, so it stops at the end.
+            for (++i; i < json.size() && json[i] != '"'; ++i)
+                i += json[i] == '\\';
+        } else if (c == '-' || isDigit(c)) {
+            const std::size_t begin = i;
+            while (i + 1 < json.size() && (isDigit(json[i + 1]) || json[i + 1] == '.' || json[i + 1] == 'e' ||
+                                           json[i + 1] == 'E' || json[i + 1] == '+' || json[i + 1] == '-'))
+                ++i;
+            numbers.push_back(json.substr(begin, i + 1 - begin));
         }
     }
-    // The double as written ("-0.0" keeps its sign) for a double field, and for an integer field
-    // only a whole number inside 64 bits: never -9223372036854775809, which a double would round
-    // to the smallest integer.
-    const auto result = std::from_chars(begin, end, number.real);
-    if (result.ec != std::errc() || result.ptr != end)
-        return std::nullopt;
-    if (!integral) {
-        if (const std::optional<qint64> whole = wholeNumber(token)) {
-            number.isInteger = true;
-            number.integer = *whole;
-        }
-    }
-    return number;
+    return numbers;
 }

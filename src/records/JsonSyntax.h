@@ -1,55 +1,41 @@
 #pragma once
 
-// What JsonNode and JsonDocument share underneath: simdjson itself, the layout of a node's cursors,
-// and the failure for bytes that are not JSON. Only their source files include it.
+// What JsonNode and JsonDocument share underneath: simdjson itself and the failure for bytes that
+// are not JSON. Only their source files include it.
 #include "JsonNode.h"
 
 #include <simdjson.h>
 
 #include <cstring>
-#include <new>
-#include <string_view>
+#include <type_traits>
 
 namespace JsonSyntax {
 
-namespace ondemand = simdjson::ondemand;
 namespace dom = simdjson::dom;
 
-// Containers nested deeper than any reply; bounds the checking walk on hostile input.
-inline constexpr int maxDepth = 512;
+// Containers nested deeper than any reply are refused; bounds the work on hostile input.
+inline constexpr std::size_t maxDepth = 512;
 
-// The deepest nesting the tape takes. A document nested deeper is read from its bytes, where
-// maxDepth decides; keeping this well inside maxDepth means the tape never takes what the byte
-// reader would refuse.
-inline constexpr std::size_t tapeDepth = 256;
+static_assert(sizeof(dom::element) == sizeof(JsonNode::Element));
+static_assert(alignof(dom::element) <= alignof(JsonNode::Element));
+static_assert(std::is_trivially_copyable_v<dom::element>);
 
-static_assert(sizeof(ondemand::value) <= JsonNode::storageSize);
-static_assert(alignof(ondemand::value) <= 8);
-static_assert(std::is_trivially_copyable_v<ondemand::value>);
-
-inline JsonNode::Storage store(const ondemand::value &value)
+inline JsonNode::Element store(const dom::element &element)
 {
-    JsonNode::Storage storage{};
-    std::memcpy(storage.bytes, &value, sizeof value);
-    return storage;
+    JsonNode::Element stored;
+    std::memcpy(stored.bytes, &element, sizeof element);
+    return stored;
 }
 
-inline ondemand::value loadValue(const JsonNode::Storage &storage)
+inline dom::element load(const JsonNode::Element &stored)
 {
-    ondemand::value value;
-    std::memcpy(&value, storage.bytes, sizeof value);
-    return value;
+    dom::element element;
+    std::memcpy(static_cast<void *>(&element), stored.bytes, sizeof element);
+    return element;
 }
 
 // Throws DecodingError (InvalidJson) naming what is wrong, in the user's language.
 [[noreturn]] void fail(simdjson::error_code error);
 [[noreturn]] void fail(const char *reason);
-
-template <class T> T get(simdjson::simdjson_result<T> &&result)
-{
-    if (result.error())
-        fail(result.error());
-    return std::move(result).value_unsafe();
-}
 
 } // namespace JsonSyntax

@@ -1,5 +1,7 @@
 #include "JsonTextCache.h"
 
+#include "JsonNode.h"
+
 #include <QtGlobal>
 
 #include <cstring>
@@ -26,9 +28,8 @@ std::size_t slotOf(std::string_view utf8, unsigned bits)
 
 QString JsonTextCache::text(std::string_view utf8)
 {
-    const auto size = static_cast<qsizetype>(utf8.size());
     if (utf8.size() > longestShared)
-        return QString::fromUtf8(utf8.data(), size);
+        return textFromUtf8(utf8);
     const std::size_t slot = slotOf(utf8, slotBits);
     Entry &entry = m_entries[slot];
     if (entry.bytes && entry.size == utf8.size() && std::memcmp(entry.bytes, utf8.data(), utf8.size()) == 0)
@@ -37,7 +38,7 @@ QString JsonTextCache::text(std::string_view utf8)
         m_used.push_back(slot);
     entry.bytes = utf8.data();
     entry.size = utf8.size();
-    entry.text = QString::fromUtf8(utf8.data(), size);
+    entry.text = textFromUtf8(utf8);
     return entry.text;
 }
 

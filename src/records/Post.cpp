@@ -60,7 +60,7 @@ size_t qHash(const Post &post, size_t seed)
 
 Post JsonCoding<Post>::decodeAt(JsonNode value, const JsonPath &path)
 {
-    JsonFields<qint64, User, QString, QList<PostAttachment>, qint64, bool, qint64, bool, qint64, qint64, QString,
+    JsonFields<qint64, SharedUser, QString, QList<PostAttachment>, qint64, bool, qint64, bool, qint64, qint64, QString,
                QString, QString>
         fields(value, path, keys);
     return Post{

@@ -15,7 +15,7 @@ struct Post
 {
     Q_GADGET
     Q_PROPERTY(qint64 id MEMBER id)
-    Q_PROPERTY(User author MEMBER author)
+    Q_PROPERTY(User author READ authorUser)
     Q_PROPERTY(QString text MEMBER text)
     Q_PROPERTY(QList<PostAttachment> attachments MEMBER attachments)
     Q_PROPERTY(qint64 likesCount MEMBER likesCount)
@@ -30,7 +30,7 @@ struct Post
 
 public:
     qint64 id = 0;
-    User author = {};
+    SharedUser author = {};
     QString text = {};
     QList<PostAttachment> attachments = {};
     qint64 likesCount = 0;
@@ -42,6 +42,8 @@ public:
     QString createdAtFormatted = QStringLiteral("Только что");
     std::optional<QString> channelName = {};
     std::optional<QString> channelAvatarUrl = {};
+
+    const User &authorUser() const { return *author; }
 
     static Post fromJson(const QJsonValue &value, const QString &path = {});
     QByteArray toJson() const;

@@ -49,7 +49,7 @@ PostAttachment::AttachmentType JsonCoding<PostAttachment::AttachmentType>::decod
             return static_cast<PostAttachment::AttachmentType>(i);
     }
     JsonRead::fail(DecodingError::Kind::UnknownValue, path,
-                   QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+                   textFromUtf8(text));
 }
 
 void JsonCoding<PostAttachment::AttachmentType>::encode(JsonWriter &writer, PostAttachment::AttachmentType type)

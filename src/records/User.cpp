@@ -1,6 +1,7 @@
 #include "User.h"
 
 #include "JsonFields.h"
+#include "JsonValueCache.h"
 #include "RecordHash.h"
 
 namespace {
@@ -121,6 +122,18 @@ User JsonCoding<User>::decodeAt(JsonNode value, const JsonPath &path)
         .isOnline = fields.valueOr<IsOnline>(true),
         .lastSeenText = fields.optional<LastSeenText>(),
     };
+}
+
+const User &SharedUser::empty()
+{
+    static const User user;
+    return user;
+}
+
+SharedUser JsonCoding<SharedUser>::decodeAt(JsonNode value, const JsonPath &path)
+{
+    return SharedUser(value.values().value<User>(
+        value, [&path](const JsonNode &node) { return JsonCoding<User>::decodeAt(node, path); }));
 }
 
 void JsonCoding<User>::encode(JsonWriter &writer, const User &user)

@@ -5,6 +5,7 @@
 #include <QMetaType>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 // A member of the network: the author of posts, comments and videos, and the signed-in user.
@@ -61,4 +62,36 @@ template <> struct JsonCoding<User> : JsonCodingEntry<User>
 {
     static User decodeAt(JsonNode value, const JsonPath &path);
     static void encode(JsonWriter &writer, const User &user);
+};
+
+// A User held by reference and read as a const User: the posts of one author in a reply share
+// one copy instead of a 272-byte User each. Assigning a User replaces the value held.
+class SharedUser
+{
+public:
+    SharedUser() = default;
+    SharedUser(const User &user) : m_user(std::make_shared<const User>(user)) {}
+    explicit SharedUser(std::shared_ptr<const User> user) : m_user(std::move(user)) {}
+
+    const User &operator*() const { return m_user ? *m_user : empty(); }
+    const User *operator->() const { return &**this; }
+    operator const User &() const { return **this; }
+
+    friend bool operator==(const SharedUser &a, const SharedUser &b) { return a.m_user == b.m_user || *a == *b; }
+
+private:
+    static const User &empty();
+    std::shared_ptr<const User> m_user;
+};
+
+inline size_t qHash(const SharedUser &user, size_t seed = 0)
+{
+    return qHash(*user, seed);
+}
+
+template <> struct JsonCoding<SharedUser> : JsonCodingEntry<SharedUser>
+{
+    // Equal authors in one reply are decoded once.
+    static SharedUser decodeAt(JsonNode value, const JsonPath &path);
+    static void encode(JsonWriter &writer, const SharedUser &user) { JsonCoding<User>::encode(writer, *user); }
 };

@@ -75,7 +75,7 @@ private Q_SLOTS:
         for (int row = 0; row < shown->rowCount(); ++row)
             shownIds << shown->data(shown->index(row, 0), shown->roleNames().key("postId")).toString();
         for (const Post &post : feed.model.posts()) {
-            if (post.author.firstName == QStringLiteral("Иван"))
+            if (post.author->firstName == QStringLiteral("Иван"))
                 expectedIds << QString::number(post.id);
         }
         QCOMPARE(shownIds, expectedIds);
@@ -171,7 +171,7 @@ private Q_SLOTS:
         QTRY_VERIFY(feed.model.posts().first().id != temporary.id);
         const Post stored = feed.model.posts().first();
         QCOMPARE(stored.text, temporary.text);
-        QCOMPARE(stored.author.id, 1);
+        QCOMPARE(stored.author->id, 1);
         QCOMPARE(stored.attachments.size(), 1);
         QCOMPARE(stored.attachments.first().url, uploaded);
         QCOMPARE(feed.model.posts().mid(1), before);

@@ -22,7 +22,7 @@ using Recode = std::function<QByteArray(const QByteArray &)>;
 
 template <class T> Recode envelopeOf()
 {
-    return [](const QByteArray &bytes) { return encodeJson(decodedAlike<APIResponse<T>>(bytes)); };
+    return [](const QByteArray &bytes) { return encodeJson(decodeJson<APIResponse<T>>(bytes)); };
 }
 
 struct Payload

@@ -90,7 +90,7 @@ private Q_SLOTS:
             const auto envelope = decodeJson<APIResponse<Post>>(reply.body);
             QVERIFY(envelope.success && envelope.data);
             const Post &post = *envelope.data;
-            QCOMPARE(post.author.id, 2);
+            QCOMPARE(post.author->id, 2);
             QCOMPARE(post.text, QStringLiteral("Новая запись"));
             QCOMPARE(post.likesCount + post.repostsCount + post.commentsCount, 0);
             if (imageUrl.isEmpty()) {

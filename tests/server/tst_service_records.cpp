@@ -68,7 +68,7 @@ private Q_SLOTS:
         bool fromChannel = false;
         for (const Post &post : posts) {
             QVERIFY(servesUser(post.author));
-            QVERIFY(fetch<User>(QStringLiteral("/api/profile.php?user_id=%1").arg(post.author.id)) == post.author);
+            QVERIFY(fetch<User>(QStringLiteral("/api/profile.php?user_id=%1").arg(post.author->id)) == *post.author);
             for (const PostAttachment &attachment : post.attachments) {
                 kinds.insert(attachment.type);
                 const QByteArray type = attachment.type == PostAttachment::AttachmentType::image ? "image/png"
