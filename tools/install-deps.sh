@@ -13,7 +13,7 @@ packages=(
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good
     libcpp-httplib-dev libsqlite3-dev libssl-dev qcoro-qt6-dev libbenchmark-dev libsimdjson-dev
     fonts-dejavu-core fonts-noto-color-emoji qt6-translations-l10n
-    xvfb xauth imagemagick
+    xvfb xauth imagemagick curl
 )
 
 missing=()

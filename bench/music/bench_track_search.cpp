@@ -1,6 +1,6 @@
-// The track search runs afresh on every keystroke, uncached: how long one keystroke takes over
-// libraries of 1,000 and 10,000 tracks, through the filtered list model the screen shows and
-// through the plain filter alone.
+// How long one keystroke of the track search takes over libraries of 1,000 to 100,000 tracks,
+// through the filtered list model the screen shows (its folded texts made once, on the first
+// search) and through the plain filter alone, which folds every field each time.
 #include "MusicRows.h"
 #include "RecordListModel.h"
 #include "TrackSearch.h"
@@ -42,6 +42,7 @@ void filteredModel(benchmark::State &state)
     search.setSourceModel(&source);
     const QString texts[] = {QStringLiteral("ритм"), QStringLiteral("ритм 1")};
     int turn = 0;
+    search.setSearchText(texts[turn++ % 2]);
     for (auto _ : state) {
         search.setSearchText(texts[turn++ % 2]);
         benchmark::DoNotOptimize(search.rowCount());
@@ -50,6 +51,6 @@ void filteredModel(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(filterAlone)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
-BENCHMARK(filteredModel)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(filterAlone)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(filteredModel)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 BENCHMARK_MAIN();

@@ -14,34 +14,77 @@ Item {
     // The composition root: its session model, feed model and selected tab.
     required property MainTabView mainTabView
 
+    // The tabs' models are made with this screen, so that each starts its first load at once;
+    // the screens that show them are made when their tab is first shown, and kept.
+    ChannelsViewModel {
+        id: channelsModel
+    }
+    MusicViewModel {
+        id: musicModel
+    }
+    VideoViewModel {
+        id: videoModel
+    }
+    ProfileViewModel {
+        id: ownProfileModel
+        initialUser: screen.mainTabView.authViewModel.currentUser
+    }
+
+    // Made the first time its tab is shown, then kept with its state.
+    component TabPage: Loader {
+        required property bool shown
+        active: false
+        onShownChanged: if (shown) active = true
+        Component.onCompleted: if (shown) active = true
+    }
+
     StackLayout {
         id: tabs
         objectName: "tabStack"
         anchors { left: parent.left; right: parent.right; top: parent.top; bottom: tabBar.top }
         currentIndex: screen.mainTabView.selectedTab
 
-        FeedView {
-            objectName: "feedTab"
-            feedViewModel: screen.mainTabView.feedViewModel
-            currentUser: screen.mainTabView.authViewModel.currentUser
+        TabPage {
+            shown: tabs.currentIndex === 0
+            sourceComponent: FeedView {
+                objectName: "feedTab"
+                feedViewModel: screen.mainTabView.feedViewModel
+                currentUser: screen.mainTabView.authViewModel.currentUser
+            }
         }
-        ChannelsView {
-            objectName: "channelsTab"
-            currentUser: screen.mainTabView.authViewModel.currentUser
+        TabPage {
+            shown: tabs.currentIndex === 1
+            sourceComponent: ChannelsView {
+                objectName: "channelsTab"
+                viewModel: channelsModel
+                currentUser: screen.mainTabView.authViewModel.currentUser
+            }
         }
-        MusicView {
-            objectName: "musicTab"
+        TabPage {
+            shown: tabs.currentIndex === 2
+            sourceComponent: MusicView {
+                objectName: "musicTab"
+                viewModel: musicModel
+            }
         }
-        VideoCatalogView {
-            objectName: "videoTab"
+        TabPage {
+            shown: tabs.currentIndex === 3
+            sourceComponent: VideoCatalogView {
+                objectName: "videoTab"
+                viewModel: videoModel
+            }
         }
         // The profile screen brings no navigation container: the tab supplies one.
-        NavigationStack {
-            objectName: "profileTab"
-            initialItem: ProfileView {
-                objectName: "ownProfile"
-                user: screen.mainTabView.authViewModel.currentUser
-                currentUser: screen.mainTabView.authViewModel.currentUser
+        TabPage {
+            shown: tabs.currentIndex === 4
+            sourceComponent: NavigationStack {
+                objectName: "profileTab"
+                initialItem: ProfileView {
+                    objectName: "ownProfile"
+                    viewModel: ownProfileModel
+                    user: screen.mainTabView.authViewModel.currentUser
+                    currentUser: screen.mainTabView.authViewModel.currentUser
+                }
             }
         }
     }

@@ -35,7 +35,8 @@ QUrl parseAudioAddress(const QString &text)
 AudioPlayerManager::AudioPlayerManager(std::unique_ptr<PlayerBackend> backend, QObject *parent)
     : QObject(parent), m_backend(std::move(backend))
 {
-    setupAudioSession();
+    if (m_backend)
+        setupAudioSession();
 }
 
 AudioPlayerManager::~AudioPlayerManager()
@@ -47,12 +48,11 @@ AudioPlayerManager &AudioPlayerManager::shared()
 {
     // Never destroyed: the player outlives every screen and must not be torn down after the
     // application object is gone.
+    // Without a chosen backend the playback module is loaded on first playback, not here: the
+    // mini player refers to this instance on every tab screen, from the first frame on.
     static AudioPlayerManager *const instance = [] {
         sharedCreated() = true;
-        std::unique_ptr<PlayerBackend> backend = std::move(pendingSharedBackend());
-        if (!backend)
-            backend = PlaybackModule::loadBackend();
-        return new AudioPlayerManager(std::move(backend));
+        return new AudioPlayerManager(std::move(pendingSharedBackend()));
     }();
     return *instance;
 }
@@ -75,6 +75,15 @@ AudioPlayerManager *AudioPlayerManager::create(QQmlEngine *, QJSEngine *)
 QVariant AudioPlayerManager::currentTrackValue() const
 {
     return m_currentTrack ? QVariant::fromValue(*m_currentTrack) : QVariant();
+}
+
+PlayerBackend &AudioPlayerManager::backend()
+{
+    if (!m_backend) {
+        m_backend = PlaybackModule::loadBackend();
+        setupAudioSession();
+    }
+    return *m_backend;
 }
 
 void AudioPlayerManager::setupAudioSession()
@@ -106,7 +115,7 @@ void AudioPlayerManager::play(const Track &track)
         return;
     }
 
-    std::unique_ptr<PlatformPlayer> player = m_backend->createPlayer(url);
+    std::unique_ptr<PlatformPlayer> player = backend().createPlayer(url);
     removeTimeObserver();
     m_player = std::move(player);
     if (!m_player)

@@ -32,10 +32,12 @@ public:
     static constexpr std::chrono::milliseconds observerInterval{500};
 
     // Only shared() and tests make one; the application uses the shared instance throughout.
+    // Without a backend, the playback module's is loaded on first playback.
     explicit AudioPlayerManager(std::unique_ptr<PlayerBackend> backend, QObject *parent = nullptr);
     ~AudioPlayerManager() override;
 
-    // Made on first use with the QtMultimedia backend and kept for the life of the process.
+    // Made on first use and kept for the life of the process; its QtMultimedia backend comes
+    // with the first playback.
     static AudioPlayerManager &shared();
     // Chooses the backend of the shared instance; only before its first use (returns false after).
     static bool useBackendForShared(std::unique_ptr<PlayerBackend> backend);
@@ -67,6 +69,7 @@ Q_SIGNALS:
     void durationChanged();
 
 private:
+    PlayerBackend &backend();
     void setupAudioSession();
     void setupTimeObserver();
     void removeTimeObserver();

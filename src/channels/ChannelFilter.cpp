@@ -1,13 +1,23 @@
 #include "ChannelFilter.h"
 
-namespace {
+#include <algorithm>
+
 // Locale-independent lower case, in composed form so that canonically equivalent spellings of
 // a letter compare equal.
-QString folded(const QString &text)
+QString ChannelFilter::folded(const QString &text)
 {
     return text.toLower().normalized(QString::NormalizationForm_C);
 }
-} // namespace
+
+bool ChannelFilter::searchIsOff(const QString &searchText)
+{
+    return searchText.trimmed().isEmpty();
+}
+
+QList<QString> ChannelFilter::searchFields(const Channel &channel)
+{
+    return {folded(channel.name), folded(channel.description), folded(channel.category)};
+}
 
 bool ChannelFilter::isOwner(const Channel &channel, const std::optional<User> &user)
 {
@@ -23,11 +33,11 @@ bool ChannelFilter::passesSegment(const Channel &channel, int segment, const std
 
 bool ChannelFilter::matchesSearch(const Channel &channel, const QString &searchText)
 {
-    if (searchText.trimmed().isEmpty())
+    if (searchIsOff(searchText))
         return true;
     const QString query = folded(searchText);
-    return folded(channel.name).contains(query) || folded(channel.description).contains(query) ||
-           folded(channel.category).contains(query);
+    const QList<QString> fields = searchFields(channel);
+    return std::any_of(fields.cbegin(), fields.cend(), [&](const QString &field) { return field.contains(query); });
 }
 
 bool ChannelFilter::accepts(const Channel &channel, int segment, const std::optional<User> &user,

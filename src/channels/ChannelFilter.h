@@ -17,6 +17,11 @@ bool passesSegment(const Channel &channel, int segment, const std::optional<User
 // Off while the text is blank; otherwise the whole text, lower-cased but not trimmed, must stand
 // in the name, the description or the category, lower-cased the same way.
 bool matchesSearch(const Channel &channel, const QString &searchText);
+bool searchIsOff(const QString &searchText);
+// A field or a search text as the search compares them.
+QString folded(const QString &text);
+// The channel's folded name, description and category.
+QList<QString> searchFields(const Channel &channel);
 bool accepts(const Channel &channel, int segment, const std::optional<User> &user, const QString &searchText);
 QList<Channel> filtered(const QList<Channel> &channels, int segment, const std::optional<User> &user,
                         const QString &searchText);

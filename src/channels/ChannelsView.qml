@@ -11,7 +11,8 @@ Item {
 
     // The signed-in user, a copy handed down by the main screen.
     property var currentUser: null
-    readonly property alias viewModel: channelsModel
+    // The tab screen hands down the model it made at launch; a screen made alone makes its own.
+    property ChannelsViewModel viewModel: ownModel.createObject(root)
     readonly property alias navigation: navigation
     property string searchText: ""
     // 0 the whole catalogue, 1 the user's own channels.
@@ -26,11 +27,12 @@ Item {
 
     function openChannel(channel) {
         navigation.stack.push(Qt.resolvedUrl("ChannelDetailView.qml"),
-                              { channel: channel, viewModel: channelsModel, currentUser: root.currentUser })
+                              { channel: channel, viewModel: root.viewModel, currentUser: root.currentUser })
     }
 
-    ChannelsViewModel {
-        id: channelsModel
+    Component {
+        id: ownModel
+        ChannelsViewModel {}
     }
 
     onCreateChannelRequested: createChannelSheet.open()
@@ -39,7 +41,7 @@ Item {
         id: createChannelSheet
         objectName: "createChannelSheet"
         content: CreateChannelView {
-            viewModel: channelsModel
+            viewModel: root.viewModel
             currentUser: root.currentUser
             onCloseRequested: createChannelSheet.close()
         }
@@ -48,7 +50,7 @@ Item {
     FilteredChannelsModel {
         id: shownChannels
         objectName: "filteredChannels"
-        viewModel: channelsModel
+        viewModel: root.viewModel
         currentUser: root.currentUser
         searchText: root.searchText
         segment: root.selectedTabSegment
@@ -234,7 +236,7 @@ Item {
                     width: list.cardWidth
                     isLast: index === list.count - 1
                     onOpenRequested: root.openChannel(channel)
-                    onSubscribeRequested: channelsModel.toggleSubscribe(channel)
+                    onSubscribeRequested: root.viewModel.toggleSubscribe(channel)
                 }
             }
         }

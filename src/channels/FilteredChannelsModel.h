@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ChannelsViewModel.h"
+#include "SearchKeys.h"
 #include "User.h"
 
 #include <QPointer>
@@ -64,5 +65,7 @@ private:
     QPointer<ChannelsViewModel> m_viewModel;
     std::optional<User> m_currentUser;
     QString m_searchText;
+    QString m_query;
+    SearchKeys m_keys;
     int m_segment = 0;
 };

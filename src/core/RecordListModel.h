@@ -31,9 +31,27 @@ public:
     }
 
     const QList<Record> &rows() const { return m_rows; }
+    // What the rows were last set from (see setRows), or empty once they changed in any other way.
+    const QByteArray &sourceDigest() const { return m_sourceDigest; }
 
-    void setRows(const QList<Record> &rows)
+    // Replaces the list. A list handed over whole (moved in) gives up its records rather than
+    // having them copied, so that a large list never stands twice in memory. `sourceDigest`
+    // names what the rows came from, for a caller that can then skip bringing the same again.
+    void setRows(QList<Record> rows, QByteArray sourceDigest = {})
     {
+        const bool own = rows.isDetached();
+        const auto take = [&](qsizetype row) -> Record {
+            if (own)
+                return std::move(rows[row]);
+            return rows.at(row);
+        };
+        if (m_rows.isEmpty() && !rows.isEmpty()) {
+            beginInsertRows({}, 0, int(rows.size() - 1));
+            m_rows = std::move(rows);
+            endInsertRows();
+            m_sourceDigest = std::move(sourceDigest);
+            return;
+        }
         const qsizetype common = std::min(rows.size(), m_rows.size());
         if (rows.size() < m_rows.size()) {
             beginRemoveRows({}, int(rows.size()), int(m_rows.size() - 1));
@@ -42,21 +60,25 @@ public:
         }
         for (qsizetype row = 0; row < common; ++row) {
             if (!(m_rows.at(row) == rows.at(row))) {
-                m_rows[row] = rows.at(row);
+                m_rows[row] = take(row);
                 Q_EMIT dataChanged(index(int(row)), index(int(row)));
             }
         }
         if (rows.size() > m_rows.size()) {
             beginInsertRows({}, int(m_rows.size()), int(rows.size() - 1));
-            m_rows.append(rows.mid(m_rows.size()));
+            m_rows.reserve(rows.size());
+            for (qsizetype row = m_rows.size(); row < rows.size(); ++row)
+                m_rows.append(take(row));
             endInsertRows();
         }
+        m_sourceDigest = std::move(sourceDigest);
     }
 
     // Puts `record` at `row` (clamped to the list), moving the rows below it down by one.
     void insertRow(qsizetype row, const Record &record)
     {
         row = std::clamp<qsizetype>(row, 0, m_rows.size());
+        m_sourceDigest.clear();
         beginInsertRows({}, int(row), int(row));
         m_rows.insert(row, record);
         endInsertRows();
@@ -68,6 +90,7 @@ public:
         if (row < 0 || row >= m_rows.size())
             return false;
         if (!(m_rows.at(row) == record)) {
+            m_sourceDigest.clear();
             m_rows[row] = record;
             Q_EMIT dataChanged(index(int(row)), index(int(row)));
         }
@@ -78,6 +101,7 @@ public:
     {
         if (row < 0 || row >= m_rows.size())
             return false;
+        m_sourceDigest.clear();
         beginRemoveRows({}, int(row), int(row));
         m_rows.removeAt(row);
         endRemoveRows();
@@ -129,4 +153,5 @@ public:
 private:
     QList<std::pair<QByteArray, Field>> m_roles;
     QList<Record> m_rows;
+    QByteArray m_sourceDigest;
 };

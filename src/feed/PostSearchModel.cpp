@@ -2,7 +2,14 @@
 
 #include "FeedViewModel.h"
 
-PostSearchModel::PostSearchModel(QObject *parent) : QSortFilterProxyModel(parent)
+#include <algorithm>
+
+PostSearchModel::PostSearchModel(QObject *parent)
+    : QSortFilterProxyModel(parent)
+    , m_keys([this](int row) {
+        const QList<Post> &posts = m_feed->posts();
+        return row < posts.size() ? searchFields(posts.at(row)) : QList<QString>();
+    })
 {
     for (const auto &signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
         connect(this, signal, this, &PostSearchModel::countChanged);
@@ -16,7 +23,9 @@ void PostSearchModel::setFeed(FeedViewModel *feed)
     if (feed == m_feed)
         return;
     m_feed = feed;
-    setSourceModel(feed ? feed->postsModel() : nullptr);
+    QAbstractItemModel *source = feed ? feed->postsModel() : nullptr;
+    m_keys.follow(source);
+    setSourceModel(source);
     Q_EMIT feedChanged();
 }
 
@@ -25,7 +34,11 @@ void PostSearchModel::setSearchText(const QString &text)
     if (text == m_searchText)
         return;
     m_searchText = text;
-    invalidateRowsFilter();
+    // Empty while the search is off; decided here, once per keystroke, not once per row.
+    m_query = text.trimmed().isEmpty() ? QString() : text.toLower();
+    // Filtered afresh as a whole (one layout change) rather than row range by row range: a
+    // keystroke over a long list changes thousands of ranges, each a costly step for the proxy.
+    invalidate();
     Q_EMIT searchTextChanged();
     Q_EMIT emptyTextChanged();
 }
@@ -35,8 +48,13 @@ bool PostSearchModel::matches(const Post &post, const QString &searchText)
     if (searchText.trimmed().isEmpty())
         return true;
     const QString query = searchText.toLower();
-    return post.text.toLower().contains(query) || post.author->username.toLower().contains(query) ||
-           post.author->fullName().toLower().contains(query);
+    const QList<QString> fields = searchFields(post);
+    return std::any_of(fields.cbegin(), fields.cend(), [&](const QString &field) { return field.contains(query); });
+}
+
+QList<QString> PostSearchModel::searchFields(const Post &post)
+{
+    return {post.text.toLower(), post.author->username.toLower(), post.author->fullName().toLower()};
 }
 
 QString PostSearchModel::emptyText(const QString &searchText)
@@ -50,6 +68,5 @@ bool PostSearchModel::filterAcceptsRow(int sourceRow, const QModelIndex &sourceP
 {
     if (sourceParent.isValid() || !m_feed)
         return false;
-    const QList<Post> &posts = m_feed->posts();
-    return sourceRow >= 0 && sourceRow < posts.size() && matches(posts.at(sourceRow), m_searchText);
+    return m_query.isEmpty() || m_keys.contains(sourceRow, m_query);
 }

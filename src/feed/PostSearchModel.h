@@ -2,6 +2,7 @@
 
 #include "Post.h"
 #include "RecordListModel.h"
+#include "SearchKeys.h"
 
 #include <QPointer>
 #include <QSortFilterProxyModel>
@@ -36,6 +37,8 @@ public:
     static bool matches(const Post &post, const QString &searchText);
     // What an empty list says; it looks at the search text untrimmed.
     static QString emptyText(const QString &searchText);
+    // The post's text, its author's user name and full name, as the search compares them.
+    static QList<QString> searchFields(const Post &post);
 
 Q_SIGNALS:
     void feedChanged();
@@ -49,4 +52,6 @@ protected:
 private:
     QPointer<FeedViewModel> m_feed;
     QString m_searchText;
+    QString m_query;
+    SearchKeys m_keys;
 };

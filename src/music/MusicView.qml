@@ -9,7 +9,8 @@ import Vorlane
 Item {
     id: root
 
-    readonly property alias viewModel: musicModel
+    // The tab screen hands down the model it made at launch; a screen made alone makes its own.
+    property MusicViewModel viewModel: ownModel.createObject(root)
     readonly property alias playlistDraft: draft
     readonly property alias trackSearch: searchModel
     property int selectedSegment: 0
@@ -17,8 +18,9 @@ Item {
     // The track whose add-to-playlist sheet is open; null while none is.
     property var selectedTrackForPlaylist: null
 
-    MusicViewModel {
-        id: musicModel
+    Component {
+        id: ownModel
+        MusicViewModel {}
     }
 
     // The create-playlist form's values: the screen's, so that they outlive its sheet.
@@ -28,7 +30,7 @@ Item {
 
     TrackSearchModel {
         id: searchModel
-        sourceModel: musicModel.tracks
+        sourceModel: root.viewModel.tracks
         searchText: root.searchText
     }
 
@@ -62,7 +64,7 @@ Item {
                     currentIndex: root.selectedSegment
 
                     TrackListSegment {
-                        viewModel: musicModel
+                        viewModel: root.viewModel
                         searchModel: searchModel
                         onUploadRequested: uploadSheet.open()
                         onAddToPlaylistRequested: track => {
@@ -71,10 +73,10 @@ Item {
                         }
                     }
                     AlbumListSegment {
-                        viewModel: musicModel
+                        viewModel: root.viewModel
                     }
                     PlaylistSegment {
-                        viewModel: musicModel
+                        viewModel: root.viewModel
                         onCreateRequested: createPlaylistSheet.open()
                     }
                 }
@@ -87,7 +89,7 @@ Item {
         objectName: "uploadSheet"
         content: UploadTrackView {
             objectName: "uploadTrackView"
-            viewModel: musicModel
+            viewModel: root.viewModel
             onDismissRequested: uploadSheet.close()
         }
     }
@@ -99,7 +101,7 @@ Item {
         content: AddToPlaylistModalView {
             objectName: "addToPlaylistView"
             track: root.selectedTrackForPlaylist
-            viewModel: musicModel
+            viewModel: root.viewModel
             onDismissRequested: addToPlaylistSheet.close()
         }
     }
@@ -110,7 +112,7 @@ Item {
         content: CreatePlaylistView {
             objectName: "createPlaylistView"
             draft: draft
-            viewModel: musicModel
+            viewModel: root.viewModel
             onDismissRequested: createPlaylistSheet.close()
             onCoverPickRequested: playlistCoverPickerSheet.open()
         }

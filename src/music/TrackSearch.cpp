@@ -5,12 +5,17 @@ bool TrackSearch::showsEverything(const QString &searchText)
     return searchText.trimmed().isEmpty();
 }
 
+QString TrackSearch::folded(const QString &text)
+{
+    return text.toLower();
+}
+
 bool TrackSearch::matches(const Track &track, const QString &searchText)
 {
     if (showsEverything(searchText))
         return true;
-    const QString query = searchText.toLower();
-    return track.title.toLower().contains(query) || track.artist.toLower().contains(query);
+    const QString query = folded(searchText);
+    return folded(track.title).contains(query) || folded(track.artist).contains(query);
 }
 
 QList<Track> TrackSearch::filtered(const QList<Track> &tracks, const QString &searchText)

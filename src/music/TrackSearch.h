@@ -10,6 +10,8 @@
 namespace TrackSearch {
 
 bool showsEverything(const QString &searchText);
+// A title, an artist or a search text as the search compares them.
+QString folded(const QString &text);
 bool matches(const Track &track, const QString &searchText);
 QList<Track> filtered(const QList<Track> &tracks, const QString &searchText);
 // What the track list says when nothing is left to show.

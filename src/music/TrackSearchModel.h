@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SearchKeys.h"
+
 #include <QSortFilterProxyModel>
 #include <QtQml/qqmlregistration.h>
 
@@ -20,6 +22,7 @@ public:
     void setSearchText(const QString &text);
     QString emptyText() const;
     int count() const { return rowCount(); }
+    void setSourceModel(QAbstractItemModel *source) override;
 
 Q_SIGNALS:
     void searchTextChanged();
@@ -30,4 +33,8 @@ protected:
 
 private:
     QString m_searchText;
+    QString m_query;
+    int m_titleRole = -1;
+    int m_artistRole = -1;
+    SearchKeys m_keys;
 };

@@ -7,12 +7,14 @@
 #include <QBuffer>
 #include <QCoroNetworkReply>
 #include <QFileInfo>
+#include <QHash>
 #include <QJsonDocument>
 #include <QMap>
 #include <QNetworkRequest>
 #include <QScopeGuard>
 #include <QTimer>
 
+#include <array>
 #include <memory>
 
 using namespace std::chrono_literals;
@@ -255,4 +257,12 @@ QCoro::Task<QString> NetworkManager::uploadFile(const QString &localPath)
     body->setParent(reply);
     const Received received = co_await receive(reply, deadline(), DeadlineFrom::BodySent);
     co_return uploadedAddress(received.body, QStringLiteral("Ошибка загрузки файла"));
+}
+
+QByteArray NetworkManager::digest(const QByteArray &bytes)
+{
+    // Fixed keys: fingerprints are compared within one run only, and never leave the process.
+    const std::array<quint64, 3> parts{quint64(qHash(bytes, size_t(0x9e3779b97f4a7c15ULL))),
+                                       quint64(qHash(bytes, size_t(0xc2b2ae3d27d4eb4fULL))), quint64(bytes.size())};
+    return QByteArray(reinterpret_cast<const char *>(parts.data()), qsizetype(sizeof parts));
 }

@@ -49,6 +49,13 @@ public:
         co_return ReplyDecoder::decode<T>(reply);
     }
 
+    // The undecoded reply to a GET of `endpoint`, for a caller that decides whether to decode it
+    // (with ReplyDecoder, as request() does); fails as request() does before decoding.
+    QCoro::Task<QByteArray> fetch(const QString &endpoint) { return send(endpoint, QStringLiteral("GET"), {}); }
+    // A short fingerprint of a reply's bytes: equal bytes give equal fingerprints, and different
+    // ones do not in practice (128 bits from two keyed hashes, and the length).
+    static QByteArray digest(const QByteArray &bytes);
+
     template <class T>
     QCoro::Task<T> request(const QString &endpoint, const QString &method, const QJsonObject &jsonBody)
     {

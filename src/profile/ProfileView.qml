@@ -14,27 +14,28 @@ Rectangle {
     // The signed-in user, or null when the screen is opened from a list or a post.
     property var currentUser: null
 
-    readonly property alias viewModel: profileModel
-    readonly property string title: profileModel.fullName
-    readonly property bool isOwnProfile: profileModel.isOwnProfile(profileModel.user, currentUser)
+    // The tab screen hands down the model it made at launch; a screen made alone makes its own.
+    property ProfileViewModel viewModel: ownModel.createObject(root)
+    readonly property string title: root.viewModel.fullName
+    readonly property bool isOwnProfile: root.viewModel.isOwnProfile(root.viewModel.user, currentUser)
     property bool isSubscribed: false
 
     color: Theme.systemBackground
 
-    ProfileViewModel {
-        id: profileModel
-        initialUser: root.user
+    Component {
+        id: ownModel
+        ProfileViewModel { initialUser: root.user }
     }
 
-    onVisibleChanged: if (visible) profileModel.loadUserProfile()
-    Component.onCompleted: if (visible) profileModel.loadUserProfile()
+    onVisibleChanged: if (visible) root.viewModel.loadUserProfile()
+    Component.onCompleted: if (visible) root.viewModel.loadUserProfile()
 
     Sheet {
         id: editSheet
         objectName: "editSheet"
         // The screen takes no update: a save changes this screen's model in place.
         content: EditProfileView {
-            viewModel: profileModel
+            viewModel: root.viewModel
             onDismissRequested: editSheet.close()
         }
     }
@@ -43,7 +44,7 @@ Rectangle {
         objectName: "followersSheet"
         content: UserListSheetView {
             title: qsTr("Подписчики")
-            users: profileModel.sheetUsers()
+            users: root.viewModel.sheetUsers()
             onDismissRequested: followersSheet.close()
         }
     }
@@ -52,7 +53,7 @@ Rectangle {
         objectName: "followingSheet"
         content: UserListSheetView {
             title: qsTr("Подписки")
-            users: profileModel.sheetUsers()
+            users: root.viewModel.sheetUsers()
             onDismissRequested: followingSheet.close()
         }
     }
@@ -88,7 +89,7 @@ Rectangle {
                         objectName: "coverImage"
                         anchors.fill: parent
                         visible: status === Image.Ready
-                        source: profileModel.coverSource
+                        source: root.viewModel.coverSource
                         asynchronous: true
                         fillMode: Image.PreserveAspectCrop
                         sourceSize.width: 2 * cover.width
@@ -99,8 +100,8 @@ Rectangle {
                     x: 20
                     y: 160 - 84 + 40
                     size: 84
-                    urlString: AvatarRules.avatarUrlOf(profileModel.user)
-                    isOnline: AvatarRules.isOnlineOf(profileModel.user)
+                    urlString: AvatarRules.avatarUrlOf(root.viewModel.user)
+                    isOnline: AvatarRules.isOnlineOf(root.viewModel.user)
                 }
             }
 
@@ -135,7 +136,7 @@ Rectangle {
                                     width: Math.min(implicitWidth, parent.width - (seal.visible ? seal.width + 6 : 0))
                                     wrapMode: Text.Wrap
                                     textFormat: Text.PlainText
-                                    text: profileModel.fullName
+                                    text: root.viewModel.fullName
                                     font.pixelSize: 22
                                     font.bold: true
                                     color: Theme.label
@@ -145,7 +146,7 @@ Rectangle {
                                     objectName: "profileSeal"
                                     x: Math.ceil(nameText.contentWidth) + 6
                                     anchors.verticalCenter: parent.verticalCenter
-                                    visible: profileModel.isVerified
+                                    visible: root.viewModel.isVerified
                                     source: Theme.icon("checkmark.seal.fill")
                                     sourceSize: Qt.size(18, 18)
                                     color: Theme.blue
@@ -157,7 +158,7 @@ Rectangle {
                                 width: parent.width
                                 wrapMode: Text.Wrap
                                 textFormat: Text.PlainText
-                                text: profileModel.statusText
+                                text: root.viewModel.statusText
                                 font.pixelSize: 14
                                 color: Theme.secondaryLabel
                             }
@@ -198,7 +199,7 @@ Rectangle {
                         topPadding: 4
                         wrapMode: Text.Wrap
                         textFormat: Text.PlainText
-                        text: profileModel.bio
+                        text: root.viewModel.bio
                         font.pixelSize: 13
                         color: Theme.label
                     }
@@ -208,13 +209,13 @@ Rectangle {
                         spacing: 20
                         CountButton {
                             objectName: "followersButton"
-                            count: profileModel.followersCountText
+                            count: root.viewModel.followersCountText
                             noun: qsTr("подписчиков")
                             onClicked: followersSheet.open()
                         }
                         CountButton {
                             objectName: "followingButton"
-                            count: profileModel.followingCountText
+                            count: root.viewModel.followingCountText
                             noun: qsTr("подписок")
                             onClicked: followingSheet.open()
                         }
@@ -257,7 +258,7 @@ Rectangle {
                 Repeater {
                     id: wall
                     objectName: "wall"
-                    model: profileModel.userPosts
+                    model: root.viewModel.userPosts
                     // Cards without actions: like, comment and repost do nothing here. Their
                     // headers open further profiles on the stack this screen stands on.
                     delegate: PostCardView {

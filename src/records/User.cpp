@@ -66,10 +66,9 @@ const User &User::demoUser()
         .username = QStringLiteral("user"),
         .firstName = QStringLiteral("Пользователь"),
         .lastName = QString(),
-        .avatarUrl = QStringLiteral("https://images.unsplash.com/photo-1500648767791-00dcc994a43e"
-                                    "?auto=format&fit=crop&w=400&q=80"),
-        .coverUrl = QStringLiteral("https://images.unsplash.com/photo-1470071459604-3b5ec3a7fe05"
-                                   "?auto=format&fit=crop&w=1200&q=80"),
+        // The site's own sample pictures: nothing of the sample user comes from another host.
+        .avatarUrl = QStringLiteral(VORLANE_SITE_URL "/media/demo/avatar-1.png"),
+        .coverUrl = QStringLiteral(VORLANE_SITE_URL "/media/demo/cover-1.png"),
         .statusText = QStringLiteral("Свобода общения и музыка 🚀"),
         .isVerified = true,
         .followersCount = 0,

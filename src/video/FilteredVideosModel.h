@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SearchKeys.h"
+
 #include <QPointer>
 #include <QSortFilterProxyModel>
 #include <QString>
@@ -44,5 +46,7 @@ private:
 
     QPointer<VideoViewModel> m_viewModel;
     QString m_searchText;
+    QString m_query;
+    SearchKeys m_keys;
     int m_lastCount = -1;
 };

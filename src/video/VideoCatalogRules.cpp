@@ -1,15 +1,11 @@
 #include "VideoCatalogRules.h"
 
-namespace {
-
 // Lower-cased by the full Unicode mapping, then composed, so that a letter typed as one
 // character finds the same letter stored as a base and a combining mark, and the other way round.
-QString searchable(const QString &text)
+QString VideoCatalogRules::searchable(const QString &text)
 {
     return text.toLower().normalized(QString::NormalizationForm_C);
 }
-
-} // namespace
 
 bool VideoCatalogRules::isSearching(const QString &searchText)
 {

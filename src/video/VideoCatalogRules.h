@@ -13,6 +13,8 @@ bool isSearching(const QString &searchText);
 // Whether a video stays in the list: the untrimmed query, lower-cased, in the lower-cased title,
 // else in the description. Canonically equivalent spellings match; nothing else is looked at.
 bool matches(const Video &video, const QString &searchText);
+// A field or a search text as the search compares them.
+QString searchable(const QString &text);
 // The videos a search keeps, in the catalogue's order.
 QList<Video> filtered(const QList<Video> &videos, const QString &searchText);
 // The text shown in place of the cards when none is shown; it looks at the search text as typed.

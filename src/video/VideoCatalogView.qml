@@ -8,17 +8,19 @@ import Vorlane
 Item {
     id: root
 
-    readonly property alias viewModel: videoModel
+    // The tab screen hands down the model it made at launch; a screen made alone makes its own.
+    property VideoViewModel viewModel: ownModel.createObject(root)
     readonly property alias filteredVideos: filtered
     property string searchText: ""
 
-    VideoViewModel {
-        id: videoModel
+    Component {
+        id: ownModel
+        VideoViewModel {}
     }
 
     FilteredVideosModel {
         id: filtered
-        viewModel: videoModel
+        viewModel: root.viewModel
         searchText: root.searchText
     }
 
@@ -143,7 +145,7 @@ Item {
         objectName: "uploadSheet"
         content: Component {
             UploadVideoView {
-                viewModel: videoModel
+                viewModel: root.viewModel
                 onCloseRequested: uploadSheet.close()
             }
         }

@@ -75,6 +75,47 @@ private Q_SLOTS:
         QCOMPARE(rows->index(0, 0).data(rows->roleNames().key("authorName")).toString(), listed.author->fullName());
     }
 
+    // Overlapping loads (the model's own and the screen's at launch): the latest publishes, the
+    // earlier reply is never decoded beside it, and stands in only when the latest fails.
+    void overlappingLoadsPublishTheLatest_data()
+    {
+        QTest::addColumn<bool>("latestFirst");
+        QTest::addColumn<int>("latestStatus");
+        QTest::addColumn<qint64>("shown");
+        QTest::newRow("earlier reply first") << false << 200 << qint64(2);
+        QTest::newRow("latest reply first") << true << 200 << qint64(2);
+        QTest::newRow("latest fails") << false << 500 << qint64(1);
+    }
+    void overlappingLoadsPublishTheLatest()
+    {
+        QFETCH(bool, latestFirst);
+        QFETCH(int, latestStatus);
+        QFETCH(qint64, shown);
+        const QByteArray earlier = list({post(1, QStringLiteral("a"))});
+        const QByteArray latest = latestStatus == 200 ? list({post(2, QStringLiteral("b"))}) : QByteArray("{}");
+        ScriptedResponder responder;
+        NetworkManager::shared().setBaseURL(responder.baseUrl());
+        responder.replyNothing();
+        if (latestFirst)
+            responder.reply(latestStatus, latest);
+        else
+            responder.replyNothing();
+        Loaded feed;
+        feed.model.loadFeed();
+        QVERIFY(responder.waitForRequests(2));
+        if (latestFirst)
+            QTRY_VERIFY(!feed.model.isLoading());
+        QVERIFY(responder.answerWaiting(200, earlier));
+        QTest::qWait(100);
+        // An earlier reply alone publishes nothing while the latest is awaited.
+        QCOMPARE(feed.model.isLoading(), !latestFirst);
+        if (!latestFirst)
+            QVERIFY(feed.model.posts().isEmpty() && responder.answerWaiting(latestStatus, latest));
+        QTRY_VERIFY(!feed.model.isLoading());
+        QCOMPARE(feed.model.posts().size(), 1);
+        QCOMPARE(feed.model.posts().first().id, shown);
+    }
+
     void repostChangesTheCardAndSendsItsBody_data()
     {
         QTest::addColumn<qint64>("postId");
