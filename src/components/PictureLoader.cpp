@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QFuture>
+#include <QFutureWatcher>
 #include <QImageReader>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -177,7 +178,15 @@ void PictureLoader::downloaded(const QUrl &url)
         promise->addResult(decodePicture(data));
         promise->finish();
     });
-    decoded.then(this, [this, url](const QImage &image) { finish(url, image); });
+    // A watcher owned by the loader, not QFuture::then with the loader as context: a decode that
+    // ends after the loader is gone must find nobody to call, and then's context check asserts
+    // on the worker thread instead.
+    auto *watcher = new QFutureWatcher<QImage>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, url] {
+        watcher->deleteLater();
+        finish(url, watcher->future().resultCount() > 0 ? watcher->result() : QImage());
+    });
+    watcher->setFuture(decoded);
 }
 
 void PictureLoader::finish(const QUrl &url, const QImage &image)
