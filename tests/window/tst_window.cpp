@@ -1,165 +1,21 @@
-#include "AuthViewModel.h"
-#include "NetworkManager.h"
-#include "QmlScreen.h"
 #include "ScreenDriver.h"
-#include "ServiceProcess.h"
-#include "User.h"
-#include "WavSample.h"
+#include "WindowTest.h"
 
-#include <QDirIterator>
-#include <QGuiApplication>
-#include <QImage>
-#include <QSettings>
-#include <QTemporaryDir>
+#include <QDir>
 #include <QTest>
 
 using namespace ScreenDriver;
 
-// The application's own window, signed in as the demo member against the reference service, driven
-// only by clicks and keys: every picker's file dialog and the upload it ends in, the feed search
-// typed key by key, Escape and Enter on sheets and the alert, and the headers of a narrow window.
-class TestWindow : public QObject
+// Every picker's file dialog and the upload it ends in, the feed search typed key by key, Escape and
+// Enter on sheets and the alert, and the headers of a narrow window.
+class TestWindow : public WindowTest
 {
     Q_OBJECT
 
-    ServiceProcess m_service;
-    QTemporaryDir m_files;
-    std::unique_ptr<QmlScreen> m_app;
-
-    QQuickWindow *window() const { return m_app->window(); }
-
-    // The shown item of this name: several screens reuse names, and only one of them is on screen.
-    static QQuickItem *shown(QQuickItem *item, const QString &name)
-    {
-        if (!item || !item->isVisible())
-            return nullptr;
-        if (item->objectName() == name)
-            return item;
-        for (QQuickItem *child : item->childItems()) {
-            if (QQuickItem *found = shown(child, name))
-                return found;
-        }
-        return nullptr;
-    }
-    QQuickItem *item(const QString &name) const { return shown(window()->contentItem(), name); }
-    QQuickItem *waitFor(const QString &name) const
-    {
-        QQuickItem *found = nullptr;
-        (void)QTest::qWaitFor([&] { return (found = item(name)) != nullptr; });
-        return found;
-    }
-    // A navigation stack ignores taps while it moves a page.
-    static bool anyStackBusy(QQuickItem *item)
-    {
-        if (item->inherits("QQuickStackView") && item->property("busy").toBool())
-            return true;
-        const auto children = item->childItems();
-        return std::any_of(children.begin(), children.end(), [](QQuickItem *child) { return anyStackBusy(child); });
-    }
-    // Taps the item once it is on screen and takes taps (a page's buttons wait for its load).
-    bool tapName(const QString &name) const
-    {
-        QQuickItem *target = nullptr;
-        (void)QTest::qWaitFor([&] { return (target = item(name)) && target->isEnabled(); });
-        if (!target) {
-            qWarning("nothing named %s on screen", qPrintable(name));
-            return false;
-        }
-        // A page pushed or a sheet rising moves it: tap once it has kept its place a while.
-        const auto centre = [target] { return target->mapToScene(QPointF(target->width() / 2, target->height() / 2)); };
-        QPointF last = centre();
-        for (int still = 0, round = 0; still < 8 && round < 300; ++round) {
-            QTest::qWait(16);
-            still = centre() == last ? still + 1 : 0;
-            last = centre();
-        }
-        (void)QTest::qWaitFor([this] { return !anyStackBusy(window()->contentItem()); });
-        tap(window(), target);
-        return true;
-    }
-    void key(int code) const { QTest::keyClick(window(), Qt::Key(code)); }
-    // Open from the start of its rise to the end of its fall, while it covers the window.
-    bool isOpen(const char *popup) const
-    {
-        return m_app->findObject(QLatin1String(popup))->property("visible").toBool();
-    }
-
-    // The one file dialog on screen, a window of its own over the application's.
-    QQuickWindow *shownDialog() const
-    {
-        for (QWindow *top : QGuiApplication::topLevelWindows()) {
-            if (top->isVisible() && top->objectName().endsWith(QLatin1String("FileDialog")) &&
-                top->transientParent() == window())
-                return qobject_cast<QQuickWindow *>(top);
-        }
-        return nullptr;
-    }
-    // Chooses `file` in the dialog: its folder set on the dialog, the row clicked, then «Открыть».
-    bool choose(QQuickWindow *dialog, const QString &file)
-    {
-        dialog->setProperty("folder", m_files.path());
-        QQuickItem *row = nullptr;
-        if (!QTest::qWaitFor([&] { return (row = findIn(dialog->contentItem(), "fileRow_" + file)) != nullptr; })) {
-            qWarning("%s is not listed", qPrintable(file));
-            return false;
-        }
-        tap(dialog, row);
-        QQuickItem *open = findIn(dialog->contentItem(), QStringLiteral("fileDialogOpenButton"));
-        if (!QTest::qWaitFor([&] { return open->isEnabled(); })) {
-            qWarning("no row of %s became current", qPrintable(file));
-            return false;
-        }
-        tap(dialog, open);
-        return QTest::qWaitFor([&] { return !dialog->isVisible(); });
-    }
-    // Files the service has stored from uploads.
-    int storedFiles() const
-    {
-        int count = 0;
-        for (QDirIterator it(m_service.mediaDir(), QDir::Files, QDirIterator::Subdirectories); it.hasNext(); it.next())
-            ++count;
-        return count;
-    }
-
-    bool tapAll(const QStringList &names) const
-    {
-        for (const QString &name : names) {
-            if (!tapName(name))
-                return false;
-        }
-        return true;
-    }
-
-    void writeFile(const QString &name, const QByteArray &bytes)
-    {
-        QFile file(m_files.filePath(name));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-    }
-
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY2(m_service.start(), qPrintable(m_service.errors()));
-        QImage photo(120, 90, QImage::Format_RGB32);
-        photo.fill(Qt::darkCyan);
-        QVERIFY(photo.save(m_files.filePath(QStringLiteral("photo.png"))));
-        writeFile(QStringLiteral("tone.wav"), wavSample(0.5));
-        writeFile(QStringLiteral("clip.mp4"), QByteArray(2048, 'v'));
-    }
-
-    // Each test opens the window afresh, signed in from the stored session of the demo member.
-    void init()
-    {
-        clearSettings();
-        NetworkManager::shared().setBaseURL(m_service.baseUrl());
-        QSettings(QStringLiteral("Vorlane"), QStringLiteral("Vorlane"))
-            .setValue(QLatin1String(AuthViewModel::sessionKey),
-                      User{.id = 1, .username = ServiceProcess::demoUsername(), .firstName = QStringLiteral("Demo")}
-                          .toJson());
-        m_app = std::make_unique<QmlScreen>(QStringLiteral("SocialNetworkApp.qml"));
-        QVERIFY2(m_app->isReady(), qPrintable(m_app->errors()));
-    }
-    void cleanup() { m_app.reset(); }
+    void initTestCase() { QVERIFY(startService()); }
+    void init() { QVERIFY(openApp()); }
+    void cleanup() { closeApp(); }
 
     void everyPickerOpensItsDialogAndUploads_data()
     {
