@@ -30,6 +30,59 @@ if [ "$(id -u)" -ne 0 ]; then
     command -v sudo >/dev/null || { echo "Need root (or sudo) to install: ${missing[*]}" >&2; exit 1; }
     sudo="sudo"
 fi
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+
+# On a fresh machine an automatic update often holds apt's locks for minutes: wait for it, up to
+# ten minutes in all, instead of failing at once. DPkg::Lock::Timeout makes apt-get wait for
+# dpkg's locks; those of the package lists (apt-get update) and of the downloaded archives have no
+# such option, so a run refused on one of them is tried again until the same deadline.
+deadline=$((SECONDS + 600))
+told=""
+
+# Which process holds one of the given lock files, from the kernel's table of locks; nothing when
+# none does. Only for telling the user why nothing seems to happen. apt and dpkg take fcntl
+# (POSIX) locks, which flock(1) and its kind neither see nor hold off.
+lock_holder() { # lock files
+    local file inode pid
+    for file in "$@"; do
+        inode=$(stat -c %i "$file" 2>/dev/null) || continue
+        pid=$(awk -v inode="$inode" '$2 == "POSIX" || $2 == "OFDLCK" { n = split($6, id, ":"); if (id[n] == inode) { print $5; exit } }' \
+            /proc/locks 2>/dev/null)
+        if [ -n "$pid" ]; then
+            echo "$file is held by process $pid ($(cat "/proc/$pid/comm" 2>/dev/null || echo gone))"
+            return
+        fi
+    done
+}
+
+apt_get() { # the lock files the run takes, --, apt-get's arguments
+    local locks=() log rc holder
+    while [ "$1" != -- ]; do
+        locks+=("$1")
+        shift
+    done
+    shift
+    log=$(mktemp)
+    while true; do
+        holder=$(lock_holder "${locks[@]}")
+        if [ -n "$holder" ] && [ -z "$told" ]; then
+            echo "Waiting up to $((deadline - SECONDS)) s for another package manager run to end: $holder" >&2
+            told=1
+        fi
+        set +e
+        # English messages, to tell a held lock from any other failure.
+        $sudo env DEBIAN_FRONTEND=noninteractive LC_ALL=C.UTF-8 \
+            apt-get -o DPkg::Lock::Timeout=$((deadline > SECONDS ? deadline - SECONDS : 0)) "$@" 2>"$log"
+        rc=$?
+        set -e
+        if [ "$rc" -eq 0 ] || ! grep -q '^E: Could not get lock' "$log" || [ "$SECONDS" -ge "$deadline" ]; then
+            cat "$log" >&2
+            rm -f "$log"
+            return "$rc"
+        fi
+        sleep 5
+    done
+}
+
+apt_get /var/lib/apt/lists/lock -- update -qq
+apt_get /var/lib/dpkg/lock-frontend /var/lib/dpkg/lock /var/cache/apt/archives/lock -- \
+    install -y -qq "${missing[@]}" >/dev/null

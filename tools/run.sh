@@ -8,19 +8,19 @@ cd "$(dirname "$0")/.."
 port=${VORLANE_DEMO_PORT:-18480}
 build=build/run
 
+# Install first, so that the xvfb-run suggested below is there to run.
+tools/install-deps.sh
+
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     cat >&2 <<MSG
 tools/run.sh: no display to open the client's window on (neither DISPLAY nor WAYLAND_DISPLAY is set).
-Run it on a virtual X display instead:
+Everything it needs is installed now, xvfb-run included: run it on a virtual X display instead:
 
     xvfb-run -a tools/run.sh
-
-(xvfb-run comes with the xvfb package, which tools/install-deps.sh installs.)
 MSG
     exit 1
 fi
 
-tools/install-deps.sh
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORLANE_BUILD_BENCH=OFF \
     -DVORLANE_DEMO_PORT="$port" -DVORLANE_SITE_URL="http://127.0.0.1:$port" >/dev/null
 cmake --build "$build" --target vorlane vorlane-server

@@ -3,6 +3,8 @@
 #include <QCborValue>
 
 #include <cmath>
+#include <string_view>
+#include <unordered_set>
 
 namespace {
 
@@ -78,6 +80,18 @@ QByteArray textOf(const QJsonValue &value, const QString &path)
     JsonWriter writer;
     write(writer, value);
     return writer.take();
+}
+
+std::vector<bool> supersededMembers(JsonNode object)
+{
+    std::vector<std::string_view> keys;
+    object.forEachMember([&keys](std::string_view key, JsonNode) { keys.push_back(key); });
+    // Keys are unescaped and checked UTF-8, so equal texts are equal bytes.
+    std::unordered_set<std::string_view> later;
+    std::vector<bool> superseded(keys.size());
+    for (std::size_t i = keys.size(); i-- > 0;)
+        superseded[i] = !later.insert(keys[i]).second;
+    return superseded;
 }
 
 } // namespace JsonRead

@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <vector>
 
 // JSON coding of one type: `static T decode(const QJsonValue &, const QString &path)` and
 // `static void encode(JsonWriter &, const T &)`. Every record, QList<T>, QString, qint64, bool,
@@ -35,6 +36,8 @@ namespace JsonRead {
 void requireObject(JsonNode value, const JsonPath &path);
 // The JSON text of a value Qt already parsed; an undefined value fails as a missing one at `path`.
 QByteArray textOf(const QJsonValue &value, const QString &path);
+// For each member of an object, in order, whether a later member has the same key.
+std::vector<bool> supersededMembers(JsonNode object);
 } // namespace JsonRead
 
 namespace JsonWrite {
@@ -145,10 +148,22 @@ template <class V> struct JsonCoding<QMap<QString, V>> : JsonCodingEntry<QMap<QS
     {
         JsonRead::requireObject(value, path);
         QMap<QString, V> map;
-        value.forEachMember([&map, &path](std::string_view text, JsonNode member) {
+        // Of duplicate keys the last one counts, as with QJsonDocument: a later one replaces an
+        // earlier one, and an earlier one that fails is passed over. Which members a later one
+        // replaces is worked out only once one fails, so that a map that reads cleanly pays nothing.
+        std::vector<bool> superseded;
+        qsizetype index = 0;
+        value.forEachMember([&](std::string_view text, JsonNode member) {
+            const std::size_t at = std::size_t(index++);
             const QString name = textFromUtf8(text);
-            // Of duplicate keys the last one counts, as with QJsonDocument.
-            map.insert(name, JsonCoding<V>::decodeAt(member, JsonPath(path, name)));
+            try {
+                map.insert(name, JsonCoding<V>::decodeAt(member, JsonPath(path, name)));
+            } catch (const DecodingError &) {
+                if (superseded.empty())
+                    superseded = JsonRead::supersededMembers(value);
+                if (!superseded[at])
+                    throw;
+            }
         });
         return map;
     }
