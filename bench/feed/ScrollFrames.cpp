@@ -52,6 +52,8 @@ std::optional<ScrollFrames::Figures> ScrollFrames::scroll(QQuickWindow &window, 
         double(std::count_if(times.begin(), times.end(), [](double ms) { return ms > FrameBudgetMs; })) /
         double(times.size());
     figures.medianMs = ServiceLoad::median(times);
+    std::sort(times.begin(), times.end());
+    figures.p99Ms = times[std::min(times.size() - 1, times.size() * 99 / 100)];
     const int rows = rowAt(list, contentY() + middle) - startRow;
     figures.rowHeight = startRow >= 0 && rows > 0 ? (contentY() - startY) / rows : 0;
     return figures;

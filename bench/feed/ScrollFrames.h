@@ -15,6 +15,7 @@ struct Figures
 {
     double overBudget = 0; // the fraction of frames that took longer than FrameBudgetMs
     double medianMs = 0;
+    double p99Ms = 0;
     double rowHeight = 0; // the mean height of the rows scrolled past
 };
 
