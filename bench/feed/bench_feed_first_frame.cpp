@@ -14,6 +14,7 @@
 // compiled screen) is reused across rounds; the feed's and the bare list's scroll rounds take
 // turns. Figures are medians over the rounds. Timed waits run a plain event loop (PlainWait.h).
 #include "APIResponse.h"
+#include "BareListRound.h"
 #include "FeedViewModel.h"
 #include "NetworkManager.h"
 #include "PlainWait.h"
@@ -174,61 +175,6 @@ int round(const QString &baseUrl, bool scroll)
         std::fprintf(stderr, "the list stopped scrolling\n");
         return 1;
     }
-    std::printf("%f %f %f %f\n", figures->overBudget, figures->medianMs, figures->p99Ms, figures->rowHeight);
-    return 0;
-}
-
-// The floor of the scroll: a list of PostCount plain rectangles of `cardHeight`, each with a text
-// like a post's, no pictures, in the same window; prints "<fraction of frames over budget>
-// <median frame ms> <p99 frame ms> <mean row height>".
-int bareListRound(qreal cardHeight)
-{
-    QQmlEngine engine;
-    QQmlComponent component(&engine);
-    component.setData(R"(
-        import QtQuick
-        ListView {
-            id: list
-            property real cardHeight
-            property int rows
-            model: rows
-            delegate: Rectangle {
-                required property int index
-                width: ListView.view.width
-                height: list.cardHeight
-                border.color: "#F2F2F7"
-                Text {
-                    x: 16
-                    y: 12
-                    width: parent.width - 32
-                    wrapMode: Text.Wrap
-                    textFormat: Text.PlainText
-                    font.pixelSize: 15
-                    text: "Запись номер " + index + ": немного текста о городе, музыке и погоде, чтобы карточка была похожа на настоящую."
-                }
-            }
-        })",
-                      QUrl());
-    std::unique_ptr<QObject> made(
-        component.createWithInitialProperties({{"cardHeight", cardHeight}, {"rows", PostCount}}));
-    auto *list = qobject_cast<QQuickItem *>(made.get());
-    if (!list) {
-        std::fprintf(stderr, "%s\n", qPrintable(component.errorString()));
-        return 1;
-    }
-    QQuickWindow window;
-    window.resize(390, 844);
-    list->setParentItem(window.contentItem());
-    list->setSize(QSizeF(390, 844));
-    bool shown = false;
-    QObject::connect(&window, &QQuickWindow::frameSwapped, &window, [&] { shown = true; });
-    window.show();
-    if (!waitOnEventLoop(
-            &window, &QQuickWindow::frameSwapped, [&] { return shown; }, 60000))
-        return 1;
-    const auto figures = ScrollFrames::scroll(window, list, FramesScrolled, ScrollStep);
-    if (!figures)
-        return 1;
     std::printf("%f %f %f %f\n", figures->overBudget, figures->medianMs, figures->p99Ms, figures->rowHeight);
     return 0;
 }
@@ -426,7 +372,7 @@ int main(int argc, char **argv)
         if (qstrcmp(argv[2], "memory") == 0)
             return memoryRound(QString::fromLocal8Bit(argv[3]));
         if (qstrcmp(argv[2], "bare") == 0)
-            return bareListRound(QByteArray(argv[3]).toDouble());
+            return BareListRound::run(QByteArray(argv[3]).toDouble(), PostCount, FramesScrolled, ScrollStep);
         return round(QString::fromLocal8Bit(argv[3]), qstrcmp(argv[2], "scroll") == 0);
     }
     ServiceProcess service;
