@@ -3,18 +3,23 @@
 // - the time from the model's creation to the first frame that shows the visible cards'
 //   pictures, and the peak resident memory (VmHWM) of the client on the way;
 // - the frame times while the list scrolls past the cards: the fraction of frames that took
-//   over 16.7 ms, and their median;
+//   over 16.7 ms, and their median, beside a bare list of as many plain rectangles with a text, of
+//   the cards' mean height and without pictures, scrolled the same way;
 // - the model alone: the reply decoded into its rows;
 // - at 10,000 posts (a database filled beforehand), the resident growth per post of the model and
 //   the screen together once the list is shown and settled, and the peak during a reload beside
 //   that settled growth: a reload of the same feed, and one after a new post.
 // The posts are published through the service once, before the runs. Each round of the first
 // two runs in a fresh process of this program, so that nothing (a reply, a decoded picture, a
-// compiled screen) is reused across rounds. Figures are medians over the rounds.
+// compiled screen) is reused across rounds; the feed's and the bare list's scroll rounds take
+// turns. Figures are medians over the rounds. Timed waits run a plain event loop (PlainWait.h).
 #include "APIResponse.h"
+#include "BareListRound.h"
 #include "FeedViewModel.h"
 #include "NetworkManager.h"
+#include "PlainWait.h"
 #include "ProcessMemory.h"
+#include "ScrollFrames.h"
 #include "ServiceLoad.h"
 #include "ServiceProcess.h"
 #include "TaskOutcome.h"
@@ -39,9 +44,9 @@
 
 namespace {
 constexpr int PostCount = 1000;
-constexpr int ScrollFrames = 400;
+constexpr int FramesScrolled = 400;
 constexpr qreal ScrollStep = 30; // pixels a frame: a brisk swipe at 60 frames a second
-constexpr double FrameBudgetMs = 1000.0 / 60;
+constexpr int ScrollRounds = 7;
 
 ServiceProcess *g_service = nullptr;
 
@@ -66,12 +71,7 @@ bool publishPosts(ServiceProcess &service)
     return true;
 }
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n == 0 ? 0 : n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
+using ServiceLoad::median;
 
 qint64 peakResidentKb()
 {
@@ -125,7 +125,7 @@ QQuickItem *findItem(QQuickItem *item, const QString &name)
 }
 
 // One round in this process: prints "<ms to the pictures' frame> <peak kB>" and, when scrolling,
-// "<fraction of frames over budget> <median frame ms>".
+// "<fraction of frames over budget> <median frame ms> <p99 frame ms> <mean card height>".
 int round(const QString &baseUrl, bool scroll)
 {
     NetworkManager::shared().setBaseURL(baseUrl);
@@ -160,7 +160,8 @@ int round(const QString &baseUrl, bool scroll)
             picturesFrame = clock.nsecsElapsed();
     });
     window.show();
-    if (!QTest::qWaitFor([&] { return picturesFrame >= 0; }, 120000)) {
+    if (!waitOnEventLoop(
+            &window, &QQuickWindow::frameSwapped, [&] { return picturesFrame >= 0; }, 120000)) {
         std::fprintf(stderr, "the pictures never reached the screen\n");
         return 1;
     }
@@ -168,24 +169,13 @@ int round(const QString &baseUrl, bool scroll)
     if (!scroll)
         return 0;
 
-    QQuickItem *list = findItem(root, QStringLiteral("feedList"));
-    std::vector<double> frames;
-    QElapsedTimer frameClock;
-    frameClock.start();
-    QObject::connect(&window, &QQuickWindow::frameSwapped, &window, [&] {
-        frames.push_back(double(frameClock.nsecsElapsed()) / 1e6);
-        frameClock.restart();
-        if (int(frames.size()) <= ScrollFrames)
-            list->setProperty("contentY", list->property("contentY").toReal() + ScrollStep);
-    });
-    list->setProperty("contentY", list->property("contentY").toReal() + ScrollStep);
-    if (!QTest::qWaitFor([&] { return int(frames.size()) > ScrollFrames; }, 300000)) {
+    const auto figures =
+        ScrollFrames::scroll(window, findItem(root, QStringLiteral("feedList")), FramesScrolled, ScrollStep);
+    if (!figures) {
         std::fprintf(stderr, "the list stopped scrolling\n");
         return 1;
     }
-    frames.erase(frames.begin()); // the wait before the first step
-    const auto over = std::count_if(frames.begin(), frames.end(), [](double ms) { return ms > FrameBudgetMs; });
-    std::printf("%f %f\n", double(over) / double(frames.size()), median(frames));
+    std::printf("%f %f %f %f\n", figures->overBudget, figures->medianMs, figures->p99Ms, figures->rowHeight);
     return 0;
 }
 
@@ -233,7 +223,7 @@ int memoryRound(const QString &baseUrl)
     const qint64 same = reloadPeak();
     const QJsonObject body{{QStringLiteral("user_id"), 1}, {QStringLiteral("text"), QStringLiteral("Новая запись")}};
     if (!runToEnd(NetworkManager::shared().request<APIResponse<Post>>(QStringLiteral("feed.php"),
-                                                                       QStringLiteral("POST"), body))
+                                                                      QStringLiteral("POST"), body))
              .value)
         return 1;
     const qint64 changed = reloadPeak();
@@ -242,11 +232,11 @@ int memoryRound(const QString &baseUrl)
 }
 
 // Runs one round in a fresh process and returns the numbers it printed.
-std::vector<double> freshRound(const QString &kind, const QString &baseUrl)
+std::vector<double> freshRound(const QString &kind, const QString &argument)
 {
     QProcess child;
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--round"), kind, baseUrl});
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--round"), kind, argument});
     if (!child.waitForFinished(600000) || child.exitCode() != 0)
         return {};
     std::vector<double> numbers;
@@ -277,26 +267,51 @@ void FeedFromServiceToPicturesFrame(benchmark::State &state)
 }
 BENCHMARK(FeedFromServiceToPicturesFrame)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
 
+// Each turn a round of the feed and one of the bare list, in fresh processes, the first to go
+// swapped each turn; the bare list's cards take the mean height of the feed's so far.
 void FeedScrollFrames(benchmark::State &state)
 {
     if (!g_service) {
         state.SkipWithError("the service did not start or refused the posts");
         return;
     }
-    std::vector<double> overBudget, frameMs;
-    for (auto _ : state) {
+    std::vector<double> feedOver, feedMs, feedP99, bareOver, bareMs, bareP99, cardHeights;
+    const auto feedRound = [&] {
         const std::vector<double> numbers = freshRound(QStringLiteral("scroll"), g_service->baseUrl());
-        if (numbers.size() < 4) {
+        if (numbers.size() < 6 || numbers[5] <= 0)
+            return false;
+        feedOver.push_back(numbers[2]);
+        feedMs.push_back(numbers[3]);
+        feedP99.push_back(numbers[4]);
+        cardHeights.push_back(numbers[5]);
+        return true;
+    };
+    const auto bareRound = [&] {
+        const std::vector<double> numbers = freshRound(QStringLiteral("bare"), QString::number(median(cardHeights)));
+        if (numbers.size() < 4)
+            return false;
+        bareOver.push_back(numbers[0]);
+        bareMs.push_back(numbers[1]);
+        bareP99.push_back(numbers[2]);
+        return true;
+    };
+    for (auto _ : state) {
+        const bool feedFirst = cardHeights.size() % 2 == 0;
+        if (!(feedFirst ? feedRound() && bareRound() : bareRound() && feedRound())) {
             state.SkipWithError("a round failed");
             return;
         }
-        overBudget.push_back(numbers[2]);
-        frameMs.push_back(numbers[3]);
     }
-    state.counters["frames_over_16_7ms_percent"] = median(overBudget) * 100;
-    state.counters["median_frame_ms"] = median(frameMs);
+    state.counters["feed_frames_over_16_7ms_percent"] = median(feedOver) * 100;
+    state.counters["feed_median_frame_ms"] = median(feedMs);
+    state.counters["feed_p99_frame_ms"] = median(feedP99);
+    state.counters["bare_frames_over_16_7ms_percent"] = median(bareOver) * 100;
+    state.counters["bare_median_frame_ms"] = median(bareMs);
+    state.counters["bare_p99_frame_ms"] = median(bareP99);
+    state.counters["card_height_px"] = median(cardHeights);
+    state.counters["rounds"] = double(feedOver.size());
 }
-BENCHMARK(FeedScrollFrames)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(FeedScrollFrames)->Iterations(ScrollRounds)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The model alone: a fresh reply decoded into 1,000 rows each time.
 void FeedFromServiceIntoModel(benchmark::State &state)
@@ -307,7 +322,9 @@ void FeedFromServiceIntoModel(benchmark::State &state)
     }
     for (auto _ : state) {
         FeedViewModel model;
-        if (!QTest::qWaitFor([&] { return !model.isLoading(); }, 60000) || model.posts().size() < PostCount) {
+        if (!waitOnEventLoop(
+                &model, &LoadingModel::isLoadingChanged, [&] { return !model.isLoading(); }, 60000) ||
+            model.posts().size() < PostCount) {
             state.SkipWithError("the feed did not load");
             return;
         }
@@ -354,6 +371,8 @@ int main(int argc, char **argv)
     if (argc == 4 && qstrcmp(argv[1], "--round") == 0) {
         if (qstrcmp(argv[2], "memory") == 0)
             return memoryRound(QString::fromLocal8Bit(argv[3]));
+        if (qstrcmp(argv[2], "bare") == 0)
+            return BareListRound::run(QByteArray(argv[3]).toDouble(), PostCount, FramesScrolled, ScrollStep);
         return round(QString::fromLocal8Bit(argv[3]), qstrcmp(argv[2], "scroll") == 0);
     }
     ServiceProcess service;

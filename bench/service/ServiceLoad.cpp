@@ -134,7 +134,7 @@ double percentile(std::vector<double> &sorted, double p)
     const size_t index = std::min(sorted.size() - 1, size_t(p * double(sorted.size())));
     return sorted[index];
 }
-}
+} // namespace
 
 QString serverPath()
 {
@@ -178,6 +178,31 @@ bool RunningService::start()
     return m_port > 0;
 }
 
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n == 0 ? 0 : n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+LoadFigures medianOf(const std::vector<LoadFigures> &samples)
+{
+    const auto of = [&samples](auto field) {
+        std::vector<double> values;
+        for (const LoadFigures &sample : samples)
+            values.push_back(double(sample.*field));
+        return median(values);
+    };
+    LoadFigures figures;
+    figures.requestsPerSecond = of(&LoadFigures::requestsPerSecond);
+    figures.p50Ms = of(&LoadFigures::p50Ms);
+    figures.p99Ms = of(&LoadFigures::p99Ms);
+    figures.completed = qint64(of(&LoadFigures::completed));
+    for (const LoadFigures &sample : samples)
+        figures.failed += sample.failed;
+    return figures;
+}
+
 LoadFigures drive(int port, int clients, std::chrono::milliseconds duration, qint64 maxRequests,
                   const std::function<bool(HttpConnection &)> &request)
 {
@@ -219,11 +244,7 @@ LoadFigures drive(int port, int clients, std::chrono::milliseconds duration, qin
     return figures;
 }
 
-HttpConnection::HttpConnection(int port, int timeoutMs)
-    : m_port(port)
-    , m_timeoutMs(timeoutMs)
-{
-}
+HttpConnection::HttpConnection(int port, int timeoutMs) : m_port(port), m_timeoutMs(timeoutMs) {}
 
 HttpConnection::~HttpConnection()
 {
@@ -386,4 +407,4 @@ void SlowClients::run()
     for (const Slow &client : slow)
         ::close(client.socket);
 }
-}
+} // namespace ServiceLoad

@@ -42,6 +42,11 @@ struct LoadFigures
     qint64 failed = 0;
 };
 
+// The middle value (the mean of the two middle ones for an even count); 0 for none.
+double median(std::vector<double> values);
+// Each figure's median over the samples; the failures of all of them.
+LoadFigures medianOf(const std::vector<LoadFigures> &samples);
+
 // `clients` threads, each on kept-alive connections of its own, send `request` until `duration` is
 // over or `maxRequests` have been sent in all; a reply counts when `accept` takes it.
 LoadFigures drive(int port, int clients, std::chrono::milliseconds duration, qint64 maxRequests,
@@ -89,4 +94,4 @@ private:
     std::atomic<qint64> m_reconnects = 0;
     std::thread m_thread;
 };
-}
+} // namespace ServiceLoad

@@ -1,13 +1,16 @@
 // The service under load on loopback, each figure bounded in time and in requests:
 // - feed.php from the reply cache with 8 and 64 clients on 1,000- and 10,000-post databases,
-//   beside a bare server answering the same bytes from memory with the service's own socket
-//   settings and pool (requests per second, p50, p99, and the ratios);
+//   beside a bare server sending the same bytes from memory, without copying them, with the
+//   service's own socket settings and pool (requests per second, p50, p99, and the ratios);
 // - the uncached path: every client writes (a comment) and then reads, beside the bare floor;
 // - what one reply costs to make: a write before each read, one client, beside sending the same
 //   bytes from memory;
 // - sign-ins per second; a one-user reply on a kept-alive connection (what Nagle would delay);
 // - reads while 300 connections send their head slowly, or their body slowly, reconnecting
 //   whenever the service cuts them.
+// A figure set beside its floor is the median of several samples taken in turn with the floor's,
+// the order swapped each time, so that both see the same load on a shared machine; the ratios are
+// medians of each sample's own ratio.
 // VORLANE_BENCH_SERVER=/path/to/vorlane-server measures another build of the service.
 #include "ServiceLoad.h"
 
@@ -28,6 +31,7 @@ using namespace ServiceLoad;
 namespace {
 constexpr std::chrono::seconds LoadDuration{3};
 constexpr qint64 MaxRequests = 50000;
+constexpr int Samples = 5;
 
 RunningService &service(int posts)
 {
@@ -38,16 +42,18 @@ RunningService &service(int posts)
     return *slot;
 }
 
-// The least a server can do for the same reply: hand out bytes it holds, with the service's own
-// connection loop (no Nagle, the same pool).
+// The least a server can do for the same reply: send bytes it holds, straight from where they
+// are, with the service's own connection loop (no Nagle, the same pool).
 class BareServer
 {
 public:
-    explicit BareServer(const QByteArray &body)
-        : m_body(body.toStdString())
+    explicit BareServer(const QByteArray &body) : m_body(std::make_shared<const std::string>(body.toStdString()))
     {
         m_server.Get("/api/feed.php", [this](const httplib::Request &, httplib::Response &res) {
-            res.set_content(m_body, "application/json; charset=utf-8");
+            res.set_content_provider(m_body->size(), "application/json; charset=utf-8",
+                                     [body = m_body](size_t offset, size_t length, httplib::DataSink &sink) {
+                                         return sink.write(body->data() + offset, length);
+                                     });
         });
         m_server.set_keep_alive_timeout(1);
         m_port = m_server.bind_to_any_port("127.0.0.1");
@@ -64,7 +70,7 @@ public:
     int port() const { return m_port; }
 
 private:
-    std::string m_body;
+    std::shared_ptr<const std::string> m_body;
     ServiceServer m_server;
     std::thread m_thread;
     int m_port = 0;
@@ -76,6 +82,32 @@ void report(benchmark::State &state, const std::string &prefix, const LoadFigure
     state.counters[prefix + "p50_ms"] = figures.p50Ms;
     state.counters[prefix + "p99_ms"] = figures.p99Ms;
     state.counters[prefix + "failed"] = double(figures.failed);
+}
+
+// `measure` and `floor` each take a sample, in turn, `Samples` times, the first to go swapped
+// each time.
+template <typename Measure, typename Floor> void interleave(Measure measure, Floor floor)
+{
+    for (int i = 0; i < Samples; ++i) {
+        if (i % 2 == 0) {
+            measure();
+            floor();
+        } else {
+            floor();
+            measure();
+        }
+    }
+}
+
+// The median of `numerator / denominator` over paired samples; a pair with a zero denominator is left out.
+double medianRatio(const std::vector<double> &numerator, const std::vector<double> &denominator)
+{
+    std::vector<double> ratios;
+    for (size_t i = 0; i < std::min(numerator.size(), denominator.size()); ++i) {
+        if (denominator[i] > 0)
+            ratios.push_back(numerator[i] / denominator[i]);
+    }
+    return median(ratios);
 }
 
 void feedBesideBareServer(benchmark::State &state)
@@ -95,14 +127,22 @@ void feedBesideBareServer(benchmark::State &state)
         return connection.exchange(request, reply) == 200 && reply.startsWith('[');
     };
     for (auto _ : state) {
-        const LoadFigures feed = drive(port, clients, LoadDuration, MaxRequests, read);
-        const LoadFigures memory = drive(bare.port(), clients, LoadDuration, MaxRequests, read);
-        report(state, "feed_", feed);
-        report(state, "bare_", memory);
+        std::vector<LoadFigures> feed, memory;
+        interleave([&] { feed.push_back(drive(port, clients, LoadDuration, MaxRequests, read)); },
+                   [&] { memory.push_back(drive(bare.port(), clients, LoadDuration, MaxRequests, read)); });
+        std::vector<double> feedP50, bareP50, feedRate, bareRate;
+        for (int i = 0; i < Samples; ++i) {
+            feedP50.push_back(feed[i].p50Ms);
+            bareP50.push_back(memory[i].p50Ms);
+            feedRate.push_back(feed[i].requestsPerSecond);
+            bareRate.push_back(memory[i].requestsPerSecond);
+        }
+        report(state, "feed_", medianOf(feed));
+        report(state, "bare_", medianOf(memory));
         state.counters["reply_kB"] = double(body.size()) / 1024;
-        state.counters["x_slower_p50"] = memory.p50Ms > 0 ? feed.p50Ms / memory.p50Ms : 0;
-        state.counters["x_fewer_req/s"] =
-            feed.requestsPerSecond > 0 ? memory.requestsPerSecond / feed.requestsPerSecond : 0;
+        state.counters["samples"] = Samples;
+        state.counters["x_slower_p50"] = medianRatio(feedP50, bareP50);
+        state.counters["x_fewer_req/s"] = medianRatio(bareRate, feedRate);
     }
 }
 
@@ -156,20 +196,32 @@ void feedWriteThenRead(benchmark::State &state)
         return connection.exchange(read, reply) == 200 && reply.startsWith('[');
     };
     for (auto _ : state) {
-        const LoadFigures fed = drive(port, clients, LoadDuration, MaxRequests / 4, writeThenRead);
-        const LoadFigures memory = drive(bare.port(), clients, LoadDuration, MaxRequests, bareRead);
-        std::sort(readMs.begin(), readMs.end());
-        const double p50 = readMs.empty() ? 0 : readMs[readMs.size() / 2];
-        const double p99 = readMs.empty() ? 0 : readMs[std::min(readMs.size() - 1, readMs.size() * 99 / 100)];
-        state.counters["reads/s"] = fed.requestsPerSecond;
-        state.counters["read_p50_ms"] = p50;
-        state.counters["read_p99_ms"] = p99;
-        state.counters["failed"] = double(fed.failed);
-        report(state, "bare_", memory);
+        std::vector<LoadFigures> fed, memory;
+        std::vector<double> readP50, readP99, bareP50, readRate, bareRate;
+        interleave(
+            [&] {
+                readMs.clear();
+                fed.push_back(drive(port, clients, LoadDuration, MaxRequests / 4, writeThenRead));
+                std::sort(readMs.begin(), readMs.end());
+                readP50.push_back(readMs.empty() ? 0 : readMs[readMs.size() / 2]);
+                readP99.push_back(readMs.empty() ? 0 : readMs[std::min(readMs.size() - 1, readMs.size() * 99 / 100)]);
+                readRate.push_back(fed.back().requestsPerSecond);
+            },
+            [&] {
+                memory.push_back(drive(bare.port(), clients, LoadDuration, MaxRequests, bareRead));
+                bareP50.push_back(memory.back().p50Ms);
+                bareRate.push_back(memory.back().requestsPerSecond);
+            });
+        const LoadFigures reads = medianOf(fed);
+        state.counters["reads/s"] = reads.requestsPerSecond;
+        state.counters["read_p50_ms"] = median(readP50);
+        state.counters["read_p99_ms"] = median(readP99);
+        state.counters["failed"] = double(reads.failed);
+        report(state, "bare_", medianOf(memory));
         state.counters["reply_kB"] = double(body.size()) / 1024;
-        state.counters["x_fewer_reads/s"] =
-            fed.requestsPerSecond > 0 ? memory.requestsPerSecond / fed.requestsPerSecond : 0;
-        state.counters["x_slower_p50"] = memory.p50Ms > 0 ? p50 / memory.p50Ms : 0;
+        state.counters["samples"] = Samples;
+        state.counters["x_fewer_reads/s"] = medianRatio(bareRate, readRate);
+        state.counters["x_slower_p50"] = medianRatio(readP50, bareP50);
     }
 }
 
@@ -216,21 +268,32 @@ void feedMadeAnew(benchmark::State &state)
     state.counters["reply_kB"] = double(body.size()) / 1024;
 }
 
+// `take` once per sample, and each figure's median.
+template <typename Take> LoadFigures sampled(Take take)
+{
+    std::vector<LoadFigures> samples;
+    for (int i = 0; i < Samples; ++i)
+        samples.push_back(take());
+    return medianOf(samples);
+}
+
 void signIns(benchmark::State &state)
 {
     const int port = service(1000).port();
     const QByteArray request =
         postJson("/api/auth.php", R"({"action":"login","username":"demo","email":"demo","password":"demo12345"})");
     for (auto _ : state) {
-        const LoadFigures figures =
-            drive(port, int(state.range(0)), LoadDuration, MaxRequests, [&request](HttpConnection &connection) {
+        const LoadFigures figures = sampled([&] {
+            return drive(port, int(state.range(0)), LoadDuration, MaxRequests, [&request](HttpConnection &connection) {
                 QByteArray reply;
                 return connection.exchange(request, reply) == 200 && reply.contains("\"success\":true");
             });
+        });
         state.counters["sign-ins/s"] = figures.requestsPerSecond;
         state.counters["p50_ms"] = figures.p50Ms;
         state.counters["p99_ms"] = figures.p99Ms;
         state.counters["failed"] = double(figures.failed);
+        state.counters["samples"] = Samples;
     }
 }
 
@@ -239,12 +302,15 @@ void keptAliveOneUser(benchmark::State &state)
     const int port = service(1000).port();
     const QByteArray request = get("/api/profile.php?user_id=1");
     for (auto _ : state) {
-        const LoadFigures figures = drive(port, 1, LoadDuration, 300, [&request](HttpConnection &connection) {
-            QByteArray reply;
-            return connection.exchange(request, reply) == 200;
+        const LoadFigures figures = sampled([&] {
+            return drive(port, 1, LoadDuration, 300, [&request](HttpConnection &connection) {
+                QByteArray reply;
+                return connection.exchange(request, reply) == 200;
+            });
         });
         state.counters["p50_ms"] = figures.p50Ms;
         state.counters["p99_ms"] = figures.p99Ms;
+        state.counters["samples"] = Samples;
     }
 }
 
@@ -279,7 +345,7 @@ void readsBesideSlowClients(benchmark::State &state)
         state.counters["slow_reconnects"] = double(slow.reconnects());
     }
 }
-}
+} // namespace
 
 BENCHMARK(feedBesideBareServer)
     ->ArgsProduct({{1000, 10000}, {8, 64}})

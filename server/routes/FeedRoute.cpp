@@ -25,7 +25,7 @@ void Routes::addFeed(httplib::Server &server, ServiceContext &context)
     server.Get("/api/feed\\.php", [&context](const httplib::Request &req, httplib::Response &res) {
         const std::optional<QString> action = QueryParams::value(req, QStringLiteral("action"));
         if (!action)
-            return Reply::json(res, FeedList::json(context));
+            return Reply::shared(req, res, FeedList::json(context));
         if (*action != QLatin1String("comments"))
             return Reply::refuse(res, QStringLiteral("Неизвестное действие"));
         const std::optional<qint64> postId = QueryParams::integer(req, QStringLiteral("post_id"));

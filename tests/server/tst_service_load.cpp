@@ -1,5 +1,6 @@
 // The service under clients that behave badly: connections that send their request a line at a
-// time, bursts of sign-ins. Whoever else asks meanwhile is still answered.
+// time, bursts of sign-ins, readers of a long feed that stop reading half-way. Whoever else asks
+// meanwhile is still answered.
 #include "ServiceTest.h"
 
 #include <QJsonArray>
@@ -20,18 +21,46 @@ std::unique_ptr<QTcpSocket> connectTo(int port)
     return socket->waitForConnected(WaitMs) ? std::move(socket) : nullptr;
 }
 
-QByteArray loginRequest(const QByteArray &name, const QByteArray &password)
+// A whole request in one piece, so that no part of it waits for the service to acknowledge another.
+QByteArray postRequest(const QByteArray &path, const QJsonObject &json)
 {
-    const QByteArray body = QJsonDocument(QJsonObject{{"action", "login"},
-                                                      {"username", QString::fromUtf8(name)},
-                                                      {"email", QString::fromUtf8(name)},
-                                                      {"password", QString::fromUtf8(password)}})
-                                .toJson(QJsonDocument::Compact);
-    return "POST /api/auth.php HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\nContent-Type: application/json\r\n"
+    const QByteArray body = QJsonDocument(json).toJson(QJsonDocument::Compact);
+    return "POST " + path +
+           " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\nContent-Type: application/json\r\n"
            "Content-Length: " +
            QByteArray::number(body.size()) + "\r\n\r\n" + body;
 }
+
+QByteArray loginRequest(const QByteArray &name, const QByteArray &password)
+{
+    return postRequest("/api/auth.php", {{"action", "login"},
+                                         {"username", QString::fromUtf8(name)},
+                                         {"email", QString::fromUtf8(name)},
+                                         {"password", QString::fromUtf8(password)}});
 }
+
+// The post ids of a feed reply, in order; empty when the body is not a whole feed.
+QList<qint64> postIds(const QByteArray &body)
+{
+    QList<qint64> ids;
+    for (const QJsonValue &post : QJsonDocument::fromJson(body).array())
+        ids.append(post.toObject().value(QStringLiteral("id")).toInteger());
+    return ids;
+}
+
+// The body of a whole HTTP reply read until the service closed the connection; empty when it
+// came short of its Content-Length.
+QByteArray bodyOf(const QByteArray &reply)
+{
+    const qsizetype headEnd = reply.indexOf("\r\n\r\n");
+    const qsizetype lengthAt = reply.indexOf("Content-Length: ");
+    if (headEnd < 0 || lengthAt < 0 || lengthAt > headEnd)
+        return {};
+    const qsizetype length = reply.mid(lengthAt + 16, reply.indexOf("\r\n", lengthAt) - lengthAt - 16).toLongLong();
+    const QByteArray body = reply.mid(headEnd + 4);
+    return body.size() == length ? body : QByteArray();
+}
+} // namespace
 
 class tst_ServiceLoad : public ServiceTest
 {
@@ -124,6 +153,52 @@ private Q_SLOTS:
             while (socket->state() == QAbstractSocket::ConnectedState)
                 socket->waitForDisconnected(-1);
             QVERIFY(socket->readAll().contains("\"success\":true"));
+        }
+    }
+
+    // The feed's reply is kept and handed to every reader. Readers that stop reading a long one
+    // half-way, while a new post makes a newer reply take its place, still get every byte of the
+    // one they began, and later readers get the new one.
+    void sendsAKeptFeedWholeWhileAWriteReplacesIt()
+    {
+        // Megabytes (30 kB a post): more than the socket buffers between a stalled reader and the
+        // service hold.
+        const QString text(10000, QChar(0x5B57));
+        for (int i = 0; i < 200; ++i) {
+            const QByteArray posted = HttpExchange::raw(
+                m_service.port(),
+                postRequest("/api/feed.php", {{"user_id", 1 + i % 6}, {"text", text}, {"image_url", ""}}));
+            QVERIFY2(posted.contains("\"success\":true"), posted.left(300).constData());
+        }
+        const QList<qint64> before = postIds(m_http->get("/api/feed.php").body);
+        QVERIFY(before.size() > 200);
+
+        std::vector<std::unique_ptr<QTcpSocket>> stalled;
+        for (int i = 0; i < 8; ++i) {
+            stalled.push_back(connectTo(m_service.port()));
+            QVERIFY(stalled.back());
+            stalled.back()->setReadBufferSize(4096); // reads no further until the test takes these
+            stalled.back()->write("GET /api/feed.php HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n");
+            QVERIFY(stalled.back()->waitForReadyRead(WaitMs)); // the reply has begun
+        }
+
+        const HttpReply posted = m_http->postJson(
+            QStringLiteral("/api/feed.php"), {{"user_id", 2}, {"text", QStringLiteral("Новая")}, {"image_url", ""}});
+        const qint64 newId =
+            posted.object().value(QStringLiteral("data")).toObject().value(QStringLiteral("id")).toInteger();
+        QVERIFY(newId > 0);
+        const QList<qint64> after = postIds(m_http->get("/api/feed.php").body);
+        QCOMPARE(after.first(), newId);
+        QCOMPARE(after.mid(1), before);
+
+        for (const auto &socket : stalled) {
+            socket->setReadBufferSize(0);
+            QByteArray reply;
+            while (socket->state() == QAbstractSocket::ConnectedState && socket->waitForReadyRead(WaitMs))
+                reply += socket->readAll();
+            reply += socket->readAll();
+            QVERIFY2(reply.startsWith("HTTP/1.1 200 OK\r\n"), reply.left(200).constData());
+            QCOMPARE(postIds(bodyOf(reply)), before);
         }
     }
 };
