@@ -2,6 +2,7 @@
 
 #include "FileReadError.h"
 #include "MultipartFileBody.h"
+#include "ParseCost.h"
 #include "TransferError.h"
 
 #include <QBuffer>
@@ -149,6 +150,8 @@ QCoro::Task<Received> receive(QNetworkReply *reply, std::chrono::milliseconds de
 QString uploadedAddress(const QByteArray &body, const QString &fallback)
 {
     // Not an envelope: the decoding failure itself goes to the caller.
+    if (const std::optional<DecodingError> tooDense = ParseCost::refusal(body))
+        throw *tooDense;
     const auto envelope = decodeJson<APIResponse<QMap<QString, QString>>>(body);
     if (envelope.success && envelope.data) {
         const auto url = envelope.data->constFind(QStringLiteral("url"));

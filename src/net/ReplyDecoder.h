@@ -4,6 +4,7 @@
 #include "DecodingError.h"
 #include "JsonCoding.h"
 #include "NetworkError.h"
+#include "ParseCost.h"
 
 #include <QByteArray>
 #include <QString>
@@ -19,6 +20,10 @@ class ReplyDecoder
 public:
     template <class T> static T decode(const QByteArray &body)
     {
+        if (const std::optional<DecodingError> tooDense = ParseCost::refusal(body)) {
+            reportUndecodable(tooDense->localizedDescription(), body);
+            throw NetworkError::decodingError(tooDense->localizedDescription());
+        }
         JsonDocument document(body);
         QString details;
         QString description;
