@@ -103,13 +103,8 @@ private Q_SLOTS:
         // freeing the peer's copy of the reply counts as the client's.
         QByteArray whole;
         if (reply == QLatin1String("numbers")) {
-            whole = head + QByteArray(size, ',');
-            whole[head.size()] = '[';
-            for (qsizetype at = head.size() + 1; at < whole.size() - 1; at += 2)
-                whole[at] = '0';
             // "[0,0,…,0 ]": the body's size is even.
-            whole[whole.size() - 2] = ' ';
-            whole.back() = ']';
+            whole = head + "[" + QByteArray("0,").repeated((size - 4) / 2) + "0 ]";
         }
         ResponderThread responder([&](ScriptedResponder &scripted) {
             if (whole.isEmpty())
