@@ -124,7 +124,8 @@ private Q_SLOTS:
         });
         busy.stop();
         responder.stop();
-        const double cap = size < 0 ? double(NetworkManager::maxReplySize + 24 * mebibyte) : double(3 * size);
+        // The peer's own buffers (its 4 MiB lead, a 1 MiB chunk) are in this process too.
+        const double cap = size < 0 ? double(NetworkManager::maxReplySize + 32 * mebibyte) : double(3 * size);
         qInfo("%s, %s: peak grew by %.1f MiB (bound %.0f MiB); the peer sent %.1f MiB", qPrintable(kind),
               qPrintable(reply), double(grown) / mebibyte, cap / mebibyte, double(responder.bytesSent()) / mebibyte);
         if (size < 0) {
