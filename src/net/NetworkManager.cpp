@@ -2,6 +2,7 @@
 
 #include "FileReadError.h"
 #include "MultipartFileBody.h"
+#include "ParseCost.h"
 #include "TransferError.h"
 
 #include <QBuffer>
@@ -19,13 +20,19 @@
 
 using namespace std::chrono_literals;
 
+// The deadline is a guard against a reply that never ends, never a shorter limit than the idle
+// time-out that lets a slow reply through.
+static_assert(NetworkManager::deadlineFactor * NetworkManager::requestTimeout >= 5min);
+static_assert(NetworkManager::deadlineFactor * NetworkManager::fileUploadTimeout >= 15min);
+
 namespace {
 
-constexpr auto requestTimeout = 120s;
-constexpr auto fileUploadTimeout = 300s;
 // Qt reads no further ahead of the client than this, so that a reply past the size cap costs
 // the cap and this much, not whatever the peer manages to send before the abort lands.
 constexpr qint64 readAhead = 1024 * 1024;
+// Room the JSON reader needs past a body's last byte to parse the body where it lies instead of
+// in a padded copy of it.
+constexpr qint64 parsePadding = 64;
 
 struct LaterDeleter
 {
@@ -65,6 +72,8 @@ void armDeadline(QNetworkReply *reply, std::chrono::milliseconds deadline, Deadl
 {
     // The reply owns the timer: a coroutine frame may end inside the timer's own signal.
     auto *timer = new QTimer(reply);
+    // A coarse timer may fire a twentieth early: the deadline must never come before its time.
+    timer->setTimerType(Qt::PreciseTimer);
     timer->setSingleShot(true);
     timer->setInterval(deadline);
     QObject::connect(timer, &QTimer::timeout, reply, [reply, expired] {
@@ -90,7 +99,12 @@ void armDeadline(QNetworkReply *reply, std::chrono::milliseconds deadline, Deadl
 QCoro::Task<Received> receive(QNetworkReply *reply, std::chrono::milliseconds deadline, DeadlineFrom from)
 {
     const std::unique_ptr<QNetworkReply, LaterDeleter> owner(reply);
+    // Qt passes the limit on to its network thread only once the request has started there. A
+    // request without a body starts at once, one with a body (every write) an event later: the
+    // limit is given again after that event, or Qt would read a write's reply as fast as it comes.
     reply->setReadBufferSize(readAhead);
+    QMetaObject::invokeMethod(
+        reply, [reply] { reply->setReadBufferSize(readAhead); }, Qt::QueuedConnection);
     const auto expired = std::make_shared<bool>(false);
     armDeadline(reply, deadline, from, expired);
     // Read as it arrives, so that a body without end stops at the limit instead of filling memory.
@@ -100,8 +114,8 @@ QCoro::Task<Received> receive(QNetworkReply *reply, std::chrono::milliseconds de
         if (tooLarge || !reply->isOpen())
             return;
         const qint64 announced = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
-        if (announced > NetworkManager::maxReplySize
-            || reply->bytesAvailable() > NetworkManager::maxReplySize - body.size()) {
+        if (announced > NetworkManager::maxReplySize ||
+            reply->bytesAvailable() > NetworkManager::maxReplySize - body.size()) {
             tooLarge = true;
             // Last: aborting finishes the reply, which may end this coroutine and its frame at once.
             reply->abort();
@@ -110,8 +124,9 @@ QCoro::Task<Received> receive(QNetworkReply *reply, std::chrono::milliseconds de
         if (body.capacity() == 0 && reply->bytesAvailable() > 0) {
             // Room for the whole body at once: growing by copies would hold two bodies at a time.
             // Past the mapping threshold untouched room costs address space, not memory.
-            body.reserve(announced > 0 ? std::min(announced, NetworkManager::maxReplySize)
-                                       : NetworkManager::maxReplySize);
+            body.reserve(
+                (announced > 0 ? std::min(announced, NetworkManager::maxReplySize) : NetworkManager::maxReplySize) +
+                parsePadding);
         }
         body += reply->readAll();
     };
@@ -135,6 +150,8 @@ QCoro::Task<Received> receive(QNetworkReply *reply, std::chrono::milliseconds de
 QString uploadedAddress(const QByteArray &body, const QString &fallback)
 {
     // Not an envelope: the decoding failure itself goes to the caller.
+    if (const std::optional<DecodingError> tooDense = ParseCost::refusal(body))
+        throw *tooDense;
     const auto envelope = decodeJson<APIResponse<QMap<QString, QString>>>(body);
     if (envelope.success && envelope.data) {
         const auto url = envelope.data->constFind(QStringLiteral("url"));
@@ -177,14 +194,11 @@ std::optional<QUrl> NetworkManager::address(const QString &path) const
     return url;
 }
 
-void NetworkManager::applyTimeout(QNetworkRequest &request, std::chrono::milliseconds usual) const
+std::chrono::milliseconds NetworkManager::applyTimeout(QNetworkRequest &request, std::chrono::milliseconds usual) const
 {
-    request.setTransferTimeout(int((m_timeoutOverride.count() > 0 ? m_timeoutOverride : usual).count()));
-}
-
-std::chrono::milliseconds NetworkManager::deadline() const
-{
-    return m_deadlineOverride.count() > 0 ? m_deadlineOverride : replyDeadline;
+    const std::chrono::milliseconds idle = m_timeoutOverride.count() > 0 ? m_timeoutOverride : usual;
+    request.setTransferTimeout(int(idle.count()));
+    return m_deadlineOverride.count() > 0 ? m_deadlineOverride : deadlineFactor * idle;
 }
 
 QByteArray NetworkManager::jsonBytes(const QJsonObject &object)
@@ -199,14 +213,14 @@ QCoro::Task<QByteArray> NetworkManager::send(QString endpoint, QString method, s
         throw NetworkError::invalidURL();
 
     QNetworkRequest request(*url);
-    applyTimeout(request, requestTimeout);
+    const std::chrono::milliseconds deadline = applyTimeout(request, requestTimeout);
     request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
     if (m_authToken)
         request.setRawHeader("Authorization", "Bearer " + m_authToken->toUtf8());
 
     QNetworkReply *reply = body ? m_network.sendCustomRequest(request, method.toUtf8(), *body)
                                 : m_network.sendCustomRequest(request, method.toUtf8());
-    const Received received = co_await receive(reply, deadline(), DeadlineFrom::Start);
+    const Received received = co_await receive(reply, deadline, DeadlineFrom::Start);
     if (received.status == 401)
         throw NetworkError::unauthorized();
     co_return received.body;
@@ -227,10 +241,10 @@ QCoro::Task<QString> NetworkManager::uploadImage(const QImage &image)
         throw NetworkError::invalidURL();
 
     QNetworkRequest request(*url);
-    applyTimeout(request, requestTimeout);
+    const std::chrono::milliseconds deadline = applyTimeout(request, requestTimeout);
     request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
     const Received received =
-        co_await receive(m_network.post(request, jsonBytes(object)), deadline(), DeadlineFrom::BodySent);
+        co_await receive(m_network.post(request, jsonBytes(object)), deadline, DeadlineFrom::BodySent);
     co_return uploadedAddress(received.body, QStringLiteral("Ошибка загрузки фото"));
 }
 
@@ -248,14 +262,14 @@ QCoro::Task<QString> NetworkManager::uploadFile(const QString &localPath)
 
     auto *body = new MultipartFileBody(std::move(file), fileName, boundary);
     QNetworkRequest request(*url);
-    applyTimeout(request, fileUploadTimeout);
+    const std::chrono::milliseconds deadline = applyTimeout(request, fileUploadTimeout);
     request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("multipart/form-data; boundary=") + boundary);
     // With a known length and this flag Qt reads the body as it sends instead of copying it first.
     request.setHeader(QNetworkRequest::ContentLengthHeader, body->size());
     request.setAttribute(QNetworkRequest::DoNotBufferUploadDataAttribute, true);
     QNetworkReply *reply = m_network.post(request, body);
     body->setParent(reply);
-    const Received received = co_await receive(reply, deadline(), DeadlineFrom::BodySent);
+    const Received received = co_await receive(reply, deadline, DeadlineFrom::BodySent);
     co_return uploadedAddress(received.body, QStringLiteral("Ошибка загрузки файла"));
 }
 

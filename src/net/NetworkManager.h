@@ -29,9 +29,13 @@ public:
 
     // A reply body beyond this is not read: the request fails with a TransferError.
     static constexpr qint64 maxReplySize = 64 * 1024 * 1024;
-    // However the reply trickles in, a request ends this long after it was sent (an upload: after
-    // its body was), failing as a transfer time-out does.
-    static constexpr std::chrono::milliseconds replyDeadline{60000};
+    // Idle time-outs: a request fails once its transfer has been silent this long.
+    static constexpr std::chrono::milliseconds requestTimeout{120000};
+    static constexpr std::chrono::milliseconds fileUploadTimeout{300000};
+    // However the reply trickles in, a request ends this many idle time-outs after it was sent (an
+    // upload: after its body was), failing as a transfer time-out does. Far enough out that a reply
+    // silent for nearly its time-out and then sent whole, even slowly, still arrives.
+    static constexpr int deadlineFactor = 5;
 
     QString baseURL() const { return m_baseURL; }
     void setBaseURL(const QString &baseURL);
@@ -67,9 +71,10 @@ public:
     // Stores a local file, streamed from disk as multipart form data, and returns its address.
     QCoro::Task<QString> uploadFile(const QString &localPath);
 
-    // Tests shorten the transfer time-outs to see an expiring one; zero restores the usual ones.
+    // Tests shorten the idle time-outs to see an expiring one; zero restores the usual ones. The
+    // deadline follows the idle time-out in force unless it is overridden too.
     void setTimeoutOverride(std::chrono::milliseconds timeout) { m_timeoutOverride = timeout; }
-    // Likewise for the reply deadline, so that a test of it need not wait a minute.
+    // Likewise for the deadline, so that a test of it need not wait ten minutes.
     void setDeadlineOverride(std::chrono::milliseconds deadline) { m_deadlineOverride = deadline; }
 
 Q_SIGNALS:
@@ -81,8 +86,8 @@ private:
 
     QCoro::Task<QByteArray> send(QString endpoint, QString method, std::optional<QByteArray> body);
     std::optional<QUrl> address(const QString &path) const;
-    void applyTimeout(QNetworkRequest &request, std::chrono::milliseconds usual) const;
-    std::chrono::milliseconds deadline() const;
+    // Sets the request's idle time-out and gives the deadline that goes with it.
+    std::chrono::milliseconds applyTimeout(QNetworkRequest &request, std::chrono::milliseconds usual) const;
     static QByteArray jsonBytes(const QJsonObject &object);
 
     QNetworkAccessManager m_network;

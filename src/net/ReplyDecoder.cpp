@@ -38,6 +38,17 @@ bool isUtf8(const QByteArray &body)
 
 } // namespace
 
+const DecodingError &ReplyDecoder::valueFailure(const DecodingError &asEnvelope, const DecodingError &asValue,
+                                                bool valueIsEnvelope)
+{
+    if (valueIsEnvelope)
+        return asValue;
+    // The first stage stopped at the top (not an object) or found no "success" there: no envelope.
+    const bool noEnvelope = asEnvelope.path().isEmpty() || (asEnvelope.kind() == DecodingError::Kind::Missing &&
+                                                            asEnvelope.path() == QLatin1String("success"));
+    return noEnvelope ? asValue : asEnvelope;
+}
+
 void ReplyDecoder::reportUndecodable(const QString &details, const QByteArray &body)
 {
     QByteArray line = "Decoding error details: " + details.toUtf8() + ". Raw data: ";

@@ -1,10 +1,12 @@
 #include "NetworkError.h"
 #include "NetworkManager.h"
+#include "Post.h"
 #include "ScriptedResponder.h"
 #include "StdoutCapture.h"
 #include "TaskOutcome.h"
 #include "TransferError.h"
 #include "User.h"
+#include "records/RecordSamples.h"
 
 #include <QJsonDocument>
 #include <QTest>
@@ -176,6 +178,63 @@ private Q_SLOTS:
         QCOMPARE(console.count('\n'), 1);
         const QString named = QString::fromUtf8(console.mid(prefix.size(), console.size() - prefix.size() - suffix.size()));
         QVERIFY2(matches(named, details), qPrintable(named));
+    }
+
+    // A reply that both stages refuse: the console names what is wrong with the wanted value and
+    // where, from the stage that read the value (inside "data" of an envelope, or the whole reply).
+    void consoleNamesTheValuesOwnFault_data()
+    {
+        QTest::addColumn<QString>("shape");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("details");
+
+        const QByteArray post = RecordSamples::post;
+        QByteArray gif = post;
+        gif.replace(R"("type":"image")", R"("type":"gif")");
+        QByteArray noText = post;
+        noText.replace(R"("text":"Привет\nмир",)", "");
+        QByteArray countAsText = post;
+        countAsText.replace(R"("likes_count":5)", R"("likes_count":"5")");
+        QVERIFY(gif != post && noText != post && countAsText != post);
+
+        QTest::newRow("feed, unknown attachment type")
+            << "feed" << QByteArray("[" + post + "," + gif + "]")
+            << "поле «[1].attachments[0].type» содержит неизвестное значение «gif»";
+        QTest::newRow("feed, missing key") << "feed" << QByteArray("[" + noText + "]") << "поле «[0].text» отсутствует";
+        QTest::newRow("feed, an element not an object")
+            << "feed" << QByteArray("[" + post + ",5]") << "поле «[1]» не является объектом";
+        QTest::newRow("feed in an envelope, unknown attachment type")
+            << "feed" << QByteArray(R"({"success":true,"data":[)" + gif + "]}")
+            << "поле «data[0].attachments[0].type» содержит неизвестное значение «gif»";
+        QTest::newRow("feed in an envelope whose flag is a number")
+            << "feed" << QByteArray(R"({"success":1,"data":[]})")
+            << "поле «success» имеет неверный тип, ожидается true или false";
+        QTest::newRow("new post, missing key")
+            << "post envelope" << QByteArray(R"({"success":true,"data":)" + noText + "}")
+            << "поле «data.text» отсутствует";
+        QTest::newRow("new post, count as text")
+            << "post envelope" << QByteArray(R"({"success":true,"data":)" + countAsText + "}")
+            << "поле «data.likes_count» имеет неверный тип, ожидается целое число";
+    }
+
+    void consoleNamesTheValuesOwnFault()
+    {
+        QFETCH(QString, shape);
+        QFETCH(QByteArray, body);
+        QFETCH(QString, details);
+        ScriptedResponder responder;
+        responder.reply(200, body);
+        network.setBaseURL(responder.baseUrl());
+
+        StdoutCapture capture;
+        const QString failure =
+            shape == QLatin1String("feed")
+                ? runToEnd(network.request<QList<Post>>(QStringLiteral("feed.php"))).errorText()
+                : runToEnd(network.request<APIResponse<Post>>(QStringLiteral("feed.php"))).errorText();
+        const QByteArray console = capture.finish();
+        QVERIFY2(failure.startsWith(QStringLiteral("Ошибка чтения данных: ")), qPrintable(failure));
+        QCOMPARE(QString::fromUtf8(console),
+                 "Decoding error details: " + details + ". Raw data: " + QString::fromUtf8(body) + "\n");
     }
 
     void postSendsJsonAndToken()

@@ -1,14 +1,25 @@
 // Replies are held whole in memory, so their size is bounded: a body past the limit stops the
 // transfer, whether it announces its length or streams without end, and memory stays near the
-// limit meanwhile. A huge undecodable reply costs a few times its size and one short console line.
+// limit meanwhile, whatever the request's method. A huge undecodable reply costs a few times its
+// size and one short console line.
 #include "NetworkManager.h"
+#include "ParseCost.h"
 #include "ProcessMemory.h"
+#include "ResponderThread.h"
 #include "ScriptedResponder.h"
 #include "StdoutCapture.h"
 #include "TaskOutcome.h"
 #include "TransferError.h"
+#include "records/RecordSamples.h"
 
+#include <QFile>
+#include <QImage>
+#include <QJsonObject>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+
+#include <thread>
 
 namespace {
 
@@ -36,8 +47,145 @@ class ReplySizeTest : public QObject
     Q_OBJECT
 
     NetworkManager &network = NetworkManager::shared();
+    QTemporaryDir dir;
+
+    // The request of one kind, run to its end; its failure's text, or empty.
+    QString failureOf(const QString &kind)
+    {
+        if (kind == QLatin1String("GET"))
+            return runToEnd(network.request<QList<qint64>>(QStringLiteral("feed.php"))).errorText();
+        if (kind == QLatin1String("POST JSON")) {
+            const QJsonObject body{{QStringLiteral("user_id"), 1}, {QStringLiteral("text"), QStringLiteral("Привет")}};
+            return runToEnd(
+                       network.request<APIResponse<qint64>>(QStringLiteral("feed.php"), QStringLiteral("POST"), body))
+                .errorText();
+        }
+        if (kind == QLatin1String("photo upload")) {
+            QImage photo(16, 16, QImage::Format_RGB32);
+            photo.fill(Qt::darkCyan);
+            return runToEnd(network.uploadImage(photo)).errorText();
+        }
+        QFile file(dir.filePath(QStringLiteral("track.mp3")));
+        if (!file.open(QIODevice::WriteOnly) || file.write("ID3") != 3)
+            return QStringLiteral("no file to upload");
+        file.close();
+        return runToEnd(network.uploadFile(file.fileName())).errorText();
+    }
 
 private Q_SLOTS:
+    void initTestCase() { QVERIFY(dir.isValid()); }
+
+    // Every method is read as a GET is, from a peer that sends as fast as the kernel takes the
+    // bytes while the client's thread is busy most of the time, as it is drawing a window. A reply
+    // that cannot be read costs at most three times its size, whatever it holds.
+    void everyMethodIsBounded_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reply");
+        for (const char *kind : {"GET", "POST JSON", "photo upload", "file upload"}) {
+            QTest::addRow("%s, endless reply", kind) << QString::fromLatin1(kind) << "endless";
+            QTest::addRow("%s, 63 MiB that are no JSON", kind) << QString::fromLatin1(kind) << "not JSON";
+            // As many values as the bytes allow: the reader would hold twelve times the reply.
+            QTest::addRow("%s, 63 MiB of bare numbers", kind) << QString::fromLatin1(kind) << "numbers";
+        }
+    }
+
+    void everyMethodIsBounded()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, reply);
+        const qint64 size = reply == QLatin1String("endless") ? -1 : 63 * mebibyte;
+        const QByteArray head = size < 0
+                                    ? QByteArray("HTTP/1.1 200 OK\r\nContent-Type: application/json\r\n"
+                                                 "Connection: close\r\n\r\n")
+                                    : "HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(size) + "\r\n\r\n";
+        // Made before the peak is measured and held to the end, so that neither making nor
+        // freeing the peer's copy of the reply counts as the client's.
+        QByteArray whole;
+        if (reply == QLatin1String("numbers")) {
+            // "[0,0,…,0 ]": the body's size is even.
+            whole = head + "[" + QByteArray("0,").repeated((size - 4) / 2) + "0 ]";
+        }
+        ResponderThread responder([&](ScriptedResponder &scripted) {
+            if (whole.isEmpty())
+                scripted.replyStreamed(head, size);
+            else
+                scripted.reply(whole);
+        });
+        network.setBaseURL(responder.baseUrl());
+        QTimer busy;
+        QObject::connect(&busy, &QTimer::timeout, [] { std::this_thread::sleep_for(std::chrono::milliseconds(15)); });
+        busy.start(20);
+
+        QString failure;
+        const qint64 grown = peakGrowth([&] {
+            StdoutCapture capture;
+            failure = failureOf(kind);
+        });
+        busy.stop();
+        responder.stop();
+        // The peer's own buffers (its 4 MiB lead, a 1 MiB chunk) are in this process too.
+        const double cap = size < 0 ? double(NetworkManager::maxReplySize + 32 * mebibyte) : double(3 * size);
+        qInfo("%s, %s: peak grew by %.1f MiB (bound %.0f MiB); the peer sent %.1f MiB", qPrintable(kind),
+              qPrintable(reply), double(grown) / mebibyte, cap / mebibyte, double(responder.bytesSent()) / mebibyte);
+        if (size < 0) {
+            QCOMPARE(failure, QStringLiteral("Ответ сервера слишком большой: больше 64 МиБ"));
+            // Qt stopped taking bytes soon after the limit: beyond it only the responder's 4 MiB
+            // lead, the kernel's loopback buffers and Qt's 1 MiB read-ahead.
+            QVERIFY2(responder.bytesSent() < NetworkManager::maxReplySize + 24 * mebibyte,
+                     qPrintable(QString::number(responder.bytesSent())));
+        } else if (reply == QLatin1String("numbers")) {
+            QVERIFY2(
+                failure.endsWith(QStringLiteral("данные не являются корректным JSON (слишком большой объём данных)")),
+                qPrintable(failure));
+        } else {
+            QVERIFY2(failure.contains(QStringLiteral("данные не являются корректным JSON")), qPrintable(failure));
+        }
+        QVERIFY2(grown < cap, qPrintable(QString::number(grown)));
+    }
+
+    // Large replies as dense as the service's records are read; far denser ones are refused before
+    // the reader holds many times their size. Small ones are read whatever they hold.
+    void denseRepliesAreRefused_data()
+    {
+        QTest::addColumn<QByteArray>("element");
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<bool>("read");
+        const qint64 large = ParseCost::checkedFrom;
+        QTest::newRow("posts") << RecordSamples::post << large << true;
+        QTest::newRow("comments") << RecordSamples::comment << large << true;
+        QTest::newRow("tracks") << RecordSamples::track << large << true;
+        QTest::newRow("channels") << RecordSamples::channel << large << true;
+        QTest::newRow("users with every text empty")
+            << QByteArray(R"({"id":1,"username":"a","first_name":"","last_name":"","is_verified":false,)"
+                          R"("followers_count":0,"following_count":0,"is_online":true})")
+            << large << true;
+        QTest::newRow("one long text") << QByteArray("\"a \\\" b\"").repeated(1000) << large << true;
+        QTest::newRow("bare numbers") << QByteArray("0") << large << false;
+        QTest::newRow("fractions") << QByteArray("1.5") << large << false;
+        QTest::newRow("empty texts") << QByteArray("\"\"") << large << false;
+        QTest::newRow("empty arrays") << QByteArray("[]") << large << false;
+        QTest::newRow("keys of one letter") << QByteArray("{\"a\":1,\"b\":true}") << large << false;
+        QTest::newRow("bare numbers, small reply") << QByteArray("0") << ParseCost::checkedFrom - 1 << true;
+    }
+
+    void denseRepliesAreRefused()
+    {
+        QFETCH(QByteArray, element);
+        QFETCH(qint64, size);
+        QFETCH(bool, read);
+        QByteArray list = "[" + element;
+        while (list.size() + element.size() + 2 <= size)
+            list += "," + element;
+        list = list.leftJustified(size - 1, ' ') + "]";
+        QCOMPARE(list.size(), size);
+        const std::optional<DecodingError> refusal = ParseCost::refusal(list);
+        QCOMPARE(!refusal, read);
+        if (refusal)
+            QCOMPARE(refusal->localizedDescription(),
+                     QStringLiteral("данные не являются корректным JSON (слишком большой объём данных)"));
+    }
+
     void endlessBodyStopsAtTheLimit()
     {
         ScriptedResponder responder;

@@ -61,9 +61,9 @@ void ScriptedResponder::replyStreamed(const QByteArray &head, qint64 bodySize)
     m_script.enqueue({Step::Streamed, head, bodySize});
 }
 
-void ScriptedResponder::replyTrickling(const QByteArray &raw, int intervalMs)
+void ScriptedResponder::replyTrickling(const QByteArray &raw, int intervalMs, qsizetype lead)
 {
-    m_script.enqueue({Step::Trickling, raw, intervalMs});
+    m_script.enqueue({Step::Trickling, raw, intervalMs, lead});
 }
 
 namespace {
@@ -205,8 +205,10 @@ void ScriptedResponder::answer(Connection &connection)
         return;
     }
     case Step::Trickling: {
+        socket->write(step.raw.first(step.lead));
+        m_sent += step.lead;
         auto *timer = new QTimer(socket);
-        connect(timer, &QTimer::timeout, this, [this, socket, timer, raw = step.raw, at = qsizetype(0)]() mutable {
+        connect(timer, &QTimer::timeout, this, [this, socket, timer, raw = step.raw, at = step.lead]() mutable {
             if (at == raw.size() || socket->state() != QAbstractSocket::ConnectedState) {
                 timer->stop();
                 socket->disconnectFromHost();

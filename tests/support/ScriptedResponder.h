@@ -57,8 +57,9 @@ public:
     // what the client reads, never whole in memory: bodySize bytes, or without end (-1) until the
     // client hangs up.
     void replyStreamed(const QByteArray &head, qint64 bodySize = -1);
-    // The next request gets these bytes one at a time, one each interval.
-    void replyTrickling(const QByteArray &raw, int intervalMs);
+    // The next request gets these bytes one at a time, one each interval, after the first `lead`
+    // of them at once.
+    void replyTrickling(const QByteArray &raw, int intervalMs, qsizetype lead = 0);
     // Every request once the script has run out gets this reply, as reply(status, ...) would give.
     void replyToRest(int status, const QByteArray &body, const QByteArray &contentType);
     // The same for a picture, as PNG; gives an address of the picture on this responder.
@@ -87,7 +88,8 @@ private:
     {
         enum Kind { Whole, Nothing, Streamed, Trickling } kind = Whole;
         QByteArray raw;
-        qint64 size = 0; // Streamed: the body's size, -1 without end; Trickling: ms between bytes
+        qint64 size = 0;    // Streamed: the body's size, -1 without end; Trickling: ms between bytes
+        qsizetype lead = 0; // Trickling: bytes sent at once
     };
     void feedStreamed(QTcpSocket *socket, qint64 *left);
 
