@@ -3,7 +3,10 @@
 
 #include <QGuiApplication>
 #include <QQmlApplicationEngine>
+#include <QQmlIncubationController>
 #include <QQuickStyle>
+
+#include <atomic>
 
 int main(int argc, char *argv[])
 {
@@ -23,5 +26,14 @@ int main(int argc, char *argv[])
         &engine, &QQmlApplicationEngine::objectCreationFailed, &app, [] { QCoreApplication::exit(1); },
         Qt::QueuedConnection);
     engine.load(QUrl(QStringLiteral("qrc:/Vorlane/SocialNetworkApp.qml")));
-    return QGuiApplication::exec();
+    const int status = QGuiApplication::exec();
+    // The window is closed, and with it the frames between which Qt Quick makes list rows and
+    // loaded items: finish what it was still making, and delete what was queued for deletion,
+    // while the engine that made them exists; it must never go with objects half made.
+    if (QQmlIncubationController *incubation = engine.incubationController()) {
+        std::atomic<bool> finish = true;
+        incubation->incubateWhile(&finish);
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return status;
 }

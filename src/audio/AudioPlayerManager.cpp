@@ -102,24 +102,28 @@ void AudioPlayerManager::play(const Track &track)
         return;
     }
     setCurrentTrack(track);
-    setIsPlaying(true);
-
     const QUrl url = parseAudioAddress(track.audioUrl);
     if (url.isEmpty()) {
-        // Nothing can play this track, so nothing else may go on playing under its title: the
-        // previous player goes, and with it its observer and the position it reported.
-        removeTimeObserver();
-        m_player.reset();
-        setCurrentTime(0);
-        setDuration(0);
+        // Nothing can play this track, so nothing else may go on playing under its title, and
+        // the button must not offer a pause over silence.
+        dropPlayer();
+        setIsPlaying(false);
         return;
     }
+    setIsPlaying(true);
+    startPlayer(url);
+}
 
+void AudioPlayerManager::startPlayer(const QUrl &url)
+{
     std::unique_ptr<PlatformPlayer> player = backend().createPlayer(url);
+    if (!player) {
+        dropPlayer();
+        setIsPlaying(false);
+        return;
+    }
     removeTimeObserver();
     m_player = std::move(player);
-    if (!m_player)
-        return;
     QPointer<AudioPlayerManager> self(this);
     m_player->setStoppedHandler([self, stopped = m_player.get()] {
         if (self && self->m_player.get() == stopped)
@@ -127,6 +131,17 @@ void AudioPlayerManager::play(const Track &track)
     });
     m_player->play();
     setupTimeObserver();
+    // The platform may refuse the media while the player is being made, before any handler.
+    if (m_player->hasFailed())
+        playerStopped();
+}
+
+void AudioPlayerManager::dropPlayer()
+{
+    removeTimeObserver();
+    m_player.reset();
+    setCurrentTime(0);
+    setDuration(0);
 }
 
 void AudioPlayerManager::play(const QVariant &track)
@@ -142,6 +157,11 @@ void AudioPlayerManager::togglePlayPause()
     if (m_isPlaying) {
         m_player->pause();
         setIsPlaying(false);
+    } else if (m_player->hasFailed()) {
+        // The platform never plays a player it gave up on: each try is a new player, which ends
+        // showing "play" again if the media still cannot play.
+        setIsPlaying(true);
+        startPlayer(parseAudioAddress(m_currentTrack->audioUrl));
     } else {
         m_player->play();
         setIsPlaying(true);

@@ -4,6 +4,7 @@
 #include "Track.h"
 
 #include <QObject>
+#include <QUrl>
 #include <QVariant>
 #include <QtQml/qqmlregistration.h>
 
@@ -53,7 +54,9 @@ public:
     bool hasPlayer() const { return m_player != nullptr; }
 
     // Starts the track, or toggles play and pause when it has the current track's id. A track
-    // that has ended, or that the platform could not play, shows as paused; play starts it over.
+    // that has ended shows as paused, and play starts it over. Every attempt that cannot play (an
+    // address that does not parse, media the platform cannot play) ends showing as paused; play
+    // tries such media again with a new player.
     void play(const Track &track);
     // The same for a Track held in a QVariant (from QML); anything else is ignored.
     Q_INVOKABLE void play(const QVariant &track);
@@ -71,6 +74,9 @@ Q_SIGNALS:
 private:
     PlayerBackend &backend();
     void setupAudioSession();
+    void startPlayer(const QUrl &url);
+    // Releases the player, its observer and the position it reported.
+    void dropPlayer();
     void setupTimeObserver();
     void removeTimeObserver();
     void observe(double seconds);

@@ -33,14 +33,24 @@ public:
     // Runs on the GUI thread when the item has played to its end, and when the platform reports
     // that it cannot play it (no output, an address it cannot reach or media it cannot decode).
     void setStoppedHandler(std::function<void()> handler) { m_stopped = std::move(handler); }
+    // A player the platform gave up on never plays again, whatever it is asked; the failure may
+    // come before any handler is set (while the player is being made).
+    bool hasFailed() const { return m_failed; }
 
 protected:
-    void reportStopped()
+    void reportEnded()
     {
+        if (m_stopped)
+            m_stopped();
+    }
+    void reportFailed()
+    {
+        m_failed = true;
         if (m_stopped)
             m_stopped();
     }
 
 private:
     std::function<void()> m_stopped;
+    bool m_failed = false;
 };

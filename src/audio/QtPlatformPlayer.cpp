@@ -25,12 +25,12 @@ QtPlatformPlayer::QtPlatformPlayer(const QUrl &url)
     QObject::connect(&m_player, &QMediaPlayer::mediaStatusChanged, &m_player, [this](QMediaPlayer::MediaStatus status) {
         if (status == QMediaPlayer::EndOfMedia) {
             m_wantsToPlay = false;
-            reportStopped();
+            reportEnded();
         } else if (status == QMediaPlayer::InvalidMedia) {
-            reportStopped();
+            reportFailed();
         }
     });
-    QObject::connect(&m_player, &QMediaPlayer::errorOccurred, &m_player, [this] { reportStopped(); });
+    QObject::connect(&m_player, &QMediaPlayer::errorOccurred, &m_player, [this] { reportFailed(); });
     m_player.setSource(url);
 }
 

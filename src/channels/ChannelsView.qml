@@ -130,6 +130,7 @@ Item {
                 readonly property real cardWidth: width - 2 * 20
 
                 header: Item {
+                    objectName: "channelHeaderRow"
                     width: list.width
                     height: 46
                     Text {

@@ -21,6 +21,7 @@ ListView {
     boundsBehavior: Flickable.StopAtBounds
 
     header: Item {
+        objectName: "albumHeaderRow"
         width: list.width - list.leftMargin - list.rightMargin
         height: 44
         Text {

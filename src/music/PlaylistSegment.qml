@@ -14,11 +14,19 @@ Item {
 
     Item {
         id: headerBar
+        objectName: "playlistHeaderRow"
         width: parent.width
         height: createButton.height + 2 * 10
 
         Text {
+            objectName: "playlistSectionHeader"
             anchors { left: parent.left; leftMargin: Theme.padding; verticalCenter: parent.verticalCenter }
+            // In a narrow window it shrinks a little to stay clear of the create button.
+            width: Math.min(implicitWidth, createButton.x - x - Theme.spacing)
+            fontSizeMode: Text.HorizontalFit
+            minimumPixelSize: 11
+            elide: Text.ElideRight
+            textFormat: Text.PlainText
             text: qsTr("Мои Плейлисты")
             font.pixelSize: 16
             font.bold: true

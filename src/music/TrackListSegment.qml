@@ -26,6 +26,7 @@ ListView {
     boundsBehavior: Flickable.StopAtBounds
 
     header: Item {
+        objectName: "trackHeaderRow"
         width: list.width - list.leftMargin - list.rightMargin
         height: 44
         Text {

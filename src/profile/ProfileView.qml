@@ -116,6 +116,7 @@ Rectangle {
                     spacing: 10
 
                     Item {
+                        objectName: "profileHeaderRow"
                         width: parent.width
                         height: Math.max(names.height, actionButton.height)
 

@@ -81,6 +81,7 @@ Item {
 
                     Item {
                         id: headerRow
+                        objectName: "videoHeaderRow"
                         x: 20
                         y: 12
                         width: parent.width - 40

@@ -6,13 +6,24 @@ class FakePlayer final : public PlatformPlayer
 {
 public:
     FakePlayer(std::shared_ptr<FakePlayerState> state, std::shared_ptr<FakePlayerBackend::World> world)
-        : m_state(std::move(state))
-        , m_world(std::move(world))
+        : m_state(std::move(state)), m_world(std::move(world))
     {
+        m_state->report = [this](bool failed) { failed ? reportFailed() : reportEnded(); };
+        if (m_world->refusal == FakePlayerBackend::World::Refusal::WhileMade)
+            reportFailed();
     }
-    ~FakePlayer() override { m_state->alive = false; }
+    ~FakePlayer() override
+    {
+        m_state->alive = false;
+        m_state->report = [](bool) {};
+    }
 
-    void play() override { m_state->calls << QStringLiteral("play"); }
+    void play() override
+    {
+        m_state->calls << QStringLiteral("play");
+        if (m_world->refusal == FakePlayerBackend::World::Refusal::OnPlay)
+            reportFailed();
+    }
     void pause() override { m_state->calls << QStringLiteral("pause"); }
     void seek(double seconds) override
     {
@@ -73,6 +84,8 @@ int FakePlayerBackend::World::registeredObservers() const
 
 std::unique_ptr<PlatformPlayer> FakePlayerBackend::createPlayer(const QUrl &url)
 {
+    if (m_world->unavailable)
+        return nullptr;
     auto state = std::make_shared<FakePlayerState>();
     state->url = url;
     m_world->players.push_back(state);

@@ -7,6 +7,7 @@
 #include <QUrl>
 
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <map>
 #include <memory>
@@ -14,7 +15,8 @@
 
 // What a scripted player was asked to do and what it reports. Outlives the player, so that a
 // test can still look at a player the manager has released.
-struct FakePlayerState {
+struct FakePlayerState
+{
     QUrl url;
     bool alive = true;
     QStringList calls;
@@ -27,6 +29,11 @@ struct FakePlayerState {
 
     // One report of the periodic observers, as the platform would make it.
     void tick();
+    // The platform's own reports: the item played to its end, or it cannot be played.
+    void end() { report(false); }
+    void fail() { report(true); }
+    // Set by the live player; reports of a released one go nowhere.
+    std::function<void(bool failed)> report = [](bool) {};
     int pauses() const { return int(calls.count(QStringLiteral("pause"))); }
 };
 
@@ -34,9 +41,15 @@ struct FakePlayerState {
 class FakePlayerBackend final : public PlayerBackend
 {
 public:
-    struct World {
+    struct World
+    {
         std::vector<std::shared_ptr<FakePlayerState>> players;
         std::optional<QString> sessionFailure;
+        // How the platform takes media it cannot play: not at all (every player plays), or the
+        // moment the player is made or asked to play. A later failure is the test's fail().
+        enum class Refusal { None, WhileMade, OnPlay } refusal = Refusal::None;
+        // The playback module could not be loaded: no player is ever made.
+        bool unavailable = false;
         // Tokens are unique across players, so that removing one from the wrong player shows.
         PlatformPlayer::ObserverToken nextToken = 1;
 

@@ -9,6 +9,7 @@
 #include <limits>
 
 Q_DECLARE_METATYPE(std::optional<QString>)
+Q_DECLARE_METATYPE(FakePlayerBackend::World::Refusal)
 
 namespace {
 
@@ -105,8 +106,8 @@ private Q_SLOTS:
         QTest::newRow("empty, after a playing track") << QString() << true;
     }
 
-    // A track nothing can play shows as playing with nothing to toggle or move, and must not leave
-    // the previous audio running under its title; a valid track afterwards plays as usual.
+    // A track nothing can play shows "play" with nothing to toggle or move, and must not leave the
+    // previous audio running under its title; a valid track afterwards plays as usual.
     void unusableAddress()
     {
         QFETCH(QString, address);
@@ -127,13 +128,13 @@ private Q_SLOTS:
 
         player().play(makeTrack(5, address, 200));
         QCOMPARE(player().currentTrack()->id, 5);
-        QVERIFY(player().isPlaying());
+        QVERIFY(!player().isPlaying());
         QVERIFY(!player().hasPlayer());
         QCOMPARE(m_world->alivePlayers(), 0);
         QCOMPARE(m_world->registeredObservers(), 0);
         player().togglePlayPause();
         player().seek(30);
-        QVERIFY(player().isPlaying());
+        QVERIFY(!player().isPlaying());
         QCOMPARE(player().currentTime(), 0.0);
         QCOMPARE(player().duration(), 0.0);
         QCOMPARE(m_world->players.size(), size_t(afterATrack ? 1 : 0));
@@ -144,7 +145,95 @@ private Q_SLOTS:
 
         player().play(makeTrack(3, addressC));
         QVERIFY(player().hasPlayer());
+        QVERIFY(player().isPlaying());
         QCOMPARE(m_world->registeredObservers(), 1);
+    }
+
+    void attemptsThatCannotPlayEndShowingPlay_data()
+    {
+        using Refusal = FakePlayerBackend::World::Refusal;
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<Refusal>("refusal");
+        QTest::addColumn<bool>("failsLater");
+        QTest::addColumn<bool>("unavailable");
+        QTest::addColumn<int>("attempts");
+        QTest::addColumn<int>("players");
+        QTest::newRow("undecodable, reported while playing") << addressA << Refusal::None << true << false << 3 << 3;
+        QTest::newRow("undecodable, refused on play") << addressA << Refusal::OnPlay << false << false << 3 << 3;
+        QTest::newRow("undecodable, refused while made") << addressA << Refusal::WhileMade << false << false << 3 << 3;
+        QTest::newRow("address that does not parse")
+            << QStringLiteral("http://exa mple.com/a.mp3") << Refusal::None << false << false << 3 << 0;
+        QTest::newRow("no playback module") << addressA << Refusal::None << false << true << 3 << 0;
+    }
+
+    // However often it is tried, and whatever the reason, an attempt that cannot play ends showing
+    // "play": each try of refused media is a new player, never a pause over silence.
+    void attemptsThatCannotPlayEndShowingPlay()
+    {
+        QFETCH(QString, address);
+        QFETCH(FakePlayerBackend::World::Refusal, refusal);
+        QFETCH(bool, failsLater);
+        QFETCH(bool, unavailable);
+        QFETCH(int, attempts);
+        QFETCH(int, players);
+        m_world->refusal = refusal;
+        m_world->unavailable = unavailable;
+        for (int attempt = 1; attempt <= attempts; ++attempt) {
+            player().play(makeTrack(4, address, 200));
+            if (failsLater) {
+                QVERIFY(player().isPlaying());
+                m_world->last()->fail();
+            }
+            QVERIFY2(!player().isPlaying(), qPrintable(QStringLiteral("attempt %1").arg(attempt)));
+            QCOMPARE(player().currentTrack()->id, 4);
+            QVERIFY(m_world->alivePlayers() <= 1);
+            QVERIFY(m_world->registeredObservers() <= 1);
+        }
+        QCOMPARE(int(m_world->players.size()), players);
+        for (const auto &state : m_world->players)
+            QCOMPARE(state->url, QUrl(address));
+        // The next track that can play plays.
+        m_world->refusal = FakePlayerBackend::World::Refusal::None;
+        m_world->unavailable = false;
+        player().play(makeTrack(5, addressB));
+        QVERIFY(player().isPlaying());
+        QCOMPARE(m_world->last()->url, QUrl(addressB));
+        QCOMPARE(m_world->alivePlayers(), 1);
+    }
+
+    void stoppedPlayerShowsPlayUntilPlayedAgain_data()
+    {
+        QTest::addColumn<bool>("failed");
+        QTest::addColumn<bool>("pausedFirst");
+        QTest::addColumn<int>("players");
+        QTest::newRow("ended: the same player starts over") << false << false << 1;
+        QTest::newRow("failed: a new player tries again") << true << false << 2;
+        QTest::newRow("failed while paused: a new player tries again") << true << true << 2;
+    }
+
+    void stoppedPlayerShowsPlayUntilPlayedAgain()
+    {
+        QFETCH(bool, failed);
+        QFETCH(bool, pausedFirst);
+        QFETCH(int, players);
+        const Track track = makeTrack(6, addressA);
+        player().play(track);
+        auto first = m_world->last();
+        if (pausedFirst)
+            player().play(track);
+        failed ? first->fail() : first->end();
+        QVERIFY(!player().isPlaying());
+
+        // The playing track's id still toggles: play, then pause.
+        player().play(track);
+        QVERIFY(player().isPlaying());
+        QCOMPARE(int(m_world->players.size()), players);
+        QCOMPARE(m_world->alivePlayers(), 1);
+        QCOMPARE(m_world->registeredObservers(), 1);
+        QCOMPARE(m_world->last()->calls.last(), QStringLiteral("play"));
+        player().play(track);
+        QVERIFY(!player().isPlaying());
+        QCOMPARE(m_world->last()->calls.last(), QStringLiteral("pause"));
     }
 
     void lengthFallsBackToTheTrack_data()

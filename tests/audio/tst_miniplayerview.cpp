@@ -44,6 +44,7 @@ private Q_SLOTS:
 
     void cleanup()
     {
+        m_world->refusal = FakePlayerBackend::World::Refusal::None;
         if (sheet() && sheet()->property("visible").toBool()) {
             QMetaObject::invokeMethod(sheet(), "close");
             QTRY_VERIFY(!sheet()->property("visible").toBool());
@@ -59,15 +60,32 @@ private Q_SLOTS:
         QVERIFY(!sheet()->property("visible").toBool());
     }
 
-    void unusableFirstTrackShowsPauseAndTheButtonChangesNothing()
+    // Nothing can play it, so the bar never offers a pause over silence.
+    void unusableFirstTrackShowsPlayAndTheButtonChangesNothing()
     {
         playNew(makeTrack(0, QString(), 200, QStringLiteral("Без звука"), QStringLiteral("Никто")));
         QTRY_VERIFY(m_screen->root()->isVisible());
         QCOMPARE(text(QStringLiteral("miniPlayerTitle")), QStringLiteral("Без звука"));
-        QCOMPARE(buttonSymbol(), QStringLiteral("pause.fill"));
+        QCOMPARE(buttonSymbol(), QStringLiteral("play.fill"));
         ScreenDriver::tap(m_screen->window(), m_screen->find(QStringLiteral("miniPlayerButton")));
-        QCOMPARE(buttonSymbol(), QStringLiteral("pause.fill"));
-        QVERIFY(player().isPlaying());
+        QCOMPARE(buttonSymbol(), QStringLiteral("play.fill"));
+        QVERIFY(!player().isPlaying());
+        QVERIFY(!sheet()->property("visible").toBool());
+    }
+
+    // Media the platform refuses: each tap on the button tries it again with a new player, and
+    // each try ends on "play".
+    void refusedMediaEndsOnPlayAtEveryTap()
+    {
+        m_world->refusal = FakePlayerBackend::World::Refusal::OnPlay;
+        playNew(makeTrack(0, QStringLiteral("http://127.0.0.1:9/garbage.mp3")));
+        QCOMPARE(buttonSymbol(), QStringLiteral("play.fill"));
+        const size_t players = m_world->players.size();
+        for (int tap = 1; tap <= 3; ++tap) {
+            ScreenDriver::tap(m_screen->window(), m_screen->find(QStringLiteral("miniPlayerButton")));
+            QCOMPARE(buttonSymbol(), QStringLiteral("play.fill"));
+            QCOMPARE(m_world->players.size(), players + size_t(tap));
+        }
         QVERIFY(!sheet()->property("visible").toBool());
     }
 

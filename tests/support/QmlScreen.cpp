@@ -3,6 +3,7 @@
 
 #include "VorlaneQml.h"
 
+#include <QCoreApplication>
 #include <QQmlComponent>
 #include <QTest>
 
@@ -40,7 +41,13 @@ QmlScreen::QmlScreen(const QString &file, const QVariantMap &properties)
         m_errors = QStringLiteral("the window was never exposed");
 }
 
-QmlScreen::~QmlScreen() = default;
+QmlScreen::~QmlScreen()
+{
+    // The window's items first, then what their teardown queued for deletion, while the engine
+    // that made them still exists.
+    m_window.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
 
 static QQuickItem *findIn(QObject *object, const QString &name)
 {

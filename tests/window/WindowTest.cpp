@@ -139,16 +139,36 @@ bool WindowTest::startService()
 
 bool WindowTest::openApp()
 {
+    if (!m_warnings)
+        m_warnings = std::make_unique<WarningGuard>();
     clearSettings();
     NetworkManager::shared().setBaseURL(m_service.baseUrl());
     QSettings(QStringLiteral("Vorlane"), QStringLiteral("Vorlane"))
-        .setValue(QLatin1String(AuthViewModel::sessionKey),
-                  User{.id = 1, .username = ServiceProcess::demoUsername(), .firstName = QStringLiteral("Demo")}
-                      .toJson());
+        .setValue(
+            QLatin1String(AuthViewModel::sessionKey),
+            User{.id = 1, .username = ServiceProcess::demoUsername(), .firstName = QStringLiteral("Demo")}.toJson());
     m_app = std::make_unique<QmlScreen>(QStringLiteral("SocialNetworkApp.qml"));
     if (!m_app->isReady()) {
         qWarning("%s", qPrintable(m_app->errors()));
         return false;
     }
     return true;
+}
+
+void WindowTest::closeApp()
+{
+    m_app.reset();
+    // What the window's teardown left for later writes its warnings now, while the guard listens.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    if (!m_warnings)
+        return;
+    const QString problems = m_warnings->problems();
+    m_warnings.reset();
+    QVERIFY2(problems.isEmpty(), qPrintable(problems));
+}
+
+void WindowTest::expectWarning(const QString &pattern)
+{
+    if (m_warnings)
+        m_warnings->expect(QRegularExpression(pattern));
 }

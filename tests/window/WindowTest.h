@@ -2,6 +2,7 @@
 
 #include "QmlScreen.h"
 #include "ServiceProcess.h"
+#include "WarningGuard.h"
 
 #include <QObject>
 #include <QQuickItem>
@@ -48,7 +49,13 @@ protected:
 
     // Starts the service and writes the files the pickers choose from (photo.png, tone.wav, clip.mp4).
     bool startService();
-    // The window afresh, signed in from the stored session of the demo member.
+    // The window afresh, signed in from the stored session of the demo member. From here to
+    // closeApp() every warning of QML, Qt Quick and the application is collected.
     bool openApp();
-    void closeApp() { m_app.reset(); }
+    // Closes the window and fails the test on any warning it did not declare with expectWarning().
+    void closeApp();
+
+    std::unique_ptr<WarningGuard> m_warnings;
+    // A warning this test provokes on purpose (a regular expression); it must come.
+    void expectWarning(const QString &pattern);
 };

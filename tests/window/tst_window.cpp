@@ -7,7 +7,7 @@
 using namespace ScreenDriver;
 
 // Every picker's file dialog and the upload it ends in, the feed search typed key by key, Escape and
-// Enter on sheets and the alert, and the headers of a narrow window.
+// Enter on sheets and the alert.
 class TestWindow : public WindowTest
 {
     Q_OBJECT
@@ -164,29 +164,6 @@ private Q_SLOTS:
             QTRY_VERIFY(item(QStringLiteral("copiedAlertMessage")));
             key(closingKey);
             QTRY_VERIFY(!item(QStringLiteral("copiedAlertMessage")));
-        }
-    }
-
-    // The window goes no narrower than 360 × 640, and there the headers stay clear of their buttons.
-    void narrowWindowKeepsHeadersApart()
-    {
-        QCOMPARE(window()->minimumSize(), QSize(360, 640));
-        window()->resize(360, 640);
-        const QList<std::tuple<QString, QString, QString>> pairs{
-            {"tabButton1", "channelSectionHeader", "createChannelHeaderButton"},
-            {"tabButton3", "videoHeading", "uploadVideoButton"},
-            {"tabButton2", "trackSectionHeader", "uploadTrackButton"}};
-        for (const auto &[tab, heading, button] : pairs) {
-            QVERIFY(tapName(tab));
-            QQuickItem *left = waitFor(heading);
-            QQuickItem *right = waitFor(button);
-            QVERIFY2(left && right, qPrintable(heading));
-            QTRY_COMPARE(window()->contentItem()->width(), 360.0);
-            const QRectF a = left->mapRectToScene(
-                {0, 0, std::min(left->width(), left->property("contentWidth").toReal()), left->height()});
-            const QRectF b = right->mapRectToScene({0, 0, right->width(), right->height()});
-            QVERIFY2(!a.intersects(b), qPrintable(heading));
-            QVERIFY2(!left->property("truncated").toBool(), qPrintable(heading));
         }
     }
 };
