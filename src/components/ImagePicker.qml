@@ -186,6 +186,9 @@ Rectangle {
             to: pickerModel.maximumZoom
             value: pickerModel.zoom
             onMoved: pickerModel.zoom = value
+            // The style draws the filled groove in its dark colour, lost on black.
+            palette.dark: "white"
+            palette.midlight: "#636366"
         }
 
         Item {
