@@ -2,10 +2,11 @@
 
 QString ServerOptions::usage()
 {
-    return QStringLiteral("usage: vorlane-server [--port N] --db FILE --media DIR\n"
+    return QStringLiteral("usage: vorlane-server [--port N] --db FILE --media DIR [--request-log FILE]\n"
                           "  --port N      TCP port on 127.0.0.1 (0: any free port; default %1)\n"
                           "  --db FILE     SQLite database file, or :memory:\n"
                           "  --media DIR   folder for demo media and uploaded files\n"
+                          "  --request-log FILE  appends a line for each request answered\n"
                           "The first line on standard output is \"PORT <n>\" once the port is bound.\n")
         .arg(VORLANE_DEMO_PORT);
 }
@@ -36,6 +37,8 @@ std::optional<ServerOptions> ServerOptions::parse(int argc, char **argv, QString
             options.databasePath = value;
         } else if (name == QLatin1String("--media")) {
             options.mediaDir = value;
+        } else if (name == QLatin1String("--request-log")) {
+            options.requestLog = value;
         } else {
             error = QStringLiteral("unknown option: %1\n").arg(name) + usage();
             return std::nullopt;

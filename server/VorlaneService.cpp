@@ -5,6 +5,7 @@
 #include "MediaStore.h"
 #include "Reply.h"
 #include "RequestBody.h"
+#include "RequestLog.h"
 #include "Schema.h"
 #include "ServiceContext.h"
 #include "ServiceServer.h"
@@ -58,6 +59,15 @@ bool VorlaneService::prepare(QString &error)
     m_server->set_keep_alive_timeout(KeepAliveSeconds);
     m_server->set_read_timeout(ReadTimeoutSeconds);
     m_server->set_payload_max_length(size_t(-1)); // every script reads its own body within its own cap
+    if (!m_options.requestLog.isEmpty()) {
+        m_requestLog = std::make_unique<RequestLog>();
+        if (!m_requestLog->open(m_options.requestLog, error))
+            return false;
+        m_server->set_logger(
+            [log = m_requestLog.get()](const httplib::Request &request, const httplib::Response &response) {
+                log->write(request, response);
+            });
+    }
     // httplib's default also sets SO_REUSEPORT, with which a second service binds the same port and
     // silently takes half of the connections. Only SO_REUSEADDR, for quick restarts.
     m_server->set_socket_options([](int socket) {

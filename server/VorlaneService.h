@@ -11,6 +11,7 @@ class Server;
 }
 class Database;
 class MediaStore;
+class RequestLog;
 struct ServiceContext;
 
 // The whole service: data, media, the HTTP server on 127.0.0.1 and its scripts.
@@ -34,6 +35,7 @@ private:
     std::unique_ptr<Database> m_db;
     std::unique_ptr<MediaStore> m_media;
     std::unique_ptr<ServiceContext> m_context;
+    std::unique_ptr<RequestLog> m_requestLog;
     std::unique_ptr<httplib::Server> m_server;
     int m_port = 0;
     std::atomic<bool> m_running = false;

@@ -47,24 +47,25 @@ Rectangle {
 
     Component.onCompleted: dialog.open()
 
-    Text {
-        anchors.top: parent.top
-        anchors.topMargin: 20
-        anchors.horizontalCenter: parent.horizontalCenter
-        visible: pickerModel.hasImage
-        text: qsTr("Перемещение и масштаб")
-        color: "white"
-        font.pixelSize: Theme.headline
-        font.weight: Font.DemiBold
+    // The editing step takes its own keys: Enter chooses the square, Escape gives up the photo.
+    Keys.onReturnPressed: pickerModel.confirm()
+    Keys.onEnterPressed: pickerModel.confirm()
+    Keys.onEscapePressed: pickerModel.cancel()
+    Connections {
+        target: pickerModel
+        function onImageChanged() {
+            if (pickerModel.hasImage)
+                root.forceActiveFocus()
+        }
     }
 
-    // The square frame; the photo is drawn relative to it and dimmed where it lies outside.
+    // The photo is drawn only between the two bars, so that once scaled up it never covers the
+    // title or the buttons; the bars are opaque, the text on them white.
     Item {
-        id: frame
-        objectName: "cropFrame"
-        width: parent.width
-        height: width
-        anchors.centerIn: parent
+        id: cropArea
+        objectName: "cropArea"
+        anchors { left: parent.left; right: parent.right; top: titleBar.bottom; bottom: controls.top }
+        clip: true
         visible: pickerModel.hasImage
 
         Image {
@@ -73,13 +74,49 @@ Rectangle {
             autoTransform: true
             asynchronous: true
             smooth: true
-            x: pickerModel.displayRect.x
-            y: pickerModel.displayRect.y
+            x: frame.x - cropArea.x + pickerModel.displayRect.x
+            y: frame.y - cropArea.y + pickerModel.displayRect.y
             width: pickerModel.displayRect.width
             height: pickerModel.displayRect.height
             sourceSize.width: 2048
             sourceSize.height: 2048
         }
+
+        // Everything outside the frame is dimmed, as the platform's editing screen does.
+        Rectangle {
+            anchors { left: parent.left; right: parent.right; top: parent.top }
+            height: frame.y - cropArea.y
+            color: Qt.rgba(0, 0, 0, 0.6)
+        }
+        Rectangle {
+            anchors { left: parent.left; right: parent.right; bottom: parent.bottom }
+            height: cropArea.y + cropArea.height - frame.y - frame.height
+            color: Qt.rgba(0, 0, 0, 0.6)
+        }
+        Rectangle {
+            x: 0
+            y: frame.y - cropArea.y
+            width: frame.x
+            height: frame.height
+            color: Qt.rgba(0, 0, 0, 0.6)
+        }
+        Rectangle {
+            x: frame.x + frame.width
+            y: frame.y - cropArea.y
+            width: cropArea.width - x
+            height: frame.height
+            color: Qt.rgba(0, 0, 0, 0.6)
+        }
+    }
+
+    // The square frame; the photo is drawn relative to it.
+    Item {
+        id: frame
+        objectName: "cropFrame"
+        width: Math.floor(Math.min(cropArea.width, cropArea.height))
+        height: width
+        anchors.centerIn: cropArea
+        visible: pickerModel.hasImage
 
         Rectangle {
             anchors.fill: parent
@@ -112,59 +149,92 @@ Rectangle {
         }
     }
 
-    // Everything outside the frame is dimmed, as the platform's editing screen does.
     Rectangle {
-        anchors { left: parent.left; right: parent.right; top: parent.top; bottom: frame.top }
-        color: Qt.rgba(0, 0, 0, 0.6)
-        visible: pickerModel.hasImage
-    }
-    Rectangle {
-        anchors { left: parent.left; right: parent.right; top: frame.bottom; bottom: parent.bottom }
-        color: Qt.rgba(0, 0, 0, 0.6)
-        visible: pickerModel.hasImage
-    }
-
-    Slider {
-        objectName: "zoomSlider"
-        anchors.bottom: buttons.top
-        anchors.bottomMargin: 12
-        anchors.horizontalCenter: parent.horizontalCenter
-        width: parent.width - 2 * 32
-        visible: pickerModel.hasImage
-        from: 1
-        to: pickerModel.maximumZoom
-        value: pickerModel.zoom
-        onMoved: pickerModel.zoom = value
-    }
-
-    Item {
-        id: buttons
-        anchors { left: parent.left; right: parent.right; bottom: parent.bottom }
-        height: 64
+        id: titleBar
+        objectName: "cropTitleBar"
+        anchors { left: parent.left; right: parent.right; top: parent.top }
+        height: 56
+        color: "black"
         visible: pickerModel.hasImage
 
-        Button {
-            objectName: "cropCancelButton"
-            anchors.left: parent.left
-            anchors.leftMargin: Theme.padding
-            anchors.verticalCenter: parent.verticalCenter
-            flat: true
-            text: qsTr("Отменить")
-            font.pixelSize: Theme.body
-            palette.buttonText: "white"
-            onClicked: pickerModel.cancel()
-        }
-        Button {
-            objectName: "cropChooseButton"
-            anchors.right: parent.right
-            anchors.rightMargin: Theme.padding
-            anchors.verticalCenter: parent.verticalCenter
-            flat: true
-            text: qsTr("Выбрать")
-            font.pixelSize: Theme.body
+        Text {
+            objectName: "cropTitle"
+            anchors.centerIn: parent
+            text: qsTr("Перемещение и масштаб")
+            color: "white"
+            font.pixelSize: Theme.headline
             font.weight: Font.DemiBold
-            palette.buttonText: "white"
-            onClicked: pickerModel.confirm()
+        }
+    }
+
+    Rectangle {
+        id: controls
+        objectName: "cropControls"
+        anchors { left: parent.left; right: parent.right; bottom: parent.bottom }
+        height: 8 + slider.height + 4 + buttons.height
+        color: "black"
+        visible: pickerModel.hasImage
+
+        Slider {
+            id: slider
+            objectName: "zoomSlider"
+            anchors.top: parent.top
+            anchors.topMargin: 8
+            anchors.horizontalCenter: parent.horizontalCenter
+            width: parent.width - 2 * 32
+            from: 1
+            to: pickerModel.maximumZoom
+            value: pickerModel.zoom
+            onMoved: pickerModel.zoom = value
+            // The style draws the filled groove in its dark colour, lost on black.
+            palette.dark: "white"
+            palette.midlight: "#636366"
+        }
+
+        Item {
+            id: buttons
+            anchors { left: parent.left; right: parent.right; bottom: parent.bottom }
+            height: 64
+
+            CropBarButton {
+                objectName: "cropCancelButton"
+                anchors.left: parent.left
+                anchors.leftMargin: Theme.padding
+                anchors.verticalCenter: parent.verticalCenter
+                text: qsTr("Отменить")
+                onClicked: pickerModel.cancel()
+            }
+            CropBarButton {
+                objectName: "cropChooseButton"
+                anchors.right: parent.right
+                anchors.rightMargin: Theme.padding
+                anchors.verticalCenter: parent.verticalCenter
+                text: qsTr("Выбрать")
+                font.weight: Font.DemiBold
+                onClicked: pickerModel.confirm()
+            }
+        }
+    }
+
+    // White words on the black bar: the style's flat button would draw them in its dark window
+    // text, and its pressed fill in light grey.
+    component CropBarButton: Button {
+        id: barButton
+        flat: true
+        font.pixelSize: Theme.body
+        contentItem: Text {
+            objectName: barButton.objectName + "Text"
+            text: barButton.text
+            font: barButton.font
+            color: "white"
+            horizontalAlignment: Text.AlignHCenter
+            verticalAlignment: Text.AlignVCenter
+        }
+        background: Rectangle {
+            implicitWidth: 64
+            implicitHeight: 40
+            radius: 8
+            color: barButton.down ? "#3A3A3C" : "transparent"
         }
     }
 }

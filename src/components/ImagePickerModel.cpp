@@ -3,6 +3,7 @@
 #include <QImageReader>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -145,6 +146,9 @@ void ImagePickerModel::pan(qreal dx, qreal dy)
 
 void ImagePickerModel::confirm()
 {
+    // The picker closes with an animation: a second press (a key held down) must not pick again.
+    if (std::exchange(m_finished, true))
+        return;
     if (!m_image.isNull()) {
         const QImage cropped = m_image.copy(cropRect());
         Q_EMIT imagePicked(cropped.isNull() ? m_image : cropped);
@@ -154,5 +158,7 @@ void ImagePickerModel::confirm()
 
 void ImagePickerModel::cancel()
 {
+    if (std::exchange(m_finished, true))
+        return;
     Q_EMIT finished();
 }

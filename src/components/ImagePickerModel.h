@@ -47,7 +47,8 @@ public:
     Q_INVOKABLE void pan(qreal dx, qreal dy);
     // Scales by a factor around the frame's centre.
     Q_INVOKABLE void zoomBy(qreal factor);
-    // Delivers the square cut-out (the unedited photo when cutting yields nothing), then ends.
+    // Delivers the square cut-out (the unedited photo when cutting yields nothing), then ends;
+    // after the first confirm or cancel, neither does anything.
     Q_INVOKABLE void confirm();
     Q_INVOKABLE void cancel();
 
@@ -70,4 +71,6 @@ private:
     // Displacement of the photo's centre from the frame's centre, in frame units.
     qreal m_offsetX = 0;
     qreal m_offsetY = 0;
+    // Confirmed or cancelled: the picker is done and takes no further answer.
+    bool m_finished = false;
 };

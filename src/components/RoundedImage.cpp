@@ -6,6 +6,8 @@
 #include <QPainterPath>
 #include <QQmlEngine>
 
+#include <utility>
+
 RoundedImage::RoundedImage(QQuickItem *parent) : QQuickPaintedItem(parent)
 {
     setAntialiasing(true);
@@ -18,8 +20,12 @@ RoundedImage::~RoundedImage()
 
 void RoundedImage::setSource(const QUrl &source)
 {
-    if (source == m_source)
+    // The same address given again (a list reloaded) is another showing: worth a try if it failed.
+    if (source == m_source) {
+        if (m_status == Error && isComponentComplete())
+            load();
         return;
+    }
     m_source = source;
     Q_EMIT sourceChanged();
     if (isComponentComplete())
@@ -38,7 +44,38 @@ void RoundedImage::setRadius(qreal radius)
 void RoundedImage::componentComplete()
 {
     QQuickPaintedItem::componentComplete();
+    m_onShow = isOnShow();
     load();
+}
+
+void RoundedImage::itemChange(ItemChange change, const ItemChangeData &value)
+{
+    QQuickPaintedItem::itemChange(change, value);
+    if (change == ItemParentHasChanged)
+        followParent();
+    if (change == ItemParentHasChanged || change == ItemSceneChange)
+        showingChanged();
+}
+
+bool RoundedImage::isOnShow() const
+{
+    return window() && parentItem() && parentItem()->isVisible();
+}
+
+void RoundedImage::followParent()
+{
+    disconnect(m_parentShown);
+    // visibleChanged tells of the parent's effective visibility: a tab hidden or shown above it too.
+    if (QQuickItem *parent = parentItem())
+        m_parentShown = connect(parent, &QQuickItem::visibleChanged, this, &RoundedImage::showingChanged);
+}
+
+void RoundedImage::showingChanged()
+{
+    const bool wasOnShow = std::exchange(m_onShow, isOnShow());
+    // Only a failed picture is fetched again: a loaded one is kept, one on its way is awaited.
+    if (m_onShow && !wasOnShow && m_status == Error && isComponentComplete())
+        load();
 }
 
 void RoundedImage::dropRequest()

@@ -11,7 +11,9 @@ class PictureLoader;
 // A picture loaded from an address, scaled to fill the item and cut to a rounded rectangle
 // (a circle unless a corner radius is given). Painted on the CPU so that it looks the same with
 // every scene graph backend (no shader effects). Only web addresses load (PictureLoader); any
-// other ends in Error, as an unloadable one does.
+// other ends in Error, as an unloadable one does. A failed picture is not given up for good: each
+// new showing of the item (its parent shown again, the address set again) loads it afresh, while a
+// loaded one stays as it is.
 class RoundedImage : public QQuickPaintedItem
 {
     Q_OBJECT
@@ -46,12 +48,18 @@ Q_SIGNALS:
 
 protected:
     void componentComplete() override;
+    void itemChange(ItemChange change, const ItemChangeData &value) override;
 
 private:
     void load();
     void finishLoading(QImage image);
     void setStatus(Status status);
     void dropRequest();
+    // The items that show a picture hide it while it is not ready, so the item's own visibility
+    // tells nothing: whether it is on show is its parent's.
+    bool isOnShow() const;
+    void followParent();
+    void showingChanged();
 
     QUrl m_source;
     Status m_status = Null;
@@ -59,4 +67,6 @@ private:
     QImage m_image;
     QPointer<PictureLoader> m_loader;
     QUrl m_requested;
+    QMetaObject::Connection m_parentShown;
+    bool m_onShow = false;
 };

@@ -176,8 +176,8 @@ Item {
                             readonly property bool ready: picture.status === RoundedImage.Ready
                                                           && picture.imageSize.width > 0
                             width: slot.width
-                            height: ready ? width * picture.imageSize.height / picture.imageSize.width
-                                          : width * 9 / 16
+                            height: Math.round(ready ? width * picture.imageSize.height / picture.imageSize.width
+                                                     : width * 9 / 16)
                             Rectangle {
                                 objectName: "postPicturePlaceholder"
                                 anchors.fill: parent
@@ -268,9 +268,12 @@ Item {
                 }
             }
 
+            // One whole pixel on a whole row: half a pixel, or one at a fractional y, falls between
+            // the rows of the software renderer on some cards and is not drawn at all.
             Rectangle {
+                objectName: "postDivider"
                 width: parent.width
-                height: 0.5
+                height: 1
                 color: Theme.separator
             }
 

@@ -119,6 +119,63 @@ private Q_SLOTS:
         QCOMPARE(responder.requests().size(), 1);
     }
 
+    // A failed load is no verdict on the address: the next showing of the avatar (its screen shown
+    // again, the address given again, the avatar made again) asks once more, and a picture had by
+    // then stays without another download.
+    void failedPictureLoadsAgainWhenShownAgain_data()
+    {
+        QTest::addColumn<QString>("showing");
+        QTest::newRow("screen shown again") << QStringLiteral("shown");
+        QTest::newRow("address given again") << QStringLiteral("address");
+        QTest::newRow("avatar made again") << QStringLiteral("made");
+    }
+    void failedPictureLoadsAgainWhenShownAgain()
+    {
+        QFETCH(QString, showing);
+        ScriptedResponder responder;
+        responder.reply(503, "down", "text/plain");
+        QImage red(60, 60, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        const QString address = responder.servePicture(red);
+        QmlSnippet screen(avatarQml(quoted(address), 60, false));
+        QVERIFY2(screen.isReady(), qPrintable(screen.errors()));
+        auto *image = screen.find<QQuickItem>(QStringLiteral("avatarImage"));
+        QTRY_COMPARE(image->property("status").toInt(), 3); // RoundedImage.Error
+        checkState(screen, QStringLiteral("placeholder"));
+        QCOMPARE(responder.requests().size(), 1);
+
+        QQuickItem *shownAgain = image;
+        if (showing == QLatin1String("shown")) {
+            screen.root()->setVisible(false);
+            screen.root()->setVisible(true);
+        } else if (showing == QLatin1String("address")) {
+            // As a binding does when what it reads changed but gives the same address.
+            image->setProperty("source", QUrl(address));
+        } else {
+            screen.root()->setProperty("more", 1);
+            QList<QQuickItem *> items{screen.root()};
+            while (!items.isEmpty() && shownAgain == image) {
+                QQuickItem *item = items.takeLast();
+                items += item->childItems();
+                if (item->objectName() == QLatin1String("avatarImage") && item != image)
+                    shownAgain = item;
+            }
+            QVERIFY(shownAgain != image);
+        }
+        QTRY_COMPARE(shownAgain->property("status").toInt(), 2); // RoundedImage.Ready
+        QCOMPARE(responder.requests().size(), 2);
+        QCOMPARE(QColor(screen.window()->grabWindow().pixel(130, 130)) == QColor(Qt::red),
+                 showing != QLatin1String("made"));
+
+        // Had now, the picture stays through the next showings without another download (a load
+        // begun would show Loading at once).
+        screen.root()->setVisible(false);
+        screen.root()->setVisible(true);
+        shownAgain->setProperty("source", QUrl(address));
+        QCOMPARE(shownAgain->property("status").toInt(), 2);
+        QCOMPARE(responder.requests().size(), 2);
+    }
+
     // Addresses members store are untrusted: only a web picture within the size cap loads; the
     // rest show the grey symbol as an unloadable address does, and nothing local is ever read
     // (a FIFO would block the window for good).

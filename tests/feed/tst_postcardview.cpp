@@ -155,6 +155,61 @@ private Q_SLOTS:
         QCOMPARE(ScreenDriver::text(findIn(audio, QStringLiteral("audioSubtitle"))), QStringLiteral("Исполнитель"));
     }
 
+    // Every card has its divider above the action bar: a whole visible line 12 below what comes
+    // before it and 12 above the buttons, drawn in the separator's colour whatever the text's
+    // height puts it at.
+    void everyCardDrawsItsDivider()
+    {
+        QList<Post> posts{post(11, QStringLiteral("Одна строка")),
+                          post(12, QStringLiteral("Две строки текста, и этот текст достаточно длинный, чтобы "
+                                                  "перенестись")),
+                          post(13, QString()),
+                          post(14, QStringLiteral("Три строки: ") + QStringLiteral("слово ").repeated(22)),
+                          post(15, QStringLiteral("Со звуком"))};
+        posts.last().attachments = {
+            attachment(QStringLiteral("s"), Kind::audio, QStringLiteral("http://127.0.0.1/tune.wav"))};
+        show(posts);
+        const QImage shot = m_screen->window()->grabWindow();
+        // The separator (#3C3C43 at 29 %) over the card's white.
+        const QColor line(198, 198, 200);
+        int drawn = 0;
+        for (const Post &shown : std::as_const(posts)) {
+            QQuickItem *divider = inCard(shown.id, QStringLiteral("postDivider"));
+            QVERIFY2(divider && divider->isVisible(), qPrintable(shown.text));
+            const QList<QQuickItem *> column = divider->parentItem()->childItems();
+            const qsizetype at = column.indexOf(divider);
+            QQuickItem *above = nullptr;
+            for (qsizetype i = at - 1; i >= 0 && !above; --i)
+                above = column.at(i)->isVisible() && column.at(i)->height() > 0 ? column.at(i) : nullptr;
+            QVERIFY(above);
+            QCOMPARE(divider->y(), above->y() + above->height() + 12);
+            QCOMPARE(column.at(at + 1)->y(), divider->y() + divider->height() + 12);
+
+            // A renderer that fills the pixels whose centres a shape covers (the OpenGL one of a real
+            // window) draws the line only if it spans a row's centre, wherever the card stands.
+            const QRectF span = divider->mapRectToScene(QRectF(0, 0, divider->width(), divider->height()));
+            const qreal centre = std::ceil(span.top() - 0.5) + 0.5;
+            QVERIFY2(centre < span.bottom(),
+                     qPrintable(QStringLiteral("card %1 at y %2").arg(shown.id).arg(span.top())));
+
+            const QPointF middle = divider->mapToScene(QPointF(divider->width() / 2, 0.5));
+            if (middle.y() + 1 >= shot.height())
+                continue;
+            const auto isLine = [&](int row) {
+                const QColor seen = shot.pixelColor(int(middle.x()), row);
+                return qAbs(seen.red() - line.red()) <= 4 && qAbs(seen.green() - line.green()) <= 4 &&
+                       qAbs(seen.blue() - line.blue()) <= 4;
+            };
+            // The one row under the line's middle, and the card's white just above and below it.
+            const int row = int(middle.y());
+            QVERIFY2(isLine(row), qPrintable(QStringLiteral("card %1 at y %2").arg(shown.id).arg(middle.y())));
+            QCOMPARE(shot.pixelColor(int(middle.x()), row - 2), QColor(Qt::white));
+            QCOMPARE(shot.pixelColor(int(middle.x()), row + 2), QColor(Qt::white));
+            ++drawn;
+        }
+        QVERIFY(drawn >= 4);
+    }
+
     // An audio row without names shows its own fallbacks; the track it plays carries others.
     // A drawn track id that equals the current track's is drawn again, so the tap starts this
     // attachment instead of pausing what plays.

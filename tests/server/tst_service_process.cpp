@@ -87,6 +87,10 @@ private Q_SLOTS:
         QTest::newRow("port taken") << QStringList{"--port", QString::number(m_service.port()), "--db", ":memory:",
                                                    "--media", m_media.path()}
                                     << 1;
+        QTest::newRow("request log it cannot write")
+            << QStringList{"--port", "0", "--db", ":memory:", "--media", m_media.path(), "--request-log",
+                           m_media.filePath(QStringLiteral("no such folder/requests.log"))}
+            << 1;
     }
     void refusesToStart()
     {
@@ -98,6 +102,25 @@ private Q_SLOTS:
         QCOMPARE(process.exitCode(), exitCode);
         QVERIFY(process.readAllStandardOutput().isEmpty());
         QCOMPARE(process.readAllStandardError().contains("usage: vorlane-server"), exitCode == 2);
+    }
+
+    // Stopped and started again, as after an outage, the service answers on the same port, and its
+    // request log tells what reached it on either side of the gap.
+    void restartsOnItsPortAndLogsEachRequest()
+    {
+        ServiceProcess service;
+        service.logRequests();
+        QVERIFY2(service.start(), qPrintable(service.errors()));
+        const int port = service.port();
+        QCOMPARE(HttpExchange(service.siteUrl()).get("/Logo/vorlane.png").status, 200);
+        QVERIFY(service.stop());
+        QVERIFY(!service.isRunning());
+        QVERIFY2(service.restart(), qPrintable(service.errors()));
+        QCOMPARE(service.port(), port);
+        QCOMPARE(HttpExchange(service.siteUrl()).get("/nothing-here").status, 404);
+        QCOMPARE(HttpExchange(service.siteUrl()).get("/Logo/vorlane.png").status, 200);
+        QCOMPARE(service.requests(),
+                 QStringList({"GET /Logo/vorlane.png 200", "GET /nothing-here 404", "GET /Logo/vorlane.png 200"}));
     }
 
     // Data written through the scripts outlives a restart; passwords are stored only as salted hashes.

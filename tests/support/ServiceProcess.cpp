@@ -1,6 +1,7 @@
 #include "ServiceProcess.h"
 
 #include <QDeadlineTimer>
+#include <QFile>
 
 #include <csignal>
 #include <sys/prctl.h>
@@ -12,7 +13,7 @@
 namespace {
 constexpr int StartTimeoutMs = 120000;
 constexpr int StopTimeoutMs = 15000;
-}
+} // namespace
 
 ServiceProcess::ServiceProcess()
 {
@@ -31,14 +32,31 @@ ServiceProcess::~ServiceProcess()
 
 bool ServiceProcess::start()
 {
-    if (isRunning())
-        return true;
-    if (!m_media.isValid()) {
-        m_errors = QStringLiteral("cannot make a temporary media folder");
+    return launch(0);
+}
+
+bool ServiceProcess::restart()
+{
+    if (m_port <= 0) {
+        m_errors = QStringLiteral("the service has not run yet");
         return false;
     }
-    m_process.setArguments({QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--db"),
-                            QStringLiteral(":memory:"), QStringLiteral("--media"), m_media.path()});
+    return launch(m_port);
+}
+
+bool ServiceProcess::launch(int port)
+{
+    if (isRunning())
+        return true;
+    if (!m_media.isValid() || !m_logs.isValid()) {
+        m_errors = QStringLiteral("cannot make a temporary folder");
+        return false;
+    }
+    QStringList arguments{QStringLiteral("--port"),   QString::number(port),     QStringLiteral("--db"),
+                          QStringLiteral(":memory:"), QStringLiteral("--media"), m_media.path()};
+    if (m_logRequests)
+        arguments << QStringLiteral("--request-log") << m_logs.filePath(QStringLiteral("requests.log"));
+    m_process.setArguments(arguments);
     m_process.start();
     if (!m_process.waitForStarted(StartTimeoutMs)) {
         m_errors = QStringLiteral("cannot start %1: %2").arg(m_process.program(), m_process.errorString());
@@ -46,8 +64,8 @@ bool ServiceProcess::start()
     }
     QDeadlineTimer deadline(StartTimeoutMs);
     while (!m_process.canReadLine()) {
-        if (m_process.state() == QProcess::NotRunning || deadline.hasExpired()
-            || !m_process.waitForReadyRead(int(deadline.remainingTime()))) {
+        if (m_process.state() == QProcess::NotRunning || deadline.hasExpired() ||
+            !m_process.waitForReadyRead(int(deadline.remainingTime()))) {
             if (m_process.canReadLine())
                 break;
             m_errors = QStringLiteral("the service did not report its port (exit code %1)").arg(m_process.exitCode());
@@ -78,6 +96,14 @@ bool ServiceProcess::stop()
         return false;
     }
     return m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == 0;
+}
+
+QStringList ServiceProcess::requests() const
+{
+    QFile log(m_logs.filePath(QStringLiteral("requests.log")));
+    if (!log.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(log.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
 bool ServiceProcess::isRunning() const

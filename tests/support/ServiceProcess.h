@@ -2,6 +2,7 @@
 
 #include <QProcess>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 // Runs the reference service as a separate process for a test: an in-memory database with the
@@ -26,6 +27,14 @@ public:
     // Stops the service and waits for it; true when it ended by itself with exit code 0.
     bool stop();
     bool isRunning() const;
+    // After stop(): the service again on the same port over the same media folder, as after an
+    // outage (the in-memory data is seeded anew, so the demo addresses stay the same).
+    bool restart();
+
+    // From the next start on, the service logs each request it answers; requests() reads them back,
+    // one "GET /media/demo/sleeve-2.png 200" a line, across restarts.
+    void logRequests() { m_logRequests = true; }
+    QStringList requests() const;
 
     int port() const { return m_port; }
     QString siteUrl() const;  // "http://127.0.0.1:<port>"
@@ -39,7 +48,11 @@ public:
     static QString demoPassword() { return QStringLiteral("demo12345"); }
 
 private:
+    bool launch(int port);
+
     QTemporaryDir m_media;
+    QTemporaryDir m_logs;
+    bool m_logRequests = false;
     QProcess m_process;
     int m_port = 0;
     QString m_errors;

@@ -1,6 +1,6 @@
-// The file dialog as the composer opens it, and the music tab (its tracks and its playlists) and
-// the channels tab in a window 360 px wide, from the real window against the demo service
-// (tools/screenshots.sh).
+// The file dialog as the composer opens it, the photo picker's editing step with a photo scaled up,
+// and the music tab (its tracks and its playlists) and the channels tab in a window 360 px wide, from
+// the real window against the demo service (tools/screenshots.sh).
 #include "QmlScreen.h"
 #include "ScreenDriver.h"
 #include "ScreenshotTour.h"
@@ -8,7 +8,33 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
 #include <QTest>
+
+namespace {
+
+// A photo of a bright scene, so that the bars over it show against something.
+QString makePhoto(const QTemporaryDir &folder)
+{
+    QImage photo(800, 600, QImage::Format_RGB32);
+    QPainter painter(&photo);
+    QLinearGradient sky(0, 0, 0, 600);
+    sky.setColorAt(0, QColor(0x74, 0xB9, 0xFF));
+    sky.setColorAt(1, QColor(0xDF, 0xF3, 0xFF));
+    painter.fillRect(photo.rect(), sky);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0xFF, 0xE0, 0x8A));
+    painter.drawEllipse(QPoint(560, 190), 90, 90);
+    painter.setBrush(QColor(0x55, 0xA6, 0x30));
+    painter.drawEllipse(QPoint(300, 820), 620, 380);
+    painter.end();
+    const QString path = folder.filePath(QStringLiteral("meadow.jpg"));
+    photo.save(path);
+    return path;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -42,7 +68,24 @@ int main(int argc, char *argv[])
     QTest::keyClick(dialog, Qt::Key_Down);
     QTest::keyClick(dialog, Qt::Key_Down);
     bool ok = ScreenshotTour::save(dialog, out + QStringLiteral("/file-dialog-composer.png"));
-    QTest::keyClick(dialog, Qt::Key_Escape);
+
+    // The editing step, its photo scaled up past the frame: Enter in the dialog opens the photo.
+    QTemporaryDir files;
+    const QString photo = makePhoto(files);
+    dialog->setProperty("folder", files.path());
+    QTest::qWait(500);
+    QTest::keyClick(dialog, Qt::Key_Down);
+    QTest::keyClick(dialog, Qt::Key_Return);
+    if (!QTest::qWaitFor([&] { return item("cropFrame") && item("cropFrame")->isVisible(); }, 5000)) {
+        qWarning("the picker did not take %s", qPrintable(photo));
+        return 1;
+    }
+    QTest::qWait(500);
+    QQuickItem *slider = item("zoomSlider");
+    const QPointF zoomed = slider->mapToScene(QPointF(slider->width() * 0.6, slider->height() / 2));
+    QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, zoomed.toPoint());
+    ok = ScreenshotTour::save(window, out + QStringLiteral("/crop-step.png")) && ok;
+    QTest::keyClick(window, Qt::Key_Escape);
     QTest::qWait(400);
     QTest::keyClick(window, Qt::Key_Escape);
 
