@@ -215,9 +215,11 @@ class TestWindowWrites : public WindowTest
         auto *pressLater = new QTimer(sheet);
         pressLater->setSingleShot(true);
         pressLater->setInterval(0);
-        connect(pressLater, &QTimer::timeout, this, [this, sheet, point, &pressedWhileShown] {
+        connect(pressLater, &QTimer::timeout, this, [this, sheet, point, pressLater, &pressedWhileShown] {
             pressedWhileShown = sheet->property("visible").toBool();
             QTest::mouseClick(window(), Qt::LeftButton, {}, point.toPoint());
+            // Once only: the flag it sets lives in the test that asked.
+            pressLater->deleteLater();
         });
         return connect(sheet, SIGNAL(aboutToHide()), pressLater, SLOT(start()));
     }
