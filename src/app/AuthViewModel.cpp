@@ -7,8 +7,7 @@
 
 #include <QPointer>
 
-AuthViewModel::AuthViewModel(QObject *parent)
-    : QObject(parent)
+AuthViewModel::AuthViewModel(QObject *parent) : QObject(parent)
 {
     restoreSession();
 }
@@ -77,7 +76,7 @@ QCoro::Task<bool> AuthViewModel::submit(QJsonObject body, QString refusalFallbac
     QString failure;
     try {
         reply = co_await NetworkManager::shared().request<APIResponse<User>>(QStringLiteral("auth.php"),
-                                                                              QStringLiteral("POST"), body);
+                                                                             QStringLiteral("POST"), body);
     } catch (const VorlaneError &error) {
         failure = error.localizedDescription();
     }
@@ -98,6 +97,8 @@ QCoro::Task<bool> AuthViewModel::submit(QJsonObject body, QString refusalFallbac
 
 void AuthViewModel::startLogin(const QString &emailOrUsername, const QString &password)
 {
+    if (m_isLoading)
+        return;
     // The task runs on by itself; its outcome shows in the properties.
     (void)login(emailOrUsername, password);
 }
@@ -105,6 +106,8 @@ void AuthViewModel::startLogin(const QString &emailOrUsername, const QString &pa
 void AuthViewModel::startRegistration(const QString &username, const QString &email, const QString &password,
                                       const QString &firstName, const QString &lastName)
 {
+    if (m_isLoading)
+        return;
     (void)registerUser(username, email, password, firstName, lastName);
 }
 

@@ -49,7 +49,8 @@ public:
     QCoro::Task<bool> login(QString emailOrUsername, QString password);
     QCoro::Task<bool> registerUser(QString username, QString email, QString password, QString firstName,
                                    QString lastName);
-    // For the screen, which follows the outcome through the properties.
+    // For the screen, which follows the outcome through the properties. A press while a request is
+    // under way starts nothing, so that one press sequence makes one request.
     Q_INVOKABLE void startLogin(const QString &emailOrUsername, const QString &password);
     Q_INVOKABLE void startRegistration(const QString &username, const QString &email, const QString &password,
                                        const QString &firstName, const QString &lastName);

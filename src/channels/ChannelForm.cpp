@@ -66,7 +66,7 @@ QString ChannelForm::coverLabel() const
 
 bool ChannelForm::canSubmit() const
 {
-    return !m_fields.name.isEmpty() && !m_isSubmitting && m_viewModel && isReady();
+    return !m_fields.name.isEmpty() && !m_isSubmitting && !m_isDone && m_viewModel && isReady();
 }
 
 void ChannelForm::uploadAvatar(const QImage &image)
@@ -96,6 +96,8 @@ QCoro::Task<> ChannelForm::runSubmit()
     const bool succeeded = co_await send(m_viewModel, fields);
     if (!self)
         co_return;
+    // Set before the busy flag drops, so that no moment lets a second press through.
+    m_isDone = succeeded;
     setSubmitting(false);
     if (succeeded)
         Q_EMIT closeRequested();

@@ -58,13 +58,15 @@ public:
 
     QString avatarLabel() const;
     QString coverLabel() const;
-    // A name of spaces counts as a name; running uploads do not hold the submit back.
+    // A name of spaces counts as a name; running uploads do not hold the submit back, a running or
+    // a successful submit does.
     bool canSubmit() const;
 
     // A failed upload keeps the address held before it.
     Q_INVOKABLE void uploadAvatar(const QImage &image);
     Q_INVOKABLE void uploadCover(const QImage &image);
-    // Sends the values as they stand; closeRequested follows only when the model reports success.
+    // Sends the values as they stand; closeRequested follows only when the model reports success,
+    // and from then on the form takes no further press while its sheet slides away.
     Q_INVOKABLE void submit();
 
 Q_SIGNALS:
@@ -101,4 +103,5 @@ private:
     UploadSlot m_avatar;
     UploadSlot m_cover;
     bool m_isSubmitting = false;
+    bool m_isDone = false;
 };

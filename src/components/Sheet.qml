@@ -13,6 +13,10 @@ Popup {
     // How far the finger has pulled the sheet down from where it stands.
     property real dragOffset: 0
 
+    // From close() until it is gone: the sheet still shows while it slides away, but its content
+    // takes no more presses or keys, so a second click on a form's button lands nowhere.
+    property bool closing: false
+
     readonly property real restY: parent ? 10 : 0
     // Speed, in pixels a second, of a flick that closes the sheet (down) or keeps it (up) wherever it is let go.
     readonly property real flickSpeed: 600
@@ -29,7 +33,10 @@ Popup {
     focus: true
     closePolicy: Popup.CloseOnEscape
 
+    onAboutToShow: closing = false
+    onAboutToHide: closing = true
     onClosed: {
+        closing = false
         springBack.stop()
         dragOffset = 0
     }
@@ -82,6 +89,7 @@ Popup {
 
     contentItem: Loader {
         active: sheet.opened || sheet.visible
+        enabled: !sheet.closing
         sourceComponent: sheet.content
 
         // Sits behind the content, so buttons keep their taps; a list that scrolls or a field that

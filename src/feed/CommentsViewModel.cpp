@@ -91,7 +91,7 @@ QCoro::Task<> CommentsViewModel::fetch(qint64 postId)
 void CommentsViewModel::sendComment()
 {
     const QString trimmed = m_commentText.trimmed();
-    if (trimmed.isEmpty())
+    if (trimmed.isEmpty() || m_isSending)
         return;
     // The screen always has a signed-in user; without one the comment goes out as the demo account's.
     const QJsonObject body{
@@ -106,6 +106,7 @@ void CommentsViewModel::sendComment()
 QCoro::Task<> CommentsViewModel::send(QJsonObject body)
 {
     const QPointer<CommentsViewModel> self(this);
+    m_isSending = true;
     try {
         const APIResponse<Comment> reply = co_await NetworkManager::shared().request<APIResponse<Comment>>(
             QStringLiteral("feed.php"), QStringLiteral("POST"), body);
@@ -116,4 +117,6 @@ QCoro::Task<> CommentsViewModel::send(QJsonObject body)
     } catch (const std::exception &) {
         // The typed text stays for another try.
     }
+    if (self)
+        self->m_isSending = false;
 }

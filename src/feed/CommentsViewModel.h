@@ -51,7 +51,8 @@ public:
     // Fetches the post's comments and shows them in the order received; a failure keeps the list.
     Q_INVOKABLE void loadComments();
     // Sends the trimmed text as the current user's comment. On the service's comment the list
-    // gains it at the end and the field empties; any other outcome keeps both as they are.
+    // gains it at the end and the field empties; any other outcome keeps both as they are. A press
+    // while a comment is on its way sends nothing: the field still holds the text it carries.
     Q_INVOKABLE void sendComment();
 
 Q_SIGNALS:
@@ -72,4 +73,5 @@ private:
     std::optional<User> m_currentUser;
     QString m_commentText;
     RecordListModel<Comment> m_comments;
+    bool m_isSending = false;
 };

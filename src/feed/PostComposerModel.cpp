@@ -27,8 +27,10 @@ void PostComposerModel::uploadImage(const QVariant &image)
         uploadImage(image.value<QImage>());
 }
 
-void PostComposerModel::publish(FeedViewModel *feed, const QVariant &author) const
+void PostComposerModel::publish(FeedViewModel *feed, const QVariant &author)
 {
-    if (feed)
-        feed->createPost(author, m_textInput, imageUrl());
+    if (!feed || m_isPublished || !canPublish())
+        return;
+    m_isPublished = true;
+    feed->createPost(author, m_textInput, imageUrl());
 }

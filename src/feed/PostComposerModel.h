@@ -39,8 +39,9 @@ public:
     void uploadImage(const QImage &image);
     Q_INVOKABLE void uploadImage(const QVariant &image);
 
-    // Hands the text as typed and the photo address held now to the feed model.
-    Q_INVOKABLE void publish(FeedViewModel *feed, const QVariant &author) const;
+    // Hands the text as typed and the photo address held now to the feed model, once: the sheet
+    // closes at once, and a press that reaches it while it slides away must not post again.
+    Q_INVOKABLE void publish(FeedViewModel *feed, const QVariant &author);
 
 Q_SIGNALS:
     void textInputChanged();
@@ -50,4 +51,5 @@ Q_SIGNALS:
 private:
     QString m_textInput;
     UploadSlot m_image;
+    bool m_isPublished = false;
 };

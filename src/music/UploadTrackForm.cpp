@@ -51,7 +51,7 @@ void UploadTrackForm::setAlbum(const QString &text)
 
 bool UploadTrackForm::canSave() const
 {
-    return !m_title.isEmpty() && !m_artist.isEmpty() && !audioUrl().isEmpty() && !m_isSubmitting;
+    return !m_title.isEmpty() && !m_artist.isEmpty() && !audioUrl().isEmpty() && !m_isSubmitting && !m_isStored;
 }
 
 QString UploadTrackForm::audioButtonText() const
@@ -77,7 +77,7 @@ void UploadTrackForm::uploadCover(const QVariant &image)
 
 void UploadTrackForm::save()
 {
-    if (!m_isSubmitting)
+    if (!m_isSubmitting && !m_isStored)
         (void)runSave();
 }
 
@@ -91,6 +91,8 @@ QCoro::Task<> UploadTrackForm::runSave()
     const bool stored = co_await m_viewModel->uploadNewTrack(m_title, m_artist, m_album, audioUrl(), coverUrl());
     if (!self)
         co_return;
+    // Set before the busy flag drops, so that no moment lets a second press through.
+    m_isStored = stored;
     setBusy(m_isSubmitting, false);
     if (stored)
         Q_EMIT saved();

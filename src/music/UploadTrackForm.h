@@ -46,7 +46,7 @@ public:
     bool isUploadingAudio() const { return m_audio.isUploading(); }
     bool isUploadingCover() const { return m_cover.isUploading(); }
     bool isSubmitting() const { return m_isSubmitting; }
-    // Title, artist and audio present as they stand (blanks count), and no save running.
+    // Title, artist and audio present as they stand (blanks count), no save running and none stored.
     bool canSave() const;
     QString audioButtonText() const;
     QString coverButtonText() const;
@@ -56,6 +56,8 @@ public:
     // The photo picker's picture (a QImage). A failed upload keeps the earlier address.
     Q_INVOKABLE void uploadCover(const QVariant &image);
     // Sends the five texts as they stand; `saved` follows only when the service stored the track.
+    // A press while a save runs, or once the track is stored (the sheet still sliding away), sends
+    // nothing: one form makes at most one track.
     Q_INVOKABLE void save();
 
 Q_SIGNALS:
@@ -77,4 +79,5 @@ private:
     UploadSlot m_audio;
     UploadSlot m_cover;
     bool m_isSubmitting = false;
+    bool m_isStored = false;
 };

@@ -80,7 +80,7 @@ Rectangle {
             objectName: "editSaveButton"
             anchors { right: parent.right; rightMargin: Theme.padding; verticalCenter: parent.verticalCenter }
             height: parent.height
-            // Never disabled: every tap starts a save of its own.
+            // Never disabled: the form itself takes no press while its save runs or once it went through.
             onClicked: editForm.save()
             contentItem: Text {
                 verticalAlignment: Text.AlignVCenter

@@ -47,7 +47,7 @@ void UploadVideoForm::setDescription(const QString &description)
 
 bool UploadVideoForm::canSubmit() const
 {
-    return m_viewModel && !m_title.isEmpty() && !videoUrl().isEmpty() && !m_isSubmitting;
+    return m_viewModel && !m_title.isEmpty() && !videoUrl().isEmpty() && !m_isSubmitting && !m_isRegistered;
 }
 
 QString UploadVideoForm::videoButtonText() const
@@ -100,6 +100,8 @@ QCoro::Task<> UploadVideoForm::runSubmit()
     const bool registered = co_await m_viewModel->uploadNewVideo(m_title, m_description, videoUrl(), thumbnailUrl());
     if (!self)
         co_return;
+    // Set before the busy flag drops, so that no moment lets a second press through.
+    m_isRegistered = registered;
     setIsSubmitting(false);
     if (registered)
         Q_EMIT closeRequested();

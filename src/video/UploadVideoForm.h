@@ -52,7 +52,8 @@ public:
     bool isSubmitting() const { return m_isSubmitting; }
 
     // The raw title and the video address must not be empty (a title of spaces counts), and no
-    // submit may be running; the description, the preview and running uploads take no part.
+    // submit may be running or have registered the video; the description, the preview and running
+    // uploads take no part.
     bool canSubmit() const;
     QString videoButtonText() const;
     // "Файл: " and the stored address; empty while no file is uploaded.
@@ -67,7 +68,8 @@ public:
     // The photo picker's image: uploaded at once, with the same rules for the preview address.
     Q_INVOKABLE void uploadThumbnail(const QVariant &image);
     // Registers the video with the inputs as they stand; closeRequested() follows a confirmation,
-    // while a refusal leaves every input as it was.
+    // while a refusal leaves every input as it was. After a confirmation the form takes no further
+    // press, though its sheet still shows while it slides away.
     Q_INVOKABLE void submit();
 
 Q_SIGNALS:
@@ -92,4 +94,5 @@ private:
     UploadSlot m_video;
     UploadSlot m_thumbnail;
     bool m_isSubmitting = false;
+    bool m_isRegistered = false;
 };

@@ -7,6 +7,7 @@
 
 #include <QJsonDocument>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -92,6 +93,43 @@ private Q_SLOTS:
         settings().clear();
         useService();
         network.setDeadlineOverride({});
+    }
+
+    // The screen's press while a request is under way starts nothing: one request, one busy cycle.
+    // After a refusal the next press sends again.
+    void aPressWhileARequestRunsStartsNothing_data()
+    {
+        QTest::addColumn<bool>("registration");
+        QTest::newRow("sign-in") << false;
+        QTest::newRow("registration") << true;
+    }
+    void aPressWhileARequestRunsStartsNothing()
+    {
+        QFETCH(bool, registration);
+        ScriptedResponder responder;
+        responder.replyNothing();
+        network.setBaseURL(responder.baseUrl());
+        AuthViewModel model;
+        QSignalSpy busy(&model, &AuthViewModel::isLoadingChanged);
+        const auto press = [&] {
+            if (registration)
+                model.startRegistration(QStringLiteral("once"), {}, QStringLiteral("secret1"), {}, {});
+            else
+                model.startLogin(QStringLiteral("once"), QStringLiteral("secret1"));
+        };
+        press();
+        press();
+        QVERIFY(responder.waitForRequests(1));
+        QVERIFY(responder.answerWaiting(200, R"({"success":false,"message":"нет"})"));
+        QTRY_VERIFY(!model.isLoading());
+        QCOMPARE(busy.count(), 2);
+
+        responder.reply(200, R"({"success":false,"message":"нет"})");
+        press();
+        QVERIFY(responder.waitForRequests(2));
+        QTRY_VERIFY(!model.isLoading());
+        QCOMPARE(busy.count(), 4);
+        QCOMPARE(responder.requests().size(), 2);
     }
 
     void registrationFallsBackAndSignsIn()
@@ -228,9 +266,11 @@ private Q_SLOTS:
                                                            << "Ошибка регистрации";
         QTest::newRow("not an envelope") << false << "status 502 <html>gateway</html>"
                                          << "Ошибка чтения данных: *";
-        QTest::newRow("connection refused") << false << "refused" << "Сервер недоступен";
+        QTest::newRow("connection refused") << false << "refused"
+                                            << "Сервер недоступен";
         // A byte a second never lets the idle time-out fire; the deadline ends the request.
-        QTest::newRow("reply trickling past the deadline") << true << "trickle" << "Сервер не ответил вовремя";
+        QTest::newRow("reply trickling past the deadline") << true << "trickle"
+                                                           << "Сервер не ответил вовремя";
     }
 
     void failuresKeepTheSession()

@@ -3,6 +3,8 @@
 #include "ChannelForm.h"
 #include "ChannelPostDraft.h"
 #include "ChannelsViewModel.h"
+#include "CreateChannelForm.h"
+#include "EditChannelForm.h"
 #include "FingerDrag.h"
 #include "ImagePickerModel.h"
 #include "NetworkManager.h"
@@ -397,6 +399,49 @@ private Q_SLOTS:
         QCOMPARE(text("nameField"), QStringLiteral("Nature"));
         QCOMPARE(text("descriptionField"), QStringLiteral(" trees "));
         QVERIFY(actionEnabled());
+    }
+
+    // Once the service took the channel, the form takes no further press while its sheet slides
+    // away; the service's catalogue holds the channel once.
+    void aSucceededFormTakesNoFurtherPress_data()
+    {
+        QTest::addColumn<bool>("edit");
+        QTest::newRow("create") << false;
+        QTest::newRow("edit") << true;
+    }
+    void aSucceededFormTakesNoFurtherPress()
+    {
+        QFETCH(bool, edit);
+        ChannelsViewModel model;
+        QTRY_VERIFY(!model.channels().isEmpty());
+        const QString name = edit ? QStringLiteral("Переименован однажды") : QStringLiteral("Основан однажды");
+        std::unique_ptr<ChannelForm> form;
+        if (edit) {
+            auto editing = std::make_unique<EditChannelForm>();
+            editing->setChannel(QVariant::fromValue(model.channels().constFirst()));
+            form = std::move(editing);
+        } else {
+            form = std::make_unique<CreateChannelForm>();
+        }
+        form->setViewModel(&model);
+        form->setName(name);
+        std::optional<bool> startedAgain; // by a press just as the record is stored
+        connect(form.get(), &ChannelForm::closeRequested, this, [&] {
+            form->submit();
+            startedAgain = form->isSubmitting();
+        });
+        form->submit();
+        form->submit();
+        QTRY_VERIFY(startedAgain.has_value());
+        QVERIFY(!*startedAgain);
+        QVERIFY(!form->isSubmitting());
+        QVERIFY(!form->canSubmit());
+
+        ChannelsViewModel fresh;
+        QTRY_VERIFY(!fresh.channels().isEmpty());
+        QCOMPARE(std::count_if(fresh.channels().cbegin(), fresh.channels().cend(),
+                               [&](const Channel &channel) { return channel.name == name; }),
+                 1);
     }
 
     // A creation and an upload still running when the sheet is closed end into nothing, and the

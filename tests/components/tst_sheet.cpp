@@ -175,6 +175,27 @@ private Q_SLOTS:
         QCOMPARE(sheetY(), 10.0);
     }
 
+    // From close() on, while it still slides away, the sheet's content takes no tap and no key; a
+    // new opening takes them again.
+    void aClosingSheetTakesNoInput()
+    {
+        QVERIFY(openSheet());
+        const QPoint button = item("button")->mapToScene({100, 25}).toPoint();
+        QQuickItem *field = item("field");
+        field->forceActiveFocus();
+        QMetaObject::invokeMethod(sheet(), "close");
+        QVERIFY(sheet()->property("visible").toBool());
+        QTest::mouseClick(m_snippet->window(), Qt::LeftButton, {}, button);
+        QTest::keyClick(m_snippet->window(), Qt::Key_X);
+        QCOMPARE(m_snippet->root()->property("taps").toInt(), 0);
+        QCOMPARE(field->property("text").toString(), QStringLiteral("draft"));
+        QTRY_VERIFY(!sheet()->property("visible").toBool());
+
+        QVERIFY(openSheet());
+        QTest::mouseClick(m_snippet->window(), Qt::LeftButton, {}, item("button")->mapToScene({100, 25}).toPoint());
+        QCOMPARE(m_snippet->root()->property("taps").toInt(), 1);
+    }
+
     // Drags that belong to the content: a scrolled list scrolls back, a field or an area being
     // edited selects text, an inner drag area pans. The sheet stays where it is.
     void contentKeepsItsOwnDrags_data()

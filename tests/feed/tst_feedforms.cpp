@@ -103,6 +103,54 @@ private Q_SLOTS:
         QCOMPARE(comments.commentText(), appended ? QString() : QStringLiteral(" Да "));
     }
 
+    // The composer's sheet closes at the first press; a second one reaching it while it slides
+    // away posts nothing more.
+    void theComposerPublishesOnce()
+    {
+        ScriptedResponder responder;
+        responder.reply(200, "[]");
+        responder.replyNothing();
+        NetworkManager::shared().setBaseURL(responder.baseUrl());
+        FeedViewModel feed;
+        QTRY_VERIFY(!feed.isLoading());
+        PostComposerModel composer;
+        composer.setTextInput(QStringLiteral("Один раз"));
+        composer.publish(&feed, QVariant::fromValue(author(1)));
+        composer.publish(&feed, QVariant::fromValue(author(1)));
+        QCOMPARE(feed.posts().size(), 1);
+        QVERIFY(responder.waitForRequests(2));
+
+        responder.reply(200, "[]");
+        feed.loadFeed();
+        QVERIFY(responder.waitForRequests(3));
+        QCOMPARE(responder.requests().at(2).method, QByteArray("GET"));
+    }
+
+    // A press while a comment is on its way sends nothing; the next comment, typed after the
+    // first landed, goes out.
+    void aCommentOnItsWayTakesNoSecondPress()
+    {
+        ScriptedResponder responder;
+        responder.replyNothing();
+        NetworkManager::shared().setBaseURL(responder.baseUrl());
+        CommentsViewModel comments;
+        comments.setPost(post(1, QString()));
+        comments.setCommentText(QStringLiteral("Первый"));
+        comments.sendComment();
+        comments.sendComment();
+        QVERIFY(responder.waitForRequests(1));
+        QVERIFY(responder.answerWaiting(200, R"({"success": true, "data": )" + commentJson(9, "Первый") + "}"));
+        QTRY_COMPARE(comments.comments().size(), 1);
+        comments.sendComment(); // the field is empty now
+
+        responder.reply(200, R"({"success": true, "data": )" + commentJson(10, "Второй") + "}");
+        comments.setCommentText(QStringLiteral("Второй"));
+        comments.sendComment();
+        QTRY_COMPARE(comments.comments().size(), 2);
+        QCOMPARE(responder.requests().size(), 2);
+        QCOMPARE(body(responder.requests().at(1).body).value("text"), QJsonValue(QStringLiteral("Второй")));
+    }
+
     void sendEndingAfterTheSheetClosedTouchesNothing()
     {
         ScriptedResponder responder;

@@ -238,6 +238,38 @@ private Q_SLOTS:
         QCOMPARE(text(child(screen->find("playlistRow0"), "trackCountText")), QStringLiteral("• 1 треков"));
     }
 
+    // Once the service stored the track, the form takes no further press while its sheet slides
+    // away (a save started then made a second track): the service holds the track once.
+    void aStoredTrackTakesNoFurtherPress()
+    {
+        NetworkManager::shared().setBaseURL(m_service.baseUrl());
+        MusicViewModel model;
+        UploadTrackForm form;
+        form.setViewModel(&model);
+        form.setTitle(QStringLiteral("Единожды"));
+        form.setArtist(QStringLiteral("Band"));
+        form.uploadAudio(QUrl::fromLocalFile(m_wav));
+        QTRY_VERIFY(!form.isUploadingAudio());
+        QVERIFY(form.canSave());
+        std::optional<bool> startedAgain; // by a press just as the record is stored
+        connect(&form, &UploadTrackForm::saved, this, [&] {
+            form.save();
+            startedAgain = form.isSubmitting();
+        });
+        form.save();
+        form.save();
+        QTRY_VERIFY(startedAgain.has_value());
+        QVERIFY(!*startedAgain);
+        QVERIFY(!form.isSubmitting());
+        QVERIFY(!form.canSave());
+
+        MusicViewModel fresh;
+        QTRY_VERIFY(!fresh.tracks().isEmpty());
+        QCOMPARE(std::count_if(fresh.tracks().cbegin(), fresh.tracks().cend(),
+                               [](const Track &track) { return track.title == QStringLiteral("Единожды"); }),
+                 1);
+    }
+
     void uploadFormEnablesSaveKeepsARefusedFormAndOutlivesItsSheet()
     {
         ScriptedResponder responder;

@@ -172,6 +172,39 @@ private Q_SLOTS:
         QCOMPARE(nextLaunch.currentUser(), std::optional<User>(expected));
     }
 
+    // A press while the save runs starts nothing; once the service took the save no press sends
+    // again (the sheet is sliding away), while after a refusal the next press does.
+    void aSaveTakesOnePressUntilItEnds_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("accepted") << QByteArray(R"({"success": true, "message": "Профиль обновлён"})") << true;
+        QTest::newRow("refused") << QByteArray(R"({"success": false, "message": "Нет"})") << false;
+    }
+    void aSaveTakesOnePressUntilItEnds()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(bool, accepted);
+        const auto profile = loadedProfile(5);
+        ScriptedResponder responder;
+        responder.replyNothing();
+        responder.reply(200, R"({"success": false, "message": "Нет"})");
+        NetworkManager::shared().setBaseURL(responder.baseUrl());
+        EditProfileModel form;
+        form.setViewModel(profile.get());
+        form.setStatusText(QStringLiteral("Один раз"));
+
+        auto first = form.saveProfile();
+        QCOMPARE(runToEnd(form.saveProfile()).value, std::optional<bool>(false));
+        form.save();
+        QVERIFY(responder.waitForRequests(1));
+        QVERIFY(responder.answerWaiting(200, reply));
+        QCOMPARE(runToEnd(std::move(first)).value, std::optional<bool>(accepted));
+
+        QCOMPARE(runToEnd(form.saveProfile()).value, std::optional<bool>(false));
+        QCOMPARE(responder.requests().size(), accepted ? 1 : 2);
+    }
+
     // The sheet closed while the save was under way: the model and the session still get it.
     void aSaveLandingAfterTheFormWentStillUpdatesModelAndSession()
     {

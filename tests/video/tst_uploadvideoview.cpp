@@ -147,6 +147,37 @@ private Q_SLOTS:
         QCOMPARE(submitEnabled(*screen), enabled);
     }
 
+    // Once the service registered the video, the form takes no further press while its sheet
+    // slides away: the service holds the video once.
+    void aRegisteredVideoTakesNoFurtherPress()
+    {
+        VideoViewModel model;
+        QTRY_VERIFY(!model.videos().isEmpty());
+        UploadVideoForm form;
+        form.setViewModel(&model);
+        form.setTitle(QStringLiteral("Единожды"));
+        form.uploadVideoFile(newClip());
+        QTRY_VERIFY(!form.isUploadingVideo());
+        QVERIFY(form.canSubmit());
+        std::optional<bool> startedAgain; // by a press just as the record is stored
+        connect(&form, &UploadVideoForm::closeRequested, this, [&] {
+            form.submit();
+            startedAgain = form.isSubmitting();
+        });
+        form.submit();
+        form.submit();
+        QTRY_VERIFY(startedAgain.has_value());
+        QVERIFY(!*startedAgain);
+        QVERIFY(!form.isSubmitting());
+        QVERIFY(!form.canSubmit());
+
+        VideoViewModel fresh;
+        QTRY_VERIFY(!fresh.videos().isEmpty());
+        QCOMPARE(std::count_if(fresh.videos().cbegin(), fresh.videos().cend(),
+                               [](const Video &video) { return video.title == QStringLiteral("Единожды"); }),
+                 1);
+    }
+
     // The labels and the "Файл: " line follow the stored addresses; running uploads disable
     // nothing; a failed second upload keeps the first file's address and label; and a refused
     // registration leaves the form open with every input as it was, ready to submit again.

@@ -1,0 +1,326 @@
+#include "AuthViewModel.h"
+#include "NetworkManager.h"
+#include "RequestTally.h"
+#include "ScreenDriver.h"
+#include "WindowTest.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+using namespace ScreenDriver;
+
+namespace {
+// Stands for the text typed into a write's telling field, new in every test.
+const QString Unique = QStringLiteral("%u");
+
+// One write the user makes through a form, and where its effect shows.
+struct Write
+{
+    QStringList taps{};                                // from the signed-in window to the form
+    QList<std::pair<QString, QString>> typed{};        // field, text
+    std::optional<std::pair<QString, QString>> pick{}; // pick button, file (a document, no crop)
+    QString picker{};                                  // the picker's content, gone once the pick is done
+    QString button{};                                  // the press that writes
+    QString sheet{};                                   // the sheet that closes once the record is stored
+    QByteArray path{};                                 // the service's write ("" for a write kept on the device)
+    QByteArray marker{};                               // what tells this write's body apart
+    QString records{};      // the service's list that holds the record, {key} taken from the write's body
+    QString list{};         // the window's list that gains the record
+    bool signedOut = false; // the sign-in screen's writes
+};
+
+const QHash<QString, Write> &writes()
+{
+    static const QHash<QString, Write> table{
+        {"track save",
+         {.taps = {"tabButton2", "uploadTrackButton"},
+          .typed = {{"trackTitleField", Unique}, {"trackArtistField", "Tester"}},
+          .pick = std::pair{QStringLiteral("audioPickButton"), QStringLiteral("tone.wav")},
+          .picker = "audioPicker",
+          .button = "sheetTrailingButton",
+          .sheet = "uploadSheet",
+          .path = "/api/music_upload.php",
+          .records = "music.php",
+          .list = "trackList"}},
+        {"video upload",
+         {.taps = {"tabButton3", "uploadVideoButton"},
+          .typed = {{"titleField", Unique}},
+          .pick = std::pair{QStringLiteral("videoButton"), QStringLiteral("clip.mp4")},
+          .picker = "videoPicker",
+          .button = "submitButton",
+          .sheet = "uploadSheet",
+          .path = "/api/video_upload.php",
+          .records = "videos.php",
+          .list = "videoList"}},
+        {"channel create",
+         {.taps = {"tabButton1", "createChannelHeaderButton"},
+          .typed = {{"nameField", Unique}},
+          .button = "actionButton",
+          .sheet = "createChannelSheet",
+          .path = "/api/channels.php",
+          .marker = R"("action":"create")",
+          .records = "channels.php",
+          .list = "channelList"}},
+        {"channel edit",
+         {.taps = {"tabButton1", "segment1", "channelRow0", "channelSettingsButton"},
+          .typed = {{"nameField", Unique}},
+          .button = "actionButton",
+          .sheet = "editChannelSheet",
+          .path = "/api/channels.php",
+          .marker = R"("action":"edit")",
+          .records = "channels.php"}},
+        {"channel post",
+         {.taps = {"tabButton1", "segment1", "channelRow0", "createPostButton"},
+          .typed = {{"postTextEditor", Unique}},
+          .button = "actionButton",
+          .sheet = "postComposerSheet",
+          .path = "/api/channels.php",
+          .marker = R"("action":"create_post")",
+          .records = "channels.php?channel_id={channel_id}",
+          .list = "postCards"}},
+        {"post composer",
+         {.taps = {"tabButton0", "composerButton"},
+          .typed = {{"postTextEditor", Unique}},
+          .button = "publishButton",
+          .sheet = "composerSheet",
+          .path = "/api/feed.php",
+          .records = "feed.php",
+          .list = "feedList"}},
+        {"comment send",
+         {.taps = {"tabButton0", "commentButton"},
+          .typed = {{"commentField", Unique}},
+          .button = "sendButton",
+          .path = "/api/feed.php",
+          .marker = R"("action":"comment")",
+          .records = "feed.php?action=comments&post_id={post_id}",
+          .list = "commentList"}},
+        {"profile save",
+         {.taps = {"tabButton4", "profileActionButton"},
+          .typed = {{"statusField", Unique}},
+          .button = "editSaveButton",
+          .sheet = "editSheet",
+          .path = "/api/profile.php",
+          .records = "profile.php?user_id=1"}},
+        {"new playlist",
+         {.taps = {"tabButton2", "segment2", "createPlaylistButton"},
+          .typed = {{"playlistNameField", Unique}},
+          .button = "sheetTrailingButton",
+          .sheet = "createPlaylistSheet",
+          .list = "playlistList"}},
+        {"sign-in",
+         {.typed = {{"loginField", ServiceProcess::demoUsername()}, {"passwordField", ServiceProcess::demoPassword()}},
+          .button = "submitButton",
+          .path = "/api/auth.php",
+          .marker = R"("action":"login")",
+          .signedOut = true}},
+        {"registration",
+         {.taps = {"modeToggle"},
+          .typed = {{"usernameField", Unique}, {"passwordField", "secret123"}},
+          .button = "submitButton",
+          .path = "/api/auth.php",
+          .marker = R"("action":"register")",
+          .signedOut = true}},
+    };
+    return table;
+}
+
+enum class Press { TwoClicks, DoubleClick, AfterStored };
+} // namespace
+
+Q_DECLARE_METATYPE(Press)
+
+// Every write a form makes, pressed twice as a quick hand does and once more after its record is
+// stored: the service gets one write and the list shows one record. The client goes through a
+// relay that notes each request, so the writes are counted where they arrive.
+class TestWindowWrites : public WindowTest
+{
+    Q_OBJECT
+
+    std::unique_ptr<RequestTally> m_tally;
+    int m_serial = 0;
+
+    QString uniqueText(const QString &tag) const
+    {
+        QString text = QStringLiteral("Once") + QString::number(m_serial);
+        for (const QChar ch : tag) {
+            if (ch.isLetter())
+                text += ch;
+        }
+        return text;
+    }
+
+    // Where the press lands: the item's centre once it takes presses and has stopped moving.
+    QPointF settledCentre(const QString &name) const
+    {
+        QQuickItem *target = nullptr;
+        (void)QTest::qWaitFor([&] { return (target = item(name)) && target->isEnabled(); });
+        if (!target)
+            return {-1, -1};
+        const auto centre = [target] { return target->mapToScene({target->width() / 2, target->height() / 2}); };
+        QPointF last = centre();
+        for (int still = 0, round = 0; still < 8 && round < 300; ++round) {
+            QTest::qWait(16);
+            still = centre() == last ? still + 1 : 0;
+            last = centre();
+        }
+        (void)QTest::qWaitFor([this] { return !anyStackBusy(window()->contentItem()); });
+        return last;
+    }
+
+    void typeInto(const QString &field, const QString &text) const
+    {
+        QVERIFY(tapName(field));
+        QTest::keyClick(window(), Qt::Key_A, Qt::ControlModifier);
+        for (const QChar ch : text)
+            QTest::keyClick(window(), ch.toLatin1());
+    }
+
+    qsizetype writesSeen(const Write &write, const QString &text) const
+    {
+        if (write.path.isEmpty())
+            return 0;
+        return m_tally->count("POST", write.path, write.marker.isEmpty() ? text.toUtf8() : write.marker);
+    }
+
+    // The service's list for the record, read through the relay, which by then has passed on what
+    // the client sent before. A write with no list still reads one, to let those requests through.
+    QByteArray serviceRecords(const Write &write) const
+    {
+        QString path = write.records.isEmpty() ? QStringLiteral("profile.php?user_id=1") : write.records;
+        for (const char *key : {"post_id", "channel_id"}) {
+            const QString placeholder = QLatin1Char('{') + QLatin1String(key) + QLatin1Char('}');
+            if (!path.contains(placeholder))
+                continue;
+            for (const RequestTally::Request &request : m_tally->requests()) {
+                if (request.target == write.path && request.body.contains(write.marker))
+                    path.replace(placeholder, QString::number(QJsonDocument::fromJson(request.body)[key].toInteger()));
+            }
+        }
+        QNetworkAccessManager network;
+        std::unique_ptr<QNetworkReply> reply(network.get(QNetworkRequest(QUrl(m_tally->baseUrl() + '/' + path))));
+        if (!QTest::qWaitFor([&] { return reply->isFinished(); }))
+            return {};
+        return reply->readAll();
+    }
+
+    // The sheet's content takes a press at `point` as soon as it starts to slide away.
+    bool pressWhenClosing(QObject *sheet, QPointF point, bool &pressedWhileShown)
+    {
+        auto *pressLater = new QTimer(sheet);
+        pressLater->setSingleShot(true);
+        pressLater->setInterval(0);
+        connect(pressLater, &QTimer::timeout, this, [this, sheet, point, pressLater, &pressedWhileShown] {
+            pressedWhileShown = sheet->property("visible").toBool();
+            QTest::mouseClick(window(), Qt::LeftButton, {}, point.toPoint());
+            // Once only: the flag it sets lives in the test that asked.
+            pressLater->deleteLater();
+        });
+        return connect(sheet, SIGNAL(aboutToHide()), pressLater, SLOT(start()));
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(startService());
+        m_tally = std::make_unique<RequestTally>(m_service.port());
+        QVERIFY(m_tally->listen());
+    }
+    void init()
+    {
+        ++m_serial;
+        QVERIFY(openApp());
+        NetworkManager::shared().setBaseURL(m_tally->baseUrl());
+        m_tally->clear();
+    }
+    void cleanup() { closeApp(); }
+
+    void onePressSequenceMakesOneRecord_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<Press>("press");
+        QStringList names = writes().keys();
+        names.sort();
+        for (const QString &name : names) {
+            QTest::addRow("%s, two clicks", qPrintable(name)) << name << Press::TwoClicks;
+            QTest::addRow("%s, double-click", qPrintable(name)) << name << Press::DoubleClick;
+            QTest::addRow("%s, press after it is stored", qPrintable(name)) << name << Press::AfterStored;
+        }
+    }
+    void onePressSequenceMakesOneRecord()
+    {
+        QFETCH(QString, name);
+        QFETCH(Press, press);
+        const Write &write = writes()[name];
+        const QString text = uniqueText(name);
+
+        auto *session = window()->property("authViewModel").value<AuthViewModel *>();
+        QVERIFY(session);
+        if (write.signedOut)
+            session->logout();
+        QVERIFY(tapAll(write.taps));
+        for (const auto &[field, typed] : write.typed)
+            typeInto(field, typed == Unique ? text : typed);
+        if (write.pick) {
+            QVERIFY(tapName(write.pick->first));
+            QQuickWindow *dialog = nullptr;
+            QTRY_VERIFY((dialog = shownDialog()) != nullptr);
+            QVERIFY(choose(dialog, write.pick->second));
+            QTRY_VERIFY(!item(write.picker));
+        }
+        QPointer<QQuickItem> list = write.list.isEmpty() ? nullptr : waitFor(write.list);
+        QVERIFY(write.list.isEmpty() || list);
+        const int listed = list ? list->property("count").toInt() : 0;
+        QObject *sheet = write.sheet.isEmpty() ? nullptr : m_app->findObject(write.sheet);
+        QVERIFY(write.sheet.isEmpty() || sheet);
+        QSignalSpy busy(session, &AuthViewModel::isLoadingChanged);
+
+        const QPointF point = settledCentre(write.button);
+        QVERIFY(point.x() >= 0);
+        bool pressedWhileShown = false;
+        switch (press) {
+        case Press::TwoClicks:
+            QTest::mouseClick(window(), Qt::LeftButton, {}, point.toPoint());
+            QTest::mouseClick(window(), Qt::LeftButton, {}, point.toPoint());
+            break;
+        case Press::DoubleClick:
+            QTest::mouseDClick(window(), Qt::LeftButton, {}, point.toPoint());
+            break;
+        case Press::AfterStored:
+            if (sheet)
+                QVERIFY(pressWhenClosing(sheet, point, pressedWhileShown));
+            QTest::mouseClick(window(), Qt::LeftButton, {}, point.toPoint());
+            break;
+        }
+
+        // Stored: the sheet is gone, the list has the record, the sign-in screen made way.
+        if (sheet)
+            QTRY_VERIFY(!sheet->property("visible").toBool());
+        if (list)
+            QTRY_VERIFY(list->property("count").toInt() > listed);
+        if (write.signedOut)
+            QTRY_VERIFY(session->currentUser().has_value() && !item(QStringLiteral("submitButton")));
+        if (press == Press::AfterStored && sheet)
+            QVERIFY2(pressedWhileShown, "the second press came after the sheet had gone");
+        if (press == Press::AfterStored && !sheet)
+            QTest::mouseClick(window(), Qt::LeftButton, {}, point.toPoint());
+
+        const QByteArray records = serviceRecords(write);
+        if (!write.path.isEmpty())
+            QCOMPARE(writesSeen(write, text), 1);
+        if (!write.records.isEmpty())
+            QCOMPARE(records.count(text.toUtf8()), 1);
+        if (list)
+            QCOMPARE(list->property("count").toInt(), listed + 1);
+        if (write.signedOut)
+            QCOMPARE(busy.count(), 2); // busy once, then done
+    }
+};
+
+QTEST_MAIN(TestWindowWrites)
+#include "tst_window_writes.moc"
