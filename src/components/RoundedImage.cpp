@@ -1,5 +1,6 @@
 #include "RoundedImage.h"
 
+#include "NetworkManager.h"
 #include "PictureLoader.h"
 
 #include <QPainter>
@@ -45,6 +46,12 @@ void RoundedImage::componentComplete()
 {
     QQuickPaintedItem::componentComplete();
     m_onShow = isOnShow();
+    // A list loaded again is another showing of its rows' pictures, even where its rows stay as
+    // they were.
+    connect(&NetworkManager::shared(), &NetworkManager::readAnswered, this, [this] {
+        if (m_onShow && m_status == Error)
+            load();
+    });
     load();
 }
 

@@ -221,6 +221,8 @@ QCoro::Task<QByteArray> NetworkManager::send(QString endpoint, QString method, s
     QNetworkReply *reply = body ? m_network.sendCustomRequest(request, method.toUtf8(), *body)
                                 : m_network.sendCustomRequest(request, method.toUtf8());
     const Received received = co_await receive(reply, deadline, DeadlineFrom::Start);
+    if (method == QLatin1String("GET"))
+        Q_EMIT readAnswered();
     if (received.status == 401)
         throw NetworkError::unauthorized();
     co_return received.body;

@@ -80,6 +80,9 @@ public:
 Q_SIGNALS:
     void baseURLChanged();
     void authTokenChanged();
+    // The service answered a read: a list was loaded again, so pictures that failed to load while
+    // it was out of reach are worth another try.
+    void readAnswered();
 
 private:
     NetworkManager();

@@ -1,7 +1,9 @@
+#include "NetworkManager.h"
 #include "PictureLoader.h"
 #include "QmlScreen.h"
 #include "QmlSnippet.h"
 #include "ScriptedResponder.h"
+#include "TaskOutcome.h"
 #include "User.h"
 
 #include <QImage>
@@ -128,6 +130,7 @@ private Q_SLOTS:
         QTest::newRow("screen shown again") << QStringLiteral("shown");
         QTest::newRow("address given again") << QStringLiteral("address");
         QTest::newRow("avatar made again") << QStringLiteral("made");
+        QTest::newRow("list loaded again, rows kept") << QStringLiteral("reloaded");
     }
     void failedPictureLoadsAgainWhenShownAgain()
     {
@@ -151,6 +154,12 @@ private Q_SLOTS:
         } else if (showing == QLatin1String("address")) {
             // As a binding does when what it reads changed but gives the same address.
             image->setProperty("source", QUrl(address));
+        } else if (showing == QLatin1String("reloaded")) {
+            // The service answers a read again; the rows bound to it stay as they were.
+            ScriptedResponder service;
+            service.reply(200, "[]");
+            NetworkManager::shared().setBaseURL(service.baseUrl());
+            QVERIFY(runToEnd(NetworkManager::shared().fetch(QStringLiteral("music.php"))).value);
         } else {
             screen.root()->setProperty("more", 1);
             QList<QQuickItem *> items{screen.root()};
