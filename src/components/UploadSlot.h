@@ -3,6 +3,7 @@
 #include <QCoroTask>
 #include <QImage>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QUrl>
 
@@ -18,6 +19,7 @@ class UploadSlot : public QObject
 
 public:
     explicit UploadSlot(QObject *parent = nullptr);
+    ~UploadSlot() override;
 
     QString address() const { return m_address; }
     void setAddress(const QString &address);
@@ -43,4 +45,6 @@ private:
     QString m_address;
     bool m_isUploading = false;
     quint64 m_generation = 0;
+    // Picked copies that uploads of this slot wait for.
+    QSet<QString> m_copying;
 };
