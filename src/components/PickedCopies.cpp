@@ -15,6 +15,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <memory>
 #include <unistd.h>
@@ -55,9 +56,19 @@ public:
             found->stop->store(true);
             copies.erase(found);
         }
-        const bool removed = QFile::remove(copy);
-        QDir().rmdir(QFileInfo(copy).path());
-        return removed;
+        // Freeing the blocks of a large file takes the kernel a good part of a second: the name and
+        // the folder go at once, the bytes on a thread of the pool.
+        const QFileInfo folder(QFileInfo(copy).path());
+        const QString removing = folder.path() + QStringLiteral("/.removing-") + folder.fileName();
+        // rename(2) itself: QFile::rename would fall back to copying the bytes.
+        if (::rename(QFile::encodeName(copy).constData(), QFile::encodeName(removing).constData()) != 0) {
+            const bool removed = QFile::remove(copy);
+            QDir().rmdir(folder.filePath());
+            return removed;
+        }
+        QDir().rmdir(folder.filePath());
+        pool.start([removing] { QFile::remove(removing); });
+        return true;
     }
 
     QMutex mutex;

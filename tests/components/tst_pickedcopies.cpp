@@ -29,7 +29,7 @@ class TestPickedCopies : public QObject
     QStringList picksLeft() const
     {
         return QDir(m_temp.filePath(QStringLiteral("vorlane-picked")))
-            .entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     }
 
     // A file of `size` bytes that takes no room on disk until copied.
@@ -89,7 +89,7 @@ private Q_SLOTS:
     }
 
     // Every test takes away the copies it made.
-    void cleanup() { QVERIFY2(picksLeft().isEmpty(), qPrintable(picksLeft().join(QLatin1Char(' ')))); }
+    void cleanup() { QTRY_VERIFY2(picksLeft().isEmpty(), qPrintable(picksLeft().join(QLatin1Char(' ')))); }
 
     // A large file is copied off the GUI thread: the event loop keeps turning, and so the window
     // keeps drawing, until every byte is there.

@@ -29,7 +29,7 @@ private:
     QStringList picksLeft() const
     {
         return QDir(m_temp.filePath(QStringLiteral("vorlane-picked")))
-            .entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     }
 
     // The copy's bytes once it is whole.
@@ -80,7 +80,7 @@ private Q_SLOTS:
     }
 
     // Every test takes away the copies it made.
-    void cleanup() { QVERIFY2(picksLeft().isEmpty(), qPrintable(picksLeft().join(QLatin1Char(' ')))); }
+    void cleanup() { QTRY_VERIFY2(picksLeft().isEmpty(), qPrintable(picksLeft().join(QLatin1Char(' ')))); }
 
     void cropFollowsPanAndZoom_data()
     {
