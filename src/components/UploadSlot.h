@@ -10,9 +10,10 @@
 #include <variant>
 
 // One picture or file of a form: the address the service gave the last upload to succeed, and
-// whether an upload runs. An upload is started as soon as the user picks something; a failed
-// one keeps the address held before it. The slot belongs to its form: an upload that ends after
-// the form (and with it the slot) is gone touches nothing.
+// whether an upload runs. An upload is started as soon as the user picks something (a picked
+// copy still being made is waited for, the flag raised meanwhile); a failed one keeps the address
+// held before it. The slot belongs to its form: an upload that ends after the form (and with it
+// the slot) is gone touches nothing, and a copy it still waited for is stopped and removed.
 class UploadSlot : public QObject
 {
     Q_OBJECT

@@ -2,6 +2,7 @@
 #include "WindowTest.h"
 
 #include <QDir>
+#include <QFile>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -13,6 +14,15 @@ using namespace ScreenDriver;
 class TestWindowDialogs : public WindowTest
 {
     Q_OBJECT
+
+    // The temporary folder of this run alone, where the pickers' copies go.
+    QTemporaryDir m_temp;
+
+    QStringList picksLeft() const
+    {
+        return QDir(m_temp.filePath(QStringLiteral("vorlane-picked")))
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
 
     QQuickItem *dialogItem(QQuickWindow *dialog, const char *name) const
     {
@@ -48,6 +58,8 @@ class TestWindowDialogs : public WindowTest
 private Q_SLOTS:
     void initTestCase()
     {
+        QVERIFY(m_temp.isValid());
+        qputenv("TMPDIR", QFile::encodeName(m_temp.path()));
         QVERIFY(startService());
         QVERIFY(QDir(m_files.path()).mkdir(QStringLiteral("many")));
         for (int i = 0; i < 40; ++i)
@@ -59,7 +71,33 @@ private Q_SLOTS:
         QTest::failOnWarning(QRegularExpression(QStringLiteral("DelegateModel|index out range")));
         QVERIFY(openApp());
     }
-    void cleanup() { closeApp(); }
+    // Whatever was picked is gone once its upload has ended or its form has closed.
+    void cleanup()
+    {
+        closeApp();
+        QTRY_VERIFY2(picksLeft().isEmpty(), qPrintable(picksLeft().join(QLatin1Char(' '))));
+    }
+
+    // A large file picked as a track: the form's spinner turns while it is copied, and closing the
+    // form meanwhile stops the copy and leaves nothing of it.
+    void closingTheFormStopsTheCopy()
+    {
+        QFile large(m_files.filePath(QStringLiteral("long take.wav")));
+        QVERIFY(large.open(QIODevice::WriteOnly) && large.resize(1024LL * 1024 * 1024));
+        large.close();
+        const int stored = storedFiles();
+        QQuickWindow *dialog = openDialog("audioPickButton");
+        QVERIFY(dialog);
+        QVERIFY(keyTo(dialog, QStringLiteral("long take.wav")));
+        QTest::keyClick(dialog, Qt::Key_Return);
+        QTRY_VERIFY(!isOpen("audioPickerSheet"));
+        QVERIFY(item(QStringLiteral("audioProgress")));
+        key(Qt::Key_Escape);
+        QTRY_VERIFY(!isOpen("uploadSheet"));
+        QTRY_VERIFY2(picksLeft().isEmpty(), qPrintable(picksLeft().join(QLatin1Char(' '))));
+        QCOMPARE(storedFiles(), stored);
+        QVERIFY(large.remove());
+    }
 
     // After the dialog the window has the keyboard back: Escape closes the form's sheet, or, when
     // a photo was picked, Escape and Enter reach its crop step first.
