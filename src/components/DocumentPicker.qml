@@ -21,7 +21,7 @@ Item {
         // the dialog is a window of its own and would outlast the picker.
         onFinished: {
             dialog.dismiss()
-            root.dismissRequested()
+            dialog.whenHandedBack(() => root.dismissRequested())
         }
     }
 

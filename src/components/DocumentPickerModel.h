@@ -39,10 +39,11 @@ public:
     bool accepts(const QString &fileName) const;
 
     // The file the user chose (a local path or a file URL). An empty choice changes nothing and
-    // leaves the picker open. Otherwise a file of an allowed type is copied to a private folder,
-    // filePicked() gets the copy's address, and the picker ends; a file of another type, or one
-    // that cannot be copied, ends the picker with nothing delivered. The copy is the receiver's to
-    // upload: the UploadSlot that sends it removes it once the upload has ended (PickedCopies).
+    // leaves the picker open. Otherwise a file of an allowed type starts being copied to a private
+    // folder, filePicked() gets the copy's address at once, and the picker ends; a file of another
+    // type, or one that is no regular file or cannot be copied, ends the picker with nothing
+    // delivered. The copy is the receiver's to upload once whole: the UploadSlot that sends it waits
+    // for its bytes and removes it once the upload has ended (PickedCopies).
     Q_INVOKABLE bool pick(const QString &pathOrUrl);
     Q_INVOKABLE void cancel();
 

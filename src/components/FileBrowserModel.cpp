@@ -1,9 +1,13 @@
 #include "FileBrowserModel.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QRegularExpression>
+
+#include <algorithm>
+#include <sys/stat.h>
 
 FileBrowserModel::FileBrowserModel(QObject *parent) : QAbstractListModel(parent)
 {
@@ -119,6 +123,33 @@ bool FileBrowserModel::accept()
     return true;
 }
 
+bool FileBrowserModel::moveCurrentRow(int key, int pageRows)
+{
+    const int last = int(m_entries.size()) - 1;
+    const int from = std::max(m_currentRow, 0);
+    const int page = std::max(pageRows, 1);
+    int to = 0;
+    switch (key) {
+    case Qt::Key_Home:
+        to = 0;
+        break;
+    case Qt::Key_End:
+        to = last;
+        break;
+    case Qt::Key_PageUp:
+        to = std::max(from - page, 0);
+        break;
+    case Qt::Key_PageDown:
+        to = std::min(from + page, last);
+        break;
+    default:
+        return false;
+    }
+    if (last >= 0)
+        setCurrentRow(to);
+    return true;
+}
+
 void FileBrowserModel::goUp()
 {
     QDir dir(m_folder);
@@ -157,17 +188,28 @@ QStringList FileBrowserModel::patternsOf(const QString &filter)
 
 void FileBrowserModel::reload()
 {
-    QDir dir(m_folder);
+    const QDir dir(m_folder);
     const QStringList patterns =
         m_nameFilters.isEmpty() ? QStringList{QStringLiteral("*")} : patternsOf(m_nameFilters.value(m_selectedFilter));
-    QList<Entry> entries;
-    for (const QFileInfo &info : dir.entryInfoList(QDir::AllDirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase))
-        entries.append({info.fileName(), true, 0, info.lastModified()});
-    dir.setNameFilters(patterns);
-    for (const QFileInfo &info : dir.entryInfoList(QDir::Files, QDir::Name | QDir::IgnoreCase))
-        entries.append({info.fileName(), false, info.size(), info.lastModified()});
+    // Every name, links and special files included, each judged by what it finally resolves to: a
+    // link to a folder is a folder, a link to a regular file a file, and a FIFO, a device, a socket
+    // or a link to one (or to nothing) is not listed at all, since reading it would block or never end.
+    QList<Entry> folders;
+    QList<Entry> files;
+    const QFileInfoList all =
+        dir.entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    for (const QFileInfo &info : all) {
+        struct stat status = {};
+        if (::stat(QFile::encodeName(info.filePath()).constData(), &status) != 0)
+            continue;
+        const QDateTime modified = QDateTime::fromSecsSinceEpoch(status.st_mtim.tv_sec);
+        if (S_ISDIR(status.st_mode))
+            folders.append({info.fileName(), true, 0, modified});
+        else if (S_ISREG(status.st_mode) && QDir::match(patterns, info.fileName()))
+            files.append({info.fileName(), false, qint64(status.st_size), modified});
+    }
     beginResetModel();
-    m_entries = std::move(entries);
+    m_entries = folders + files;
     m_currentRow = -1;
     endResetModel();
     Q_EMIT currentRowChanged();

@@ -7,7 +7,8 @@
 #include <QUrl>
 
 // The file dialog's decisions: which folder shows, which of its entries pass the chosen name
-// filter (folders first, then files, each by name; hidden ones left out), how a row's size and
+// filter (folders first, then files, each by name; hidden ones left out, links judged by what they
+// lead to, and nothing listed that is neither a folder nor a regular file), how a row's size and
 // date read, and what opening a row or the folder above does. It starts in the user's home folder.
 class FileBrowserModel : public QAbstractListModel
 {
@@ -49,6 +50,10 @@ public:
     // Chooses the current row's file, or enters its folder; false when nothing was current.
     Q_INVOKABLE bool accept();
     Q_INVOKABLE void goUp();
+    // Home, End, Page Up and Page Down move the current row: to the first or the last row, or by
+    // `pageRows` (the rows the list shows at once) up or down, stopping at the ends. False for any
+    // other key, which is left to the list.
+    Q_INVOKABLE bool moveCurrentRow(int key, int pageRows);
 
     // "12 КБ": the size in the largest unit that keeps the number at one or more.
     static QString sizeText(qint64 bytes);

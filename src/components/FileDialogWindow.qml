@@ -5,8 +5,10 @@ import Vorlane
 
 // The pickers' file dialog: a window of its own size over the application's, so that its rows,
 // filter and buttons read in full whatever the main window's width. Every decision is the
-// browser model's; this file lays it out. Escape or «Отмена» rejects; a double click, Enter or
-// «Открыть» on a file accepts, on a folder enters it.
+// browser model's; this file lays it out. Escape or «Отмена» rejects (Escape first closes the open
+// «Тип файлов» list); a double click, Enter or «Открыть» on a file accepts, on a folder enters it;
+// Home, End, Page Up and Page Down move in the list. Closed, it hands the keyboard back to the
+// window that opened it.
 Window {
     id: dialog
 
@@ -20,12 +22,13 @@ Window {
 
     // Settled once accepted, rejected or dismissed: the window's closing then reports nothing more.
     property bool settled: true
+    // What waits for the opening window to have the keyboard again.
+    property var afterHandBack: null
 
     function open() {
         settled = false
         selectedFile = ""
         show()
-        raise()
         requestActivate()
         list.forceActiveFocus()
     }
@@ -34,6 +37,7 @@ Window {
             return
         settled = true
         close()
+        handBack()
         if (accept)
             accepted()
         else
@@ -46,6 +50,34 @@ Window {
     function dismiss() {
         settled = true
         close()
+        handBack()
+    }
+    // Nothing else gives the opening window the keyboard back once this one has gone: without it
+    // Escape, Enter and typing would reach nothing until a click.
+    function handBack() {
+        if (transientParent && transientParent.visible)
+            transientParent.requestActivate()
+    }
+    // Runs `done` once the opening window has the keyboard again (at once when it has it already,
+    // or shows nowhere): a sheet closed before that could not hand its focus on to the one below.
+    function whenHandedBack(done) {
+        if (!transientParent || !transientParent.visible || transientParent.active) {
+            afterHandBack = null
+            done()
+        } else {
+            afterHandBack = done
+        }
+    }
+
+    Connections {
+        target: dialog.transientParent
+        function onActiveChanged() {
+            if (!dialog.transientParent.active || !dialog.afterHandBack)
+                return
+            const done = dialog.afterHandBack
+            dialog.afterHandBack = null
+            done()
+        }
     }
 
     width: 560
@@ -56,19 +88,12 @@ Window {
     modality: Qt.ApplicationModal
     color: Theme.systemBackground
 
-    FileBrowserModel {
-        id: browser
-        onFileChosen: file => {
-            dialog.selectedFile = file
-            dialog.finish(true)
-        }
-    }
-
     // The window's own close button rejects as «Отмена» does.
     onClosing: dialog.finish(false)
 
     Shortcut {
         sequence: "Escape"
+        // An open «Тип файлов» list blocks it: the list's own box takes that Escape.
         onActivated: dialog.reject()
     }
 
@@ -108,12 +133,17 @@ Window {
             ListView {
                 id: list
                 objectName: "fileDialogList"
+                readonly property int rowHeight: 36
                 anchors.fill: parent
                 anchors.margins: 4
                 model: browser
                 currentIndex: browser.currentRow
                 onCurrentIndexChanged: browser.currentRow = currentIndex
                 highlightMoveDuration: 0
+                // Rows are made only as they come into sight, and at once: rows made ahead of
+                // time are made asynchronously, and a folder left, or the dialog closed, while
+                // one is on its way had the view cancel a row that no longer exists.
+                cacheBuffer: 0
                 keyNavigationEnabled: true
                 focus: true
                 boundsBehavior: Flickable.StopAtBounds
@@ -124,6 +154,8 @@ Window {
                     if (event.key === Qt.Key_Backspace) {
                         browser.goUp()
                         event.accepted = true
+                    } else {
+                        event.accepted = browser.moveCurrentRow(event.key, Math.floor(height / list.rowHeight))
                     }
                 }
                 highlight: Rectangle { color: Qt.rgba(0, 0.48, 1, 0.18); radius: 6 }
@@ -137,7 +169,7 @@ Window {
                     required property string dateText
                     objectName: "fileRow_" + name
                     width: ListView.view.width - 12
-                    height: 36
+                    height: list.rowHeight
                     focusPolicy: Qt.NoFocus
                     background: null
                     onClicked: browser.currentRow = index
@@ -184,10 +216,18 @@ Window {
                 objectName: "fileDialogFilter"
                 Layout.fillWidth: true
                 visible: browser.nameFilters.length > 0
-                focusPolicy: Qt.NoFocus
+                // Opened, its list takes the keys (arrows, Enter, Escape) until it closes; then the
+                // file list has them again.
+                focusPolicy: Qt.ClickFocus
                 model: browser.nameFilters
                 currentIndex: browser.selectedFilter
                 onActivated: index => browser.selectedFilter = index
+                Connections {
+                    target: filterBox.popup
+                    function onClosed() {
+                        list.forceActiveFocus()
+                    }
+                }
             }
         }
 
@@ -209,6 +249,15 @@ Window {
                 enabled: browser.currentRow >= 0
                 onClicked: browser.accept()
             }
+        }
+    }
+
+    // Declared last, so that it is destroyed last: the list must never outlive its rows.
+    FileBrowserModel {
+        id: browser
+        onFileChosen: file => {
+            dialog.selectedFile = file
+            dialog.finish(true)
         }
     }
 }

@@ -27,14 +27,21 @@ Rectangle {
         // Once a photo is open the dialog is done, also when the photo came some other way than
         // through it: the dialog is a window of its own and would outlast the picker.
         onImageChanged: {
-            if (hasImage)
+            if (hasImage) {
                 dialog.dismiss()
+                root.forceActiveFocus()
+            }
         }
         onFinished: {
             dialog.dismiss()
-            root.dismissRequested()
+            dialog.whenHandedBack(() => root.dismissRequested())
         }
     }
+
+    // The editing step has the keyboard once the photo is open: Enter chooses, Escape cancels.
+    Keys.onReturnPressed: pickerModel.confirm()
+    Keys.onEnterPressed: pickerModel.confirm()
+    Keys.onEscapePressed: pickerModel.cancel()
 
     FileDialogWindow {
         id: dialog
@@ -46,18 +53,6 @@ Rectangle {
     }
 
     Component.onCompleted: dialog.open()
-
-    // The editing step takes its own keys: Enter chooses the square, Escape gives up the photo.
-    Keys.onReturnPressed: pickerModel.confirm()
-    Keys.onEnterPressed: pickerModel.confirm()
-    Keys.onEscapePressed: pickerModel.cancel()
-    Connections {
-        target: pickerModel
-        function onImageChanged() {
-            if (pickerModel.hasImage)
-                root.forceActiveFocus()
-        }
-    }
 
     // The photo is drawn only between the two bars, so that once scaled up it never covers the
     // title or the buttons; the bars are opaque, the text on them white.

@@ -1,5 +1,9 @@
 #include "ImagePickerModel.h"
 
+#include "RegularFile.h"
+
+#include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <algorithm>
 #include <cmath>
@@ -117,9 +121,15 @@ void ImagePickerModel::reset()
 bool ImagePickerModel::openImage(const QString &pathOrUrl)
 {
     const QString path = localPath(pathOrUrl);
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    QImage image = path.isEmpty() ? QImage() : reader.read();
+    // Read from the descriptor that was checked: a FIFO or a device never reaches the reader.
+    QFile file;
+    QImage image;
+    if (RegularFile::open(file, path)) {
+        // The name's suffix is only a first guess; the content decides when it lies.
+        QImageReader reader(&file, QFileInfo(path).suffix().toLower().toLatin1());
+        reader.setAutoTransform(true);
+        image = reader.read();
+    }
     if (image.isNull()) {
         reset();
         Q_EMIT finished();

@@ -40,7 +40,8 @@ public:
     // The square of the photo that the frame covers, in the photo's pixels.
     QRect cropRect() const;
 
-    // The picked file (a local path or a file URL). A file that is no readable image ends
+    // The picked file (a local path or a file URL). A file that is no readable image, or no
+    // regular file at all (a FIFO or a device, which would block the read), ends
     // the picker at once with nothing delivered. Returns whether the editing step began.
     Q_INVOKABLE bool openImage(const QString &pathOrUrl);
     // Moves the photo by a drag of (dx, dy) in frame units; it never uncovers the frame.

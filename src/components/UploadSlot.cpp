@@ -3,6 +3,7 @@
 #include "NetworkManager.h"
 #include "PickedCopies.h"
 
+#include <QCoroFuture>
 #include <QPointer>
 #include <QScopeGuard>
 
@@ -10,6 +11,13 @@
 #include <optional>
 
 UploadSlot::UploadSlot(QObject *parent) : QObject(parent) {}
+
+UploadSlot::~UploadSlot()
+{
+    // A copy still being made is of no use to anyone once its form has gone.
+    for (const QString &copy : std::as_const(m_copying))
+        PickedCopies::remove(copy);
+}
 
 void UploadSlot::setAddress(const QString &address)
 {
@@ -49,10 +57,20 @@ QCoro::Task<> UploadSlot::run(std::variant<QImage, QString> source)
     });
     std::optional<QString> address;
     try {
-        if (const QImage *image = std::get_if<QImage>(&source))
+        if (const QImage *image = std::get_if<QImage>(&source)) {
             address = co_await network.uploadImage(*image);
-        else
-            address = co_await network.uploadFile(std::get<QString>(source));
+        } else {
+            // A large file is still being copied: the spinner turns meanwhile, the window draws on.
+            m_copying.insert(*path);
+            const bool copied = co_await PickedCopies::whenCopied(*path);
+            if (!self)
+                co_return;
+            m_copying.remove(*path);
+            if (copied)
+                address = co_await network.uploadFile(*path);
+            else
+                qWarning("The picked file %s could not be copied whole", qPrintable(*path));
+        }
     } catch (const std::exception &) {
         // The slot keeps the address it had.
     }

@@ -3,21 +3,24 @@
 #include <QCoroTask>
 #include <QImage>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QUrl>
 
 #include <variant>
 
 // One picture or file of a form: the address the service gave the last upload to succeed, and
-// whether an upload runs. An upload is started as soon as the user picks something; a failed
-// one keeps the address held before it. The slot belongs to its form: an upload that ends after
-// the form (and with it the slot) is gone touches nothing.
+// whether an upload runs. An upload is started as soon as the user picks something (a picked
+// copy still being made is waited for, the flag raised meanwhile); a failed one keeps the address
+// held before it. The slot belongs to its form: an upload that ends after the form (and with it
+// the slot) is gone touches nothing, and a copy it still waited for is stopped and removed.
 class UploadSlot : public QObject
 {
     Q_OBJECT
 
 public:
     explicit UploadSlot(QObject *parent = nullptr);
+    ~UploadSlot() override;
 
     QString address() const { return m_address; }
     void setAddress(const QString &address);
@@ -43,4 +46,6 @@ private:
     QString m_address;
     bool m_isUploading = false;
     quint64 m_generation = 0;
+    // Picked copies that uploads of this slot wait for.
+    QSet<QString> m_copying;
 };

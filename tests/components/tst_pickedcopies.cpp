@@ -6,10 +6,14 @@
 #include "UploadSlot.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+
+#include <memory>
 
 // A picked file reaches its upload as a copy in the temporary folder; once the upload has ended,
 // whatever the outcome, the copy and its folder are gone and the user's own file is untouched.
@@ -19,6 +23,23 @@ class TestPickedCopies : public QObject
 
     ServiceProcess m_service;
     QTemporaryDir m_dir;
+    // The temporary folder of this run alone, so that what a test leaves in it is seen.
+    QTemporaryDir m_temp;
+
+    QStringList picksLeft() const
+    {
+        return QDir(m_temp.filePath(QStringLiteral("vorlane-picked")))
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
+
+    // A file of `size` bytes that takes no room on disk until copied.
+    QString writeSparse(const QString &name, qint64 size)
+    {
+        QFile file(m_dir.filePath(name));
+        if (!file.open(QIODevice::WriteOnly) || !file.resize(size))
+            return {};
+        return file.fileName();
+    }
 
     QString writeFile(const QString &name, const QByteArray &content)
     {
@@ -41,6 +62,14 @@ class TestPickedCopies : public QObject
         return copy;
     }
 
+    int storedFiles() const
+    {
+        int count = 0;
+        for (QDirIterator it(m_service.mediaDir(), QDir::Files, QDirIterator::Subdirectories); it.hasNext(); it.next())
+            ++count;
+        return count;
+    }
+
     // Sends `path` as a form's slot does; whether the service stored it.
     static bool send(const QString &path)
     {
@@ -54,8 +83,71 @@ class TestPickedCopies : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(m_dir.isValid());
+        QVERIFY(m_dir.isValid() && m_temp.isValid());
+        qputenv("TMPDIR", QFile::encodeName(m_temp.path()));
         QVERIFY2(m_service.start(), qPrintable(m_service.errors()));
+    }
+
+    // Every test takes away the copies it made.
+    void cleanup() { QTRY_VERIFY2(picksLeft().isEmpty(), qPrintable(picksLeft().join(QLatin1Char(' ')))); }
+
+    // A large file is copied off the GUI thread: the event loop keeps turning, and so the window
+    // keeps drawing, until every byte is there.
+    void largeCopyKeepsTheEventLoopTurning()
+    {
+        constexpr qint64 size = 256LL * 1024 * 1024;
+        const QString original = writeSparse(QStringLiteral("long take.mp4"), size);
+        QVERIFY(!original.isEmpty());
+        int turns = 0;
+        QTimer turn;
+        connect(&turn, &QTimer::timeout, this, [&] { ++turns; });
+        turn.start(0);
+        const QString copy = pick(original, true);
+        QVERIFY(!copy.isEmpty());
+        const QFuture<bool> done = PickedCopies::whenCopied(copy);
+        QTRY_VERIFY(done.isFinished());
+        turn.stop();
+        QVERIFY(done.result());
+        QVERIFY2(turns > 10, qPrintable(QString::number(turns)));
+        QCOMPARE(QFileInfo(copy).size(), size);
+        QVERIFY(PickedCopies::remove(copy));
+    }
+
+    // A copy stopped part-way, by its removal or by its slot going with its form, leaves nothing,
+    // and the upload that waited for it sends nothing.
+    void stoppedCopyLeavesNothing_data()
+    {
+        QTest::addColumn<bool>("slotGoes");
+        QTest::newRow("removed") << false;
+        QTest::newRow("its slot gone") << true;
+    }
+    void stoppedCopyLeavesNothing()
+    {
+        QFETCH(bool, slotGoes);
+        NetworkManager::shared().setBaseURL(m_service.baseUrl());
+        const int stored = storedFiles();
+        const QString original = writeSparse(QStringLiteral("long take.mp4"), 512LL * 1024 * 1024);
+        const QString copy = pick(original, true);
+        QVERIFY(!copy.isEmpty());
+        const QFuture<bool> done = PickedCopies::whenCopied(copy);
+        auto slot = std::make_unique<UploadSlot>();
+        slot->uploadFile(copy);
+        QVERIFY(slot->isUploading());
+        QVERIFY2(!done.isFinished(), "the copy ended before it could be stopped");
+        if (slotGoes)
+            slot.reset();
+        else
+            QVERIFY(PickedCopies::remove(copy));
+        QVERIFY(!QFile::exists(copy));
+        QVERIFY(!QFileInfo::exists(QFileInfo(copy).path()));
+        QTRY_VERIFY(done.isFinished());
+        QVERIFY(!done.result());
+        if (slot) {
+            QTRY_VERIFY(!slot->isUploading());
+            QVERIFY(slot->address().isEmpty());
+        }
+        QVERIFY(!QFileInfo::exists(QFileInfo(copy).path()));
+        QCOMPARE(storedFiles(), stored);
     }
 
     void copyGoesOnceItsUploadEnds_data()

@@ -3,6 +3,7 @@
 #include "PickedCopies.h"
 #include "QmlSnippet.h"
 
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
@@ -10,6 +11,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 // The pickers after their file dialogs: the square crop of the photo picker and the copy that
 // the document picker hands on, through their C++ entry points and through the QML components.
@@ -19,7 +22,25 @@ class TestPickers : public QObject
 
 private:
     QTemporaryDir m_dir;
+    // The temporary folder of this run alone, so that what a test leaves in it is seen.
+    QTemporaryDir m_temp;
     QString m_photo;
+
+    QStringList picksLeft() const
+    {
+        return QDir(m_temp.filePath(QStringLiteral("vorlane-picked")))
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
+
+    // The copy's bytes once it is whole.
+    static QByteArray copied(const QString &copy)
+    {
+        const QFuture<bool> done = PickedCopies::whenCopied(copy);
+        if (!QTest::qWaitFor([&] { return done.isFinished(); }) || !done.result())
+            return {};
+        QFile file(copy);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
 
     // 200 x 100: red left half, blue right half.
     QString makePhoto()
@@ -53,9 +74,13 @@ private Q_SLOTS:
     void initTestCase()
     {
         QStandardPaths::setTestModeEnabled(true);
-        QVERIFY(m_dir.isValid());
+        QVERIFY(m_dir.isValid() && m_temp.isValid());
+        qputenv("TMPDIR", QFile::encodeName(m_temp.path()));
         m_photo = makePhoto();
     }
+
+    // Every test takes away the copies it made.
+    void cleanup() { QTRY_VERIFY2(picksLeft().isEmpty(), qPrintable(picksLeft().join(QLatin1Char(' ')))); }
 
     void cropFollowsPanAndZoom_data()
     {
@@ -187,15 +212,16 @@ private Q_SLOTS:
         QVERIFY(delivered.isLocalFile());
         QVERIFY(delivered.toLocalFile() != original);
         QCOMPARE(QFileInfo(delivered.toLocalFile()).fileName(), QStringLiteral("Моя песня.mp3"));
-        QFile copy(delivered.toLocalFile());
-        QVERIFY(copy.open(QIODevice::ReadOnly));
-        QCOMPARE(copy.readAll(), content);
+        QCOMPARE(copied(delivered.toLocalFile()), content);
 
         // A second pick of the same file gets its own copy.
         const QUrl first = delivered;
         QVERIFY(model.pick(original));
         QVERIFY(delivered.isValid() && delivered != first);
+        QCOMPARE(copied(delivered.toLocalFile()), content);
         QVERIFY(QFile::exists(first.toLocalFile()));
+        QVERIFY(PickedCopies::remove(first.toLocalFile()));
+        QVERIFY(PickedCopies::remove(delivered.toLocalFile()));
     }
 
     // Only the offered kinds are taken; a choice of nothing leaves the picker open.
@@ -255,8 +281,53 @@ private Q_SLOTS:
         QVERIFY(model->nameFilters().join(QLatin1Char(' ')).contains(QLatin1String("*.mov")));
         QVERIFY(model->pick(original));
         QVERIFY(screen.root()->property("dismissed").toBool());
-        QCOMPARE(QFileInfo(screen.root()->property("received").toUrl().toLocalFile()).fileName(),
-                 QStringLiteral("film.mov"));
+        const QString copy = screen.root()->property("received").toUrl().toLocalFile();
+        QCOMPARE(QFileInfo(copy).fileName(), QStringLiteral("film.mov"));
+        QVERIFY(PickedCopies::remove(copy));
+    }
+
+    // A name that leads to a FIFO or a device is never read: reading it would wait for a writer, or
+    // never end. Were it opened, this test would hang.
+    void specialFilesAreNeverRead_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("target");
+        QTest::newRow("FIFO") << QStringLiteral("pipe") << QString();
+        QTest::newRow("link to a FIFO") << QStringLiteral("to-pipe") << QStringLiteral("pipe");
+        QTest::newRow("link to an endless device") << QStringLiteral("to-zero") << QStringLiteral("/dev/zero");
+        QTest::newRow("link to the standard input") << QStringLiteral("to-stdin") << QStringLiteral("/dev/stdin");
+    }
+    void specialFilesAreNeverRead()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, target);
+        QTemporaryDir dir;
+        QVERIFY(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("pipe"))).constData(), 0600) == 0);
+        // Standard input is left as it is when it is a plain file: then it is no case of this test.
+        if (target == QLatin1String("/dev/stdin") && QFileInfo(target).isFile())
+            QSKIP("standard input is a regular file here");
+        for (const QString &suffix : {QStringLiteral(".mp3"), QStringLiteral(".png")}) {
+            const QString path = dir.filePath(name + suffix);
+            if (target.isEmpty())
+                QVERIFY(QFile::rename(dir.filePath(QStringLiteral("pipe")), path) &&
+                        ::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("pipe"))).constData(), 0600) == 0);
+            else
+                QVERIFY(QFile::link(target.startsWith(QLatin1Char('/')) ? target : dir.filePath(target), path));
+
+            DocumentPickerModel documents;
+            QSignalSpy filePicked(&documents, &DocumentPickerModel::filePicked);
+            QSignalSpy documentDone(&documents, &DocumentPickerModel::finished);
+            QVERIFY(!documents.pick(path));
+            QCOMPARE(filePicked.size(), 0);
+            QCOMPARE(documentDone.size(), 1);
+
+            ImagePickerModel photos;
+            QSignalSpy photoDone(&photos, &ImagePickerModel::finished);
+            QVERIFY(!photos.openImage(QUrl::fromLocalFile(path).toString()));
+            QVERIFY(!photos.hasImage());
+            QCOMPARE(photoDone.size(), 1);
+            QVERIFY(!PickedCopies::make(path));
+        }
     }
 };
 

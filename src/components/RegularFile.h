@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QFile>
+#include <QString>
+
+// Opening a picked path for reading. A path that names, or links to, a FIFO or a device can block
+// the reader for good, or never reach an end; only a regular file is opened. The check is made on
+// the opened descriptor itself, so a file swapped for something else after the dialog listed it
+// cannot slip by, and the opening itself never waits for a writer.
+namespace RegularFile {
+// A read-only descriptor of `path`, or -1 when it cannot be opened or is no regular file.
+int open(const QString &path);
+// `file` opened read-only on `path` under the same rule (it closes the descriptor); false leaves
+// it closed.
+bool open(QFile &file, const QString &path);
+} // namespace RegularFile
