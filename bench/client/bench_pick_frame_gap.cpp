@@ -4,6 +4,7 @@
 // the same file is copied on the GUI thread, as the picker once did.
 #include "DocumentPickerModel.h"
 #include "PickedCopies.h"
+#include "QuickBenchmarkApp.h"
 #include "VorlaneQml.h"
 
 #include <QElapsedTimer>
@@ -154,14 +155,6 @@ BENCHMARK(PickTrack2GiB)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealT
 
 int main(int argc, char **argv)
 {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (!qEnvironmentVariableIsSet("QT_QUICK_BACKEND"))
-        qputenv("QT_QUICK_BACKEND", "software");
-    QGuiApplication app(argc, argv);
-    QQuickStyle::setStyle(QStringLiteral("Basic"));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    QuickBenchmarkApp app(argc, argv);
+    return QuickBenchmarkApp::runBenchmarks(argc, argv);
 }

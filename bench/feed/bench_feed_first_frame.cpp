@@ -19,6 +19,7 @@
 #include "NetworkManager.h"
 #include "PlainWait.h"
 #include "ProcessMemory.h"
+#include "QuickBenchmarkApp.h"
 #include "ScrollFrames.h"
 #include "ServiceLoad.h"
 #include "ServiceProcess.h"
@@ -362,12 +363,7 @@ BENCHMARK(FeedMemoryPerPost10000)->Iterations(3)->Unit(benchmark::kMillisecond)-
 
 int main(int argc, char **argv)
 {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (!qEnvironmentVariableIsSet("QT_QUICK_BACKEND"))
-        qputenv("QT_QUICK_BACKEND", "software");
-    QGuiApplication app(argc, argv);
-    QQuickStyle::setStyle(QStringLiteral("Basic"));
+    QuickBenchmarkApp app(argc, argv);
     if (argc == 4 && qstrcmp(argv[1], "--round") == 0) {
         if (qstrcmp(argv[2], "memory") == 0)
             return memoryRound(QString::fromLocal8Bit(argv[3]));
@@ -378,8 +374,5 @@ int main(int argc, char **argv)
     ServiceProcess service;
     if (service.start() && publishPosts(service))
         g_service = &service;
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return QuickBenchmarkApp::runBenchmarks(argc, argv);
 }

@@ -42,15 +42,15 @@ bool WindowTest::anyStackBusy(QQuickItem *item)
     return std::any_of(children.begin(), children.end(), [](QQuickItem *child) { return anyStackBusy(child); });
 }
 
-bool WindowTest::tapName(const QString &name) const
+QPointF WindowTest::settledCentre(const QString &name) const
 {
     QQuickItem *target = nullptr;
     (void)QTest::qWaitFor([&] { return (target = item(name)) && target->isEnabled(); });
     if (!target) {
         qWarning("nothing named %s on screen", qPrintable(name));
-        return false;
+        return {-1, -1};
     }
-    // A page pushed or a sheet rising moves it: tap once it has kept its place a while.
+    // A page pushed or a sheet rising moves it: it counts once it has kept its place a while.
     const auto centre = [target] { return target->mapToScene(QPointF(target->width() / 2, target->height() / 2)); };
     QPointF last = centre();
     for (int still = 0, round = 0; still < 8 && round < 300; ++round) {
@@ -59,7 +59,15 @@ bool WindowTest::tapName(const QString &name) const
         last = centre();
     }
     (void)QTest::qWaitFor([this] { return !anyStackBusy(window()->contentItem()); });
-    tap(window(), target);
+    return last;
+}
+
+bool WindowTest::tapName(const QString &name) const
+{
+    const QPointF point = settledCentre(name);
+    if (point.x() < 0)
+        return false;
+    QTest::mouseClick(window(), Qt::LeftButton, {}, point.toPoint());
     return true;
 }
 

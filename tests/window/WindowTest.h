@@ -32,7 +32,10 @@ protected:
     QQuickItem *waitFor(const QString &name) const;
     // A navigation stack ignores taps while it moves a page.
     static bool anyStackBusy(QQuickItem *item);
-    // Taps the item once it is on screen and takes taps (a page's buttons wait for its load).
+    // Where a tap on the item lands: its centre once it is on screen, takes taps (a page's buttons
+    // wait for its load) and has stopped moving; (-1, -1) when it never shows.
+    QPointF settledCentre(const QString &name) const;
+    // Taps the item there.
     bool tapName(const QString &name) const;
     bool tapAll(const QStringList &names) const;
     void key(int code) const;

@@ -155,24 +155,6 @@ class TestWindowWrites : public WindowTest
         return text;
     }
 
-    // Where the press lands: the item's centre once it takes presses and has stopped moving.
-    QPointF settledCentre(const QString &name) const
-    {
-        QQuickItem *target = nullptr;
-        (void)QTest::qWaitFor([&] { return (target = item(name)) && target->isEnabled(); });
-        if (!target)
-            return {-1, -1};
-        const auto centre = [target] { return target->mapToScene({target->width() / 2, target->height() / 2}); };
-        QPointF last = centre();
-        for (int still = 0, round = 0; still < 8 && round < 300; ++round) {
-            QTest::qWait(16);
-            still = centre() == last ? still + 1 : 0;
-            last = centre();
-        }
-        (void)QTest::qWaitFor([this] { return !anyStackBusy(window()->contentItem()); });
-        return last;
-    }
-
     void typeInto(const QString &field, const QString &text) const
     {
         QVERIFY(tapName(field));
