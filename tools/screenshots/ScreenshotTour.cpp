@@ -6,8 +6,10 @@
 
 #include <QDir>
 #include <QImage>
+#include <QPainter>
 #include <QQuickStyle>
 #include <QQuickWindow>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace ScreenshotTour {
@@ -42,6 +44,25 @@ bool save(QQuickWindow *window, const QString &path, int settleMs)
     const bool saved = window->grabWindow().save(path);
     qInfo("%s %s", saved ? "saved" : "could not save", qPrintable(path));
     return saved;
+}
+
+QString makePhoto(const QTemporaryDir &folder)
+{
+    QImage photo(600, 600, QImage::Format_RGB32);
+    QPainter painter(&photo);
+    QLinearGradient sky(0, 0, 0, 600);
+    sky.setColorAt(0, QColor(0xFF, 0x9F, 0x43));
+    sky.setColorAt(1, QColor(0xEE, 0x52, 0x53));
+    painter.fillRect(photo.rect(), sky);
+    painter.setBrush(QColor(0xFF, 0xE0, 0x8A));
+    painter.setPen(Qt::NoPen);
+    painter.drawEllipse(QPoint(300, 330), 110, 110);
+    painter.setBrush(QColor(0x2D, 0x34, 0x36));
+    painter.drawEllipse(QPoint(300, 760), 480, 330);
+    painter.end();
+    const QString path = folder.filePath(QStringLiteral("sunset.jpg"));
+    photo.save(path);
+    return path;
 }
 
 void signIn(const QmlScreen &screen)

@@ -3,6 +3,7 @@
 #include <QString>
 
 class QmlScreen;
+class QTemporaryDir;
 class QQuickWindow;
 
 // What the screenshot tours share: they are programs run by tools/screenshots.sh against the demo
@@ -23,6 +24,9 @@ bool isLoaded(const QmlScreen &screen);
 
 // Lets pictures, sheets and animations settle, then saves what the window shows.
 bool save(QQuickWindow *window, const QString &path, int settleMs = 700);
+
+// A photo to pick, written into `folder`: a warm sky over a dark hill. Returns its path.
+QString makePhoto(const QTemporaryDir &folder);
 
 // Signs in as the demo member through the sign-in screen; the caller waits for what follows.
 void signIn(const QmlScreen &screen);

@@ -7,34 +7,12 @@
 
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
 using ScreenDriver::findIn;
-
-// A photo to pick: a warm sky over a dark hill.
-QString makePhoto(const QTemporaryDir &folder)
-{
-    QImage photo(600, 600, QImage::Format_RGB32);
-    QPainter painter(&photo);
-    QLinearGradient sky(0, 0, 0, 600);
-    sky.setColorAt(0, QColor(0xFF, 0x9F, 0x43));
-    sky.setColorAt(1, QColor(0xEE, 0x52, 0x53));
-    painter.fillRect(photo.rect(), sky);
-    painter.setBrush(QColor(0xFF, 0xE0, 0x8A));
-    painter.setPen(Qt::NoPen);
-    painter.drawEllipse(QPoint(300, 330), 110, 110);
-    painter.setBrush(QColor(0x2D, 0x34, 0x36));
-    painter.drawEllipse(QPoint(300, 760), 480, 330);
-    painter.end();
-    const QString path = folder.filePath(QStringLiteral("sunset.jpg"));
-    photo.save(path);
-    return path;
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -103,7 +81,7 @@ int main(int argc, char *argv[])
     QObject *dialog = item("cropFrame")->parentItem()->findChild<QObject *>(QStringLiteral("imageFileDialog"));
     if (!dialog)
         return 1;
-    const QString photo = makePhoto(files);
+    const QString photo = ScreenshotTour::makePhoto(files);
     auto *dialogWindow = qobject_cast<QQuickWindow *>(dialog);
     dialog->setProperty("folder", files.path());
     QTest::qWait(800);

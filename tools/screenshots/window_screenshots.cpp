@@ -7,34 +7,8 @@
 
 #include <QDir>
 #include <QGuiApplication>
-#include <QImage>
-#include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
-
-namespace {
-
-// A photo of a bright scene, so that the bars over it show against something.
-QString makePhoto(const QTemporaryDir &folder)
-{
-    QImage photo(800, 600, QImage::Format_RGB32);
-    QPainter painter(&photo);
-    QLinearGradient sky(0, 0, 0, 600);
-    sky.setColorAt(0, QColor(0x74, 0xB9, 0xFF));
-    sky.setColorAt(1, QColor(0xDF, 0xF3, 0xFF));
-    painter.fillRect(photo.rect(), sky);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(0xFF, 0xE0, 0x8A));
-    painter.drawEllipse(QPoint(560, 190), 90, 90);
-    painter.setBrush(QColor(0x55, 0xA6, 0x30));
-    painter.drawEllipse(QPoint(300, 820), 620, 380);
-    painter.end();
-    const QString path = folder.filePath(QStringLiteral("meadow.jpg"));
-    photo.save(path);
-    return path;
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -71,7 +45,7 @@ int main(int argc, char *argv[])
 
     // The editing step, its photo scaled up past the frame: Enter in the dialog opens the photo.
     QTemporaryDir files;
-    const QString photo = makePhoto(files);
+    const QString photo = ScreenshotTour::makePhoto(files);
     dialog->setProperty("folder", files.path());
     QTest::qWait(500);
     QTest::keyClick(dialog, Qt::Key_Down);
