@@ -87,14 +87,10 @@ QCoro::Task<bool> EditProfileModel::saveProfile()
     // Neither the form nor the profile model is held: either may go while the save is under way.
     const QPointer<EditProfileModel> self(this);
     const QPointer<ProfileViewModel> profile = m_viewModel;
-    if (!profile || m_isSaving || m_isSaved)
+    if (!profile)
         co_return false;
-    m_isSaving = true;
+    // Every press sends: a second update carries the same texts and makes no second record.
     const bool accepted = co_await profile->updateProfile(avatarUrl(), coverUrl(), m_statusText, m_bio);
-    if (self) {
-        self->m_isSaving = false;
-        self->m_isSaved = accepted;
-    }
     if (!accepted || !profile)
         co_return false;
     // The stored session follows the profile; the running session's user stays as it is until the

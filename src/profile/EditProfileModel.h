@@ -56,9 +56,9 @@ public:
     Q_INVOKABLE void uploadCover(const QVariant &image);
 
     // Sends the texts as they stand now. On success the profile model's user (with the texts
-    // applied) becomes the stored session and `saved` follows; on failure nothing changes. A press
-    // while a save runs, or after one went through (the sheet still sliding away), sends nothing;
-    // after a failure the next press sends again.
+    // applied) becomes the stored session and `saved` follows; on failure nothing changes. Each
+    // press starts a save of its own, also while another runs; each that succeeds stores the
+    // session and reports `saved`. The closing sheet, not the form, takes no further press.
     Q_INVOKABLE void save();
     QCoro::Task<bool> saveProfile();
 
@@ -79,6 +79,4 @@ private:
     UploadSlot m_cover;
     QString m_statusText;
     QString m_bio;
-    bool m_isSaving = false;
-    bool m_isSaved = false;
 };

@@ -80,7 +80,7 @@ Rectangle {
             objectName: "editSaveButton"
             anchors { right: parent.right; rightMargin: Theme.padding; verticalCenter: parent.verticalCenter }
             height: parent.height
-            // Never disabled: the form itself takes no press while its save runs or once it went through.
+            // Never disabled: every press saves; the sheet takes no press once it closes.
             onClicked: editForm.save()
             contentItem: Text {
                 verticalAlignment: Text.AlignVCenter

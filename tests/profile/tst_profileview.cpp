@@ -384,6 +384,42 @@ private Q_SLOTS:
         QCOMPARE(SessionStore::restore()->statusText, QStringLiteral("saved"));
         QCOMPARE(SessionStore::restore()->id, 3);
     }
+
+    // Two taps on "Сохранить" while the first save still waits for its reply send two updates:
+    // the same texts twice, which make no second record. The sheet closes once one is accepted.
+    void everyTapOnSaveSendsAnUpdate()
+    {
+        ScreenDriver::clearSettings();
+        QQuickItem *profile = openLoaded(userValue(User{.id = 3}), userValue(User{.id = 3}));
+        tap(findIn(profile, "profileActionButton"));
+        QTRY_VERIFY(sheetOpen("editSheet"));
+        QQuickItem *status = overlayItem("statusField");
+        status->setProperty("text", QString());
+        ScreenDriver::type(m_screen->window(), status, QStringLiteral("twice"));
+
+        ScriptedResponder responder;
+        responder.replyNothing();
+        responder.replyNothing();
+        NetworkManager::shared().setBaseURL(responder.baseUrl());
+        tap(overlayItem("editSaveButton"));
+        // The second tap comes while the first save is at the service, its reply held back.
+        QVERIFY(responder.waitForRequests(1));
+        QVERIFY(sheetOpen("editSheet"));
+        tap(overlayItem("editSaveButton"));
+        QVERIFY(responder.waitForRequests(2));
+        QCOMPARE(responder.requests().at(0).target, QByteArray("/api/profile.php"));
+        QCOMPARE(responder.requests().at(1).body, responder.requests().at(0).body);
+        QVERIFY(responder.requests().at(0).body.contains("twice"));
+
+        const QByteArray accepted(R"({"success": true, "message": "Профиль обновлён"})");
+        QVERIFY(responder.answerWaiting(200, accepted));
+        QTRY_VERIFY(!sheetOpen("editSheet"));
+        QVERIFY(responder.answerWaiting(200, accepted));
+        QTRY_COMPARE(SessionStore::restore()->statusText, QStringLiteral("twice"));
+        QCOMPARE(ScreenDriver::text(findIn(profile, "statusLine")), QStringLiteral("twice"));
+        QCOMPARE(responder.requests().size(), 2);
+        NetworkManager::shared().setBaseURL(m_service.baseUrl());
+    }
 };
 
 QTEST_MAIN(TestProfileView)

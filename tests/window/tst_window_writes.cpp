@@ -33,6 +33,8 @@ struct Write
     QString records{};      // the service's list that holds the record, {key} taken from the write's body
     QString list{};         // the window's list that gains the record
     bool signedOut = false; // the sign-in screen's writes
+    // Every press sends while the sheet is open: the same values again, which make no second record.
+    bool sendsEachPress = false;
 };
 
 const QHash<QString, Write> &writes()
@@ -106,7 +108,8 @@ const QHash<QString, Write> &writes()
           .button = "editSaveButton",
           .sheet = "editSheet",
           .path = "/api/profile.php",
-          .records = "profile.php?user_id=1"}},
+          .records = "profile.php?user_id=1",
+          .sendsEachPress = true}},
         {"new playlist",
          {.taps = {"tabButton2", "segment2", "createPlaylistButton"},
           .typed = {{"playlistNameField", Unique}},
@@ -136,8 +139,9 @@ enum class Press { TwoClicks, DoubleClick, AfterStored };
 Q_DECLARE_METATYPE(Press)
 
 // Every write a form makes, pressed twice as a quick hand does and once more after its record is
-// stored: the service gets one write and the list shows one record. The client goes through a
-// relay that notes each request, so the writes are counted where they arrive.
+// stored: the service gets one write and the list shows one record. The profile editor sends at
+// every press while its sheet is open, the same texts each time, and still makes one record. The
+// client goes through a relay that notes each request, so the writes are counted where they arrive.
 class TestWindowWrites : public WindowTest
 {
     Q_OBJECT
@@ -293,8 +297,10 @@ private Q_SLOTS:
             QTest::mouseClick(window(), Qt::LeftButton, {}, point.toPoint());
 
         const QByteArray records = serviceRecords(write);
+        // A press as the sheet closes never reaches a form.
+        const int sent = write.sendsEachPress && press != Press::AfterStored ? 2 : 1;
         if (!write.path.isEmpty())
-            QCOMPARE(writesSeen(write, text), 1);
+            QTRY_COMPARE(writesSeen(write, text), sent);
         if (!write.records.isEmpty())
             QCOMPARE(records.count(text.toUtf8()), 1);
         if (list)
