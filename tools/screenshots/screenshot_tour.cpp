@@ -56,6 +56,14 @@ int main(int argc, char *argv[])
         ok = ScreenshotTour::save(window, out + file) && ok;
     }
     ScreenDriver::tap(window, item("followersButton"));
+    // The sample member's avatar comes from the service: the picture shows it, not its placeholder.
+    (void)QTest::qWaitFor(
+        [&] {
+            QQuickItem *row = item("userRow0");
+            auto *avatar = row ? row->findChild<QQuickItem *>(QStringLiteral("avatarImage")) : nullptr;
+            return avatar && avatar->isVisible();
+        },
+        5000);
     ok = ScreenshotTour::save(window, out + QStringLiteral("/followers-sheet.png")) && ok;
     return ok ? 0 : 1;
 }
