@@ -199,7 +199,8 @@ Rectangle {
             anchors.topMargin: 8
             anchors.horizontalCenter: parent.horizontalCenter
             width: parent.width - 2 * 32
-            enabled: pickerModel.hasImage
+            // Nothing to scale while the photo is read.
+            visible: pickerModel.hasImage
             from: 1
             to: pickerModel.maximumZoom
             value: pickerModel.zoom
