@@ -85,11 +85,11 @@ private Q_SLOTS:
             return writePhoto(QLatin1String(name),
                               orientation ? CameraPhoto::withOrientation(bytes, orientation) : bytes);
         };
-        const auto png = [this](const char *name, QSize size) {
+        const auto png = [this](const char *name, QSize size, QImage::Format format = QImage::Format_RGB32) {
             QByteArray bytes;
             QBuffer buffer(&bytes);
             buffer.open(QIODevice::WriteOnly);
-            CameraPhoto::draw(size, false).save(&buffer, "PNG");
+            CameraPhoto::draw(size, false).convertToFormat(format).save(&buffer, "PNG");
             return writePhoto(QLatin1String(name), bytes);
         };
         QTest::newRow("small, kept as it is") << jpeg("small.jpg", {640, 480}) << QSize(640, 480) << Qt::TopLeftCorner;
@@ -110,6 +110,9 @@ private Q_SLOTS:
         QTest::newRow("100 MP") << jpeg("camera-100mp.jpg", {12000, 8400}) << QSize(4096, 2867) << Qt::TopLeftCorner;
         // Decoded whole before it is scaled: 144 MB, past Qt's own limit of 128 MB.
         QTest::newRow("PNG of 36 MP") << png("scan.png", {6000, 6000}) << QSize(4096, 4096) << Qt::TopLeftCorner;
+        // 806 MB decoded whole, within the raised limit of 1 GiB.
+        QTest::newRow("100 MP PNG, 16 bits a channel")
+            << png("scan-16bit.png", {12000, 8400}, QImage::Format_RGBX64) << QSize(4096, 2867) << Qt::TopLeftCorner;
         QTest::newRow("PNG named .jpg") << png("scan-named.jpg", {5000, 200}) << QSize(4096, 163) << Qt::TopLeftCorner;
     }
     void photoKeepsAtMostItsLongestSide()
