@@ -14,8 +14,11 @@ Rectangle {
     signal imagePicked(var image)
     signal dismissRequested()
 
-    // Black under the editing step; until a photo is open the sheet stays plain behind the dialog.
-    color: pickerModel.hasImage ? "black" : Theme.systemBackground
+    // The editing step shows from the moment the photo is being read: its spinner, then the photo.
+    readonly property bool editing: pickerModel.isLoading || pickerModel.hasImage
+
+    // Black under the editing step; until a photo is picked the sheet stays plain behind the dialog.
+    color: editing ? "black" : Theme.systemBackground
 
     ImagePickerModel {
         id: pickerModel
@@ -28,6 +31,13 @@ Rectangle {
         // through it: the dialog is a window of its own and would outlast the picker.
         onImageChanged: {
             if (hasImage) {
+                dialog.dismiss()
+                root.forceActiveFocus()
+            }
+        }
+        // Escape reaches the step while the photo is read.
+        onLoadingChanged: {
+            if (isLoading) {
                 dialog.dismiss()
                 root.forceActiveFocus()
             }
@@ -63,11 +73,14 @@ Rectangle {
         clip: true
         visible: pickerModel.hasImage
 
+        // The picture the model has decoded (already upright), scaled for the screen on the loader
+        // thread and never kept in Qt Quick's cache: the model holds it for as long as it is shown.
         Image {
+            id: cropImage
             objectName: "cropImage"
             source: pickerModel.imageUrl
-            autoTransform: true
             asynchronous: true
+            cache: false
             smooth: true
             x: frame.x - cropArea.x + pickerModel.displayRect.x
             y: frame.y - cropArea.y + pickerModel.displayRect.y
@@ -102,6 +115,15 @@ Rectangle {
             height: frame.height
             color: Qt.rgba(0, 0, 0, 0.6)
         }
+    }
+
+    ActivityIndicator {
+        objectName: "cropSpinner"
+        anchors.centerIn: cropArea
+        width: 36
+        height: 36
+        color: "white"
+        visible: pickerModel.isLoading || cropImage.status === Image.Loading
     }
 
     // The square frame; the photo is drawn relative to it.
@@ -150,7 +172,7 @@ Rectangle {
         anchors { left: parent.left; right: parent.right; top: parent.top }
         height: 56
         color: "black"
-        visible: pickerModel.hasImage
+        visible: root.editing
 
         Text {
             objectName: "cropTitle"
@@ -168,7 +190,7 @@ Rectangle {
         anchors { left: parent.left; right: parent.right; bottom: parent.bottom }
         height: 8 + slider.height + 4 + buttons.height
         color: "black"
-        visible: pickerModel.hasImage
+        visible: root.editing
 
         Slider {
             id: slider
@@ -177,6 +199,8 @@ Rectangle {
             anchors.topMargin: 8
             anchors.horizontalCenter: parent.horizontalCenter
             width: parent.width - 2 * 32
+            // Nothing to scale while the photo is read.
+            visible: pickerModel.hasImage
             from: 1
             to: pickerModel.maximumZoom
             value: pickerModel.zoom
@@ -206,6 +230,7 @@ Rectangle {
                 anchors.verticalCenter: parent.verticalCenter
                 text: qsTr("Выбрать")
                 font.weight: Font.DemiBold
+                enabled: pickerModel.hasImage
                 onClicked: pickerModel.confirm()
             }
         }
@@ -221,7 +246,8 @@ Rectangle {
             objectName: barButton.objectName + "Text"
             text: barButton.text
             font: barButton.font
-            color: "white"
+            // «Выбрать» waits for the photo: grey until it is open.
+            color: barButton.enabled ? "white" : Theme.gray
             horizontalAlignment: Text.AlignHCenter
             verticalAlignment: Text.AlignVCenter
         }

@@ -1,12 +1,18 @@
 #include "ImagePickerModel.h"
 
+#include "PickedImageProvider.h"
+#include "PickedPhotoReader.h"
 #include "RegularFile.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include <QColorSpace>
+#include <QFutureWatcher>
 #include <QImageReader>
+#include <QPromise>
+#include <QThreadPool>
+
 #include <algorithm>
 #include <cmath>
+#include <unistd.h>
 #include <utility>
 
 namespace {
@@ -20,6 +26,14 @@ QString localPath(const QString &pathOrUrl)
 } // namespace
 
 ImagePickerModel::ImagePickerModel(QObject *parent) : QObject(parent) {}
+
+ImagePickerModel::~ImagePickerModel()
+{
+    // The watcher goes with the model's children; a reading not yet begun need not begin.
+    if (m_abandoned)
+        m_abandoned->store(true);
+    PickedImageProvider::drop(m_imageUrl);
+}
 
 QStringList ImagePickerModel::nameFilters()
 {
@@ -110,6 +124,7 @@ void ImagePickerModel::clampOffset()
 
 void ImagePickerModel::reset()
 {
+    PickedImageProvider::drop(m_imageUrl);
     m_image = QImage();
     m_imageUrl = QUrl();
     m_zoom = 1.0;
@@ -118,30 +133,87 @@ void ImagePickerModel::reset()
     Q_EMIT geometryChanged();
 }
 
-bool ImagePickerModel::openImage(const QString &pathOrUrl)
+void ImagePickerModel::show(QImage image)
 {
-    const QString path = localPath(pathOrUrl);
-    // Read from the descriptor that was checked: a FIFO or a device never reaches the reader.
-    QFile file;
-    QImage image;
-    if (RegularFile::open(file, path)) {
-        // The name's suffix is only a first guess; the content decides when it lies.
-        QImageReader reader(&file, QFileInfo(path).suffix().toLower().toLatin1());
-        reader.setAutoTransform(true);
-        image = reader.read();
-    }
-    if (image.isNull()) {
-        reset();
-        Q_EMIT finished();
-        return false;
-    }
+    PickedImageProvider::drop(m_imageUrl);
     m_image = std::move(image);
-    m_imageUrl = QUrl::fromLocalFile(path);
+    m_imageUrl = PickedImageProvider::keep(m_image);
     m_zoom = 1.0;
     m_offsetX = m_offsetY = 0;
     Q_EMIT imageChanged();
     Q_EMIT geometryChanged();
+}
+
+void ImagePickerModel::end()
+{
+    m_finished = true;
+    Q_EMIT finished();
+}
+
+bool ImagePickerModel::openImage(const QString &pathOrUrl)
+{
+    if (m_finished)
+        return false;
+    dropReading();
+    if (hasImage())
+        reset();
+    const QString path = localPath(pathOrUrl);
+    // Opened here and read from the descriptor that was checked: a FIFO or a device never reaches
+    // the reader. Opening costs the same whatever the file's size; the reading goes to the pool.
+    const int fd = RegularFile::open(path);
+    if (fd < 0) {
+        end();
+        return false;
+    }
+    startReading(fd);
     return true;
+}
+
+void ImagePickerModel::startReading(int fd)
+{
+    auto promise = std::make_shared<QPromise<QImage>>();
+    const auto abandoned = std::make_shared<std::atomic_bool>(false);
+    promise->start();
+    m_abandoned = abandoned;
+    m_reading = new QFutureWatcher<QImage>(this);
+    connect(m_reading, &QFutureWatcherBase::finished, this, &ImagePickerModel::readingEnded);
+    m_reading->setFuture(promise->future());
+    QThreadPool::globalInstance()->start([promise, abandoned, fd] {
+        if (abandoned->load()) {
+            ::close(fd);
+            promise->addResult(QImage());
+        } else {
+            promise->addResult(PickedPhotoReader::read(fd));
+        }
+        promise->finish();
+    });
+    Q_EMIT loadingChanged();
+}
+
+void ImagePickerModel::readingEnded()
+{
+    QFutureWatcher<QImage> *reading = std::exchange(m_reading, nullptr);
+    m_abandoned.reset();
+    QImage image = reading->future().resultCount() > 0 ? reading->result() : QImage();
+    reading->deleteLater();
+    if (image.isNull()) {
+        Q_EMIT loadingChanged();
+        end();
+        return;
+    }
+    show(std::move(image));
+    Q_EMIT loadingChanged();
+}
+
+void ImagePickerModel::dropReading()
+{
+    if (!m_reading)
+        return;
+    m_abandoned->store(true);
+    m_abandoned.reset();
+    // Deleting the watcher disconnects it: the photo, when it comes, reaches nobody.
+    delete std::exchange(m_reading, nullptr);
+    Q_EMIT loadingChanged();
 }
 
 void ImagePickerModel::pan(qreal dx, qreal dy)
@@ -154,14 +226,35 @@ void ImagePickerModel::pan(qreal dx, qreal dy)
     Q_EMIT geometryChanged();
 }
 
+QImage ImagePickerModel::squareOf(const QRect &rect) const
+{
+    // A view into the photo's own pixels, which it keeps alive: handing the square on copies
+    // nothing. A change to the square, by whoever receives it, detaches it as a copy would.
+    if (rect.isEmpty() || m_image.depth() != 32)
+        return m_image.copy(rect);
+    auto *kept = new QImage(m_image);
+    const uchar *first = kept->constScanLine(rect.top()) + qsizetype(rect.left()) * 4;
+    QImage square(
+        first, rect.width(), rect.height(), kept->bytesPerLine(), kept->format(),
+        [](void *image) { delete static_cast<QImage *>(image); }, kept);
+    if (square.isNull()) {
+        delete kept;
+        return m_image.copy(rect);
+    }
+    square.setColorSpace(m_image.colorSpace());
+    return square;
+}
+
 void ImagePickerModel::confirm()
 {
+    if (m_reading)
+        return;
     // The picker closes with an animation: a second press (a key held down) must not pick again.
     if (std::exchange(m_finished, true))
         return;
     if (!m_image.isNull()) {
-        const QImage cropped = m_image.copy(cropRect());
-        Q_EMIT imagePicked(cropped.isNull() ? m_image : cropped);
+        const QImage square = squareOf(cropRect());
+        Q_EMIT imagePicked(square.isNull() ? m_image : square);
     }
     Q_EMIT finished();
 }
@@ -170,5 +263,6 @@ void ImagePickerModel::cancel()
 {
     if (std::exchange(m_finished, true))
         return;
+    dropReading();
     Q_EMIT finished();
 }

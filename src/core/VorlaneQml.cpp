@@ -1,5 +1,8 @@
 #include "VorlaneQml.h"
 
+#include "PickedImageProvider.h"
+#include "PickedPhotoReader.h"
+
 #include <QQmlEngine>
 
 extern void qml_register_types_Vorlane();
@@ -10,10 +13,14 @@ void prepare(QQmlEngine &engine)
 {
     static const bool registered = [] {
         qml_register_types_Vorlane();
+        // Here, before the first screen exists and so before any picture is decoded on a thread.
+        PickedPhotoReader::raiseAllocationLimit();
         return true;
     }();
     Q_UNUSED(registered);
     engine.addImportPath(QStringLiteral("qrc:/"));
+    // The engine owns it.
+    engine.addImageProvider(QLatin1String(PickedImageProvider::providerId), new PickedImageProvider);
 }
 
 } // namespace VorlaneQml

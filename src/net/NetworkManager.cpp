@@ -6,13 +6,16 @@
 #include "TransferError.h"
 
 #include <QBuffer>
+#include <QCoroFuture>
 #include <QCoroNetworkReply>
 #include <QFileInfo>
 #include <QHash>
 #include <QJsonDocument>
 #include <QMap>
 #include <QNetworkRequest>
+#include <QPromise>
 #include <QScopeGuard>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <array>
@@ -230,14 +233,26 @@ QCoro::Task<QByteArray> NetworkManager::send(QString endpoint, QString method, s
 
 QCoro::Task<QString> NetworkManager::uploadImage(const QImage &image)
 {
-    QByteArray jpeg;
-    QBuffer buffer(&jpeg);
-    buffer.open(QIODevice::WriteOnly);
-    if (image.isNull() || !image.save(&buffer, "JPG", 70) || jpeg.isEmpty())
+    // Encoding a photo of a few thousand pixels a side, and its base64, take many frames: both run
+    // on a pool thread while the window draws on.
+    auto promise = std::make_shared<QPromise<QByteArray>>();
+    QFuture<QByteArray> encoding = promise->future();
+    promise->start();
+    QThreadPool::globalInstance()->start([promise, image] {
+        QByteArray jpeg;
+        QBuffer buffer(&jpeg);
+        buffer.open(QIODevice::WriteOnly);
+        QByteArray body;
+        if (!image.isNull() && image.save(&buffer, "JPG", 70) && !jpeg.isEmpty())
+            body = jsonBytes(QJsonObject{{QStringLiteral("base64_data"), QString::fromLatin1(jpeg.toBase64())},
+                                         {QStringLiteral("extension"), QStringLiteral("jpg")}});
+        promise->addResult(body);
+        promise->finish();
+    });
+    const QByteArray body = co_await encoding;
+    if (body.isEmpty())
         throw NetworkError::decodingError(QStringLiteral("Ошибка сжатия изображения"));
 
-    const QJsonObject object{{QStringLiteral("base64_data"), QString::fromLatin1(jpeg.toBase64())},
-                             {QStringLiteral("extension"), QStringLiteral("jpg")}};
     const std::optional<QUrl> url = address(QStringLiteral("upload.php"));
     if (!url)
         throw NetworkError::invalidURL();
@@ -245,8 +260,7 @@ QCoro::Task<QString> NetworkManager::uploadImage(const QImage &image)
     QNetworkRequest request(*url);
     const std::chrono::milliseconds deadline = applyTimeout(request, requestTimeout);
     request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
-    const Received received =
-        co_await receive(m_network.post(request, jsonBytes(object)), deadline, DeadlineFrom::BodySent);
+    const Received received = co_await receive(m_network.post(request, body), deadline, DeadlineFrom::BodySent);
     co_return uploadedAddress(received.body, QStringLiteral("Ошибка загрузки фото"));
 }
 

@@ -186,7 +186,8 @@ class tst_ChannelForms : public QObject
             return false;
         QObject *dialog = picker->findChild<QObject *>(QStringLiteral("imageFileDialog"));
         auto *model = picker->property("model").value<ImagePickerModel *>();
-        if (!dialog || !model || !model->openImage(QUrl::fromLocalFile(m_photo).toString()))
+        if (!dialog || !model || !model->openImage(QUrl::fromLocalFile(m_photo).toString()) ||
+            !QTest::qWaitFor([&] { return model->hasImage(); }, VORLANE_PATIENT_WAIT_MS))
             return false;
         QQuickItem *choose = item("cropChooseButton");
         if (!choose || !choose->isVisible())

@@ -1,4 +1,6 @@
+#include "CameraPhoto.h"
 #include "NetworkManager.h"
+#include "PickedPhotoReader.h"
 #include "PictureLoader.h"
 #include "QmlScreen.h"
 #include "QmlSnippet.h"
@@ -6,7 +8,10 @@
 #include "TaskOutcome.h"
 #include "User.h"
 
+#include <QBuffer>
 #include <QImage>
+#include <QImageReader>
+#include <QNetworkAccessManager>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -32,6 +37,14 @@ private:
     }
 
     static QString quoted(const QString &text) { return QLatin1Char('"') + text + QLatin1Char('"'); }
+
+    static QByteArray encoded(const QImage &image, const char *format)
+    {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        return image.save(&buffer, format) ? bytes : QByteArray();
+    }
 
     static void checkState(QmlSnippet &screen, const QString &expected)
     {
@@ -229,6 +242,51 @@ private Q_SLOTS:
         // Qt stopped reading near the cap instead of taking whatever was offered.
         QVERIFY2(responder.bytesSent() < PictureLoader::maxPictureSize + 24 * 1024 * 1024,
                  qPrintable(QString::number(responder.bytesSent())));
+    }
+
+    // The photo picker raises the process's decoding limit to 1 GiB for a user's own photos; a picture
+    // from the network still never makes the decoder allocate more than Qt's own 128 MiB, so a few
+    // hundred kilobytes of picture cannot take a gigabyte. A JPEG, which decodes at an eighth of its
+    // size where that is enough, may be larger, but not by any size its header claims; a PNG, which
+    // Qt decodes whole before scaling, may not.
+    void networkPicturesKeepQtsOwnDecodeBound_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QSize>("loaded"); // invalid: refused
+        const QByteArray flatJpeg = encoded(CameraPhoto::draw({600, 400}, false), "JPG");
+        QByteArray claimed = flatJpeg;
+        const qsizetype frame = claimed.indexOf("\xff\xc0");
+        QVERIFY(frame > 0);
+        // Height, then width, after the marker, its length and its precision.
+        claimed[frame + 5] = claimed[frame + 7] = char(60000 >> 8);
+        claimed[frame + 6] = claimed[frame + 8] = char(60000 & 0xff);
+        QImage deep(4200, 4200, QImage::Format_RGBA64);
+        deep.fill(Qt::darkCyan);
+        QTest::newRow("PNG decoding to 100 MB")
+            << encoded(CameraPhoto::draw({5000, 5000}, false), "PNG") << QSize(512, 512);
+        QTest::newRow("PNG decoding to 144 MB") << encoded(CameraPhoto::draw({6000, 6000}, false), "PNG") << QSize();
+        QTest::newRow("16-bit PNG decoding to 141 MB") << encoded(deep, "PNG") << QSize();
+        QTest::newRow("JPEG of 144 MB, scaled while decoding")
+            << encoded(CameraPhoto::draw({6000, 6000}, false), "JPG") << QSize(512, 512);
+        QTest::newRow("JPEG claiming 60,000 pixels a side") << claimed << QSize();
+    }
+    void networkPicturesKeepQtsOwnDecodeBound()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QSize, loaded);
+        QVERIFY(!bytes.isEmpty() && bytes.size() < PictureLoader::maxPictureSize);
+        PickedPhotoReader::raiseAllocationLimit();
+        QCOMPARE(QImageReader::allocationLimit(), PickedPhotoReader::allocationLimitMb);
+        ScriptedResponder responder;
+        responder.reply(200, bytes, "image/png");
+        QNetworkAccessManager network;
+        std::optional<QImage> received;
+        PictureLoader::of(&network)->request(QUrl(responder.baseUrl() + QStringLiteral("/picture")), this,
+                                             [&received](const QImage &image) { received = image; });
+        QTRY_VERIFY(received.has_value());
+        QCOMPARE(received->isNull(), !loaded.isValid());
+        if (loaded.isValid())
+            QCOMPARE(received->size(), loaded);
     }
 
     void onlineDotSize_data()

@@ -99,7 +99,7 @@ class TestMusicView : public QObject
             return false;
         QQuickItem *item = screen.find(QString::fromLatin1(picker));
         auto *images = item->property("model").value<ImagePickerModel *>();
-        if (!images->openImage(path))
+        if (!images->openImage(path) || !QTest::qWaitFor([&] { return images->hasImage(); }, VORLANE_PATIENT_WAIT_MS))
             return false;
         if (QObject *dialog = item->findChild<QObject *>(QStringLiteral("imageFileDialog")))
             QMetaObject::invokeMethod(dialog, "close");

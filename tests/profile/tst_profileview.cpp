@@ -331,6 +331,7 @@ private Q_SLOTS:
         QMetaObject::invokeMethod(picker, "openImage", Q_RETURN_ARG(bool, opened),
                                   Q_ARG(QString, m_files.filePath(QStringLiteral("photo.png"))));
         QVERIFY(opened);
+        QTRY_VERIFY(picker->property("hasImage").toBool());
         QMetaObject::invokeMethod(overlayItem("cropChooseButton"), "clicked");
         // The picker closes itself after the pick; the editor shows again.
         QTRY_VERIFY(!overlayItem("cropFrame"));

@@ -86,7 +86,7 @@ class TestUploadVideoView : public QObject
         if (!picker)
             return false;
         auto *model = picker->property("model").value<ImagePickerModel *>();
-        if (!model->openImage(m_photo))
+        if (!model->openImage(m_photo) || !QTest::qWaitFor([&] { return model->hasImage(); }, VORLANE_PATIENT_WAIT_MS))
             return false;
         model->confirm();
         return pickerClosed(screen, "thumbnailPicker");

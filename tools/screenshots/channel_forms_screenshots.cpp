@@ -70,7 +70,7 @@ int main(int argc, char *argv[])
         QQuickItem *picker = item("imagePicker");
         auto *model = picker->property("model").value<ImagePickerModel *>();
         auto *dialog = picker->findChild<QObject *>(QStringLiteral("imageFileDialog"));
-        if (!model || !dialog || !model->openImage(path))
+        if (!model || !dialog || !model->openImage(path) || !waitFor([&] { return model->hasImage(); }))
             return false;
         model->confirm();
         // The dialog's choice was handed over directly: it is closed as its own "Open" would.

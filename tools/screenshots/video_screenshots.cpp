@@ -109,7 +109,8 @@ int main(int argc, char *argv[])
     if (!QTest::qWaitFor([&] { return item("thumbnailPicker") != nullptr; }, 5000))
         return 1;
     auto *photo = item("thumbnailPicker")->property("model").value<ImagePickerModel *>();
-    photo->openImage(makePreview(files));
+    if (!photo->openImage(makePreview(files)) || !QTest::qWaitFor([&] { return photo->hasImage(); }, 5000))
+        return 1;
     photo->confirm();
     if (!QTest::qWaitFor(
             [&] {
