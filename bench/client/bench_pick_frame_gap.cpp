@@ -9,9 +9,9 @@
 // dirty, and is followed by its floor: the same window over the same span with nothing picked.
 // The worst round of each is reported, side by side.
 //
-// For contrast, measured in the same run: the same path with the copy's last descriptor closed on
-// the GUI thread once the copy has been removed, as uploads once did, and a copy made on the GUI
-// thread, as the picker once did.
+// For contrast, measured in the same run: the same pick with the copy held open on the GUI thread,
+// as an upload holds it, and closed there once the copy has been removed, as uploads once did; and
+// a copy made on the GUI thread, as the picker once did.
 #include "DocumentPickerModel.h"
 #include "GoneWatch.h"
 #include "NetworkManager.h"
