@@ -1,3 +1,4 @@
+#include "PickedCopies.h"
 #include "QtTranslations.h"
 #include "VorlaneQml.h"
 
@@ -17,6 +18,9 @@ int main(int argc, char *argv[])
     QGuiApplication::setOrganizationName(QStringLiteral("Vorlane"));
     QGuiApplication::setApplicationName(QStringLiteral("Vorlane"));
     QtTranslations::install(app);
+    // A client killed while it copied a large pick left the copy behind; nothing else would ever
+    // remove it. It goes on the file pool: it can be gigabytes.
+    PickedCopies::removeLeftovers();
     // Every control is drawn by our own screens; the plain style keeps its defaults out of the way.
     QQuickStyle::setStyle(QStringLiteral("Basic"));
 

@@ -1,5 +1,7 @@
 #include "PickedCopies.h"
 
+#include "FilePool.h"
+#include "PickedCopyFolder.h"
 #include "RegularFile.h"
 
 #include <QDir>
@@ -10,12 +12,10 @@
 #include <QMutexLocker>
 #include <QPromise>
 #include <QStandardPaths>
-#include <QThreadPool>
 #include <QUuid>
 
 #include <atomic>
 #include <cerrno>
-#include <cstdio>
 #include <fcntl.h>
 #include <memory>
 #include <unistd.h>
@@ -26,6 +26,8 @@ struct Copy
 {
     std::shared_ptr<std::atomic_bool> stop;
     QFuture<bool> done;
+    // The owner lock of the copy's folder, held while the copy lives.
+    int lock = -1;
 };
 
 // Only what this process made is ever removed, never a file that merely lies in the folder. What is
@@ -33,6 +35,10 @@ struct Copy
 class Registry
 {
 public:
+    // The pool is made first, and so goes last: it still takes the removals made here at exit, and
+    // the process waits for them.
+    Registry() { FilePool::pool(); }
+
     ~Registry()
     {
         const QStringList paths = [this] {
@@ -41,46 +47,41 @@ public:
         }();
         for (const QString &path : paths)
             remove(path);
-        pool.waitForDone();
     }
 
     bool remove(const QString &copy)
     {
+        int lock = -1;
         {
-            const QMutexLocker lock(&mutex);
+            const QMutexLocker locker(&mutex);
             const auto found = copies.find(copy);
             if (found == copies.end())
                 return false;
-            // The copying thread sees it at its next piece and lets go of the file it writes; the
-            // name and the folder go now.
+            // The copying thread sees it at its next piece and lets go of the file it writes.
             found->stop->store(true);
+            lock = found->lock;
             copies.erase(found);
         }
-        // Freeing the blocks of a large file takes the kernel a good part of a second: the name and
-        // the folder go at once, the bytes on a thread of the pool.
-        const QFileInfo folder(QFileInfo(copy).path());
-        const QString removing = folder.path() + QStringLiteral("/.removing-") + folder.fileName();
-        // rename(2) itself: QFile::rename would fall back to copying the bytes.
-        if (::rename(QFile::encodeName(copy).constData(), QFile::encodeName(removing).constData()) != 0) {
-            const bool removed = QFile::remove(copy);
-            QDir().rmdir(folder.filePath());
-            return removed;
-        }
-        QDir().rmdir(folder.filePath());
-        pool.start([removing] { QFile::remove(removing); });
+        // The name and the folder go on the pool as well: while the disk writes back a freshly
+        // made copy, removing a folder took a tenth of a second. The bytes go at the last close,
+        // which is on the pool too, the copying thread's or an upload's.
+        FilePool::start([copy, lock] { PickedCopyFolder::remove(copy, lock); }, FilePool::Freeing);
         return true;
     }
 
     QMutex mutex;
     QHash<QString, Copy> copies;
-    // Copies of their own: a long one never waits behind, or holds up, the decoding of pictures.
-    QThreadPool pool;
 };
 
 Registry &registry()
 {
     static Registry instance;
     return instance;
+}
+
+QString rootFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::TempLocation) + QStringLiteral("/vorlane-picked");
 }
 
 QString normalised(const QString &path)
@@ -144,15 +145,15 @@ std::optional<QString> PickedCopies::make(const QString &source)
     const int from = RegularFile::open(source);
     if (from < 0)
         return std::nullopt;
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::TempLocation) +
-                           QStringLiteral("/vorlane-picked/") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    const QString folder = rootFolder() + QLatin1Char('/') + QUuid::createUuid().toString(QUuid::WithoutBraces);
     const QString copy = normalised(folder + QLatin1Char('/') + QFileInfo(source).fileName());
-    const int to = QDir().mkpath(folder)
-                       ? ::open(QFile::encodeName(copy).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600)
-                       : -1;
+    const int lock = PickedCopyFolder::create(folder);
+    const int to =
+        lock >= 0 ? ::open(QFile::encodeName(copy).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600) : -1;
     if (to < 0) {
         ::close(from);
-        QDir().rmdir(folder);
+        if (lock >= 0)
+            FilePool::start([copy, lock] { PickedCopyFolder::remove(copy, lock); }, FilePool::Freeing);
         return std::nullopt;
     }
 
@@ -161,17 +162,19 @@ std::optional<QString> PickedCopies::make(const QString &source)
     promise->start();
     Registry &copies = registry();
     {
-        const QMutexLocker lock(&copies.mutex);
-        copies.copies.insert(copy, {stop, promise->future()});
+        const QMutexLocker locker(&copies.mutex);
+        copies.copies.insert(copy, {stop, promise->future(), lock});
     }
-    copies.pool.start([promise, stop, from, to] {
-        bool whole = copyBytes(from, to, *stop);
-        ::close(from);
-        // A full disk can show only when the bytes are flushed.
-        whole = ::close(to) == 0 && whole && !stop->load();
-        promise->addResult(whole);
-        promise->finish();
-    });
+    FilePool::start(
+        [promise, stop, from, to] {
+            bool whole = copyBytes(from, to, *stop);
+            ::close(from);
+            // A full disk can show only when the bytes are flushed.
+            whole = ::close(to) == 0 && whole && !stop->load();
+            promise->addResult(whole);
+            promise->finish();
+        },
+        FilePool::Copying);
     return copy;
 }
 
@@ -195,4 +198,17 @@ bool PickedCopies::contains(const QString &path)
 bool PickedCopies::remove(const QString &path)
 {
     return registry().remove(normalised(path));
+}
+
+QFuture<int> PickedCopies::removeLeftovers()
+{
+    auto promise = std::make_shared<QPromise<int>>();
+    promise->start();
+    FilePool::start(
+        [promise, root = rootFolder()] {
+            promise->addResult(PickedCopyFolder::removeLeftovers(root));
+            promise->finish();
+        },
+        FilePool::Copying);
+    return promise->future();
 }

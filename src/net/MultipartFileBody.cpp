@@ -1,18 +1,26 @@
 #include "MultipartFileBody.h"
 
+#include "FilePool.h"
+
 #include <QUuid>
 
 #include <algorithm>
 #include <cstring>
 
-MultipartFileBody::MultipartFileBody(std::unique_ptr<QFile> file, const QString &fileName, const QString &boundary)
-    : m_file(std::move(file))
+MultipartFileBody::MultipartFileBody(int fd, const QString &fileName, const QString &boundary)
+    : m_fd(fd)
     , m_head(head(fileName, boundary))
-    , m_fileSize(m_file->size())
+    , m_fileSize(m_file.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle) ? m_file.size() : 0)
     , m_tail(tail(boundary))
 {
     // Unbuffered: QIODevice then asks readData() at the logical position, as QBuffer does.
     QIODevice::open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+}
+
+MultipartFileBody::~MultipartFileBody()
+{
+    m_file.close();
+    FilePool::close(m_fd);
 }
 
 QString MultipartFileBody::newBoundary()
@@ -73,9 +81,9 @@ qint64 MultipartFileBody::readData(char *data, qint64 maxSize)
             std::memcpy(data + done, m_head.constData() + position, size_t(count));
         } else if (position < m_head.size() + m_fileSize) {
             const qint64 inFile = position - m_head.size();
-            if (m_file->pos() != inFile && !m_file->seek(inFile))
+            if (m_file.pos() != inFile && !m_file.seek(inFile))
                 return -1;
-            count = m_file->read(data + done, std::min<qint64>(maxSize - done, m_fileSize - inFile));
+            count = m_file.read(data + done, std::min<qint64>(maxSize - done, m_fileSize - inFile));
             // A file that shrank or failed under us cannot give the length already announced.
             if (count <= 0)
                 return -1;

@@ -19,7 +19,11 @@
 #include <QTimer>
 
 #include <array>
+#include <cerrno>
+#include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace std::chrono_literals;
 
@@ -266,25 +270,31 @@ QCoro::Task<QString> NetworkManager::uploadImage(const QImage &image)
 
 QCoro::Task<QString> NetworkManager::uploadFile(const QString &localPath)
 {
-    auto file = std::make_unique<QFile>(localPath);
-    if (!file->open(QIODevice::ReadOnly))
-        throw FileReadError(file->errorString());
-    const QString fileName = QFileInfo(localPath).fileName();
+    const int fd = ::open(QFile::encodeName(localPath).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw FileReadError(qt_error_string(errno));
+    struct stat status = {};
+    if (::fstat(fd, &status) != 0 || S_ISDIR(status.st_mode)) {
+        const int error = S_ISDIR(status.st_mode) ? EISDIR : errno;
+        ::close(fd);
+        throw FileReadError(qt_error_string(error));
+    }
     const QString boundary = MultipartFileBody::newBoundary();
+    // The body owns the descriptor from here on, on every path out.
+    auto body = std::make_unique<MultipartFileBody>(fd, QFileInfo(localPath).fileName(), boundary);
 
     const std::optional<QUrl> url = address(QStringLiteral("upload.php"));
     if (!url)
         throw NetworkError::invalidURL();
 
-    auto *body = new MultipartFileBody(std::move(file), fileName, boundary);
     QNetworkRequest request(*url);
     const std::chrono::milliseconds deadline = applyTimeout(request, fileUploadTimeout);
     request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("multipart/form-data; boundary=") + boundary);
     // With a known length and this flag Qt reads the body as it sends instead of copying it first.
     request.setHeader(QNetworkRequest::ContentLengthHeader, body->size());
     request.setAttribute(QNetworkRequest::DoNotBufferUploadDataAttribute, true);
-    QNetworkReply *reply = m_network.post(request, body);
-    body->setParent(reply);
+    QNetworkReply *reply = m_network.post(request, body.get());
+    body.release()->setParent(reply);
     const Received received = co_await receive(reply, deadline, DeadlineFrom::BodySent);
     co_return uploadedAddress(received.body, QStringLiteral("Ошибка загрузки файла"));
 }

@@ -1,5 +1,7 @@
 #include "DocumentPickerModel.h"
+#include "FilePoolBlock.h"
 #include "NetworkManager.h"
+#include "OpenDescriptors.h"
 #include "PickedCopies.h"
 #include "ScriptedResponder.h"
 #include "ServiceProcess.h"
@@ -138,8 +140,8 @@ private Q_SLOTS:
             slot.reset();
         else
             QVERIFY(PickedCopies::remove(copy));
-        QVERIFY(!QFile::exists(copy));
-        QVERIFY(!QFileInfo::exists(QFileInfo(copy).path()));
+        QTRY_VERIFY(!QFile::exists(copy));
+        QTRY_VERIFY(!QFileInfo::exists(QFileInfo(copy).path()));
         QTRY_VERIFY(done.isFinished());
         QVERIFY(!done.result());
         if (slot) {
@@ -191,12 +193,77 @@ private Q_SLOTS:
             responder.reply(500, "<html>oops</html>", "text/html");
 
         QCOMPARE(send(copy), stored);
-        QVERIFY(!QFile::exists(copy));
-        QVERIFY(!QFileInfo::exists(QFileInfo(copy).path()));
+        QTRY_VERIFY(!QFile::exists(copy));
+        QTRY_VERIFY(!QFileInfo::exists(QFileInfo(copy).path()));
         QVERIFY(!PickedCopies::contains(copy));
         QFile kept(original);
         QVERIFY(kept.open(QIODevice::ReadOnly));
         QCOMPARE(kept.readAll(), content);
+    }
+
+    // No rename, removal or last close of a copy runs on the GUI thread, however the copy ends: with
+    // every thread of the file pool held, the copy keeps its name and its folder (and the upload
+    // its descriptor onto it) while the GUI thread goes on; once the pool is let go, all of it goes.
+    void removalIsLeftToTheFilePool_data()
+    {
+        QTest::addColumn<QString>("end");
+        QTest::newRow("removed after its pick") << QStringLiteral("removed");
+        QTest::newRow("its upload ended") << QStringLiteral("uploaded");
+        QTest::newRow("its form closed mid-copy") << QStringLiteral("form closed");
+    }
+    void removalIsLeftToTheFilePool()
+    {
+        QFETCH(QString, end);
+        NetworkManager::shared().setBaseURL(m_service.baseUrl());
+        const bool midCopy = end == QLatin1String("form closed");
+        const QByteArray content(64 * 1024, 'w');
+        const QString original = midCopy ? writeSparse(QStringLiteral("long take.mp4"), 512LL * 1024 * 1024)
+                                         : writeFile(QStringLiteral("clip.mp4"), content);
+        const QString copy = pick(original, true);
+        QVERIFY(!copy.isEmpty());
+        const QString folder = QFileInfo(copy).path();
+        const QFuture<bool> done = PickedCopies::whenCopied(copy);
+        auto slot = std::make_unique<UploadSlot>();
+        if (midCopy) {
+            slot->uploadFile(copy);
+            QVERIFY2(!done.isFinished(), "the copy ended before it could be stopped");
+        } else {
+            QTRY_VERIFY(done.isFinished());
+            QVERIFY(done.result());
+        }
+
+        FilePoolBlock block;
+        if (end == QLatin1String("removed")) {
+            QTRY_VERIFY(block.holdsAll());
+            QVERIFY(PickedCopies::remove(copy));
+        } else if (end == QLatin1String("uploaded")) {
+            QTRY_VERIFY(block.holdsAll());
+            slot->uploadFile(copy);
+            QTRY_VERIFY(!slot->isUploading());
+            QVERIFY(!slot->address().isEmpty());
+            // The reply, and with it the upload's body, goes now, as it would in the next turn of
+            // the window's event loop.
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QCOMPARE(openDescriptorsOnto(copy), 1);
+        } else {
+            slot.reset();
+            // The copying thread stops at its next piece, and then takes the held thread's task.
+            QTRY_VERIFY(block.holdsAll());
+            QVERIFY(done.isFinished() && !done.result());
+        }
+        QVERIFY(!PickedCopies::contains(copy));
+        QVERIFY(QFile::exists(copy));
+        QVERIFY(QFileInfo(folder).isDir());
+
+        block.release();
+        QTRY_VERIFY(!QFileInfo::exists(folder));
+        QVERIFY(!QFile::exists(copy));
+        QTRY_COMPARE(openDescriptorsOnto(copy), 0);
+        if (!midCopy) {
+            QFile kept(original);
+            QVERIFY(kept.open(QIODevice::ReadOnly));
+            QCOMPARE(kept.readAll(), content);
+        }
     }
 
     // Only copies the picker made are removed: a file of the user's own, even one lying in the
@@ -216,10 +283,13 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(neighbour));
         // The copy itself goes once, and a second removal finds nothing to do.
         QVERIFY(PickedCopies::remove(copy));
-        QVERIFY(!QFile::exists(copy));
         QVERIFY(!PickedCopies::remove(copy));
-        QFile::remove(neighbour);
-        QDir().rmdir(QFileInfo(copy).path());
+        QTRY_VERIFY(!QFile::exists(copy));
+        // The neighbour kept the folder: once the removal has let go of it, it can go.
+        QVERIFY(QFile::exists(neighbour));
+        QVERIFY(QFile::remove(neighbour));
+        const QString folder = QFileInfo(copy).path();
+        QTRY_VERIFY(QDir().rmdir(folder) || !QFileInfo::exists(folder));
     }
 };
 

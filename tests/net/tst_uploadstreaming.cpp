@@ -1,5 +1,7 @@
+#include "FilePoolBlock.h"
 #include "MultipartFileBody.h"
 #include "NetworkManager.h"
+#include "OpenDescriptors.h"
 #include "ProcessMemory.h"
 #include "ScriptedResponder.h"
 #include "TaskOutcome.h"
@@ -9,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTest>
+
+#include <fcntl.h>
 
 namespace {
 
@@ -33,9 +37,9 @@ private Q_SLOTS:
         source.write(content);
         source.flush();
 
-        auto file = std::make_unique<QFile>(source.fileName());
-        QVERIFY(file->open(QIODevice::ReadOnly));
-        MultipartFileBody body(std::move(file), QStringLiteral("a.bin"), QStringLiteral("B"));
+        const int fd = ::open(QFile::encodeName(source.fileName()).constData(), O_RDONLY | O_CLOEXEC);
+        QVERIFY(fd >= 0);
+        MultipartFileBody body(fd, QStringLiteral("a.bin"), QStringLiteral("B"));
         const QByteArray whole = MultipartFileBody::head(QStringLiteral("a.bin"), QStringLiteral("B")) + content
                                  + MultipartFileBody::tail(QStringLiteral("B"));
         QCOMPARE(body.size(), whole.size());
@@ -53,6 +57,50 @@ private Q_SLOTS:
         QVERIFY(body.reset());
         QCOMPARE(body.readAll(), whole);
         QVERIFY(!body.seek(whole.size() + 1));
+    }
+
+    // The body's descriptor is closed on the file pool, never by the GUI thread that deletes the body
+    // with its reply: the file is often a picked copy whose name is gone by then, and that last
+    // close frees every block of it. With the pool held, the descriptor stays open whatever the GUI
+    // thread does; once it is let go, it is closed, on every way an upload ends.
+    void lastCloseIsLeftToTheFilePool_data()
+    {
+        QTest::addColumn<QString>("end");
+        QTest::newRow("body deleted") << QStringLiteral("deleted");
+        QTest::newRow("upload stored") << QStringLiteral("stored");
+        QTest::newRow("upload with no address to go to") << QStringLiteral("no address");
+    }
+    void lastCloseIsLeftToTheFilePool()
+    {
+        QFETCH(QString, end);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("take.mov"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(256 * 1024, 'm')) > 0);
+        file.close();
+        ScriptedResponder responder;
+        responder.reply(200, R"({"success":true,"data":{"url":"stored.mov"}})");
+        NetworkManager &network = NetworkManager::shared();
+        network.setBaseURL(end == QLatin1String("no address") ? QStringLiteral("http://not a host/api")
+                                                              : responder.baseUrl());
+
+        FilePoolBlock block;
+        QTRY_VERIFY(block.holdsAll());
+        if (end == QLatin1String("deleted")) {
+            const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+            QVERIFY(fd >= 0);
+            auto body = std::make_unique<MultipartFileBody>(fd, QStringLiteral("take.mov"), QStringLiteral("B"));
+            QVERIFY(QFile::remove(path));
+            body.reset();
+        } else {
+            const auto outcome = runToEnd(network.uploadFile(path));
+            QCOMPARE(outcome.value.has_value(), end == QLatin1String("stored"));
+            QVERIFY(QFile::remove(path));
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        QCOMPARE(openDescriptorsOnto(path), 1);
+        block.release();
+        QTRY_COMPARE(openDescriptorsOnto(path), 0);
     }
 
     // A 64 MB file reaches the wire whole and unchanged while the client's peak resident
