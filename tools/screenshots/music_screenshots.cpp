@@ -57,9 +57,12 @@ int main(int argc, char *argv[])
     const auto tap = [&](const char *name) { ScreenDriver::tap(window, item(name)); };
 
     ScreenshotTour::signIn(screen);
-    if (!QTest::qWaitFor([&] { return item("musicTab") != nullptr; }, 10000))
+    // A tab's screen is made the first time the tab is shown.
+    if (!QTest::qWaitFor([&] { return item("tabButton2") != nullptr; }, 10000))
         return 1;
     tap("tabButton2");
+    if (!QTest::qWaitFor([&] { return item("musicTab") != nullptr; }, 10000))
+        return 1;
     QQuickItem *music = item("musicTab");
     auto *model = music->property("viewModel").value<MusicViewModel *>();
     auto *draft = music->property("playlistDraft").value<PlaylistDraft *>();
