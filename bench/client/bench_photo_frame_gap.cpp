@@ -4,23 +4,19 @@
 // long a span with nothing happening, measured in the same run, worst of five rounds. For reference,
 // the gaps of the same work done on the GUI thread, as the picker and the upload once did it.
 #include "CameraPhoto.h"
+#include "FrameGapWindow.h"
 #include "ImagePickerModel.h"
 #include "NetworkManager.h"
 #include "QuickBenchmarkApp.h"
 #include "ServiceProcess.h"
-#include "VorlaneQml.h"
 
 #include <QBuffer>
 #include <QCoroTask>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QImageReader>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QQmlComponent>
-#include <QQmlEngine>
 #include <QQuickItem>
-#include <QQuickWindow>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <benchmark/benchmark.h>
@@ -32,32 +28,19 @@
 
 namespace {
 
-using Work = std::function<void(const std::function<void()> &done)>;
+using Work = FrameGapWindow::Work;
 
-// The picker over a phone-sized window, every frame of which is timed. A spinner that never stops
-// keeps the frames coming whatever the picker shows.
-class PickerWindow
+// The picker over a phone-sized window whose every frame is timed.
+class PickerWindow : public FrameGapWindow
 {
 public:
-    PickerWindow()
-    {
-        VorlaneQml::prepare(m_engine);
-        m_window.resize(390, 844);
-        m_ticker.reset(create("import QtQuick\nimport Vorlane\nActivityIndicator { x: 8; y: 8; z: 1 }"));
-        QObject::connect(&m_window, &QQuickWindow::frameSwapped, &m_window, [this] {
-            if (m_clock.isValid())
-                m_longest = std::max(m_longest, m_clock.nsecsElapsed());
-            m_clock.start();
-        });
-        m_window.show();
-    }
-    bool isReady() const { return m_ticker != nullptr; }
+    PickerWindow() : FrameGapWindow(390, 844) {}
 
     // A fresh picker with its file dialog closed, as the dialog leaves it after a pick.
     ImagePickerModel *freshPicker()
     {
         m_picker.reset();
-        m_picker.reset(create("import QtQuick\nimport Vorlane\nImagePicker { width: 390; height: 844 }"));
+        m_picker = create("import QtQuick\nimport Vorlane\nImagePicker { width: 390; height: 844 }");
         if (!m_picker)
             return nullptr;
         if (QObject *dialog = m_picker->findChild<QObject *>(QStringLiteral("imageFileDialog")))
@@ -69,41 +52,8 @@ public:
         return m_picker ? m_picker->findChild<QQuickItem *>(QLatin1String(name)) : nullptr;
     }
 
-    // The longest gap between frames, in milliseconds, while `work` runs and until it calls done.
-    double longestGapDuring(const Work &work)
-    {
-        QEventLoop loop;
-        // A few frames first, so that whatever came before does not count.
-        QTimer::singleShot(300, &loop, &QEventLoop::quit);
-        loop.exec();
-        m_longest = 0;
-        m_clock.start();
-        // A few frames drawn before the work starts, and after it ends, count as well.
-        QTimer::singleShot(100, &loop, [&] { work([&] { QTimer::singleShot(100, &loop, &QEventLoop::quit); }); });
-        loop.exec();
-        return double(m_longest) / 1e6;
-    }
-
 private:
-    QQuickItem *create(const char *qml)
-    {
-        QQmlComponent component(&m_engine);
-        component.setData(qml, QUrl());
-        auto *item = qobject_cast<QQuickItem *>(component.create());
-        if (!item) {
-            std::fprintf(stderr, "%s\n", qPrintable(component.errorString()));
-            return nullptr;
-        }
-        item->setParentItem(m_window.contentItem());
-        return item;
-    }
-
-    QQmlEngine m_engine;
-    QQuickWindow m_window;
-    std::unique_ptr<QQuickItem> m_ticker;
     std::unique_ptr<QQuickItem> m_picker;
-    QElapsedTimer m_clock;
-    qint64 m_longest = 0;
 };
 
 // Calls done once `item`'s status is Ready; polled, since the status signal is Qt Quick's private.

@@ -13,23 +13,19 @@
 // as an upload holds it, and closed there once the copy has been removed, as uploads once did; and
 // a copy made on the GUI thread, as the picker once did.
 #include "DocumentPickerModel.h"
+#include "FrameGapWindow.h"
 #include "GoneWatch.h"
 #include "NetworkManager.h"
 #include "PickedCopies.h"
 #include "QuickBenchmarkApp.h"
 #include "ServiceProcess.h"
 #include "UploadSlot.h"
-#include "VorlaneQml.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QFutureWatcher>
-#include <QQmlComponent>
-#include <QQmlEngine>
-#include <QQuickItem>
-#include <QQuickWindow>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <benchmark/benchmark.h>
@@ -58,58 +54,7 @@ bool writeFile(const QString &path)
     return true;
 }
 
-using Done = std::function<void()>;
-
-// The form's spinner in a window of its own; every frame it draws is timed.
-class SpinnerWindow
-{
-public:
-    SpinnerWindow()
-    {
-        VorlaneQml::prepare(m_engine);
-        QQmlComponent component(&m_engine);
-        component.setData("import QtQuick\nimport Vorlane\nActivityIndicator { width: 40; height: 40 }", QUrl());
-        m_root.reset(qobject_cast<QQuickItem *>(component.create()));
-        if (!m_root)
-            return;
-        m_root->setParentItem(m_window.contentItem());
-        m_window.resize(80, 80);
-        QObject::connect(&m_window, &QQuickWindow::frameSwapped, &m_window, [this] {
-            if (m_clock.isValid())
-                m_longest = std::max(m_longest, m_clock.nsecsElapsed());
-            m_clock.start();
-        });
-        m_window.show();
-    }
-    bool isReady() const { return m_root != nullptr; }
-
-    // The longest gap between frames, in milliseconds, while `work` runs and until it calls `done`.
-    double longestGapDuring(const std::function<void(const Done &done)> &work)
-    {
-        QEventLoop loop;
-        settle(loop);
-        m_longest = 0;
-        m_clock.start();
-        // A few frames drawn before the work starts, and after it ends, count as well.
-        QTimer::singleShot(100, &loop, [&] { work([&] { QTimer::singleShot(100, &loop, &QEventLoop::quit); }); });
-        loop.exec();
-        return double(m_longest) / 1e6;
-    }
-
-private:
-    // A few frames first, so that the window's first frames do not count.
-    static void settle(QEventLoop &loop)
-    {
-        QTimer::singleShot(300, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-
-    QQmlEngine m_engine;
-    QQuickWindow m_window;
-    std::unique_ptr<QQuickItem> m_root;
-    QElapsedTimer m_clock;
-    qint64 m_longest = 0;
-};
+using Done = FrameGapWindow::Done;
 
 // One pick as the track form makes it: the picked copy goes to the form's upload slot. Done once
 // the upload has ended and the copy and its folder are gone for good.
@@ -194,7 +139,8 @@ void PickUploadRemove2GiB(benchmark::State &state)
     NetworkManager::shared().setBaseURL(service.baseUrl());
     QTemporaryDir dir;
     const QString original = dir.filePath(QStringLiteral("long take.mp3"));
-    SpinnerWindow window;
+    // The form's spinner in a window of its own.
+    FrameGapWindow window(56, 56);
     if (!dir.isValid() || !window.isReady()) {
         state.SkipWithError("no folder or no spinner");
         return;
