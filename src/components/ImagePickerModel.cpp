@@ -7,8 +7,7 @@
 #include <QColorSpace>
 #include <QFutureWatcher>
 #include <QImageReader>
-#include <QPromise>
-#include <QThreadPool>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 #include <cmath>
@@ -171,22 +170,16 @@ bool ImagePickerModel::openImage(const QString &pathOrUrl)
 
 void ImagePickerModel::startReading(int fd)
 {
-    auto promise = std::make_shared<QPromise<QImage>>();
     const auto abandoned = std::make_shared<std::atomic_bool>(false);
-    promise->start();
     m_abandoned = abandoned;
     m_reading = new QFutureWatcher<QImage>(this);
     connect(m_reading, &QFutureWatcherBase::finished, this, &ImagePickerModel::readingEnded);
-    m_reading->setFuture(promise->future());
-    QThreadPool::globalInstance()->start([promise, abandoned, fd] {
-        if (abandoned->load()) {
-            ::close(fd);
-            promise->addResult(QImage());
-        } else {
-            promise->addResult(PickedPhotoReader::read(fd));
-        }
-        promise->finish();
-    });
+    m_reading->setFuture(QtConcurrent::run([abandoned, fd]() -> QImage {
+        if (!abandoned->load())
+            return PickedPhotoReader::read(fd);
+        ::close(fd);
+        return {};
+    }));
     Q_EMIT loadingChanged();
 }
 

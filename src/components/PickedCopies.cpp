@@ -10,7 +10,6 @@
 #include <QHash>
 #include <QMutex>
 #include <QMutexLocker>
-#include <QPromise>
 #include <QStandardPaths>
 #include <QUuid>
 
@@ -157,24 +156,18 @@ std::optional<QString> PickedCopies::make(const QString &source)
         return std::nullopt;
     }
 
-    auto promise = std::make_shared<QPromise<bool>>();
     const auto stop = std::make_shared<std::atomic_bool>(false);
-    promise->start();
-    Registry &copies = registry();
-    {
-        const QMutexLocker locker(&copies.mutex);
-        copies.copies.insert(copy, {stop, promise->future(), lock});
-    }
-    FilePool::start(
-        [promise, stop, from, to] {
-            bool whole = copyBytes(from, to, *stop);
+    const QFuture<bool> done = FilePool::run(
+        [stop, from, to] {
+            const bool whole = copyBytes(from, to, *stop);
             ::close(from);
             // A full disk can show only when the bytes are flushed.
-            whole = ::close(to) == 0 && whole && !stop->load();
-            promise->addResult(whole);
-            promise->finish();
+            return ::close(to) == 0 && whole && !stop->load();
         },
         FilePool::Copying);
+    Registry &copies = registry();
+    const QMutexLocker locker(&copies.mutex);
+    copies.copies.insert(copy, {stop, done, lock});
     return copy;
 }
 
@@ -202,13 +195,5 @@ bool PickedCopies::remove(const QString &path)
 
 QFuture<int> PickedCopies::removeLeftovers()
 {
-    auto promise = std::make_shared<QPromise<int>>();
-    promise->start();
-    FilePool::start(
-        [promise, root = rootFolder()] {
-            promise->addResult(PickedCopyFolder::removeLeftovers(root));
-            promise->finish();
-        },
-        FilePool::Copying);
-    return promise->future();
+    return FilePool::run([root = rootFolder()] { return PickedCopyFolder::removeLeftovers(root); }, FilePool::Copying);
 }

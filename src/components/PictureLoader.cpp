@@ -6,8 +6,7 @@
 #include <QImageReader>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
-#include <QPromise>
-#include <QThreadPool>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QTimer>
 
 #include <algorithm>
@@ -204,13 +203,7 @@ void PictureLoader::downloaded(const QUrl &url)
     reply->deleteLater();
     pending->reply = nullptr;
 
-    auto promise = std::make_shared<QPromise<QImage>>();
-    QFuture<QImage> decoded = promise->future();
-    promise->start();
-    QThreadPool::globalInstance()->start([promise, data = std::exchange(pending->data, {})] {
-        promise->addResult(decodePicture(data));
-        promise->finish();
-    });
+    const QFuture<QImage> decoded = QtConcurrent::run(decodePicture, std::exchange(pending->data, {}));
     // A watcher owned by the loader, not QFuture::then with the loader as context: a decode that
     // ends after the loader is gone must find nobody to call, and then's context check asserts
     // on the worker thread instead.

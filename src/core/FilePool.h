@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtConcurrent/qtconcurrenttask.h>
+
 #include <functional>
 
 class QThreadPool;
@@ -15,8 +17,14 @@ namespace FilePool {
 enum Priority { Copying = 0, Freeing = 1 };
 
 void start(std::function<void()> work, Priority priority);
-// Closes `fd` on the pool.
-void close(int fd);
 // The pool itself, for a test that must see what waits for it.
 QThreadPool &pool();
+// Runs `work` on the pool while the process runs, with its result in the future.
+template<class Work>
+auto run(Work work, Priority priority)
+{
+    return QtConcurrent::task(std::move(work)).onThreadPool(pool()).withPriority(priority).spawn();
+}
+// Closes `fd` on the pool.
+void close(int fd);
 } // namespace FilePool

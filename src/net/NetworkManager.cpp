@@ -13,9 +13,8 @@
 #include <QJsonDocument>
 #include <QMap>
 #include <QNetworkRequest>
-#include <QPromise>
 #include <QScopeGuard>
-#include <QThreadPool>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QTimer>
 
 #include <array>
@@ -235,24 +234,23 @@ QCoro::Task<QByteArray> NetworkManager::send(QString endpoint, QString method, s
     co_return received.body;
 }
 
+QByteArray NetworkManager::photoBody(const QImage &image)
+{
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    if (image.isNull() || !image.save(&buffer, "JPG", 70) || jpeg.isEmpty())
+        return {};
+    return jsonBytes(QJsonObject{{QStringLiteral("base64_data"), QString::fromLatin1(jpeg.toBase64())},
+                                 {QStringLiteral("extension"), QStringLiteral("jpg")}});
+}
+
 QCoro::Task<QString> NetworkManager::uploadImage(const QImage &image)
 {
     // Encoding a photo of a few thousand pixels a side, and its base64, take many frames: both run
-    // on a pool thread while the window draws on.
-    auto promise = std::make_shared<QPromise<QByteArray>>();
-    QFuture<QByteArray> encoding = promise->future();
-    promise->start();
-    QThreadPool::globalInstance()->start([promise, image] {
-        QByteArray jpeg;
-        QBuffer buffer(&jpeg);
-        buffer.open(QIODevice::WriteOnly);
-        QByteArray body;
-        if (!image.isNull() && image.save(&buffer, "JPG", 70) && !jpeg.isEmpty())
-            body = jsonBytes(QJsonObject{{QStringLiteral("base64_data"), QString::fromLatin1(jpeg.toBase64())},
-                                         {QStringLiteral("extension"), QStringLiteral("jpg")}});
-        promise->addResult(body);
-        promise->finish();
-    });
+    // on a pool thread while the window draws on. The future is named: g++ 12 mishandles a lambda
+    // made inside a co_await expression.
+    const QFuture<QByteArray> encoding = QtConcurrent::run(photoBody, image);
     const QByteArray body = co_await encoding;
     if (body.isEmpty())
         throw NetworkError::decodingError(QStringLiteral("Ошибка сжатия изображения"));

@@ -95,6 +95,9 @@ private:
     // Sets the request's idle time-out and gives the deadline that goes with it.
     std::chrono::milliseconds applyTimeout(QNetworkRequest &request, std::chrono::milliseconds usual) const;
     static QByteArray jsonBytes(const QJsonObject &object);
+    // The JSON body of a photo upload (JPEG at quality 70, in base64); empty when the photo gives
+    // no JPEG. Made on a pool thread.
+    static QByteArray photoBody(const QImage &image);
 
     QNetworkAccessManager m_network;
     QString m_baseURL;
