@@ -22,7 +22,7 @@ public:
 
     // Opens the file for appending; false with a reason when it cannot be written.
     bool open(const QString &path, QString &error);
-    // Called by the server's threads once a request is answered.
+    // Called by the server's threads once a request's answer is decided, before it is sent.
     void write(const httplib::Request &request, const httplib::Response &response);
 
 private:

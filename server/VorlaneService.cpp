@@ -63,8 +63,10 @@ bool VorlaneService::prepare(QString &error)
         m_requestLog = std::make_unique<RequestLog>();
         if (!m_requestLog->open(m_options.requestLog, error))
             return false;
-        m_server->set_logger(
-            [log = m_requestLog.get()](const httplib::Request &request, const httplib::Response &response) {
+        // Written once the answer is decided and before its first byte leaves (httplib's logger runs only
+        // after the send), so whoever has read a reply finds its line already there.
+        m_server->set_post_routing_handler(
+            [log = m_requestLog.get()](const httplib::Request &request, httplib::Response &response) {
                 log->write(request, response);
             });
     }

@@ -105,22 +105,31 @@ private Q_SLOTS:
     }
 
     // Stopped and started again, as after an outage, the service answers on the same port, and its
-    // request log tells what reached it on either side of the gap.
+    // request log tells what reached it on either side of the gap. Each line is there as soon as its
+    // reply has arrived, so a test reads the log right after a reply without waiting.
     void restartsOnItsPortAndLogsEachRequest()
     {
         ServiceProcess service;
         service.logRequests();
         QVERIFY2(service.start(), qPrintable(service.errors()));
         const int port = service.port();
-        QCOMPARE(HttpExchange(service.siteUrl()).get("/Logo/vorlane.png").status, 200);
+        QStringList expected;
+        const auto ask = [&](const char *path, int status) {
+            QCOMPARE(HttpExchange(service.siteUrl()).get(path).status, status);
+            expected << QStringLiteral("GET %1 %2").arg(QLatin1String(path)).arg(status);
+            QCOMPARE(service.requests(), expected);
+        };
+        ask("/Logo/vorlane.png", 200);
+        if (QTest::currentTestFailed())
+            return;
         QVERIFY(service.stop());
         QVERIFY(!service.isRunning());
         QVERIFY2(service.restart(), qPrintable(service.errors()));
         QCOMPARE(service.port(), port);
-        QCOMPARE(HttpExchange(service.siteUrl()).get("/nothing-here").status, 404);
-        QCOMPARE(HttpExchange(service.siteUrl()).get("/Logo/vorlane.png").status, 200);
-        QCOMPARE(service.requests(),
-                 QStringList({"GET /Logo/vorlane.png 200", "GET /nothing-here 404", "GET /Logo/vorlane.png 200"}));
+        for (int round = 0; round < 20 && !QTest::currentTestFailed(); ++round) {
+            ask("/nothing-here", 404);
+            ask("/Logo/vorlane.png", 200);
+        }
     }
 
     // Data written through the scripts outlives a restart; passwords are stored only as salted hashes.
