@@ -87,9 +87,13 @@ void RequestTally::relay()
         auto parser = std::make_shared<RequestParser>();
         // What the client sends before the service's side is connected waits here.
         auto early = std::make_shared<QByteArray>();
-        connect(client, &QTcpSocket::readyRead, this, [this, client, service, parser, early] {
+        // Requests passed on and not yet answered. The service closes an idle connection after a
+        // second, and a request sent on it in that instant never reaches it: the client sends it again
+        // on a new connection. So a request counts only once the service answers it.
+        auto unanswered = std::make_shared<QList<Request>>();
+        connect(client, &QTcpSocket::readyRead, this, [client, service, parser, early, unanswered] {
             const QByteArray bytes = client->readAll();
-            parser->feed(bytes, [this](Request request) { noteRequest(std::move(request)); });
+            parser->feed(bytes, [unanswered](Request request) { unanswered->append(std::move(request)); });
             if (service->state() == QAbstractSocket::ConnectedState)
                 service->write(bytes);
             else
@@ -97,7 +101,14 @@ void RequestTally::relay()
         });
         connect(service, &QTcpSocket::connected, service,
                 [service, early] { service->write(std::exchange(*early, {})); });
-        connect(service, &QTcpSocket::readyRead, client, [client, service] { client->write(service->readAll()); });
+        // The client sends one request at a time on a connection, so an answer's first bytes answer
+        // all that was passed on.
+        connect(service, &QTcpSocket::readyRead, client, [this, client, service, unanswered] {
+            for (Request &request : *unanswered)
+                noteRequest(std::move(request));
+            unanswered->clear();
+            client->write(service->readAll());
+        });
         connect(service, &QTcpSocket::disconnected, client, &QTcpSocket::disconnectFromHost);
         connect(client, &QTcpSocket::disconnected, service, &QTcpSocket::disconnectFromHost);
         connect(client, &QTcpSocket::disconnected, client, &QObject::deleteLater);

@@ -6,7 +6,7 @@
 #include <QString>
 #include <QTcpServer>
 
-// A loopback relay in front of the reference service that notes every request on its way through.
+// A loopback relay in front of the reference service that notes every request the service answers.
 // The client is pointed at the relay, so what it notes is what reached the service, whatever the
 // client believes it sent; the bytes pass unchanged both ways.
 class RequestTally : public QObject

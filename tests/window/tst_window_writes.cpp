@@ -2,6 +2,7 @@
 #include "NetworkManager.h"
 #include "RequestTally.h"
 #include "ScreenDriver.h"
+#include "ScriptedResponder.h"
 #include "WindowTest.h"
 
 #include <QJsonDocument>
@@ -225,6 +226,25 @@ private Q_SLOTS:
         m_tally->clear();
     }
     void cleanup() { closeApp(); }
+
+    // The tally counts what the service answered. A request lost on a connection closed under it,
+    // which the client then sends again, counts once, as it made one record.
+    void tallyCountsARequestSentAgainOnce()
+    {
+        ScriptedResponder service;
+        service.reply(QByteArray()); // the first connection closes unanswered
+        service.reply(200, R"({"success":true})");
+        RequestTally tally(service.port());
+        QVERIFY(tally.listen());
+        QNetworkAccessManager network;
+        QNetworkRequest request(QUrl(tally.baseUrl() + QStringLiteral("/channels.php")));
+        request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
+        std::unique_ptr<QNetworkReply> reply(network.post(request, QByteArrayLiteral(R"({"action":"create"})")));
+        QVERIFY(QTest::qWaitFor([&] { return reply->isFinished(); }));
+        QCOMPARE(reply->error(), QNetworkReply::NoError);
+        QCOMPARE(service.requests().size(), 2);
+        QCOMPARE(tally.count("POST", "/api/channels.php", R"("action":"create")"), 1);
+    }
 
     void onePressSequenceMakesOneRecord_data()
     {
