@@ -27,15 +27,9 @@ Rectangle {
             root.selectedImage = image
             root.imagePicked(image)
         }
-        // Once a photo is open the dialog is done, also when the photo came some other way than
-        // through it: the dialog is a window of its own and would outlast the picker.
-        onImageChanged: {
-            if (hasImage) {
-                dialog.dismiss()
-                root.forceActiveFocus()
-            }
-        }
-        // Escape reaches the step while the photo is read.
+        // Once a photo is being read the dialog is done, also when the photo came some other way
+        // than through it (the dialog is a window of its own and would outlast the picker), and the
+        // step has the keyboard: Escape reaches it while the photo is read. Every photo is read.
         onLoadingChanged: {
             if (isLoading) {
                 dialog.dismiss()

@@ -8,7 +8,8 @@
 // the opened descriptor itself, so a file swapped for something else after the dialog listed it
 // cannot slip by, and the opening itself never waits for a writer.
 namespace RegularFile {
-// A read-only descriptor of `path`, or -1 when it cannot be opened or is no regular file.
+// A read-only descriptor of `path`, or -1 when it cannot be opened or is no regular file, with errno
+// saying why (EISDIR for a folder, EINVAL for anything else that is no regular file).
 int open(const QString &path);
 // `file` opened read-only on `path` under the same rule (it closes the descriptor); false leaves
 // it closed.

@@ -3,6 +3,7 @@
 #include "FileReadError.h"
 #include "MultipartFileBody.h"
 #include "ParseCost.h"
+#include "RegularFile.h"
 #include "TransferError.h"
 
 #include <QBuffer>
@@ -19,10 +20,7 @@
 
 #include <array>
 #include <cerrno>
-#include <fcntl.h>
 #include <memory>
-#include <sys/stat.h>
-#include <unistd.h>
 
 using namespace std::chrono_literals;
 
@@ -268,15 +266,10 @@ QCoro::Task<QString> NetworkManager::uploadImage(const QImage &image)
 
 QCoro::Task<QString> NetworkManager::uploadFile(const QString &localPath)
 {
-    const int fd = ::open(QFile::encodeName(localPath).constData(), O_RDONLY | O_CLOEXEC);
+    // Checked on the opened descriptor, as the pickers read: a FIFO or a device is never read.
+    const int fd = RegularFile::open(localPath);
     if (fd < 0)
         throw FileReadError(qt_error_string(errno));
-    struct stat status = {};
-    if (::fstat(fd, &status) != 0 || S_ISDIR(status.st_mode)) {
-        const int error = S_ISDIR(status.st_mode) ? EISDIR : errno;
-        ::close(fd);
-        throw FileReadError(qt_error_string(error));
-    }
     const QString boundary = MultipartFileBody::newBoundary();
     // The body owns the descriptor from here on, on every path out.
     auto body = std::make_unique<MultipartFileBody>(fd, QFileInfo(localPath).fileName(), boundary);
