@@ -118,12 +118,12 @@ bool WindowTest::choose(QQuickWindow *dialog, const QString &file)
     return QTest::qWaitFor([&] { return !dialog->isVisible(); });
 }
 
-int WindowTest::storedFiles() const
+QSet<QString> WindowTest::storedPaths() const
 {
-    int count = 0;
-    for (QDirIterator it(m_service.mediaDir(), QDir::Files, QDirIterator::Subdirectories); it.hasNext(); it.next())
-        ++count;
-    return count;
+    QSet<QString> paths;
+    for (QDirIterator it(m_service.mediaDir(), QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
+        paths.insert(it.next());
+    return paths;
 }
 
 bool WindowTest::writeFile(const QString &name, const QByteArray &bytes)

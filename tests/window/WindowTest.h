@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <QSet>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -46,8 +47,9 @@ protected:
     QQuickWindow *shownDialog() const;
     // Chooses `file` in the dialog: its folder set on the dialog, the row clicked, then «Открыть».
     bool choose(QQuickWindow *dialog, const QString &file);
-    // Files the service has stored from uploads.
-    int storedFiles() const;
+    // Files the service has stored from uploads: their paths, and how many.
+    QSet<QString> storedPaths() const;
+    int storedFiles() const { return int(storedPaths().size()); }
     bool writeFile(const QString &name, const QByteArray &bytes);
 
     // Starts the service and writes the files the pickers choose from (photo.png, tone.wav, clip.mp4).

@@ -2,9 +2,7 @@
 #include "WindowTest.h"
 
 #include <QCoreApplication>
-#include <QDirIterator>
 #include <QImageReader>
-#include <QSet>
 #include <QTest>
 #include <QThreadPool>
 
@@ -15,14 +13,6 @@
 class TestWindowPhotos : public WindowTest
 {
     Q_OBJECT
-
-    QSet<QString> stored() const
-    {
-        QSet<QString> paths;
-        for (QDirIterator it(m_service.mediaDir(), QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
-            paths.insert(it.next());
-        return paths;
-    }
 
     // The composer's photo picker with `file` chosen in its dialog: a tap on its row, then «Открыть».
     bool pick(const QString &file)
@@ -41,7 +31,7 @@ private Q_SLOTS:
              {std::pair{"camera-48mp.jpg", QSize(8000, 6000)}, std::pair{"camera-100mp.jpg", QSize(12000, 8400)}}) {
             const QByteArray jpeg = CameraPhoto::jpeg(CameraPhoto::draw(size));
             QVERIFY2(jpeg.size() > 4 * 1024 * 1024, name); // a camera's, not a flat picture's
-            QVERIFY(CameraPhoto::write(m_files.filePath(QLatin1String(name)), jpeg));
+            QVERIFY(writeFile(QLatin1String(name), jpeg));
         }
     }
     void init() { QVERIFY(openApp()); }
@@ -58,7 +48,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, file);
         QFETCH(int, side);
-        const QSet<QString> before = stored();
+        const QSet<QString> before = storedPaths();
         QVERIFY(pick(file));
         QQuickItem *image = waitFor(QStringLiteral("cropImage"));
         QVERIFY(image);
@@ -70,7 +60,7 @@ private Q_SLOTS:
         QTRY_VERIFY(!isOpen("photoPickerSheet"));
         QTRY_VERIFY(item(QStringLiteral("photoAttachedLabel")));
 
-        const QSet<QString> added = stored() - before;
+        const QSet<QString> added = storedPaths() - before;
         QCOMPARE(added.size(), 1);
         QImageReader reader(*added.begin());
         QCOMPARE(reader.format(), QByteArray("jpeg"));
