@@ -1,7 +1,7 @@
 // The symbols are drawn in one colour and tinted where they are used, so whatever a filled
 // symbol shows inside its shape has to be cut out of it: a white drawing would take the tint
 // too and the symbol would become a plain blot.
-#include "core/VorlaneQml.h"
+#include "VorlaneQml.h"
 
 #include <QGuiApplication>
 #include <QImage>
