@@ -112,7 +112,10 @@ int main(int argc, char *argv[])
             return fail("a sheet did not close on Escape");
     }
     const QString station = QStringLiteral("Радио Vorlane");
-    ScreenDriver::tapWhenSettled(window, trackRow(screen, station));
+    QQuickItem *stationRow = trackRow(screen, station);
+    if (!stationRow)
+        return fail("the demo data has no live station");
+    ScreenDriver::tapWhenSettled(window, stationRow);
     if (!QTest::qWaitFor([&] { return player.currentTrack() && player.currentTrack()->title == station; }, patience))
         return fail("the station did not start");
     ScreenDriver::tapWhenSettled(window, item("miniPlayerTitle"));
