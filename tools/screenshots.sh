@@ -24,6 +24,8 @@ cmake --build "$build" --target signin_screenshots && xvfb-run -a -s "-screen 0 
 # Before the feed tour, whose new post would push the other member's card out of view.
 cmake --build "$build" --target profile_screenshots && xvfb-run -a -s "-screen 0 390x844x24" "$build/tools/screenshots/profile_screenshots" docs/screenshots
 cmake --build "$build" --target video_screenshots && xvfb-run -a -s "-screen 0 390x844x24" "$build/tools/screenshots/video_screenshots" docs/screenshots
+# Plays the demo tracks; before the music tour, whose upload puts a new track at the top of the list.
+cmake --build "$build" --target audio_screenshots && xvfb-run -a -s "-screen 0 390x844x24" "$build/tools/screenshots/audio_screenshots" docs/screenshots
 cmake --build "$build" --target music_screenshots && xvfb-run -a -s "-screen 0 390x844x24" "$build/tools/screenshots/music_screenshots" docs/screenshots
 xvfb-run -a -s "-screen 0 390x844x24" "$build/tools/screenshots/channels_screenshots" docs/screenshots
 cmake --build "$build" --target window_screenshots && xvfb-run -a -s "-screen 0 640x844x24" "$build/tools/screenshots/window_screenshots" docs/screenshots

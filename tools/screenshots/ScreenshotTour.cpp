@@ -40,7 +40,9 @@ bool isLoaded(const QmlScreen &screen)
 
 bool save(QQuickWindow *window, const QString &path, int settleMs)
 {
-    QTest::qWait(settleMs);
+    // Even a wait of 0 runs the event loop, which may change what was waited for.
+    if (settleMs > 0)
+        QTest::qWait(settleMs);
     const bool saved = window->grabWindow().save(path);
     qInfo("%s %s", saved ? "saved" : "could not save", qPrintable(path));
     return saved;

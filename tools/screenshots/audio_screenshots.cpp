@@ -1,194 +1,126 @@
-// Draws the mini player over a tab and the player sheet in a real window and saves what the
-// window shows, for looking at the screens by eye. Not a test: run it by hand, at three pixels a
-// point as on a phone, from the build folder:
-//   QT_SCALE_FACTOR=3 xvfb-run -a -s "-screen 0 1200x2600x24" tools/screenshots/audio_screenshots ../docs/screenshots
-
+// Walks the real application window through the player screens, playing the demo service's tracks
+// as a person would, and saves a picture of each: a track tapped on the music tab with the mini
+// player over the tab, the player sheet opened from the mini player, its lyrics sheet, and the
+// player sheet of the demo's live station. Run by tools/screenshots.sh against the demo service.
+// The tunes play for real, in time, also where there is no sound card (ScreenshotTour::preferGStreamer).
 #include "AudioPlayerManager.h"
-#include "AudioTestTracks.h"
-#include "FakePlayerBackend.h"
+#include "QmlScreen.h"
+#include "RoundedImage.h"
+#include "ScreenDriver.h"
 #include "ScreenshotTour.h"
-#include "ScriptedResponder.h"
-#include "VorlaneQml.h"
-#include "app/ScreenDriver.h"
 
-#include <QDir>
 #include <QGuiApplication>
-#include <QImage>
-#include <QLinearGradient>
-#include <QPainter>
-#include <QQmlComponent>
-#include <QQmlEngine>
-#include <QQuickItem>
-#include <QQuickWindow>
 #include <QTest>
 
-#include <cstdio>
+#include <algorithm>
 
 namespace {
 
-// A stand-in for a tab with its tab bar, so that the bar is seen where it lives.
-const char *scene = R"(
-import QtQuick
-import QtQuick.Controls
-import QtQuick.Layouts
-import Vorlane
+constexpr int patience = 10000;
 
-Window {
-    width: 390
-    height: 844
-    color: Theme.groupedBackground
-
-    Column {
-        anchors.fill: parent
-        anchors.topMargin: 54
-        Text {
-            x: 16
-            text: "Музыка"
-            font.family: Theme.fontFamily
-            font.pixelSize: Theme.largeTitle
-            font.bold: true
-        }
-        Item { width: 1; height: 12 }
-        Repeater {
-            model: ["Ночной город", "Северный ветер", "Полночь", "Дорога домой", "Старый парк", "Тихая гавань", "Рассвет", "Снег в апреле"]
-            Rectangle {
-                required property string modelData
-                required property int index
-                width: parent.width
-                height: 64
-                color: Theme.secondaryGroupedBackground
-                Rectangle { x: 16; y: 11; width: 42; height: 42; radius: 6; color: Qt.rgba(0, 0.48, 1, 0.2) }
-                Column {
-                    x: 70; y: 13; spacing: 2
-                    Text { text: modelData; font.family: Theme.fontFamily; font.pixelSize: 16 }
-                    Text { text: "Исполнитель " + (index + 1); font.family: Theme.fontFamily; font.pixelSize: 13; color: Theme.secondaryLabel }
-                }
-                Rectangle { x: 70; width: parent.width - 70; height: 1; anchors.bottom: parent.bottom; color: Theme.separator }
-            }
-        }
-    }
-
-    // A desktop tab bar: no home indicator below it.
-    Rectangle {
-        id: tabBar
-        anchors.bottom: parent.bottom
-        width: parent.width
-        height: 49
-        color: "#F9F9F9"
-        Rectangle { width: parent.width; height: 1; color: Theme.separator }
-        Row {
-            anchors.verticalCenter: parent.verticalCenter
-            Repeater {
-                model: ["Лента", "Музыка", "Видео", "Каналы", "Профиль"]
-                Column {
-                    required property string modelData
-                    width: 78
-                    spacing: 2
-                    Rectangle {
-                        anchors.horizontalCenter: parent.horizontalCenter
-                        width: 22; height: 22; radius: 6
-                        color: modelData === "Музыка" ? Theme.blue : Theme.gray2
-                    }
-                    Text {
-                        width: parent.width
-                        horizontalAlignment: Text.AlignHCenter
-                        text: modelData
-                        font.family: Theme.fontFamily
-                        font.pixelSize: 10
-                        color: modelData === "Музыка" ? Theme.blue : Theme.gray
-                    }
-                }
-            }
-        }
-    }
-
-    MiniPlayerView {
-        objectName: "miniPlayer"
-        anchors.left: parent.left
-        anchors.right: parent.right
-        anchors.bottom: parent.bottom
-    }
-}
-)";
-
-void tap(QQuickWindow *window, const QString &objectName)
+// Every picture on show has arrived: the picture is taken without a grey loading tile in it. A
+// picture item hides itself until it is ready, so whether it is on show is its parent's.
+bool picturesArrived(const QQuickItem *item)
 {
-    if (QQuickItem *item = ScreenDriver::findIn(window->contentItem(), objectName))
-        QTest::mouseClick(window, Qt::LeftButton, {},
-                          item->mapToScene(QPointF(item->width() / 2, item->height() / 2)).toPoint());
-    QTest::qWait(600);
+    const auto children = item->childItems();
+    return std::all_of(children.begin(), children.end(), [](const QQuickItem *child) {
+        const auto *picture = qobject_cast<const RoundedImage *>(child);
+        if (picture && !picture->source().isEmpty() && picture->status() != RoundedImage::Ready)
+            return false;
+        return !child->isVisible() || picturesArrived(child);
+    });
 }
 
-// A cover picture made on the spot and served over loopback: only web pictures load.
-QString makeCover(ScriptedResponder &pictures)
+// The tracks segment's row of the demo track of this title.
+QQuickItem *trackRow(const QmlScreen &screen, const QString &title)
 {
-    QImage image(600, 600, QImage::Format_RGB32);
-    QPainter painter(&image);
-    QLinearGradient gradient(0, 0, 600, 600);
-    gradient.setColorAt(0, QColor(QStringLiteral("#1D2B64")));
-    gradient.setColorAt(1, QColor(QStringLiteral("#F8CDDA")));
-    painter.fillRect(image.rect(), gradient);
-    painter.setBrush(QColor(255, 214, 102));
-    painter.setPen(Qt::NoPen);
-    painter.drawEllipse(QPoint(400, 190), 90, 90);
-    painter.end();
-    return pictures.servePicture(image);
+    for (int index = 0; QQuickItem *row = screen.find(QStringLiteral("trackRow%1").arg(index)); ++index) {
+        if (row->property("title").toString() == title)
+            return row;
+    }
+    return nullptr;
+}
+
+// Risen all the way, its dimming behind it complete.
+bool risen(const QObject *sheet)
+{
+    return sheet && sheet->property("opened").toBool();
 }
 
 } // namespace
 
-int main(int argc, char **argv)
+int main(int argc, char *argv[])
 {
+    ScreenshotTour::preferGStreamer();
     QGuiApplication app(argc, argv);
-    const QString outDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/screenshots");
-    QDir().mkpath(outDir);
+    const QString out = ScreenshotTour::begin(argc, argv);
 
-    auto world = std::make_shared<FakePlayerBackend::World>();
-    AudioPlayerManager::useBackendForShared(std::make_unique<FakePlayerBackend>(world));
-
-    QQmlEngine engine;
-    VorlaneQml::prepare(engine);
-    QQmlComponent component(&engine);
-    component.setData(scene, QUrl(QStringLiteral("qrc:/Vorlane/AudioScreenshotScene.qml")));
-    std::unique_ptr<QQuickWindow> window(qobject_cast<QQuickWindow *>(component.create()));
-    if (!window) {
-        std::fprintf(stderr, "%s\n", qPrintable(component.errorString()));
+    QmlScreen screen(QStringLiteral("SocialNetworkApp.qml"));
+    if (!ScreenshotTour::isLoaded(screen))
         return 1;
+    QQuickWindow *window = screen.window();
+    const auto item = [&screen](const char *name) { return screen.find(QString::fromLatin1(name)); };
+    const auto sheet = [&screen](const char *name) { return screen.findObject(QString::fromLatin1(name)); };
+    const AudioPlayerManager &player = AudioPlayerManager::shared();
+    const auto fail = [](const char *what) {
+        qWarning("%s", what);
+        return 1;
+    };
+    const auto settled = [&] { return picturesArrived(window->contentItem()); };
+    // A demo tune lasts two seconds. Each picture is taken while it plays, past its start; when it
+    // has ended by the time the screen is ready, the button beside it plays it again, as a
+    // listener would.
+    const auto sounding = [&] { return player.isPlaying() && player.currentTime() > 0; };
+    const auto untilSounding = [&](const char *button) {
+        for (int tries = 0; tries < 3; ++tries) {
+            if (QTest::qWaitFor([&] { return sounding() || !player.isPlaying(); }, patience) && sounding())
+                return true;
+            ScreenDriver::tap(window, item(button));
+        }
+        return false;
+    };
+    const auto playerSheetUp = [&] { return risen(sheet("playerSheet")) && item("playPauseButton") && settled(); };
+
+    ScreenshotTour::signIn(screen);
+    if (!QTest::qWaitFor([&] { return item("tabButton2") != nullptr; }, patience))
+        return fail("the tab screen did not come");
+    ScreenDriver::tap(window, item("tabButton2"));
+    if (!QTest::qWaitFor([&] { return trackRow(screen, QStringLiteral("Акварель")) && settled(); }, patience))
+        return fail("the demo tracks did not come with their sleeves");
+
+    // A track with a sleeve, an album and lyrics, tapped in the list; the mini player comes over the tab.
+    ScreenDriver::tapWhenSettled(window, trackRow(screen, QStringLiteral("Акварель")));
+    if (!QTest::qWaitFor([&] { return ScreenDriver::ifShown(item("miniPlayer")) && settled(); }, patience) ||
+        !untilSounding("miniPlayerButton"))
+        return fail("the track did not play under the mini player");
+    bool ok = ScreenshotTour::save(window, out + QStringLiteral("/mini-player-over-tab.png"), 0);
+
+    ScreenDriver::tapWhenSettled(window, item("miniPlayerTitle"));
+    if (!QTest::qWaitFor(playerSheetUp, patience) || !untilSounding("playPauseButton"))
+        return fail("the player sheet did not rise with its cover and play");
+    ok = ScreenshotTour::save(window, out + QStringLiteral("/player-sheet.png"), 0) && ok;
+
+    ScreenDriver::tap(window, item("lyricsButton"));
+    if (!QTest::qWaitFor([&] { return risen(sheet("lyricsSheet")) && item("lyricsText"); }, patience))
+        return fail("the lyrics sheet did not rise");
+    ok = ScreenshotTour::save(window, out + QStringLiteral("/lyrics-sheet.png"), 0) && ok;
+
+    // Both sheets left with Escape, then the demo's live station (its length is 0) from its row.
+    for (const char *name : {"lyricsSheet", "playerSheet"}) {
+        QTest::keyClick(window, Qt::Key_Escape);
+        if (!QTest::qWaitFor([&] { return ScreenDriver::sheetGone(sheet(name)); }, patience))
+            return fail("a sheet did not close on Escape");
     }
-    window->show();
-    if (!QTest::qWaitForWindowExposed(window.get()))
-        return 1;
-
-    Track track = makeTrack(1, QStringLiteral("http://127.0.0.1:9/night-city.wav"), 215, QStringLiteral("Ночной город"),
-                            QStringLiteral("Лунный свет"));
-    track.albumName = QStringLiteral("Огни");
-    ScriptedResponder pictures;
-    track.coverUrl = makeCover(pictures);
-    track.lyrics = QStringLiteral("Город спит, и только фонари\nПишут свет на мокрой мостовой\n\n"
-                                  "Я иду до самой до зари\nИ несу мелодию с собой");
-    AudioPlayerManager::shared().play(track);
-    world->last()->itemDuration = 215.4;
-    world->last()->position = 83.2;
-    world->last()->tick();
-
-    bool ok = ScreenshotTour::save(window.get(), outDir + QStringLiteral("/mini-player-over-tab.png"), 400);
-
-    tap(window.get(), QStringLiteral("miniPlayerTitle"));
-    ok = ScreenshotTour::save(window.get(), outDir + QStringLiteral("/player-sheet.png"), 400) && ok;
-
-    tap(window.get(), QStringLiteral("lyricsButton"));
-    ok = ScreenshotTour::save(window.get(), outDir + QStringLiteral("/lyrics-sheet.png"), 400) && ok;
-
-    // Dismiss both sheets, then show a track without a cover and with a live length.
-    QTest::keyClick(window.get(), Qt::Key_Escape);
-    QTest::qWait(600);
-    QTest::keyClick(window.get(), Qt::Key_Escape);
-    QTest::qWait(600);
-    AudioPlayerManager::shared().play(makeTrack(2, QStringLiteral("http://127.0.0.1:9/radio"), 0,
-                                                QStringLiteral("Радио «Волна»"), QStringLiteral("Прямой эфир")));
-    world->last()->position = 12.6;
-    world->last()->tick();
-    tap(window.get(), QStringLiteral("miniPlayerTitle"));
-    ok = ScreenshotTour::save(window.get(), outDir + QStringLiteral("/player-sheet-live-without-cover.png"), 400) && ok;
+    const QString station = QStringLiteral("Радио Vorlane");
+    QQuickItem *stationRow = trackRow(screen, station);
+    if (!stationRow)
+        return fail("the demo data has no live station");
+    ScreenDriver::tapWhenSettled(window, stationRow);
+    if (!QTest::qWaitFor([&] { return player.currentTrack() && player.currentTrack()->title == station; }, patience))
+        return fail("the station did not start");
+    ScreenDriver::tapWhenSettled(window, item("miniPlayerTitle"));
+    if (!QTest::qWaitFor(playerSheetUp, patience) || !untilSounding("playPauseButton"))
+        return fail("the station's player sheet did not rise with its cover and play");
+    ok = ScreenshotTour::save(window, out + QStringLiteral("/player-sheet-live.png"), 0) && ok;
     return ok ? 0 : 1;
 }
