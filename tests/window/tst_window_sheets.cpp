@@ -1,0 +1,158 @@
+#include "AudioPlayerManager.h"
+#include "ScreenDriver.h"
+#include "Track.h"
+#include "WindowTest.h"
+
+#include <QGuiApplication>
+#include <QTest>
+#include <QWheelEvent>
+
+using namespace ScreenDriver;
+
+// Sheets over sheets in the whole window: the wheel zooms the photo's crop step over the composer
+// and scrolls the lyrics over the player sheet, and reaches nothing beneath; a picker's file dialog,
+// however it ends, leaves the keyboard in the field the user was typing in.
+class TestWindowSheets : public WindowTest
+{
+    Q_OBJECT
+
+    // One notch of a mouse wheel at `at`, as the window system hands it to the window.
+    void turnWheel(QPointF at, int notches) const
+    {
+        QWheelEvent event(at, window()->mapToGlobal(at), {}, QPoint(0, 120 * notches), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QGuiApplication::sendEvent(window(), &event);
+    }
+    void type(const char *text) const
+    {
+        for (const char *ch = text; *ch; ++ch)
+            QTest::keyClick(window(), *ch);
+    }
+    // The dialog a tap on `button` opens, once it has the keyboard.
+    QQuickWindow *openDialog(const QString &button) const
+    {
+        QQuickWindow *dialog = nullptr;
+        return tapName(button) && QTest::qWaitFor([&] { return (dialog = shownDialog()) && dialog->isActive(); })
+                   ? dialog
+                   : nullptr;
+    }
+
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(startService()); }
+    void init() { QVERIFY(openApp()); }
+    void cleanup() { closeApp(); }
+
+    void wheelZoomsTheCropStepOverTheComposer()
+    {
+        QVERIFY(tapAll({"tabButton0", "composerButton", "postTextEditor"}));
+        // Enough lines that the composer's text would scroll, were a turn to reach it.
+        for (int line = 0; line < 40; ++line)
+            key(Qt::Key_Return);
+        QQuickItem *text = item(QStringLiteral("postTextEditor"));
+        const auto textY = [text] { return text->mapToScene({0, 0}).y(); };
+        const qreal textAt = textY();
+        QQuickWindow *dialog = openDialog(QStringLiteral("pickPhotoButton"));
+        QVERIFY(dialog);
+        QVERIFY(choose(dialog, QStringLiteral("photo.png")));
+        QQuickItem *image = waitFor(QStringLiteral("cropImage"));
+        QVERIFY(image);
+        QTRY_COMPARE(image->property("status").toInt(), 1); // Image.Ready
+        QQuickItem *slider = item(QStringLiteral("zoomSlider"));
+        QCOMPARE(slider->property("value").toReal(), 1.0);
+
+        turnWheel(settledCentre(QStringLiteral("cropFrame")), 1);
+        QCOMPARE(slider->property("value").toReal(), 1.1);
+        // Below the frame lies the composer's text: the turn stays in the sheet on top.
+        QQuickItem *controls = item(QStringLiteral("cropControls"));
+        turnWheel(controls->mapToScene({controls->width() / 2, -20}), 3);
+        QTest::qWait(300); // a scroll that reached the text would have started by now
+        QCOMPARE(textY(), textAt);
+        QCOMPARE(slider->property("value").toReal(), 1.1);
+    }
+
+    void wheelScrollsTheLyricsOverThePlayerSheet()
+    {
+        Track track;
+        track.id = 900;
+        track.title = QStringLiteral("Длинная песня");
+        track.artist = QStringLiteral("Хор");
+        track.durationSeconds = 2;
+        track.audioUrl = m_service.siteUrl() + QStringLiteral("/media/demo/tune-1.wav");
+        QStringList lines;
+        for (int line = 1; line <= 60; ++line)
+            lines << QStringLiteral("Строка %1").arg(line);
+        track.lyrics = lines.join(QLatin1Char('\n'));
+        AudioPlayerManager::shared().play(track);
+        QVERIFY(tapAll({"miniPlayerTapArea", "lyricsButton"}));
+        QQuickItem *lyrics = waitFor(QStringLiteral("lyricsText"));
+        QVERIFY(lyrics);
+        (void)settledCentre(QStringLiteral("lyricsText"));
+        const auto lyricsY = [lyrics] { return lyrics->mapToScene({0, 0}).y(); };
+        const qreal lyricsAt = lyricsY();
+
+        turnWheel(QPointF(window()->width() / 2.0, window()->height() * 0.7), -3);
+        QTRY_VERIFY(lyricsY() < lyricsAt - 40);
+    }
+
+    // Typed, the dialog opened and ended (with the crop step after a photo), typed on: the text
+    // arrives whole, and the Space typed on opens no dialog.
+    void typingGoesOnAfterTheDialog_data()
+    {
+        QTest::addColumn<QStringList>("form");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("sheet");
+        QTest::addColumn<QString>("file"); // none: the dialog is cancelled
+        QTest::addColumn<int>("endKey");   // Escape in the dialog, or a key at the crop step; 0: «Отмена»
+        const QStringList composer{"tabButton0", "composerButton"};
+        const QStringList trackForm{"tabButton2", "uploadTrackButton"};
+        QTest::newRow("composer, «Отмена»") << composer << "postTextEditor"
+                                           << "pickPhotoButton"
+                                           << "photoPickerSheet" << QString() << 0;
+        QTest::newRow("composer, Escape") << composer << "postTextEditor"
+                                          << "pickPhotoButton"
+                                          << "photoPickerSheet" << QString() << int(Qt::Key_Escape);
+        QTest::newRow("composer, photo chosen at the crop step")
+            << composer << "postTextEditor"
+            << "pickPhotoButton"
+            << "photoPickerSheet"
+            << "photo.png" << int(Qt::Key_Return);
+        QTest::newRow("track form, audio picked") << trackForm << "trackTitleField"
+                                                  << "audioPickButton"
+                                                  << "audioPickerSheet"
+                                                  << "tone.wav" << 0;
+    }
+    void typingGoesOnAfterTheDialog()
+    {
+        QFETCH(QStringList, form);
+        QFETCH(QString, field);
+        QFETCH(QString, button);
+        QFETCH(QString, sheet);
+        QFETCH(QString, file);
+        QFETCH(int, endKey);
+        QVERIFY(tapAll(form + QStringList{field}));
+        type("hello");
+        QQuickWindow *dialog = openDialog(button);
+        QVERIFY(dialog);
+        if (!file.isEmpty())
+            QVERIFY(choose(dialog, file));
+        else if (endKey)
+            QTest::keyClick(dialog, Qt::Key(endKey));
+        else
+            tap(dialog, findIn(dialog->contentItem(), QStringLiteral("fileDialogCancelButton")));
+        QTRY_VERIFY(!dialog->isVisible());
+        QTRY_VERIFY(window()->isActive());
+        if (!file.isEmpty() && endKey) {
+            QVERIFY(waitFor(QStringLiteral("cropFrame")));
+            key(endKey);
+        }
+        QTRY_VERIFY(!isOpen(qPrintable(sheet)));
+        type(" world");
+        QCOMPARE(item(field)->property("text").toString(), QStringLiteral("hello world"));
+        QVERIFY(!shownDialog());
+        QVERIFY(!isOpen(qPrintable(sheet)));
+    }
+};
+
+QTEST_MAIN(TestWindowSheets)
+#include "tst_window_sheets.moc"
