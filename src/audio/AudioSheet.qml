@@ -19,6 +19,8 @@ Drawer {
     focus: true
     closePolicy: Popup.CloseOnEscape
     padding: 0
+    // Qt's overlay would keep the wheel from the lyrics sheet, which opens over the player sheet.
+    onAboutToShow: PopupWheelRelay.install(parent)
 
     background: Rectangle {
         color: Theme.systemBackground

@@ -8,7 +8,7 @@ import Vorlane
 // browser model's; this file lays it out. Escape or «Отмена» rejects (Escape first closes the open
 // «Тип файлов» list); a double click, Enter or «Открыть» on a file accepts, on a folder enters it;
 // Home, End, Page Up and Page Down move in the list. Closed, it hands the keyboard back to the
-// window that opened it.
+// window that opened it, and once the picker is done, to the item that had it there.
 Window {
     id: dialog
 
@@ -24,10 +24,14 @@ Window {
     property bool settled: true
     // What waits for the opening window to have the keyboard again.
     property var afterHandBack: null
+    // The item that held the opening window's keyboard when the dialog opened: it has it back once
+    // the picker is done, after the photo's editing step too, as with a desktop's own dialogs.
+    property Item keyboardHome: null
 
     function open() {
         settled = false
         selectedFile = ""
+        keyboardHome = KeyboardHome.of(transientParent)
         show()
         requestActivate()
         list.forceActiveFocus()
@@ -59,14 +63,21 @@ Window {
             transientParent.requestActivate()
     }
     // Runs `done` once the opening window has the keyboard again (at once when it has it already,
-    // or shows nowhere): a sheet closed before that could not hand its focus on to the one below.
+    // or shows nowhere), its focus back where it was when the dialog opened: a sheet closed before
+    // that could not hand its focus on to the one below.
     function whenHandedBack(done) {
         if (!transientParent || !transientParent.visible || transientParent.active) {
             afterHandBack = null
+            returnKeyboard()
             done()
         } else {
             afterHandBack = done
         }
+    }
+    function returnKeyboard() {
+        if (keyboardHome && keyboardHome.visible)
+            keyboardHome.forceActiveFocus()
+        keyboardHome = null
     }
 
     Connections {
@@ -76,6 +87,7 @@ Window {
                 return
             const done = dialog.afterHandBack
             dialog.afterHandBack = null
+            dialog.returnKeyboard()
             done()
         }
     }

@@ -33,7 +33,13 @@ Popup {
     focus: true
     closePolicy: Popup.CloseOnEscape
 
-    onAboutToShow: closing = false
+    onAboutToShow: {
+        closing = false
+        // Wheel turns reach a sheet opened over another (PopupWheelRelay), and a picker in a sheet
+        // gives the keyboard back to the field it was opened from, not to its button (KeyboardHome).
+        PopupWheelRelay.install(parent)
+        KeyboardHome.follow(parent)
+    }
     onAboutToHide: closing = true
     onClosed: {
         closing = false
