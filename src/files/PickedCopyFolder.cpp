@@ -16,11 +16,6 @@ constexpr char ownerName[] = ".owner";
 // The owner file until it is locked.
 constexpr char freshOwnerName[] = ".owner.new";
 
-bool sameFile(const struct stat &a, const struct stat &b)
-{
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
 // Empties and removes the folder `name` under `rootFd` when its owner is gone. Nothing here
 // follows a link: a link planted among the folders, or in place of an owner file, leads nowhere.
 bool removeIfOrphaned(int rootFd, const QByteArray &name)
@@ -33,11 +28,10 @@ bool removeIfOrphaned(int rootFd, const QByteArray &name)
     const int lock = ::openat(dirFd, ownerName, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (lock >= 0) {
         struct stat locked = {};
-        struct stat named = {};
         // Locked, and still the owner file of the folder: a client sweeping at the same time may
         // have removed the folder between our opening of the file and our lock.
         if (::flock(lock, LOCK_EX | LOCK_NB) == 0 && ::fstat(lock, &locked) == 0 && S_ISREG(locked.st_mode) &&
-            ::fstatat(dirFd, ownerName, &named, AT_SYMLINK_NOFOLLOW) == 0 && sameFile(locked, named)) {
+            PrivateFolder::stillNamed(dirFd, ownerName, lock)) {
             for (const QByteArray &entry : PrivateFolder::names(dirFd)) {
                 if (entry != ownerName)
                     ::unlinkat(dirFd, entry.constData(), 0);

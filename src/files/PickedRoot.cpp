@@ -37,11 +37,7 @@ PickedRoot::~PickedRoot()
 
 bool PickedRoot::stillThere() const
 {
-    struct stat named = {};
-    struct stat held = {};
-    return ::fstatat(AT_FDCWD, QFile::encodeName(m_path).constData(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
-           ::fstat(m_fd, &held) == 0 && named.st_dev == held.st_dev && named.st_ino == held.st_ino &&
-           PrivateFolder::isPrivate(m_fd);
+    return PrivateFolder::stillNamed(AT_FDCWD, QFile::encodeName(m_path), m_fd) && PrivateFolder::isPrivate(m_fd);
 }
 
 std::shared_ptr<PickedRoot> PickedRoot::choose(const QString &temp)

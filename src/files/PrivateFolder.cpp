@@ -50,11 +50,15 @@ QByteArrayList PrivateFolder::names(int fd)
     return found;
 }
 
-bool PrivateFolder::removeIfSame(int parentFd, const QByteArray &name, int fd)
+bool PrivateFolder::stillNamed(int parentFd, const QByteArray &name, int fd)
 {
     struct stat named = {};
     struct stat held = {};
     return ::fstatat(parentFd, name.constData(), &named, AT_SYMLINK_NOFOLLOW) == 0 && ::fstat(fd, &held) == 0 &&
-           named.st_dev == held.st_dev && named.st_ino == held.st_ino &&
-           ::unlinkat(parentFd, name.constData(), AT_REMOVEDIR) == 0;
+           named.st_dev == held.st_dev && named.st_ino == held.st_ino;
+}
+
+bool PrivateFolder::removeIfSame(int parentFd, const QByteArray &name, int fd)
+{
+    return stillNamed(parentFd, name, fd) && ::unlinkat(parentFd, name.constData(), AT_REMOVEDIR) == 0;
 }

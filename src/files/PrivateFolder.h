@@ -18,6 +18,8 @@ int open(int parentFd, const QByteArray &name);
 int openOrMake(int parentFd, const QByteArray &name);
 // The names in the folder open as `fd` (without "." and ".."), read at once.
 QByteArrayList names(int fd);
+// Whether `name` under `parentFd` (AT_FDCWD: a path) still leads to what is open as `fd`.
+bool stillNamed(int parentFd, const QByteArray &name, int fd);
 // Removes the empty folder `name` under `parentFd` when that name still leads to the folder open
 // as `fd`: a folder put in its place, empty or not, stays.
 bool removeIfSame(int parentFd, const QByteArray &name, int fd);
