@@ -38,9 +38,10 @@ class TestPickedCopies : public QObject
     {
         const QString own = QFileInfo(pickedRootPath(m_temp.path())).fileName();
         QStringList left;
+        const auto all = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
         for (const QFileInfo &root :
              QDir(m_temp.path()).entryInfoList({own, own + QStringLiteral(".*")}, QDir::Dirs | QDir::NoSymLinks))
-            left += QDir(root.filePath()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+            left += QDir(root.filePath()).entryList(all);
         return left;
     }
 

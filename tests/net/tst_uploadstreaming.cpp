@@ -48,8 +48,11 @@ private Q_SLOTS:
         const auto readUpTo = [&body](qint64 size, qint64 piece) {
             QByteArray read;
             (void)QTest::qWaitFor([&] {
-                for (QByteArray more; read.size() < size && !(more = body.read(std::min(piece, size - read.size()))).isEmpty();)
+                for (QByteArray more; read.size() < size;) {
+                    if ((more = body.read(std::min(piece, size - read.size()))).isEmpty())
+                        break;
                     read += more;
+                }
                 return read.size() == size || body.atEnd();
             });
             return read;

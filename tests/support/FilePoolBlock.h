@@ -10,9 +10,9 @@
 #include <memory>
 
 // Holds every thread of the file pool (or of its reading threads) until release() (or its end), so
-// that a test sees what the GUI thread leaves to the pool: none of it happens meanwhile. Its tasks go before anything else
-// queued, so that a thread freed by a task that ends (a copy that stops) takes one of them, never
-// the work the test watches.
+// that a test sees what the GUI thread leaves to the pool: none of it happens meanwhile. Its tasks
+// go before anything else queued, so that a thread freed by a task that ends (a copy that stops)
+// takes one of them, never the work the test watches.
 class FilePoolBlock
 {
 public:
