@@ -7,19 +7,28 @@
 
 namespace {
 
-// Constant-initialised and trivially destroyed: it can still be read by what static destruction
+// Constant-initialised and trivially destroyed: they can still be read by what static destruction
 // deletes after the pool (a reply that outlived it, and with it its upload body).
+std::atomic_bool poolClosing{false};
 std::atomic_bool poolGone{false};
 
 struct Holder
 {
-    Holder() { pool.setMaxThreadCount(4); }
+    Holder()
+    {
+        pool.setMaxThreadCount(4);
+        // Each upload reads ahead one piece at a time.
+        reading.setMaxThreadCount(2);
+    }
     ~Holder()
     {
+        poolClosing.store(true);
+        reading.waitForDone();
         pool.waitForDone();
         poolGone.store(true);
     }
     QThreadPool pool;
+    QThreadPool reading;
 };
 
 Holder &holder()
@@ -36,7 +45,10 @@ void FilePool::start(std::function<void()> work, Priority priority)
         work();
         return;
     }
-    holder().pool.start(std::move(work), priority);
+    if (priority == Reading)
+        holder().reading.start(std::move(work));
+    else
+        holder().pool.start(std::move(work), priority);
 }
 
 void FilePool::close(int fd)
@@ -48,4 +60,14 @@ void FilePool::close(int fd)
 QThreadPool &FilePool::pool()
 {
     return holder().pool;
+}
+
+QThreadPool &FilePool::readingPool()
+{
+    return holder().reading;
+}
+
+bool FilePool::closing()
+{
+    return poolClosing.load();
 }

@@ -2,6 +2,7 @@
 
 #include "FilePool.h"
 #include "PickedCopyFolder.h"
+#include "PickedRoot.h"
 #include "RegularFile.h"
 
 #include <QDir>
@@ -10,8 +11,6 @@
 #include <QHash>
 #include <QMutex>
 #include <QMutexLocker>
-#include <QStandardPaths>
-#include <QUuid>
 
 #include <atomic>
 #include <cerrno>
@@ -25,8 +24,10 @@ struct Copy
 {
     std::shared_ptr<std::atomic_bool> stop;
     QFuture<bool> done;
-    // The owner lock of the copy's folder, held while the copy lives.
-    int lock = -1;
+    // The root it lies in, and its folder there with the owner lock held while the copy lives.
+    std::shared_ptr<const PickedRoot> root;
+    PickedCopyFolder::Made folder;
+    QByteArray name;
 };
 
 // Only what this process made is ever removed, never a file that merely lies in the folder. What is
@@ -48,23 +49,24 @@ public:
             remove(path);
     }
 
-    bool remove(const QString &copy)
+    bool remove(const QString &path)
     {
-        int lock = -1;
+        Copy copy;
         {
             const QMutexLocker locker(&mutex);
-            const auto found = copies.find(copy);
+            const auto found = copies.find(path);
             if (found == copies.end())
                 return false;
             // The copying thread sees it at its next piece and lets go of the file it writes.
             found->stop->store(true);
-            lock = found->lock;
+            copy = *found;
             copies.erase(found);
         }
         // The name and the folder go on the pool as well: while the disk writes back a freshly
         // made copy, removing a folder took a tenth of a second. The bytes go at the last close,
         // which is on the pool too, the copying thread's or an upload's.
-        FilePool::start([copy, lock] { PickedCopyFolder::remove(copy, lock); }, FilePool::Freeing);
+        FilePool::start([copy] { PickedCopyFolder::remove(copy.root->fd(), copy.folder, copy.name); },
+                        FilePool::Freeing);
         return true;
     }
 
@@ -76,11 +78,6 @@ Registry &registry()
 {
     static Registry instance;
     return instance;
-}
-
-QString rootFolder()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::TempLocation) + QStringLiteral("/vorlane-picked");
 }
 
 QString normalised(const QString &path)
@@ -144,15 +141,16 @@ std::optional<QString> PickedCopies::make(const QString &source)
     const int from = RegularFile::open(source);
     if (from < 0)
         return std::nullopt;
-    const QString folder = rootFolder() + QLatin1Char('/') + QUuid::createUuid().toString(QUuid::WithoutBraces);
-    const QString copy = normalised(folder + QLatin1Char('/') + QFileInfo(source).fileName());
-    const int lock = PickedCopyFolder::create(folder);
-    const int to =
-        lock >= 0 ? ::open(QFile::encodeName(copy).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600) : -1;
+    const std::shared_ptr<const PickedRoot> root = PickedRoot::current();
+    const PickedCopyFolder::Made folder = root ? PickedCopyFolder::create(root->fd()) : PickedCopyFolder::Made();
+    const QByteArray name = QFile::encodeName(QFileInfo(source).fileName());
+    const int to = folder.fd >= 0 ? ::openat(folder.fd, name.constData(),
+                                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600)
+                                  : -1;
     if (to < 0) {
         ::close(from);
-        if (lock >= 0)
-            FilePool::start([copy, lock] { PickedCopyFolder::remove(copy, lock); }, FilePool::Freeing);
+        if (folder.fd >= 0)
+            FilePool::start([root, folder] { PickedCopyFolder::remove(root->fd(), folder, {}); }, FilePool::Freeing);
         return std::nullopt;
     }
 
@@ -165,10 +163,24 @@ std::optional<QString> PickedCopies::make(const QString &source)
             return ::close(to) == 0 && whole && !stop->load();
         },
         FilePool::Copying);
+    const QString copy = normalised(root->path() + QLatin1Char('/') + QString::fromLatin1(folder.name) +
+                                    QLatin1Char('/') + QFile::decodeName(name));
     Registry &copies = registry();
     const QMutexLocker locker(&copies.mutex);
-    copies.copies.insert(copy, {stop, done, lock});
+    copies.copies.insert(copy, {stop, done, root, folder, name});
     return copy;
+}
+
+int PickedCopies::open(const QString &path)
+{
+    {
+        Registry &copies = registry();
+        const QMutexLocker lock(&copies.mutex);
+        const auto found = copies.copies.constFind(normalised(path));
+        if (found != copies.copies.cend())
+            return RegularFile::openIn(found->folder.fd, found->name);
+    }
+    return RegularFile::open(path);
 }
 
 QFuture<bool> PickedCopies::whenCopied(const QString &path)
@@ -195,5 +207,5 @@ bool PickedCopies::remove(const QString &path)
 
 QFuture<int> PickedCopies::removeLeftovers()
 {
-    return FilePool::run([root = rootFolder()] { return PickedCopyFolder::removeLeftovers(root); }, FilePool::Copying);
+    return FilePool::run([temp = QDir::tempPath()] { return PickedRoot::removeLeftovers(temp); }, FilePool::Copying);
 }

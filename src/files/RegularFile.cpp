@@ -5,14 +5,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-int RegularFile::open(const QString &path)
+namespace {
+
+// `fd` when it is a regular file, made blocking again; -1 otherwise, with errno saying why.
+int checked(int fd)
 {
-    if (path.isEmpty()) {
-        errno = ENOENT;
-        return -1;
-    }
-    // Without O_NONBLOCK, opening a FIFO for reading waits until someone opens it for writing.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
         return -1;
     struct stat status = {};
@@ -27,6 +24,25 @@ int RegularFile::open(const QString &path)
     if (flags >= 0)
         (void)::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
     return fd;
+}
+
+// Without O_NONBLOCK, opening a FIFO for reading waits until someone opens it for writing.
+constexpr int readFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+
+} // namespace
+
+int RegularFile::open(const QString &path)
+{
+    if (path.isEmpty()) {
+        errno = ENOENT;
+        return -1;
+    }
+    return checked(::open(QFile::encodeName(path).constData(), readFlags));
+}
+
+int RegularFile::openIn(int folderFd, const QByteArray &name)
+{
+    return checked(::openat(folderFd, name.constData(), readFlags | O_NOFOLLOW));
 }
 
 bool RegularFile::open(QFile &file, const QString &path)

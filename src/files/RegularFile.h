@@ -11,6 +11,8 @@ namespace RegularFile {
 // A read-only descriptor of `path`, or -1 when it cannot be opened or is no regular file, with errno
 // saying why (EISDIR for a folder, EINVAL for anything else that is no regular file).
 int open(const QString &path);
+// The same for `name` in the folder open as `folderFd`, never through a link.
+int openIn(int folderFd, const QByteArray &name);
 // `file` opened read-only on `path` under the same rule (it closes the descriptor); false leaves
 // it closed.
 bool open(QFile &file, const QString &path);

@@ -1,26 +1,30 @@
 #include "MultipartFileBody.h"
 
-#include "FilePool.h"
-
 #include <QUuid>
 
 #include <algorithm>
 #include <cstring>
+#include <sys/stat.h>
+
+namespace {
+
+qint64 fileSize(int fd)
+{
+    struct stat status = {};
+    return ::fstat(fd, &status) == 0 ? qint64(status.st_size) : 0;
+}
+
+} // namespace
 
 MultipartFileBody::MultipartFileBody(int fd, const QString &fileName, const QString &boundary)
-    : m_fd(fd)
-    , m_head(head(fileName, boundary))
-    , m_fileSize(m_file.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle) ? m_file.size() : 0)
+    : m_head(head(fileName, boundary))
+    // The reader goes before this object (a member), and so never calls into a body half gone.
+    , m_file(fd, fileSize(fd),
+             [this] { QMetaObject::invokeMethod(this, [this] { Q_EMIT readyRead(); }, Qt::QueuedConnection); })
     , m_tail(tail(boundary))
 {
     // Unbuffered: QIODevice then asks readData() at the logical position, as QBuffer does.
     QIODevice::open(QIODevice::ReadOnly | QIODevice::Unbuffered);
-}
-
-MultipartFileBody::~MultipartFileBody()
-{
-    m_file.close();
-    FilePool::close(m_fd);
 }
 
 QString MultipartFileBody::newBoundary()
@@ -60,7 +64,7 @@ QByteArray MultipartFileBody::tail(const QString &boundary)
 
 qint64 MultipartFileBody::size() const
 {
-    return m_head.size() + m_fileSize + m_tail.size();
+    return m_head.size() + m_file.size() + m_tail.size();
 }
 
 bool MultipartFileBody::seek(qint64 position)
@@ -79,16 +83,16 @@ qint64 MultipartFileBody::readData(char *data, qint64 maxSize)
         if (position < m_head.size()) {
             count = std::min<qint64>(maxSize - done, m_head.size() - position);
             std::memcpy(data + done, m_head.constData() + position, size_t(count));
-        } else if (position < m_head.size() + m_fileSize) {
-            const qint64 inFile = position - m_head.size();
-            if (m_file.pos() != inFile && !m_file.seek(inFile))
-                return -1;
-            count = m_file.read(data + done, std::min<qint64>(maxSize - done, m_fileSize - inFile));
+        } else if (position < m_head.size() + m_file.size()) {
+            count = m_file.read(position - m_head.size(), data + done, maxSize - done);
             // A file that shrank or failed under us cannot give the length already announced.
-            if (count <= 0)
+            if (count < 0)
                 return -1;
+            // The rest is still on its way from the disk.
+            if (count == 0)
+                break;
         } else {
-            const qint64 inTail = position - m_head.size() - m_fileSize;
+            const qint64 inTail = position - m_head.size() - m_file.size();
             count = std::min<qint64>(maxSize - done, m_tail.size() - inTail);
             std::memcpy(data + done, m_tail.constData() + inTail, size_t(count));
         }

@@ -1,15 +1,18 @@
 #pragma once
 
+#include "FileReadAhead.h"
+
 #include <QByteArray>
-#include <QFile>
 #include <QIODevice>
 #include <QString>
 
-// The multipart body of one file upload, read straight from the file: the part's header, the
-// file's bytes and the closing boundary. It is random-access and knows its size, so the
-// network stack reads it piece by piece instead of copying it into memory first.
+// The multipart body of one file upload, read from the file as it is sent: the part's header, the
+// file's bytes and the closing boundary. It is random-access and knows its size, so the network
+// stack reads it piece by piece instead of copying it into memory first. The network stack reads
+// it on the GUI thread: the file's bytes are read ahead on the file pool (FileReadAhead), and a
+// read that finds none there yet gives nothing, and readyRead() once they have come.
 //
-// The body owns its file's descriptor, and hands it to the file pool to close when it goes (with
+// The body owns its file's descriptor, which the file pool closes once the body has gone (with
 // its reply, on the GUI thread). The file may be a picked copy already removed: the last close
 // then frees every block of it, which on a busy disk took over a tenth of a second.
 class MultipartFileBody : public QIODevice
@@ -20,7 +23,6 @@ public:
     // Takes a descriptor open for reading. The file name goes into the part header with '"', CR
     // and LF escaped as %22, %0D and %0A, so that no name can end the header or add one of its own.
     MultipartFileBody(int fd, const QString &fileName, const QString &boundary);
-    ~MultipartFileBody() override;
 
     static QString newBoundary();
     static QByteArray escapedFileName(const QString &fileName);
@@ -37,10 +39,7 @@ protected:
     qint64 writeData(const char *data, qint64 maxSize) override;
 
 private:
-    int m_fd;
-    // Reads through the descriptor without closing it.
-    QFile m_file;
     QByteArray m_head;
-    qint64 m_fileSize;
+    FileReadAhead m_file;
     QByteArray m_tail;
 };

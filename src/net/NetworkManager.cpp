@@ -3,7 +3,7 @@
 #include "FileReadError.h"
 #include "MultipartFileBody.h"
 #include "ParseCost.h"
-#include "RegularFile.h"
+#include "PickedCopies.h"
 #include "TransferError.h"
 
 #include <QBuffer>
@@ -266,8 +266,9 @@ QCoro::Task<QString> NetworkManager::uploadImage(const QImage &image)
 
 QCoro::Task<QString> NetworkManager::uploadFile(const QString &localPath)
 {
-    // Checked on the opened descriptor, as the pickers read: a FIFO or a device is never read.
-    const int fd = RegularFile::open(localPath);
+    // Checked on the opened descriptor, as the pickers read: a FIFO or a device is never read. A
+    // picked copy is opened through its folder's descriptor, never through a link put on its path.
+    const int fd = PickedCopies::open(localPath);
     if (fd < 0)
         throw FileReadError(qt_error_string(errno));
     const QString boundary = MultipartFileBody::newBoundary();

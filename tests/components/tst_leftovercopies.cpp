@@ -1,16 +1,22 @@
 #include "PickedCopies.h"
+#include "PickedRootPath.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QUuid>
 
 #include <memory>
 #include <vector>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
@@ -56,7 +62,7 @@ class TestLeftoverCopies : public QObject
         QString copy;
     };
 
-    QString root() const { return m_temp.filePath(QStringLiteral("vorlane-picked")); }
+    QString root() const { return pickedRootPath(m_temp.path()); }
     QStringList folders() const
     {
         return QDir(root()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
@@ -103,12 +109,14 @@ class TestLeftoverCopies : public QObject
     }
 
     // A folder as a client killed after its copy was made leaves it: its owner file, nobody's lock
-    // on it any more, and the copy.
-    QString makeLeftover()
+    // on it any more, and the copy (or none, when it was killed before its first byte).
+    QString makeLeftover(bool withCopy = true)
     {
         const QString folder = root() + QLatin1Char('/') + QUuid::createUuid().toString(QUuid::WithoutBraces);
-        if (!QDir().mkpath(folder) || !writeFile(folder + QStringLiteral("/.owner"), {}) ||
-            !writeFile(folder + QStringLiteral("/take.wav"), QByteArray(4096, 'w')))
+        if ((::mkdir(QFile::encodeName(root()).constData(), 0700) != 0 && errno != EEXIST) ||
+            ::mkdir(QFile::encodeName(folder).constData(), 0700) != 0 ||
+            !writeFile(folder + QStringLiteral("/.owner"), {}) ||
+            (withCopy && !writeFile(folder + QStringLiteral("/take.wav"), QByteArray(4096, 'w'))))
             return {};
         return folder;
     }
@@ -122,7 +130,7 @@ class TestLeftoverCopies : public QObject
     static int sweep()
     {
         const QFuture<int> done = PickedCopies::removeLeftovers();
-        return QTest::qWaitFor([&] { return done.isFinished(); }) ? done.result() : -1;
+        return QTest::qWaitFor([&] { return done.isFinished(); }, VORLANE_PATIENT_WAIT_MS) ? done.result() : -1;
     }
 
 private Q_SLOTS:
@@ -267,6 +275,43 @@ private Q_SLOTS:
         for (QProcess *application : started)
             QCOMPARE(application->state(), QProcess::Running);
         QVERIFY(QFile::exists(stopped.copy));
+    }
+
+    // A client closed while its start-up sweep has many leftovers still to go ends within moments,
+    // not once the sweep is done, and what the sweep did not reach goes at the next start.
+    void closingDuringTheSweepEndsTheClientAtOnce()
+    {
+        constexpr int leftovers = 2000;
+        for (int i = 0; i < leftovers; ++i)
+            QVERIFY(!makeLeftover(false).isEmpty());
+        // Closed as soon as the sweep has removed its first folder.
+        QFileSystemWatcher watcher({root()});
+        QElapsedTimer closing;
+        QProcess *client = nullptr;
+        connect(&watcher, &QFileSystemWatcher::directoryChanged, this, [&] {
+            if (client && !closing.isValid()) {
+                closing.start();
+                client->write("close\n");
+                client->waitForBytesWritten();
+            }
+        });
+        QEventLoop running;
+        client = startClient(QStringLiteral(SWEEP_HOLDER), {});
+        connect(client, &QProcess::finished, &running, &QEventLoop::quit);
+        // Waits for events, not in steps: the close goes out the moment the first folder has gone.
+        QTimer::singleShot(VORLANE_PATIENT_WAIT_MS, &running, &QEventLoop::quit);
+        running.exec();
+        QCOMPARE(client->state(), QProcess::NotRunning);
+        QVERIFY(closing.isValid());
+        const qint64 took = closing.elapsed();
+        QCOMPARE(client->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(client->exitCode(), 0);
+        const qsizetype left = folders().size();
+        qInfo("the client ended %lld ms after it was closed, with %lld of %d leftovers not reached", took,
+              qint64(left), leftovers);
+        QVERIFY2(took < 5000, qPrintable(QStringLiteral("the client took %1 ms to end").arg(took)));
+        QVERIFY2(left > 0, "the sweep went on to its end after the client was closed");
+        QCOMPARE(sweep(), left);
     }
 };
 

@@ -3,6 +3,7 @@
 #include "NetworkManager.h"
 #include "OpenDescriptors.h"
 #include "PickedCopies.h"
+#include "PickedRootPath.h"
 #include "ScriptedResponder.h"
 #include "ServiceProcess.h"
 #include "UploadSlot.h"
@@ -11,11 +12,15 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QUuid>
 
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 // A picked file reaches its upload as a copy in the temporary folder; once the upload has ended,
 // whatever the outcome, the copy and its folder are gone and the user's own file is untouched.
@@ -28,10 +33,43 @@ class TestPickedCopies : public QObject
     // The temporary folder of this run alone, so that what a test leaves in it is seen.
     QTemporaryDir m_temp;
 
+    // What lies in this user's folders of copies: the own one, and any made for a run.
     QStringList picksLeft() const
     {
-        return QDir(m_temp.filePath(QStringLiteral("vorlane-picked")))
-            .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        const QString own = QFileInfo(pickedRootPath(m_temp.path())).fileName();
+        QStringList left;
+        const auto all = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+        for (const QFileInfo &root :
+             QDir(m_temp.path()).entryInfoList({own, own + QStringLiteral(".*")}, QDir::Dirs | QDir::NoSymLinks))
+            left += QDir(root.filePath()).entryList(all);
+        return left;
+    }
+
+    // What a removal through a link, or a sweep of a folder that is not the user's alone, would
+    // take: a file named as the pick, an owner file, and a copy's folder that no client holds.
+    bool plantCanaries(const QString &folder)
+    {
+        const QString leftover = folder + QLatin1Char('/') + QUuid::createUuid().toString(QUuid::WithoutBraces);
+        return (::mkdir(QFile::encodeName(folder).constData(), 0700) == 0 || QFileInfo(folder).isDir()) &&
+               ::mkdir(QFile::encodeName(leftover).constData(), 0700) == 0 &&
+               !writeFile(folder + QStringLiteral("/song.mp3"), "canary").isEmpty() &&
+               !writeFile(folder + QStringLiteral("/.owner"), {}).isEmpty() &&
+               !writeFile(leftover + QStringLiteral("/song.mp3"), "canary").isEmpty() &&
+               !writeFile(leftover + QStringLiteral("/.owner"), {}).isEmpty();
+    }
+
+    // Every name under `folder`, with the bytes of each file.
+    static QMap<QString, QByteArray> snapshot(const QString &folder)
+    {
+        QMap<QString, QByteArray> found;
+        for (QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                             QDirIterator::Subdirectories);
+             it.hasNext();) {
+            QFile file(it.next());
+            found.insert(QDir(folder).relativeFilePath(file.fileName()),
+                         file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("?"));
+        }
+        return found;
     }
 
     // A file of `size` bytes that takes no room on disk until copied.
@@ -43,9 +81,10 @@ class TestPickedCopies : public QObject
         return file.fileName();
     }
 
+    // `name` in the test's folder, or a path of its own.
     QString writeFile(const QString &name, const QByteArray &content)
     {
-        QFile file(m_dir.filePath(name));
+        QFile file(QDir(m_dir.path()).filePath(name));
         if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
             return {};
         return file.fileName();
@@ -290,6 +329,110 @@ private Q_SLOTS:
         QVERIFY(QFile::remove(neighbour));
         const QString folder = QFileInfo(copy).path();
         QTRY_VERIFY(QDir().rmdir(folder) || !QFileInfo::exists(folder));
+    }
+
+    // A folder of copies that is not the user's alone, or a copy's folder swapped for a link while
+    // the copy or its upload runs, redirects no write, no read and no removal: the canaries, in a
+    // folder outside or in the folder not the user's alone, stay as they were, and the pick still
+    // reaches the service whole. Such a root is neither written into nor swept: the copies go to a
+    // fresh folder of the user's own.
+    void hostileLayoutsRedirectNothing_data()
+    {
+        QTest::addColumn<QString>("layout");
+        QTest::newRow("root a link to another folder") << QStringLiteral("root link");
+        QTest::newRow("root owned by another user") << QStringLiteral("root foreign");
+        QTest::newRow("root with mode 0777") << QStringLiteral("root 0777");
+        QTest::newRow("copy's folder swapped for a link while it copies") << QStringLiteral("swap copying");
+        QTest::newRow("copy's folder swapped for a link while it uploads") << QStringLiteral("swap uploading");
+    }
+    void hostileLayoutsRedirectNothing()
+    {
+        QFETCH(QString, layout);
+        if (layout == QLatin1String("root foreign") && ::geteuid() != 0)
+            QSKIP("only root can give a folder to another user (chown) here");
+        const QString root = pickedRootPath(m_temp.path());
+        const bool rootRow = layout.startsWith(QLatin1String("root"));
+        const QString canaries = layout == QLatin1String("root 0777") || layout == QLatin1String("root foreign")
+                                     ? root
+                                     : m_dir.filePath(QStringLiteral("canaries"));
+        // The copy's folder as it was named, and where a swap moves it.
+        QString folder;
+        QString moved;
+        const auto restore = qScopeGuard([&] {
+            for (const QString &path : {root, folder}) {
+                if (QFileInfo(path).isSymLink())
+                    QFile::remove(path);
+            }
+            // Never an empty path: QDir takes it for the working folder.
+            for (const QString &path : {root, moved, m_dir.filePath(QStringLiteral("canaries"))}) {
+                if (!path.isEmpty())
+                    QDir(path).removeRecursively();
+            }
+        });
+        QVERIFY(QDir(root).removeRecursively());
+        QVERIFY(plantCanaries(canaries));
+        if (layout == QLatin1String("root link"))
+            QVERIFY(QFile::link(canaries, root));
+        else if (layout == QLatin1String("root foreign"))
+            QVERIFY(::chown(QFile::encodeName(root).constData(), 65534, 65534) == 0);
+        else if (layout == QLatin1String("root 0777"))
+            QVERIFY(::chmod(QFile::encodeName(root).constData(), 0777) == 0);
+        const QMap<QString, QByteArray> planted = snapshot(canaries);
+
+        const QByteArray content(256 * 1024, 'p');
+        const QString original = writeFile(QStringLiteral("song.mp3"), content);
+        ScriptedResponder responder;
+        responder.reply(200, R"({"success":true,"data":{"url":"stored.mp3"}})");
+        NetworkManager::shared().setBaseURL(responder.baseUrl());
+        std::unique_ptr<FilePoolBlock> copying;
+        if (layout == QLatin1String("swap copying")) {
+            copying = std::make_unique<FilePoolBlock>();
+            QTRY_VERIFY(copying->holdsAll());
+        }
+        const QString copy = pick(original, false);
+        QVERIFY(!copy.isEmpty());
+        folder = QFileInfo(copy).path();
+        moved = folder + QStringLiteral("-moved");
+        const auto swap = [&] { return QDir().rename(folder, moved) && QFile::link(canaries, folder); };
+        UploadSlot slot;
+        if (rootRow) {
+            // A folder of the user's own beside the root that is not.
+            struct stat own = {};
+            QVERIFY2(!copy.startsWith(root + QLatin1Char('/')), qPrintable(copy));
+            QVERIFY(::lstat(QFile::encodeName(QFileInfo(folder).path()).constData(), &own) == 0 &&
+                    S_ISDIR(own.st_mode) && own.st_uid == ::geteuid() && (own.st_mode & 077) == 0);
+            slot.uploadFile(copy);
+        } else if (copying) {
+            QVERIFY(swap());
+            copying.reset();
+            slot.uploadFile(copy);
+        } else {
+            const QFuture<bool> done = PickedCopies::whenCopied(copy);
+            QTRY_VERIFY(done.isFinished() && done.result());
+            FilePoolBlock reading(FilePool::readingPool());
+            QTRY_VERIFY(reading.holdsAll());
+            slot.uploadFile(copy);
+            QTRY_COMPARE(openDescriptorsOnto(copy), 1);
+            // Its bytes come through the held threads: the upload cannot have ended.
+            QVERIFY(slot.isUploading());
+            QVERIFY(swap());
+        }
+        QTRY_VERIFY(!slot.isUploading());
+        QCOMPARE(slot.address(), QStringLiteral("stored.mp3"));
+        QCOMPARE(responder.requests().size(), 1);
+        QVERIFY(responder.requests().first().body.contains(content));
+        QVERIFY(!responder.requests().first().body.contains("canary"));
+        if (rootRow) {
+            QTRY_VERIFY(!QFileInfo::exists(folder));
+        } else {
+            // The copy and its owner file went from the folder itself, wherever it was moved; the
+            // link in its place stays, and so does the folder, now that its name leads elsewhere.
+            QTRY_VERIFY(QDir(moved).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot));
+            QVERIFY(QFileInfo(folder).isSymLink());
+        }
+        const QFuture<int> sweep = PickedCopies::removeLeftovers();
+        QTRY_VERIFY(sweep.isFinished());
+        QCOMPARE(snapshot(canaries), planted);
     }
 };
 

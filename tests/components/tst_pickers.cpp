@@ -1,6 +1,7 @@
 #include "DocumentPickerModel.h"
 #include "ImagePickerModel.h"
 #include "PickedCopies.h"
+#include "PickedRootPath.h"
 #include "QmlSnippet.h"
 
 #include <QDir>
@@ -28,7 +29,7 @@ private:
 
     QStringList picksLeft() const
     {
-        return QDir(m_temp.filePath(QStringLiteral("vorlane-picked")))
+        return QDir(pickedRootPath(m_temp.path()))
             .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     }
 

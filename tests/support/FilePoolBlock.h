@@ -9,16 +9,16 @@
 #include <climits>
 #include <memory>
 
-// Holds every thread of the file pool until release() (or its end), so that a test sees what the
-// GUI thread leaves to the pool: none of it happens meanwhile. Its tasks go before anything else
-// queued, so that a thread freed by a task that ends (a copy that stops) takes one of them, never
-// the work the test watches.
+// Holds every thread of the file pool (or of its reading threads) until release() (or its end), so
+// that a test sees what the GUI thread leaves to the pool: none of it happens meanwhile. Its tasks
+// go before anything else queued, so that a thread freed by a task that ends (a copy that stops)
+// takes one of them, never the work the test watches.
 class FilePoolBlock
 {
 public:
-    FilePoolBlock() : m_state(std::make_shared<State>()), m_threads(FilePool::pool().maxThreadCount())
+    explicit FilePoolBlock(QThreadPool &pool = FilePool::pool())
+        : m_state(std::make_shared<State>()), m_threads(pool.maxThreadCount())
     {
-        QThreadPool &pool = FilePool::pool();
         for (int i = 0; i < m_threads; ++i) {
             // One at a time: a task handed to an idle thread is queued by Qt at the lowest priority,
             // and one queued behind it at the highest would be taken first, leaving the first behind

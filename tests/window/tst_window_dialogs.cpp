@@ -1,3 +1,4 @@
+#include "PickedRootPath.h"
 #include "ScreenDriver.h"
 #include "WindowTest.h"
 
@@ -20,7 +21,7 @@ class TestWindowDialogs : public WindowTest
 
     QStringList picksLeft() const
     {
-        return QDir(m_temp.filePath(QStringLiteral("vorlane-picked")))
+        return QDir(pickedRootPath(m_temp.path()))
             .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     }
 
