@@ -22,7 +22,8 @@
 
 namespace {
 
-using Feed = std::array<QByteArray, 4>;
+// Each picture with the suffix it is stored under: the service serves only names it knows the type of.
+using Feed = std::array<std::pair<QByteArray, const char *>, 4>;
 
 // Four post pictures, as the feed shows them, over one window.
 const char feedQml[] = "import QtQuick\nimport Vorlane\nColumn {\n"
@@ -47,9 +48,10 @@ double loadRound(FrameGapWindow &window, ServiceProcess &service, const Feed &fe
     const QDir uploads(service.mediaDir() + QStringLiteral("/uploads"));
     uploads.mkpath(QStringLiteral("."));
     for (int i = 0; i < 4; ++i) {
-        const QString name = QStringLiteral("round%1-%2").arg(round).arg(i);
+        const auto &[bytes, suffix] = feed[size_t(i)];
+        const QString name = QStringLiteral("round%1-%2.%3").arg(round).arg(i).arg(QLatin1String(suffix));
         QFile file(uploads.filePath(name));
-        if (!file.open(QIODevice::WriteOnly) || file.write(feed[size_t(i)]) != feed[size_t(i)].size())
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
             return -1;
         sources << service.siteUrl() + QStringLiteral("/media/uploads/") + name;
     }
@@ -81,10 +83,12 @@ void HostileFeedBesideOrdinary(benchmark::State &state)
         return;
     }
     FrameGapWindow window(390, 900);
-    const Feed hostile{CraftedPictures::gif(16000), CraftedPictures::jpeg(20000, true, 0x11),
-                       CraftedPictures::jpeg(20000, false, 0, true), FlatPng::encode({9000, 9000}, 8, true)};
-    const QByteArray photo = CameraPhoto::jpeg(CameraPhoto::draw({3000, 2000}));
-    const Feed ordinary{photo, photo, photo, photo};
+    const Feed hostile{{{CraftedPictures::gif(16000), "gif"},
+                        {CraftedPictures::jpeg(20000, true, 0x11), "jpg"},
+                        {CraftedPictures::jpeg(20000, false, 0, true), "jpg"},
+                        {FlatPng::encode({9000, 9000}, 8, true), "png"}}};
+    const std::pair<QByteArray, const char *> photo{CameraPhoto::jpeg(CameraPhoto::draw({3000, 2000})), "jpg"};
+    const Feed ordinary{{photo, photo, photo, photo}};
     double hostilePeak = 0;
     double ordinaryPeak = 0;
     int hostileShown = 0;
