@@ -1,5 +1,6 @@
 #include "BoundedPictureReader.h"
 
+#include "JpegRowReader.h"
 #include "PictureHeader.h"
 #include "PngRowReader.h"
 #include "RowScaler.h"
@@ -13,22 +14,13 @@ namespace {
 
 using Format = PictureHeader::Format;
 
-// Through Qt's own reader, told the format the header showed, so that it cannot pick another.
+// A GIF or a BMP through Qt's own reader, told the format the header showed so that it cannot pick
+// another, decoded whole as it always does; then scaled here, row by row.
 QImage readWithQt(QIODevice &device, const PictureHeader &header, QSize target)
 {
-    const char *format = header.format() == Format::Jpeg ? "jpeg" : header.format() == Format::Gif ? "gif" : "bmp";
-    QImageReader reader(&device, format);
+    QImageReader reader(&device, header.format() == Format::Gif ? "gif" : "bmp");
     reader.setDecideFormatFromContent(false);
-    reader.setAutoTransform(true);
-    const QSize decoded = header.decodedSize(target);
-    if (decoded != header.size())
-        reader.setScaledSize(target);
-    QImage image = reader.read();
-    if (image.isNull())
-        return {};
-    // Scaled here, row by row, what the reader decoded whole; the orientation tag may have turned it.
-    const bool turned = (image.width() < image.height()) != (decoded.width() < decoded.height());
-    return RowScaler::scaled(image, turned ? target.transposed() : target);
+    return RowScaler::scaled(reader.read(), target);
 }
 
 } // namespace
@@ -52,8 +44,9 @@ QImage BoundedPictureReader::read(QIODevice &device, const Limits &limits)
     const qint64 cost = header.decodeBytes(target);
     if (cost < 0 || cost > limits.maxBytes)
         return {};
-    QImage image =
-        header.format() == Format::Png ? PngRowReader::read(device, target) : readWithQt(device, header, target);
+    QImage image = header.format() == Format::Png    ? PngRowReader::read(device, target)
+                   : header.format() == Format::Jpeg ? JpegRowReader::read(device, header, target, limits.maxBytes)
+                                                     : readWithQt(device, header, target);
     // Whatever a decoder makes of its header, the picture handed on keeps within the limits.
     const QSize handedOn = fitted(image.size(), limits);
     if (!image.isNull() && handedOn != image.size())

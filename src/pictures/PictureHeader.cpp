@@ -1,20 +1,23 @@
 #include "PictureHeader.h"
 
 #include <QIODevice>
+#include <QMap>
 #include <QtEndian>
-#include <QtMath>
 
 #include <algorithm>
 
 namespace {
 
-// Rows, accumulators and tables that every decoder keeps beside its pictures, at most this much a
-// column of the stored picture.
-constexpr qint64 bytesPerColumn = 64;
+// Rows, accumulators and tables that every decoder keeps beside its pictures: at most this much a
+// column of the stored picture, and this much whatever its size.
+constexpr qint64 bytesPerColumn = 128;
+constexpr qint64 fixedBytes = 1024 * 1024;
 // libpng's own bound on a side; it refuses anything wider or taller.
 constexpr quint32 maxPngSide = 1000000;
 // A GIF's blocks before its first frame are walked through at most this far into the file.
 constexpr qint64 gifSearchBytes = 1024 * 1024;
+// A JPEG's colour profile is kept up to this size; a larger one is left out.
+constexpr qint64 maxProfileBytes = 4 * 1024 * 1024;
 
 // Reads at offsets from where the header begins; an offset past the end reads short.
 class Reader
@@ -62,6 +65,34 @@ qint64 roundUp(qint64 value, qint64 step)
     return (value + step - 1) / step * step;
 }
 
+// The orientation (1 to 8) an Exif block gives, or 0 when it is none or gives none.
+int exifOrientation(const QByteArray &exif)
+{
+    if (!exif.startsWith(QByteArray("Exif\0\0", 6)))
+        return 0;
+    const QByteArray tiff = exif.mid(6);
+    const bool little = tiff.startsWith("II");
+    const auto read = [&tiff, little](qsizetype at, int bytes) -> quint32 {
+        if (at < 0 || at + bytes > tiff.size())
+            return 0;
+        const char *data = tiff.constData() + at;
+        if (bytes == 2)
+            return little ? qFromLittleEndian<quint16>(data) : qFromBigEndian<quint16>(data);
+        return little ? qFromLittleEndian<quint32>(data) : qFromBigEndian<quint32>(data);
+    };
+    // The first directory's entries, 12 bytes each: tag, type, count, value.
+    const qsizetype directory = qsizetype(read(4, 4));
+    const quint32 entries = read(directory, 2);
+    for (quint32 entry = 0; entry < entries && entry < 1000; ++entry) {
+        const qsizetype at = directory + 2 + 12 * qsizetype(entry);
+        if (read(at, 2) == 0x0112) {
+            const quint32 value = read(at + 8, 2);
+            return value >= 1 && value <= 8 ? int(value) : 0;
+        }
+    }
+    return 0;
+}
+
 } // namespace
 
 PictureHeader PictureHeader::read(QIODevice &device)
@@ -106,7 +137,13 @@ PictureHeader PictureHeader::readJpeg(QIODevice &device)
     Reader reader(device);
     PictureHeader header;
     bool sequential = false;
-    // Markers up to the first scan: a frame, then the scan's component count.
+    // The colour profile's chunks by their number, and how many there are.
+    QMap<int, QByteArray> profile;
+    int profileChunks = 0;
+    qint64 profileBytes = 0;
+    // Markers up to the first scan: the orientation, the colour profile, the frame, then the
+    // scan's component count. libjpeg is told to keep none of them, so that no number of markers
+    // costs more than this walk does.
     qint64 at = 2;
     for (int markers = 0; markers < 4096; ++markers) {
         const QByteArray head = reader.at(at, 4);
@@ -151,6 +188,15 @@ PictureHeader PictureHeader::readJpeg(QIODevice &device)
             }
             header.m_format = Format::Jpeg;
             header.m_multiScan = progressive;
+        } else if (marker == 0xe1 && header.m_orientation == 0) {
+            header.m_orientation = exifOrientation(reader.at(at + 4, length - 2));
+        } else if (marker == 0xe2 && profileBytes + length <= maxProfileBytes) {
+            const QByteArray chunk = reader.at(at + 4, length - 2);
+            if (chunk.size() > 14 && chunk.startsWith(QByteArray("ICC_PROFILE\0", 12))) {
+                profile.insert(uchar(chunk.at(12)), chunk.mid(14));
+                profileChunks = uchar(chunk.at(13));
+                profileBytes += length;
+            }
         } else if (marker == 0xda) {
             const QByteArray scan = reader.at(at + 4, 1);
             if (header.m_format != Format::Jpeg || scan.isEmpty())
@@ -158,6 +204,11 @@ PictureHeader PictureHeader::readJpeg(QIODevice &device)
             // A first scan of fewer components than the frame means later scans fill the rest.
             if (uchar(scan.at(0)) < header.m_components.size())
                 header.m_multiScan = true;
+            for (int chunk = 1; chunk <= profileChunks && profile.contains(chunk); ++chunk)
+                header.m_colorProfile += profile.value(chunk);
+            if (profile.size() != profileChunks)
+                header.m_colorProfile.clear();
+            header.m_orientation = std::max(header.m_orientation, 1);
             return header;
         }
         at += 2 + length;
@@ -247,12 +298,8 @@ QSize PictureHeader::decodedSize(QSize target) const
     case Format::Png:
         return m_interlaced ? m_size : target;
     case Format::Jpeg: {
-        if (target == m_size)
-            return m_size;
-        // Qt's JPEG reader asks libjpeg for the nearest eighth at or above the size it is given,
-        // worked out as here; libjpeg rounds each side up.
-        const double f = std::min(double(m_size.width()) / target.width(), double(m_size.height()) / target.height());
-        const int eighths = std::clamp(qCeil(8 / f), 1, 8);
+        // libjpeg rounds each side up.
+        const int eighths = eighthsFor(target);
         return QSize(int((qint64(m_size.width()) * eighths + 7) / 8), int((qint64(m_size.height()) * eighths + 7) / 8));
     }
     case Format::Gif:
@@ -262,6 +309,17 @@ QSize PictureHeader::decodedSize(QSize target) const
         break;
     }
     return {};
+}
+
+int PictureHeader::eighthsFor(QSize target) const
+{
+    // The smallest eighth whose sides are both at least the target's.
+    for (int eighths = 1; eighths < 8; ++eighths) {
+        if (qint64(m_size.width()) * eighths >= qint64(target.width()) * 8 &&
+            qint64(m_size.height()) * eighths >= qint64(target.height()) * 8)
+            return eighths;
+    }
+    return 8;
 }
 
 qint64 PictureHeader::coefficientBytes() const
@@ -287,7 +345,7 @@ qint64 PictureHeader::decodeBytes(QSize target) const
 {
     if (!isValid() || target.isEmpty())
         return -1;
-    const qint64 rows = qint64(m_size.width()) * bytesPerColumn;
+    const qint64 rows = fixedBytes + qint64(m_size.width()) * bytesPerColumn;
     // The picture handed on, and one more of its size: a turn by the orientation tag, or the
     // step from the decoder's own size or format to the one handed on.
     const qint64 handedOn = 2 * pixels(target) * 4;
@@ -296,7 +354,9 @@ qint64 PictureHeader::decodeBytes(QSize target) const
         // Read row by row into the picture handed on; an interlaced one whole first.
         return rows + handedOn + (m_interlaced ? pixels(m_size) * 4 : 0);
     case Format::Jpeg:
-        return rows + handedOn + pixels(decodedSize(target)) * 4 + (m_multiScan ? coefficientBytes() : 0);
+        // Read row by row at its eighth into the picture handed on; a multi-scan one keeps every
+        // coefficient of its full size until its last scan.
+        return rows + handedOn + (m_multiScan ? coefficientBytes() : 0);
     case Format::Gif:
         return rows + handedOn + pixels(m_size) * 4;
     case Format::Bmp:

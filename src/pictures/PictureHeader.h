@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QSize>
 #include <QtGlobal>
@@ -27,6 +28,11 @@ public:
     // The size the decoder itself makes when asked for `target`: a JPEG decodes at the nearest
     // eighth at or above it, a plain PNG scales row by row, the others decode whole.
     QSize decodedSize(QSize target) const;
+    // For a JPEG: the eighths of its size it decodes at for `target`; its Exif orientation (1 to 8),
+    // and its colour profile (empty when it has none).
+    int eighthsFor(QSize target) const;
+    int orientation() const { return m_orientation; }
+    QByteArray colorProfile() const { return m_colorProfile; }
     // The most that decoding to `target` allocates at once, in bytes.
     qint64 decodeBytes(QSize target) const;
 
@@ -50,6 +56,8 @@ private:
     // JPEG: every scan's coefficients are kept until the last one.
     bool m_multiScan = false;
     QList<Component> m_components;
+    int m_orientation = 0;
+    QByteArray m_colorProfile;
     // BMP: bytes a decoded pixel takes.
     int m_pixelBytes = 4;
 };

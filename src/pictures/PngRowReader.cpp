@@ -13,7 +13,7 @@
 
 namespace {
 
-extern "C" void readFromDevice(png_structp png, png_bytep data, size_t length)
+extern "C" void readPng(png_structp png, png_bytep data, size_t length)
 {
     auto *device = static_cast<QIODevice *>(png_get_io_ptr(png));
     while (length > 0) {
@@ -25,9 +25,9 @@ extern "C" void readFromDevice(png_structp png, png_bytep data, size_t length)
     }
 }
 
-extern "C" void ignoreWarning(png_structp, png_const_charp) {}
+extern "C" void ignorePngWarning(png_structp, png_const_charp) {}
 
-extern "C" void failRead(png_structp png, png_const_charp)
+extern "C" void failPng(png_structp png, png_const_charp)
 {
     png_longjmp(png, 1);
 }
@@ -129,7 +129,7 @@ QImage PngRowReader::read(QIODevice &device, QSize target)
 {
     Reading reading;
     reading.target = target;
-    reading.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, failRead, ignoreWarning);
+    reading.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, failPng, ignorePngWarning);
     if (!reading.png)
         return {};
     reading.info = png_create_info_struct(reading.png);
@@ -137,7 +137,7 @@ QImage PngRowReader::read(QIODevice &device, QSize target)
         png_destroy_read_struct(&reading.png, nullptr, nullptr);
         return {};
     }
-    png_set_read_fn(reading.png, &device, readFromDevice);
+    png_set_read_fn(reading.png, &device, readPng);
     const bool decoded = decode(&reading);
     const QColorSpace colorSpace = decoded ? colorSpaceOf(reading.png, reading.info) : QColorSpace();
     png_destroy_read_struct(&reading.png, &reading.info, nullptr);

@@ -7,12 +7,12 @@
 
 namespace {
 
-extern "C" void append(png_structp png, png_bytep data, size_t length)
+extern "C" void appendPng(png_structp png, png_bytep data, size_t length)
 {
     static_cast<QByteArray *>(png_get_io_ptr(png))->append(reinterpret_cast<const char *>(data), qsizetype(length));
 }
 
-extern "C" void flush(png_structp) {}
+extern "C" void flushPng(png_structp) {}
 
 // Between setjmp and the last libpng call nothing needs destroying.
 bool write(png_structp png, png_infop info, QByteArray *out, QSize size, int bits, bool interlaced,
@@ -20,7 +20,7 @@ bool write(png_structp png, png_infop info, QByteArray *out, QSize size, int bit
 {
     if (setjmp(png_jmpbuf(png)))
         return false;
-    png_set_write_fn(png, out, append, flush);
+    png_set_write_fn(png, out, appendPng, flushPng);
     // All bytes alike: run-length coding takes a row of them to a few bytes.
     png_set_compression_strategy(png, 3 /* Z_RLE */);
     png_set_filter(png, 0, PNG_FILTER_NONE);

@@ -66,14 +66,6 @@ class TestWindowHostilePictures : public WindowTest
         return m_service.siteUrl() + QStringLiteral("/media/uploads/") + name;
     }
 
-    static QQuickItem *pictureIn(QQuickItem *item)
-    {
-        for (QQuickItem *child : item->childItems()) {
-            if (child->inherits("RoundedImage"))
-                return child;
-        }
-        return nullptr;
-    }
     static bool settled(QQuickItem *picture)
     {
         const int status = picture->property("status").toInt();
@@ -132,7 +124,7 @@ private Q_SLOTS:
             [&] {
                 QQuickItem *picture = nullptr;
                 return tapAll({"tabButton1", "tabButton0"}) && waitFor(card) &&
-                       QTest::qWaitFor([&] { return (picture = pictureIn(findIn(item(card), "postPicture"))); }) &&
+                       QTest::qWaitFor([&] { return (picture = findIn(item(card), "postPictureImage")); }) &&
                        QTest::qWaitFor([&] { return settled(picture); }) &&
                        (picture->property("status").toInt() == 2) == shown;
             },
