@@ -15,12 +15,12 @@ namespace {
 using Format = PictureHeader::Format;
 
 // A GIF or a BMP through Qt's own reader, told the format the header showed so that it cannot pick
-// another, decoded whole as it always does; then scaled here, row by row.
-QImage readWithQt(QIODevice &device, const PictureHeader &header, QSize target)
+// another, decoded whole as it always does.
+QImage readWithQt(QIODevice &device, const PictureHeader &header)
 {
     QImageReader reader(&device, header.format() == Format::Gif ? "gif" : "bmp");
     reader.setDecideFormatFromContent(false);
-    return RowScaler::scaled(reader.read(), target);
+    return reader.read();
 }
 
 } // namespace
@@ -44,14 +44,13 @@ QImage BoundedPictureReader::read(QIODevice &device, const Limits &limits)
     const qint64 cost = header.decodeBytes(target);
     if (cost < 0 || cost > limits.maxBytes)
         return {};
-    QImage image = header.format() == Format::Png    ? PngRowReader::read(device, target)
-                   : header.format() == Format::Jpeg ? JpegRowReader::read(device, header, target, limits.maxBytes)
-                                                     : readWithQt(device, header, target);
-    // Whatever a decoder makes of its header, the picture handed on keeps within the limits.
-    const QSize handedOn = fitted(image.size(), limits);
-    if (!image.isNull() && handedOn != image.size())
-        image = RowScaler::scaled(image, handedOn);
-    return image;
+    const QImage image = header.format() == Format::Png ? PngRowReader::read(device, target)
+                         : header.format() == Format::Jpeg
+                             ? JpegRowReader::read(device, header, target, limits.maxBytes)
+                             : readWithQt(device, header);
+    // Scaled here, row by row, what Qt decoded whole; and whatever a decoder makes of its header,
+    // the picture handed on keeps within the limits, at 32 bits a pixel.
+    return RowScaler::scaled(image, fitted(image.size(), limits));
 }
 
 QStringList BoundedPictureReader::patterns()

@@ -7,7 +7,11 @@
 RowScaler::RowScaler(QSize source, QSize target, bool opaque)
     : m_source(source), m_image(target, opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied)
 {
-    if (m_image.isNull() || source.width() < target.width() || source.height() < target.height())
+    if (source.width() < target.width() || source.height() < target.height()) {
+        m_image = QImage();
+        return;
+    }
+    if (m_image.isNull())
         return;
     m_columnOf.resize(size_t(source.width()));
     m_columnWidth.assign(size_t(target.width()), 0);

@@ -16,7 +16,7 @@ public:
     // (QImage::Format_RGB32) or premultiplied (QImage::Format_ARGB32_Premultiplied).
     RowScaler(QSize source, QSize target, bool opaque);
 
-    // False when the target could not be allocated.
+    // False when the target could not be allocated, or is larger than the source.
     bool isReady() const { return !m_image.isNull(); }
     // The next row of the source, source.width() pixels.
     void addRow(const QRgb *pixels);

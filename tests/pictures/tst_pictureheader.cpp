@@ -108,6 +108,16 @@ private Q_SLOTS:
         }
     }
 
+    // A GIF whose frame reaches past its screen is bounded by the frame, but Qt decodes the screen
+    // alone: what comes is handed on at the size it came, never stretched.
+    void aPictureDecodedSmallerThanItsHeaderSaysIsHandedOnAsItCame()
+    {
+        QByteArray bytes = CraftedPictures::gif(100, 3999);
+        QBuffer buffer(&bytes);
+        QVERIFY(buffer.open(QIODevice::ReadOnly));
+        QCOMPARE(BoundedPictureReader::read(buffer, network).size(), QSize(100, 100));
+    }
+
     // A JPEG's orientation and colour profile come from its header, where libjpeg keeps none.
     void jpegOrientationAndProfileAreRead()
     {
