@@ -13,13 +13,9 @@ RowScaler::RowScaler(QSize source, QSize target, bool opaque)
     }
     if (m_image.isNull())
         return;
-    m_columnOf.resize(size_t(source.width()));
     m_columnWidth.assign(size_t(target.width()), 0);
-    for (int x = 0; x < source.width(); ++x) {
-        const int column = int(qint64(x) * target.width() / source.width());
-        m_columnOf[size_t(x)] = column;
-        ++m_columnWidth[size_t(column)];
-    }
+    for (int x = 0; x < source.width(); ++x)
+        ++m_columnWidth[size_t(qint64(x) * target.width() / source.width())];
     m_sums.assign(size_t(target.width()) * 4, 0);
 }
 
@@ -31,13 +27,22 @@ void RowScaler::addRow(const QRgb *pixels)
     if (targetRow != m_targetRow)
         flush();
     m_targetRow = targetRow;
-    for (int x = 0; x < m_source.width(); ++x) {
-        const QRgb pixel = pixels[x];
-        quint64 *sum = &m_sums[size_t(m_columnOf[size_t(x)]) * 4];
-        sum[0] += qAlpha(pixel);
-        sum[1] += qRed(pixel);
-        sum[2] += qGreen(pixel);
-        sum[3] += qBlue(pixel);
+    // Each target column takes a run of source columns that follow one another.
+    const QRgb *pixel = pixels;
+    quint64 *sum = m_sums.data();
+    for (const int width : m_columnWidth) {
+        quint64 alpha = 0, red = 0, green = 0, blue = 0;
+        for (const QRgb *end = pixel + width; pixel < end; ++pixel) {
+            alpha += qAlpha(*pixel);
+            red += qRed(*pixel);
+            green += qGreen(*pixel);
+            blue += qBlue(*pixel);
+        }
+        sum[0] += alpha;
+        sum[1] += red;
+        sum[2] += green;
+        sum[3] += blue;
+        sum += 4;
     }
     ++m_rowsSummed;
     ++m_row;

@@ -31,8 +31,7 @@ private:
 
     QSize m_source;
     QImage m_image;
-    // For each source column, the target column it falls in.
-    std::vector<int> m_columnOf;
+    // For each target column, how many source columns fall in it.
     std::vector<int> m_columnWidth;
     std::vector<quint64> m_sums;
     int m_row = 0;

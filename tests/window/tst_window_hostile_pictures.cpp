@@ -26,6 +26,8 @@ constexpr qint64 slackKb = 64 * kibPerMib;
 // The network's bound and the photo picker's, as the README states them.
 constexpr qint64 networkBoundKb = 128 * kibPerMib;
 constexpr qint64 pickedBoundKb = 256 * kibPerMib;
+// A sanitized build on a loaded machine decodes a hundred megapixels in many seconds.
+constexpr int patience = VORLANE_PATIENT_WAIT_MS;
 
 } // namespace
 
@@ -45,7 +47,7 @@ class TestWindowHostilePictures : public WindowTest
         QNetworkRequest request(QUrl(m_service.baseUrl() + QLatin1Char('/') + endpoint));
         request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
         QNetworkReply *reply = m_network.post(request, QJsonDocument(body).toJson());
-        if (!QTest::qWaitFor([reply] { return reply->isFinished(); }))
+        if (!QTest::qWaitFor([reply] { return reply->isFinished(); }, patience))
             return {};
         reply->deleteLater();
         const QJsonObject answer = QJsonDocument::fromJson(reply->readAll()).object();
@@ -123,9 +125,10 @@ private Q_SLOTS:
         qint64 grown = growthDuring(
             [&] {
                 QQuickItem *picture = nullptr;
-                return tapAll({"tabButton1", "tabButton0"}) && waitFor(card) &&
-                       QTest::qWaitFor([&] { return (picture = findIn(item(card), "postPictureImage")); }) &&
-                       QTest::qWaitFor([&] { return settled(picture); }) &&
+                return tapAll({"tabButton1", "tabButton0"}) &&
+                       QTest::qWaitFor([&] { return item(card) != nullptr; }, patience) &&
+                       QTest::qWaitFor([&] { return (picture = findIn(item(card), "postPictureImage")); }, patience) &&
+                       QTest::qWaitFor([&] { return settled(picture); }, patience) &&
                        (picture->property("status").toInt() == 2) == shown;
             },
             &done);
@@ -139,10 +142,13 @@ private Q_SLOTS:
         grown = growthDuring(
             [&] {
                 QQuickItem *picture = nullptr;
-                return tapName(QStringLiteral("tabButton4")) && QTest::qWaitFor([&] {
-                           picture = m_app->find(QStringLiteral("coverImage"));
-                           return picture && picture->property("source").toUrl() == QUrl(cover) && settled(picture);
-                       }) &&
+                return tapName(QStringLiteral("tabButton4")) &&
+                       QTest::qWaitFor(
+                           [&] {
+                               picture = m_app->find(QStringLiteral("coverImage"));
+                               return picture && picture->property("source").toUrl() == QUrl(cover) && settled(picture);
+                           },
+                           patience) &&
                        (picture->property("status").toInt() == 2) == shown;
             },
             &done);
@@ -154,12 +160,13 @@ private Q_SLOTS:
             [&] {
                 QQuickWindow *dialog = nullptr;
                 if (!tapAll({"tabButton0", "composerButton", "pickPhotoButton"}) ||
-                    !QTest::qWaitFor([&] { return (dialog = shownDialog()) != nullptr; }) ||
+                    !QTest::qWaitFor([&] { return (dialog = shownDialog()) != nullptr; }, patience) ||
                     !choose(dialog, QStringLiteral("picked-") + tag))
                     return false;
                 if (shown)
-                    return waitFor(QStringLiteral("cropFrame")) != nullptr;
-                return QTest::qWaitFor([this] { return !isOpen("photoPickerSheet"); }) && isOpen("composerSheet");
+                    return QTest::qWaitFor([this] { return item(QStringLiteral("cropFrame")) != nullptr; }, patience);
+                return QTest::qWaitFor([this] { return !isOpen("photoPickerSheet"); }, patience) &&
+                       isOpen("composerSheet");
             },
             &done);
         QVERIFY2(done, "picker");
