@@ -292,25 +292,6 @@ PictureHeader PictureHeader::readBmp(QIODevice &device)
     return header;
 }
 
-QSize PictureHeader::decodedSize(QSize target) const
-{
-    switch (m_format) {
-    case Format::Png:
-        return m_interlaced ? m_size : target;
-    case Format::Jpeg: {
-        // libjpeg rounds each side up.
-        const int eighths = eighthsFor(target);
-        return QSize(int((qint64(m_size.width()) * eighths + 7) / 8), int((qint64(m_size.height()) * eighths + 7) / 8));
-    }
-    case Format::Gif:
-    case Format::Bmp:
-        return m_size;
-    case Format::Unknown:
-        break;
-    }
-    return {};
-}
-
 int PictureHeader::eighthsFor(QSize target) const
 {
     // The smallest eighth whose sides are both at least the target's.

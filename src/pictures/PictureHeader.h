@@ -25,11 +25,8 @@ public:
     Format format() const { return m_format; }
     // The stored size, before any orientation tag turns it.
     QSize size() const { return m_size; }
-    // The size the decoder itself makes when asked for `target`: a JPEG decodes at the nearest
-    // eighth at or above it, a plain PNG scales row by row, the others decode whole.
-    QSize decodedSize(QSize target) const;
-    // For a JPEG: the eighths of its size it decodes at for `target`; its Exif orientation (1 to 8),
-    // and its colour profile (empty when it has none).
+    // For a JPEG: the eighths of its size it decodes at for `target` (the nearest at or above it);
+    // its Exif orientation (1 to 8), and its colour profile (empty when it has none).
     int eighthsFor(QSize target) const;
     int orientation() const { return m_orientation; }
     QByteArray colorProfile() const { return m_colorProfile; }
