@@ -4,10 +4,11 @@
 
 // Reading a photo the user picked. A camera's photo can hold far more pixels than the editing step
 // shows or the service stores: it is read at most maxSide pixels along its longer side, scaled while
-// decoding where the format allows (a JPEG is then decoded at a fraction of its size, a PNG row by
-// row, never whole), and turned upright by its orientation tag. A photo within the bound keeps its
-// size. Decoding may take at most maxDecodeBytes, worked out from the file's header before it
-// starts: a 100-megapixel JPEG read at the nearest eighth and then scaled needs up to 223 MiB.
+// decoding (a JPEG at a fraction of its size, a PNG row by row, never whole), and turned upright by
+// its orientation tag. A photo within the bound keeps its size. Decoding may take at most
+// maxDecodeBytes, worked out from the file's header before it starts: a baseline JPEG or a plain PNG
+// of any size needs about twice the picture handed on (128 MiB at 4,096 pixels a side), which
+// leaves room for a progressive JPEG of about 55 megapixels.
 namespace PickedPhotoReader {
 
 inline constexpr int maxSide = 4096;
