@@ -11,7 +11,7 @@ packages=(
     qml6-module-qtquick-dialogs qml6-module-qt-labs-folderlistmodel qml6-module-qtquick-shapes
     qml6-module-qt5compat-graphicaleffects qml6-module-qtmultimedia qml6-module-qttest
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good
-    libcpp-httplib-dev libsqlite3-dev libssl-dev qcoro-qt6-dev libbenchmark-dev libsimdjson-dev
+    libcpp-httplib-dev libsqlite3-dev libssl-dev qcoro-qt6-dev libbenchmark-dev libsimdjson-dev libpng-dev libjpeg-dev
     fonts-dejavu-core fonts-noto-color-emoji qt6-translations-l10n
     xvfb xauth imagemagick curl
 )

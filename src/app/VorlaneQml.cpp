@@ -1,7 +1,6 @@
 #include "VorlaneQml.h"
 
 #include "PickedImageProvider.h"
-#include "PickedPhotoReader.h"
 
 #include <QQmlEngine>
 
@@ -13,8 +12,6 @@ void prepare(QQmlEngine &engine)
 {
     static const bool registered = [] {
         qml_register_types_Vorlane();
-        // Here, before the first screen exists and so before any picture is decoded on a thread.
-        PickedPhotoReader::raiseAllocationLimit();
         return true;
     }();
     Q_UNUSED(registered);

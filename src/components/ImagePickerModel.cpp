@@ -1,13 +1,13 @@
 #include "ImagePickerModel.h"
 
+#include "BoundedPictureReader.h"
 #include "PickedImageProvider.h"
 #include "PickedPhotoReader.h"
+#include "PicturePool.h"
 #include "RegularFile.h"
 
 #include <QColorSpace>
 #include <QFutureWatcher>
-#include <QImageReader>
-#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 #include <cmath>
@@ -36,10 +36,7 @@ ImagePickerModel::~ImagePickerModel()
 
 QStringList ImagePickerModel::nameFilters()
 {
-    QStringList patterns;
-    for (const QByteArray &format : QImageReader::supportedImageFormats())
-        patterns << QStringLiteral("*.") + QString::fromLatin1(format);
-    return {QStringLiteral("Фото (%1)").arg(patterns.join(QLatin1Char(' ')))};
+    return {QStringLiteral("Фото (%1)").arg(BoundedPictureReader::patterns().join(QLatin1Char(' ')))};
 }
 
 void ImagePickerModel::setFrameSize(qreal size)
@@ -174,7 +171,7 @@ void ImagePickerModel::startReading(int fd)
     m_abandoned = abandoned;
     m_reading = new QFutureWatcher<QImage>(this);
     connect(m_reading, &QFutureWatcherBase::finished, this, &ImagePickerModel::readingEnded);
-    m_reading->setFuture(QtConcurrent::run([abandoned, fd]() -> QImage {
+    m_reading->setFuture(PicturePool::run([abandoned, fd]() -> QImage {
         if (!abandoned->load())
             return PickedPhotoReader::read(fd);
         ::close(fd);

@@ -44,7 +44,7 @@ public:
     qreal zoom() const { return m_zoom; }
     void setZoom(qreal zoom);
     qreal maximumZoom() const { return 4.0; }
-    // The picture files that this build can read, for the file dialog.
+    // The picture files the photo reader takes, for the file dialog.
     static QStringList nameFilters();
     // Where the photo is drawn, relative to the frame's top-left corner, in frame units.
     QRectF displayRect() const;

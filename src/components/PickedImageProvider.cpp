@@ -1,5 +1,7 @@
 #include "PickedImageProvider.h"
 
+#include "RowScaler.h"
+
 #include <QHash>
 #include <QMutex>
 #include <QMutexLocker>
@@ -42,7 +44,9 @@ QImage PickedImageProvider::requestImage(const QString &id, QSize *size, const Q
                       requestedSize.height() > 0 ? requestedSize.height() : image.height());
     if (image.width() <= bound.width() && image.height() <= bound.height())
         return image;
-    return image.scaled(bound, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    // Scaled on this thread alone: QImage's own smooth scaling would spread over Qt's global pool,
+    // which the window's drawing waits on.
+    return RowScaler::scaled(image, image.size().scaled(bound, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
 }
 
 QUrl PickedImageProvider::keep(const QImage &image)

@@ -1,12 +1,13 @@
 #include "PictureLoader.h"
 
+#include "BoundedPictureReader.h"
+#include "PicturePool.h"
+
 #include <QBuffer>
 #include <QFuture>
 #include <QFutureWatcher>
-#include <QImageReader>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
-#include <QtConcurrent/QtConcurrentRun>
 #include <QTimer>
 
 #include <algorithm>
@@ -27,51 +28,17 @@ constexpr int decodedCacheKb = 64 * 1024;
 
 const char loaderProperty[] = "vorlanePictureLoader";
 
-// The most a picture from the network may make the decoder allocate: Qt's own default bound. The
-// process-wide bound is higher, for a user's own large photos (PickedPhotoReader), and a small
-// compressed picture of enormous size must not reach it.
+// The most decoding a picture from the network may allocate: Qt's own default bound, which stays in
+// force for every reader in the process.
 constexpr qint64 maxDecodeBytes = 128LL * 1024 * 1024;
-
-// Whether the reader decodes straight to a smaller size: JPEG in libjpeg's eighths, SVG by drawing at
-// the size asked. Qt's PNG reader, too, says it takes a scaled size, but it decodes the whole picture
-// before scaling it, so supportsOption(ScaledSize) cannot tell.
-bool scalesWhileDecoding(const QByteArray &format)
-{
-    return format == "jpeg" || format == "jpg" || format == "svg" || format == "svgz";
-}
-
-// What decoding `size` down to `scaled` allocates at most. JPEG decodes at the nearest eighth of the
-// full size at or above the scaled one: at most an eighth of each full side more. A format that does
-// not scale while decoding decodes the whole picture first.
-qint64 decodeBytes(QSize size, QSize scaled, QImage::Format format, bool scalesWhileDecoding)
-{
-    const int bits =
-        format == QImage::Format_Invalid ? 32 : std::max(32, int(QImage::toPixelFormat(format).bitsPerPixel()));
-    const auto side = [scalesWhileDecoding](int full, int wanted) {
-        return scalesWhileDecoding ? std::min<qint64>(full, wanted + (qint64(full) + 7) / 8) : qint64(full);
-    };
-    return side(size.width(), scaled.width()) * side(size.height(), scaled.height()) * (bits / 8);
-}
 
 QImage decodePicture(QByteArray data)
 {
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    reader.setAutoTransform(true);
-    // A picture that does not tell its size cannot be bounded before it is decoded.
-    const QSize size = reader.size();
-    if (!size.isValid())
-        return {};
-    // Only the shorter side decides: a long thin picture must never be scaled up on the way.
-    const int side = PictureLoader::maxStoredSide;
-    const QSize scaled =
-        std::min(size.width(), size.height()) > side ? size.scaled(side, side, Qt::KeepAspectRatioByExpanding) : size;
-    if (decodeBytes(size, scaled, reader.imageFormat(), scalesWhileDecoding(reader.format())) > maxDecodeBytes)
-        return {};
-    if (scaled != size)
-        reader.setScaledSize(scaled);
-    return reader.read();
+    // Only the shorter side is bounded: a long thin picture must never be scaled up on the way.
+    return BoundedPictureReader::read(buffer,
+                                      {.maxBytes = maxDecodeBytes, .maxShorterSide = PictureLoader::maxStoredSide});
 }
 
 } // namespace
@@ -203,7 +170,8 @@ void PictureLoader::downloaded(const QUrl &url)
     reply->deleteLater();
     pending->reply = nullptr;
 
-    const QFuture<QImage> decoded = QtConcurrent::run(decodePicture, std::exchange(pending->data, {}));
+    const QFuture<QImage> decoded =
+        PicturePool::run([data = std::exchange(pending->data, {})] { return decodePicture(data); });
     // A watcher owned by the loader, not QFuture::then with the loader as context: a decode that
     // ends after the loader is gone must find nobody to call, and then's context check asserts
     // on the worker thread instead.

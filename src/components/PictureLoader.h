@@ -15,9 +15,10 @@ class QNetworkAccessManager;
 class QNetworkReply;
 
 // Pictures by address, shared by every item that shows them: one download per address however
-// many items wait for it, decoded on a worker thread, and kept decoded for a while so that an
-// item made again (a card scrolled back into view) shows its picture at once. The addresses come
-// from other members, so only http and https are fetched and a download stops at a size cap.
+// many items wait for it, decoded on the picture pool within 128 MiB (BoundedPictureReader), and
+// kept decoded for a while so that an item made again (a card scrolled back into view) shows its
+// picture at once. The addresses come from other members, so only http and https are fetched and
+// a download stops at a size cap.
 class PictureLoader : public QObject
 {
     Q_OBJECT

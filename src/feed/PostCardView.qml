@@ -187,6 +187,7 @@ Item {
                             }
                             RoundedImage {
                                 id: picture
+                                objectName: "postPictureImage"
                                 anchors.fill: parent
                                 radius: 12
                                 source: slot.modelData.url

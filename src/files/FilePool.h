@@ -9,7 +9,7 @@ class QThreadPool;
 // The threads that do the work on picked files whose cost grows with the file: copying it,
 // removing it, reading it ahead of its upload, and closing the last descriptor onto a removed one
 // (that close is what frees its blocks, a good part of a second for a large file on a busy disk).
-// Apart from the global pool that decodes pictures, so that neither waits behind the other, and
+// Apart from the picture pool that decodes pictures, so that neither waits behind the other, and
 // small, since the work waits on the disk, not on a processor. The process waits for it at exit, so
 // that no copy is left half removed; what is handed to it after that runs at once on the caller's
 // thread.

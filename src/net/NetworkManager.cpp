@@ -4,6 +4,7 @@
 #include "MultipartFileBody.h"
 #include "ParseCost.h"
 #include "PickedCopies.h"
+#include "PicturePool.h"
 #include "TransferError.h"
 
 #include <QBuffer>
@@ -15,7 +16,6 @@
 #include <QMap>
 #include <QNetworkRequest>
 #include <QScopeGuard>
-#include <QtConcurrent/QtConcurrentRun>
 #include <QTimer>
 
 #include <array>
@@ -246,9 +246,9 @@ QByteArray NetworkManager::photoBody(const QImage &image)
 QCoro::Task<QString> NetworkManager::uploadImage(const QImage &image)
 {
     // Encoding a photo of a few thousand pixels a side, and its base64, take many frames: both run
-    // on a pool thread while the window draws on. The future is named: g++ 12 mishandles a lambda
+    // on the picture pool while the window draws on. The future is named: g++ 12 mishandles a lambda
     // made inside a co_await expression.
-    const QFuture<QByteArray> encoding = QtConcurrent::run(photoBody, image);
+    const QFuture<QByteArray> encoding = PicturePool::run([image] { return photoBody(image); });
     const QByteArray body = co_await encoding;
     if (body.isEmpty())
         throw NetworkError::decodingError(QStringLiteral("Ошибка сжатия изображения"));

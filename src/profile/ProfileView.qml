@@ -84,15 +84,14 @@ Rectangle {
                         objectName: "coverGradient"
                         anchors.fill: parent
                     }
-                    // Over the gradient, which stays in its place while the picture loads or fails.
-                    Image {
+                    // Over the gradient, which stays in its place while the picture loads or fails;
+                    // filling the frame, cut at its edges.
+                    RoundedImage {
                         objectName: "coverImage"
                         anchors.fill: parent
-                        visible: status === Image.Ready
+                        radius: 0
+                        visible: status === RoundedImage.Ready
                         source: root.viewModel.coverSource
-                        asynchronous: true
-                        fillMode: Image.PreserveAspectCrop
-                        sourceSize.width: 2 * cover.width
                     }
                 }
                 AvatarView {

@@ -274,7 +274,7 @@ private Q_SLOTS:
         QCOMPARE(frame->width(), profile->width());
         QVERIFY(findIn(profile, "coverGradient")->isVisible());
         // A picture that loads covers the gradient; one that fails leaves it.
-        QTRY_VERIFY(image->property("status").toInt() != 2 /* Loading */);
+        QTRY_VERIFY(image->property("status").toInt() != 1 /* RoundedImage.Loading */);
         QCOMPARE(image->isVisible(), picture);
         // The gradient runs from blue at the top leading corner to purple at the bottom trailing one.
         const QImage shot = m_screen->window()->grabWindow();

@@ -1,4 +1,5 @@
 #include "CameraPhoto.h"
+#include "PicturePool.h"
 #include "WindowTest.h"
 
 #include <QCoreApplication>
@@ -83,7 +84,7 @@ private Q_SLOTS:
         QTRY_VERIFY(!isOpen("photoPickerSheet"));
         QVERIFY(isOpen("composerSheet"));
         // The photo, read to its end after all, reaches nothing.
-        QThreadPool::globalInstance()->waitForDone();
+        PicturePool::pool().waitForDone();
         QCoreApplication::processEvents();
         QVERIFY(!item(QStringLiteral("photoAttachedLabel")));
         QVERIFY(!item(QStringLiteral("cropFrame")));
