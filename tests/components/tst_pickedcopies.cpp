@@ -77,7 +77,7 @@ class TestPickedCopies : public QObject
     {
         UploadSlot slot;
         slot.uploadFile(path);
-        if (!QTest::qWaitFor([&] { return !slot.isUploading(); }))
+        if (!QTest::qWaitFor([&] { return !slot.isUploading(); }, VORLANE_PATIENT_WAIT_MS))
             return false;
         return !slot.address().isEmpty();
     }
