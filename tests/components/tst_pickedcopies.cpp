@@ -226,6 +226,9 @@ private Q_SLOTS:
         auto slot = std::make_unique<UploadSlot>();
         if (midCopy) {
             slot->uploadFile(copy);
+            // Under way, with its first piece written: a copy still waiting for a thread would wait
+            // behind the block below and never end while it holds the pool.
+            QTRY_VERIFY(QFileInfo(copy).size() > 0);
             QVERIFY2(!done.isFinished(), "the copy ended before it could be stopped");
         } else {
             QTRY_VERIFY(done.isFinished());
