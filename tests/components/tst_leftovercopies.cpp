@@ -86,12 +86,14 @@ class TestLeftoverCopies : public QObject
     Holder startPicking()
     {
         Holder holder{startClient(QStringLiteral(PICK_HOLDER), {m_large}), {}};
-        if (!holder.process->waitForStarted() || !QTest::qWaitFor([&] {
-                return holder.process->canReadLine() || holder.process->state() == QProcess::NotRunning;
-            }))
+        const auto saidOrEnded = [&] {
+            return holder.process->canReadLine() || holder.process->state() == QProcess::NotRunning;
+        };
+        if (!holder.process->waitForStarted(VORLANE_PATIENT_WAIT_MS) ||
+            !QTest::qWaitFor(saidOrEnded, VORLANE_PATIENT_WAIT_MS))
             return holder;
         const QString copy = QString::fromLocal8Bit(holder.process->readLine()).chopped(1);
-        if (QTest::qWaitFor([&] { return QFileInfo(copy).size() > 0; }))
+        if (QTest::qWaitFor([&] { return QFileInfo(copy).size() > 0; }, VORLANE_PATIENT_WAIT_MS))
             holder.copy = copy;
         return holder;
     }
@@ -99,13 +101,13 @@ class TestLeftoverCopies : public QObject
     static bool kill(QProcess *process)
     {
         process->kill();
-        return process->waitForFinished();
+        return process->waitForFinished(VORLANE_PATIENT_WAIT_MS);
     }
 
     static bool stop(QProcess *process)
     {
         return ::kill(pid_t(process->processId()), SIGSTOP) == 0 &&
-               QTest::qWaitFor([&] { return isStopped(process->processId()); });
+               QTest::qWaitFor([&] { return isStopped(process->processId()); }, VORLANE_PATIENT_WAIT_MS);
     }
 
     // A folder as a client killed after its copy was made leaves it: its owner file, nobody's lock

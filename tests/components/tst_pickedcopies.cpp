@@ -116,7 +116,7 @@ class TestPickedCopies : public QObject
     {
         UploadSlot slot;
         slot.uploadFile(path);
-        if (!QTest::qWaitFor([&] { return !slot.isUploading(); }))
+        if (!QTest::qWaitFor([&] { return !slot.isUploading(); }, VORLANE_PATIENT_WAIT_MS))
             return false;
         return !slot.address().isEmpty();
     }
@@ -265,6 +265,9 @@ private Q_SLOTS:
         auto slot = std::make_unique<UploadSlot>();
         if (midCopy) {
             slot->uploadFile(copy);
+            // Under way, with its first piece written: a copy still waiting for a thread would wait
+            // behind the block below and never end while it holds the pool.
+            QTRY_VERIFY(QFileInfo(copy).size() > 0);
             QVERIFY2(!done.isFinished(), "the copy ended before it could be stopped");
         } else {
             QTRY_VERIFY(done.isFinished());

@@ -37,7 +37,7 @@ private:
     static QByteArray copied(const QString &copy)
     {
         const QFuture<bool> done = PickedCopies::whenCopied(copy);
-        if (!QTest::qWaitFor([&] { return done.isFinished(); }) || !done.result())
+        if (!QTest::qWaitFor([&] { return done.isFinished(); }, VORLANE_PATIENT_WAIT_MS) || !done.result())
             return {};
         QFile file(copy);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();

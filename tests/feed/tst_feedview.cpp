@@ -1,3 +1,4 @@
+#include "CommentsViewModel.h"
 #include "FeedReplies.h"
 #include "FeedTestPosts.h"
 #include "FeedViewModel.h"
@@ -13,6 +14,8 @@
 #include <QImage>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <algorithm>
 
 using namespace FeedTestPosts;
 using namespace FeedReplies;
@@ -184,7 +187,6 @@ private Q_SLOTS:
         Screen feed(author(2));
         QVERIFY2(feed.screen.isReady(), qPrintable(feed.screen.errors()));
         QTRY_VERIFY(feed.cards() > 1);
-        const Post first = feed.model.posts().at(0);
 
         for (int row : {0, 1}) {
             const Post post = feed.model.posts().at(row);
@@ -201,9 +203,21 @@ private Q_SLOTS:
             QVERIFY(feed.screen.root()->property("selectedPostForComments").isNull());
         }
 
-        feed.showRow(0);
-        tap(feed.window(), feed.inCard(first.id, QStringLiteral("commentButton")));
+        // The sheet's load and a send may overlap, and then whichever ends later writes last: a load
+        // ending after the service stored the comment, and before its reply, shows it twice. So the
+        // send waits for the load, which can be seen to end only when it brings comments: the post
+        // sent to has some.
+        const QList<Post> posts = feed.model.posts();
+        const auto withComments =
+            std::find_if(posts.cbegin(), posts.cend(), [](const Post &post) { return post.commentsCount > 0; });
+        QVERIFY(withComments != posts.cend());
+        const Post commented = *withComments;
+        feed.showRow(int(withComments - posts.cbegin()));
+        QTRY_VERIFY(feed.inCard(commented.id, QStringLiteral("commentButton")));
+        tap(feed.window(), feed.inCard(commented.id, QStringLiteral("commentButton")));
         QTRY_VERIFY(feed.find(QStringLiteral("commentsModalView")));
+        QTRY_COMPARE(text(feed.find(QStringLiteral("commentsSectionTitle"))),
+                     QStringLiteral("Комментарии (%1)").arg(commented.commentsCount));
         QQuickItem *field = feed.find(QStringLiteral("commentField"));
         QQuickItem *send = feed.find(QStringLiteral("sendButton"));
         QVERIFY(!send->isEnabled());
@@ -213,14 +227,18 @@ private Q_SLOTS:
         QVERIFY(send->isEnabled());
         tap(feed.window(), send);
         QTRY_COMPARE(text(feed.find(QStringLiteral("commentsSectionTitle"))),
-                     QStringLiteral("Комментарии (%1)").arg(first.commentsCount + 1));
+                     QStringLiteral("Комментарии (%1)").arg(commented.commentsCount + 1));
+        const auto *comments =
+            feed.find(QStringLiteral("commentsModalView"))->property("viewModel").value<CommentsViewModel *>();
+        QVERIFY(comments);
+        QCOMPARE(comments->comments().last().text, QStringLiteral("Согласен"));
         QCOMPARE(text(field), QString());
         QVERIFY(!send->isEnabled());
         tap(feed.window(), feed.find(QStringLiteral("navigationTrailingButton")));
         QTRY_VERIFY(!feed.find(QStringLiteral("commentsModalView")));
         // The card's count waits for the next load.
-        QCOMPARE(text(feed.inCard(first.id, QStringLiteral("commentButtonCount"))),
-                 QString::number(first.commentsCount));
+        QCOMPARE(text(feed.inCard(commented.id, QStringLiteral("commentButtonCount"))),
+                 QString::number(commented.commentsCount));
     }
 
     // The screen loads when it comes into view: first shown, or uncovered when a pushed profile

@@ -32,7 +32,7 @@ public:
                 },
                 INT_MAX);
             if (!full)
-                (void)QTest::qWaitFor([&] { return m_state->held.available() > i; });
+                (void)QTest::qWaitFor([&] { return m_state->held.available() > i; }, VORLANE_PATIENT_WAIT_MS);
         }
     }
     ~FilePoolBlock() { release(); }

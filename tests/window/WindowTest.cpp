@@ -30,7 +30,7 @@ QQuickItem *WindowTest::shown(QQuickItem *item, const QString &name)
 QQuickItem *WindowTest::waitFor(const QString &name) const
 {
     QQuickItem *found = nullptr;
-    (void)QTest::qWaitFor([&] { return (found = item(name)) != nullptr; });
+    (void)QTest::qWaitFor([&] { return (found = item(name)) != nullptr; }, VORLANE_PATIENT_WAIT_MS);
     return found;
 }
 
@@ -45,7 +45,7 @@ bool WindowTest::anyStackBusy(QQuickItem *item)
 QPointF WindowTest::settledCentre(const QString &name) const
 {
     QQuickItem *target = nullptr;
-    (void)QTest::qWaitFor([&] { return (target = item(name)) && target->isEnabled(); });
+    (void)QTest::qWaitFor([&] { return (target = item(name)) && target->isEnabled(); }, VORLANE_PATIENT_WAIT_MS);
     if (!target) {
         qWarning("nothing named %s on screen", qPrintable(name));
         return {-1, -1};
@@ -58,7 +58,7 @@ QPointF WindowTest::settledCentre(const QString &name) const
         still = centre() == last ? still + 1 : 0;
         last = centre();
     }
-    (void)QTest::qWaitFor([this] { return !anyStackBusy(window()->contentItem()); });
+    (void)QTest::qWaitFor([this] { return !anyStackBusy(window()->contentItem()); }, VORLANE_PATIENT_WAIT_MS);
     return last;
 }
 
@@ -104,18 +104,19 @@ bool WindowTest::choose(QQuickWindow *dialog, const QString &file)
 {
     dialog->setProperty("folder", m_files.path());
     QQuickItem *row = nullptr;
-    if (!QTest::qWaitFor([&] { return (row = findIn(dialog->contentItem(), "fileRow_" + file)) != nullptr; })) {
+    if (!QTest::qWaitFor([&] { return (row = findIn(dialog->contentItem(), "fileRow_" + file)) != nullptr; },
+                         VORLANE_PATIENT_WAIT_MS)) {
         qWarning("%s is not listed", qPrintable(file));
         return false;
     }
     tap(dialog, row);
     QQuickItem *open = findIn(dialog->contentItem(), QStringLiteral("fileDialogOpenButton"));
-    if (!QTest::qWaitFor([&] { return open->isEnabled(); })) {
+    if (!QTest::qWaitFor([&] { return open->isEnabled(); }, VORLANE_PATIENT_WAIT_MS)) {
         qWarning("no row of %s became current", qPrintable(file));
         return false;
     }
     tap(dialog, open);
-    return QTest::qWaitFor([&] { return !dialog->isVisible(); });
+    return QTest::qWaitFor([&] { return !dialog->isVisible(); }, VORLANE_PATIENT_WAIT_MS);
 }
 
 QSet<QString> WindowTest::storedPaths() const

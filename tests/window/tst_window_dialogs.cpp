@@ -36,7 +36,8 @@ class TestWindowDialogs : public WindowTest
         if (!tapAll({"tabButton2", "uploadTrackButton", QLatin1String(button)}))
             return nullptr;
         QQuickWindow *dialog = nullptr;
-        if (!QTest::qWaitFor([&] { return (dialog = shownDialog()) != nullptr && dialog->isActive(); }))
+        if (!QTest::qWaitFor([&] { return (dialog = shownDialog()) != nullptr && dialog->isActive(); },
+                             VORLANE_PATIENT_WAIT_MS))
             return nullptr;
         dialog->setProperty("folder", m_files.path());
         return dialog;

@@ -3,6 +3,7 @@
 #include "WindowTest.h"
 
 #include <QLoggingCategory>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace ScreenDriver;
@@ -105,6 +106,39 @@ class TestWindowLayout : public WindowTest
 {
     Q_OBJECT
 
+    // Where every label of the header rows is drawn.
+    QList<QRectF> headerLabels() const
+    {
+        QList<QQuickItem *> rows;
+        collectHeaderRows(window()->contentItem(), rows);
+        QList<QQuickItem *> labels;
+        for (QQuickItem *row : std::as_const(rows))
+            collectLabels(row, labels);
+        QList<QRectF> placed;
+        for (const QQuickItem *label : std::as_const(labels))
+            placed << paintedRect(label);
+        return placed;
+    }
+
+    // Frames drawn until two in a row show the header labels in the same places: the layouts are
+    // placed at a frame, and the segments' pages and thumb slide over several. Frames, not a span of
+    // time: a loaded machine draws few of them in it.
+    bool headersSettled()
+    {
+        QList<QRectF> last;
+        for (int frame = 0; frame < 600; ++frame) {
+            QSignalSpy drawn(window(), &QQuickWindow::frameSwapped);
+            window()->update();
+            if (!drawn.wait(VORLANE_PATIENT_WAIT_MS))
+                return false;
+            const QList<QRectF> placed = headerLabels();
+            if (frame > 0 && placed == last)
+                return true;
+            last = placed;
+        }
+        return false;
+    }
+
 private Q_SLOTS:
     void initTestCase() { QVERIFY(startService()); }
     void init() { QVERIFY(openApp()); }
@@ -168,8 +202,8 @@ private Q_SLOTS:
             }(),
             qPrintable(loaded));
         QTRY_VERIFY(!anyStackBusy(window()->contentItem()));
-        // The segments' thumb and the pages slide for a moment after the tap.
-        QTest::qWait(400);
+        // Laid out at the next frames, and still moving for a moment after the tap.
+        QVERIFY(headersSettled());
 
         QList<QQuickItem *> found;
         collectHeaderRows(window()->contentItem(), found);
@@ -199,6 +233,7 @@ private Q_SLOTS:
             QQuickItem *right = waitFor(button);
             QVERIFY2(left && right, qPrintable(heading));
             QTRY_COMPARE(window()->contentItem()->width(), 360.0);
+            QVERIFY(headersSettled());
             const QRectF a = left->mapRectToScene(
                 {0, 0, std::min(left->width(), left->property("contentWidth").toReal()), left->height()});
             const QRectF b = right->mapRectToScene({0, 0, right->width(), right->height()});

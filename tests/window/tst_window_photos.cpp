@@ -21,7 +21,8 @@ class TestWindowPhotos : public WindowTest
         if (!tapAll({"tabButton0", "composerButton", "pickPhotoButton"}))
             return false;
         QQuickWindow *dialog = nullptr;
-        return QTest::qWaitFor([&] { return (dialog = shownDialog()) != nullptr; }) && choose(dialog, file);
+        return QTest::qWaitFor([&] { return (dialog = shownDialog()) != nullptr; }, VORLANE_PATIENT_WAIT_MS) &&
+               choose(dialog, file);
     }
 
 private Q_SLOTS:

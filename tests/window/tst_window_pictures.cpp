@@ -74,7 +74,7 @@ class TestWindowPictures : public WindowTest
         if (!tapAll({"tabButton0", "composerButton", "pickPhotoButton"}))
             return false;
         QQuickWindow *dialog = nullptr;
-        if (!QTest::qWaitFor([&] { return (dialog = shownDialog()) != nullptr; }) ||
+        if (!QTest::qWaitFor([&] { return (dialog = shownDialog()) != nullptr; }, VORLANE_PATIENT_WAIT_MS) ||
             !choose(dialog, QStringLiteral("photo.png")))
             return false;
         return waitFor(QStringLiteral("cropFrame")) != nullptr;

@@ -5,6 +5,7 @@
 #include "ScriptedResponder.h"
 #include "WindowTest.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkAccessManager>
@@ -13,6 +14,10 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
+#include <QUrlQuery>
+
+#include <optional>
 
 using namespace ScreenDriver;
 
@@ -175,23 +180,53 @@ class TestWindowWrites : public WindowTest
         return m_tally->count("POST", write.path, write.marker.isEmpty() ? text.toUtf8() : write.marker);
     }
 
-    // The service's list for the record, read through the relay, which by then has passed on what
-    // the client sent before. A write with no list still reads one, to let those requests through.
-    QByteArray serviceRecords(const Write &write) const
+    // The path of the service's list for the record, each {key} taken from a request the relay has
+    // passed on that names it: the write's body, or a read of the screen's; empty while none has.
+    QString recordsPath(const Write &write) const
     {
         QString path = write.records.isEmpty() ? QStringLiteral("profile.php?user_id=1") : write.records;
         for (const char *key : {"post_id", "channel_id"}) {
             const QString placeholder = QLatin1Char('{') + QLatin1String(key) + QLatin1Char('}');
             if (!path.contains(placeholder))
                 continue;
+            std::optional<qint64> id;
             for (const RequestTally::Request &request : m_tally->requests()) {
-                if (request.target == write.path && request.body.contains(write.marker))
-                    path.replace(placeholder, QString::number(QJsonDocument::fromJson(request.body)[key].toInteger()));
+                const QJsonValue inBody = QJsonDocument::fromJson(request.body).object().value(QLatin1String(key));
+                const QString inQuery =
+                    QUrlQuery(QUrl(QString::fromUtf8(request.target)).query()).queryItemValue(QLatin1String(key));
+                if (inBody.isDouble())
+                    id = inBody.toInteger();
+                else if (!inQuery.isEmpty())
+                    id = inQuery.toLongLong();
             }
+            if (!id)
+                return {};
+            path.replace(placeholder, QString::number(*id));
         }
+        return path;
+    }
+
+    // How many records the service's list holds (a channel's: its posts); -1 while the screen's
+    // read of it has not reached the service.
+    int recordCount(const Write &write) const
+    {
+        const QString path = recordsPath(write);
+        if (path.isEmpty())
+            return -1;
+        const QJsonDocument records = QJsonDocument::fromJson(serviceRecords(path));
+        const QJsonArray rows =
+            records.isObject() ? records.object().value(QLatin1String("posts")).toArray() : records.array();
+        return int(rows.size());
+    }
+
+    // The service's list for the record, read through the relay, which by then has passed on what
+    // the client sent before. A write with no list still reads one, to let those requests through.
+    QByteArray serviceRecords(const Write &write) const { return serviceRecords(recordsPath(write)); }
+    QByteArray serviceRecords(const QString &path) const
+    {
         QNetworkAccessManager network;
         std::unique_ptr<QNetworkReply> reply(network.get(QNetworkRequest(QUrl(m_tally->baseUrl() + '/' + path))));
-        if (!QTest::qWaitFor([&] { return reply->isFinished(); }))
+        if (!QTest::qWaitFor([&] { return reply->isFinished(); }, VORLANE_PATIENT_WAIT_MS))
             return {};
         return reply->readAll();
     }
@@ -240,7 +275,7 @@ private Q_SLOTS:
         QNetworkRequest request(QUrl(tally.baseUrl() + QStringLiteral("/channels.php")));
         request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
         std::unique_ptr<QNetworkReply> reply(network.post(request, QByteArrayLiteral(R"({"action":"create"})")));
-        QVERIFY(QTest::qWaitFor([&] { return reply->isFinished(); }));
+        QVERIFY(QTest::qWaitFor([&] { return reply->isFinished(); }, VORLANE_PATIENT_WAIT_MS));
         QCOMPARE(reply->error(), QNetworkReply::NoError);
         QCOMPARE(service.requests().size(), 2);
         QCOMPARE(tally.count("POST", "/api/channels.php", R"("action":"create")"), 1);
@@ -281,6 +316,13 @@ private Q_SLOTS:
         }
         QPointer<QQuickItem> list = write.list.isEmpty() ? nullptr : waitFor(write.list);
         QVERIFY(write.list.isEmpty() || list);
+        // Counted once it shows what the service holds: its own load, still on its way, would
+        // otherwise land after the count (or, ending after the write, write last).
+        if (list && !write.records.isEmpty()) {
+            int held = -1;
+            QTRY_VERIFY((held = recordCount(write)) >= 0);
+            QTRY_COMPARE(list->property("count").toInt(), held);
+        }
         const int listed = list ? list->property("count").toInt() : 0;
         QObject *sheet = write.sheet.isEmpty() ? nullptr : m_app->findObject(write.sheet);
         QVERIFY(write.sheet.isEmpty() || sheet);
