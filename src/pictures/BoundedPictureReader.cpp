@@ -18,9 +18,20 @@ using Format = PictureHeader::Format;
 // another, decoded whole as it always does.
 QImage readWithQt(QIODevice &device, const PictureHeader &header)
 {
-    QImageReader reader(&device, header.format() == Format::Gif ? "gif" : "bmp");
+    const bool gif = header.format() == Format::Gif;
+    QImageReader reader(&device, gif ? "gif" : "bmp");
     reader.setDecideFormatFromContent(false);
-    return reader.read();
+    if (gif)
+        return reader.read();
+    // Qt's BMP reader leaves the rows that a cut file never reaches as the allocator gave them: the
+    // pixels of a picture freed before, or whatever else the process held there, which a picked
+    // photo would then carry to the service. Handed a picture of the size and format it makes, it
+    // writes into that one, whose rows start black.
+    QImage image(reader.size(), reader.imageFormat());
+    if (image.isNull())
+        return {};
+    image.fill(0);
+    return reader.read(&image) ? image : QImage();
 }
 
 } // namespace

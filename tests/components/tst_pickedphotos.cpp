@@ -1,4 +1,5 @@
 #include "CameraPhoto.h"
+#include "CraftedPictures.h"
 #include "ImagePickerModel.h"
 #include "NetworkManager.h"
 #include "PickedImageProvider.h"
@@ -15,6 +16,7 @@
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
+#include <QImageWriter>
 #include <QQuickItem>
 #include <QRandomGenerator>
 #include <QSignalSpy>
@@ -124,24 +126,54 @@ private Q_SLOTS:
             QVERIFY2(isRed(nearCorner(image, corner)) == (corner == mark), qPrintable(QString::number(corner)));
     }
 
-    // A file that holds no picture, or no pixels of one, ends the picker with nothing; a JPEG cut
-    // after its pixels began shows what came, the rest grey, as Qt decodes it.
+    // A file that holds no picture, or no pixels of one, ends the picker with nothing. A picture cut
+    // off after its pixels began shows what came: a JPEG the rest grey (a progressive one whole, only
+    // coarser), a GIF or a BMP the rest black; a cut PNG does not open.
     void damagedFiles_data()
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<bool>("opens");
-        const QByteArray whole = CameraPhoto::jpeg(CameraPhoto::draw({1200, 900}));
+        QTest::addColumn<QPoint>("keptRed");
+        QTest::addColumn<QPoint>("lostAt");
+        QTest::addColumn<QString>("lost");
+        const QImage photo = CameraPhoto::draw({1200, 900});
+        const QByteArray whole = CameraPhoto::jpeg(photo);
         const qsizetype scan = whole.indexOf("\xff\xda");
-        QTest::newRow("empty file") << QByteArray() << false;
-        QTest::newRow("text") << QByteArray("not a picture at all\n") << false;
-        QTest::newRow("JPEG cut before its pixels") << whole.left(scan) << false;
-        QTest::newRow("JPEG cut halfway") << whole.left(whole.size() / 2) << true;
-        QTest::newRow("PNG cut after its header") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16) << false;
+        const auto encoded = [](const QImage &image, const char *format, bool progressive = false) {
+            QByteArray bytes;
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            QImageWriter writer(&buffer, format);
+            writer.setProgressiveScanWrite(progressive);
+            return writer.write(image) ? bytes : QByteArray();
+        };
+        const QByteArray progressive = encoded(photo, "jpeg", true);
+        const QByteArray png = encoded(CameraPhoto::draw({1200, 900}, false), "png");
+        // A BMP keeps its rows bottom first: the mark goes to the bottom, which comes first.
+        const QByteArray bmp = encoded(photo.mirrored(false, true), "bmp");
+        const QByteArray gif = CraftedPictures::plainGif({1200, 900}, qRgb(255, 0, 0));
+        const QPoint top(2, 2);
+        const QPoint bottomRight(1190, 890);
+        QTest::newRow("empty file") << QByteArray() << false << QPoint() << QPoint() << QString();
+        QTest::newRow("text") << QByteArray("not a picture at all\n") << false << QPoint() << QPoint() << QString();
+        QTest::newRow("JPEG cut before its pixels") << whole.left(scan) << false << QPoint() << QPoint() << QString();
+        QTest::newRow("JPEG cut halfway") << whole.left(whole.size() / 2) << true << top << bottomRight << "grey";
+        QTest::newRow("progressive JPEG cut halfway")
+            << progressive.left(progressive.size() / 2) << true << top << bottomRight << "photo";
+        QTest::newRow("GIF cut halfway") << gif.left(gif.size() / 2) << true << top << bottomRight << "black";
+        QTest::newRow("BMP cut halfway") << bmp.left(bmp.size() / 2) << true << QPoint(2, 897) << QPoint(1190, 10)
+                                         << "black";
+        QTest::newRow("PNG cut after its header")
+            << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16) << false << QPoint() << QPoint() << QString();
+        QTest::newRow("PNG cut halfway") << png.left(png.size() / 2) << false << QPoint() << QPoint() << QString();
     }
     void damagedFiles()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(bool, opens);
+        QFETCH(QPoint, keptRed);
+        QFETCH(QPoint, lostAt);
+        QFETCH(QString, lost);
         const QString path = m_dir.filePath(QStringLiteral("damaged.jpg"));
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size());
@@ -155,10 +187,16 @@ private Q_SLOTS:
         QCOMPARE(finished.size(), opens ? 0 : 1);
         if (opens) {
             QCOMPARE(model.image().size(), QSize(1200, 900));
-            QVERIFY(isRed(model.image().pixelColor(2, 2)));
-            // The lost half is Qt's grey, not the photo's dark corner.
-            const QColor lost = model.image().pixelColor(1190, 890);
-            QVERIFY2(qAbs(lost.red() - lost.green()) < 8 && lost.red() > 100, qPrintable(lost.name()));
+            QVERIFY(isRed(model.image().pixelColor(keptRed)));
+            const QColor shown = model.image().pixelColor(lostAt);
+            const QColor drawn = CameraPhoto::draw({1200, 900}).pixelColor(lostAt);
+            const auto near = [](const QColor &a, const QColor &b, int by) {
+                return qAbs(a.red() - b.red()) < by && qAbs(a.green() - b.green()) < by && qAbs(a.blue() - b.blue()) < by;
+            };
+            const bool expected = lost == QLatin1String("grey")    ? near(shown, QColor(128, 128, 128), 24)
+                                  : lost == QLatin1String("black") ? near(shown, Qt::black, 16)
+                                                                   : near(shown, drawn, 48);
+            QVERIFY2(expected, qPrintable(shown.name() + QLatin1String(" where the photo has ") + drawn.name()));
         }
         QCOMPARE(picked.size(), 0);
     }
