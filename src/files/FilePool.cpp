@@ -45,10 +45,12 @@ void FilePool::start(std::function<void()> work, Priority priority)
         work();
         return;
     }
-    if (priority == Reading)
-        holder().reading.start(std::move(work));
-    else
-        holder().pool.start(std::move(work), priority);
+    poolFor(priority).start(std::move(work), priority);
+}
+
+QThreadPool &FilePool::poolFor(Priority priority)
+{
+    return priority == Reading ? holder().reading : holder().pool;
 }
 
 void FilePool::close(int fd)

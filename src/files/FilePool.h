@@ -23,11 +23,13 @@ void start(std::function<void()> work, Priority priority);
 // them.
 QThreadPool &pool();
 QThreadPool &readingPool();
+// The pool that runs work of `priority`.
+QThreadPool &poolFor(Priority priority);
 // Runs `work` on the pool while the process runs, with its result in the future.
 template<class Work>
 auto run(Work work, Priority priority)
 {
-    return QtConcurrent::task(std::move(work)).onThreadPool(pool()).withPriority(priority).spawn();
+    return QtConcurrent::task(std::move(work)).onThreadPool(poolFor(priority)).withPriority(priority).spawn();
 }
 // Closes `fd` on the pool.
 void close(int fd);

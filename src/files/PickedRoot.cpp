@@ -40,6 +40,11 @@ bool PickedRoot::stillThere() const
     return PrivateFolder::stillNamed(AT_FDCWD, QFile::encodeName(m_path), m_fd) && PrivateFolder::isPrivate(m_fd);
 }
 
+QString PickedRoot::ownPath(const QString &temp)
+{
+    return temp + QLatin1Char('/') + QString::fromLocal8Bit(ownName());
+}
+
 std::shared_ptr<PickedRoot> PickedRoot::choose(const QString &temp)
 {
     const int tempFd = ::open(QFile::encodeName(temp).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -48,7 +53,7 @@ std::shared_ptr<PickedRoot> PickedRoot::choose(const QString &temp)
     std::shared_ptr<PickedRoot> chosen;
     const int own = PrivateFolder::openOrMake(tempFd, ownName());
     if (own >= 0)
-        chosen.reset(new PickedRoot(own, temp + QLatin1Char('/') + QString::fromLocal8Bit(ownName())));
+        chosen.reset(new PickedRoot(own, ownPath(temp)));
     // The own name is not ours alone: a fresh folder for this run, never one another client made.
     for (int attempt = 0; !chosen && attempt < 8; ++attempt) {
         const QByteArray name = runPrefix() + QByteArray::number(QRandomGenerator::global()->generate64(), 36);

@@ -28,6 +28,9 @@ public:
     // uses any more and that is empty then; returns how many copies went. Stops once the process
     // begins to end.
     static int removeLeftovers(const QString &temp);
+    // Where the root lies in the temporary folder `temp` when the name there is free or already a
+    // folder of this user's alone.
+    static QString ownPath(const QString &temp);
 
     int fd() const { return m_fd; }
     QString path() const { return m_path; }

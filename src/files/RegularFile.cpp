@@ -1,5 +1,7 @@
 #include "RegularFile.h"
 
+#include <QFile>
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -43,16 +45,4 @@ int RegularFile::open(const QString &path)
 int RegularFile::openIn(int folderFd, const QByteArray &name)
 {
     return checked(::openat(folderFd, name.constData(), readFlags | O_NOFOLLOW));
-}
-
-bool RegularFile::open(QFile &file, const QString &path)
-{
-    const int fd = open(path);
-    if (fd < 0)
-        return false;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return false;
-    }
-    return true;
 }

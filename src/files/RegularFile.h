@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QFile>
+#include <QByteArray>
 #include <QString>
 
 // Opening a picked path for reading. A path that names, or links to, a FIFO or a device can block
@@ -13,7 +13,4 @@ namespace RegularFile {
 int open(const QString &path);
 // The same for `name` in the folder open as `folderFd`, never through a link.
 int openIn(int folderFd, const QByteArray &name);
-// `file` opened read-only on `path` under the same rule (it closes the descriptor); false leaves
-// it closed.
-bool open(QFile &file, const QString &path);
 } // namespace RegularFile

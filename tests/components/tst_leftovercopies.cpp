@@ -1,5 +1,5 @@
 #include "PickedCopies.h"
-#include "PickedRootPath.h"
+#include "PickedRoot.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -62,7 +62,7 @@ class TestLeftoverCopies : public QObject
         QString copy;
     };
 
-    QString root() const { return pickedRootPath(m_temp.path()); }
+    QString root() const { return PickedRoot::ownPath(m_temp.path()); }
     QStringList folders() const
     {
         return QDir(root()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
@@ -298,7 +298,7 @@ private Q_SLOTS:
             }
         });
         QEventLoop running;
-        client = startClient(QStringLiteral(SWEEP_HOLDER), {});
+        client = startClient(QStringLiteral(PICK_HOLDER), {QStringLiteral("--sweep")});
         connect(client, &QProcess::finished, &running, &QEventLoop::quit);
         // Waits for events, not in steps: the close goes out the moment the first folder has gone.
         QTimer::singleShot(VORLANE_PATIENT_WAIT_MS, &running, &QEventLoop::quit);

@@ -3,7 +3,7 @@
 #include "NetworkManager.h"
 #include "OpenDescriptors.h"
 #include "PickedCopies.h"
-#include "PickedRootPath.h"
+#include "PickedRoot.h"
 #include "ScriptedResponder.h"
 #include "ServiceProcess.h"
 #include "UploadSlot.h"
@@ -36,7 +36,7 @@ class TestPickedCopies : public QObject
     // What lies in this user's folders of copies: the own one, and any made for a run.
     QStringList picksLeft() const
     {
-        const QString own = QFileInfo(pickedRootPath(m_temp.path())).fileName();
+        const QString own = QFileInfo(PickedRoot::ownPath(m_temp.path())).fileName();
         QStringList left;
         const auto all = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
         for (const QFileInfo &root :
@@ -353,7 +353,7 @@ private Q_SLOTS:
         QFETCH(QString, layout);
         if (layout == QLatin1String("root foreign") && ::geteuid() != 0)
             QSKIP("only root can give a folder to another user (chown) here");
-        const QString root = pickedRootPath(m_temp.path());
+        const QString root = PickedRoot::ownPath(m_temp.path());
         const bool rootRow = layout.startsWith(QLatin1String("root"));
         const QString canaries = layout == QLatin1String("root 0777") || layout == QLatin1String("root foreign")
                                      ? root

@@ -1,7 +1,7 @@
 #include "DocumentPickerModel.h"
 #include "ImagePickerModel.h"
 #include "PickedCopies.h"
-#include "PickedRootPath.h"
+#include "PickedRoot.h"
 #include "QmlSnippet.h"
 
 #include <QDir>
@@ -29,7 +29,7 @@ private:
 
     QStringList picksLeft() const
     {
-        return QDir(pickedRootPath(m_temp.path()))
+        return QDir(PickedRoot::ownPath(m_temp.path()))
             .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     }
 

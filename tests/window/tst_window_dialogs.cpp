@@ -1,4 +1,4 @@
-#include "PickedRootPath.h"
+#include "PickedRoot.h"
 #include "ScreenDriver.h"
 #include "WindowTest.h"
 
@@ -21,7 +21,7 @@ class TestWindowDialogs : public WindowTest
 
     QStringList picksLeft() const
     {
-        return QDir(pickedRootPath(m_temp.path()))
+        return QDir(PickedRoot::ownPath(m_temp.path()))
             .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     }
 
