@@ -1,5 +1,4 @@
 #include "CameraPhoto.h"
-#include "CraftedPictures.h"
 #include "ImagePickerModel.h"
 #include "NetworkManager.h"
 #include "PickedImageProvider.h"
@@ -128,7 +127,7 @@ private Q_SLOTS:
 
     // A file that holds no picture, or no pixels of one, ends the picker with nothing. A picture cut
     // off after its pixels began shows what came: a JPEG the rest grey (a progressive one whole, only
-    // coarser), a GIF or a BMP the rest black; a cut PNG does not open.
+    // coarser), a BMP the rest black, never what the memory held before; a cut PNG does not open.
     void damagedFiles_data()
     {
         QTest::addColumn<QByteArray>("bytes");
@@ -151,7 +150,6 @@ private Q_SLOTS:
         const QByteArray png = encoded(CameraPhoto::draw({1200, 900}, false), "png");
         // A BMP keeps its rows bottom first: the mark goes to the bottom, which comes first.
         const QByteArray bmp = encoded(photo.mirrored(false, true), "bmp");
-        const QByteArray gif = CraftedPictures::plainGif({1200, 900}, qRgb(255, 0, 0));
         const QPoint top(2, 2);
         const QPoint bottomRight(1190, 890);
         QTest::newRow("empty file") << QByteArray() << false << QPoint() << QPoint() << QString();
@@ -160,7 +158,6 @@ private Q_SLOTS:
         QTest::newRow("JPEG cut halfway") << whole.left(whole.size() / 2) << true << top << bottomRight << "grey";
         QTest::newRow("progressive JPEG cut halfway")
             << progressive.left(progressive.size() / 2) << true << top << bottomRight << "photo";
-        QTest::newRow("GIF cut halfway") << gif.left(gif.size() / 2) << true << top << bottomRight << "black";
         QTest::newRow("BMP cut halfway") << bmp.left(bmp.size() / 2) << true << QPoint(2, 897) << QPoint(1190, 10)
                                          << "black";
         QTest::newRow("PNG cut after its header")

@@ -54,37 +54,3 @@ QByteArray CraftedPictures::jpeg(int side, bool progressive, quint8 sampling, bo
     }
     return bytes;
 }
-
-QByteArray CraftedPictures::plainGif(QSize size, QRgb colour)
-{
-    // A table of 256 colours, the first the picture's; index 0 everywhere. Codes of 9 bits, a clear
-    // code before the table would need a tenth.
-    QByteArray table(256 * 3, '\0');
-    table[0] = char(qRed(colour));
-    table[1] = char(qGreen(colour));
-    table[2] = char(qBlue(colour));
-    QByteArray codes;
-    quint32 bits = 0;
-    int held = 0;
-    const auto put = [&](int code) {
-        bits |= quint32(code) << held;
-        for (held += 9; held >= 8; held -= 8, bits >>= 8)
-            codes.append(char(bits & 0xff));
-    };
-    const qint64 pixels = qint64(size.width()) * size.height();
-    for (qint64 i = 0; i < pixels; ++i) {
-        if (i % 250 == 0)
-            put(256);
-        put(0);
-    }
-    put(257);
-    if (held > 0)
-        codes.append(char(bits & 0xff));
-    QByteArray data("\x08", 1);
-    for (qsizetype at = 0; at < codes.size(); at += 255) {
-        const QByteArray block = codes.mid(at, 255);
-        data.append(char(block.size())).append(block);
-    }
-    return "GIF89a" + le16(size.width()) + le16(size.height()) + QByteArray("\xf7\0\0", 3) + table + ',' + le16(0) +
-           le16(0) + le16(size.width()) + le16(size.height()) + QByteArray(1, '\0') + data + QByteArray("\0;", 2);
-}

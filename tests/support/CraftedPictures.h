@@ -1,8 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QRgb>
-#include <QSize>
 
 // Small pictures whose headers claim far more than they hold, as a hostile member would store them,
 // for the tests and benchmarks of bounded decoding.
@@ -17,9 +15,5 @@ QByteArray gif(int screen, int frameAt = 0);
 // its first scan with one of its three components, which makes a baseline JPEG multi-scan;
 // `frameMarker`, when given, replaces the frame's marker (0xc9: arithmetic, 0xc3: lossless).
 QByteArray jpeg(int side, bool progressive, quint8 sampling = 0, bool oneComponentFirst = false, char frameMarker = 0);
-
-// A GIF of one colour, `size` pixels, its pixels stored one LZW code each (Qt writes no GIF), so
-// that a cut through its data loses the rows after the cut.
-QByteArray plainGif(QSize size, QRgb colour);
 
 } // namespace CraftedPictures
